@@ -1,0 +1,188 @@
+#include "WidgetPrompter.h"
+
+#include "HelpWindow.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QKeyEvent>
+#include <QMessageBox>
+#include <QProcess>
+#include <QUrl>
+
+namespace verdan {
+
+namespace {
+
+// Makes the close box and Escape ask the model instead of closing the dialog directly.
+class CloseBoxFilter : public QObject {
+public:
+    CloseBoxFilter(QDialog& dialog, ScreenModel& model)
+        : QObject(&dialog), m_dialog(dialog), m_model(model) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched != &m_dialog || m_model.closeRequested())
+            return QObject::eventFilter(watched, event);
+        const bool escape = event->type() == QEvent::KeyPress &&
+                            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        if (event->type() == QEvent::Close || escape) {
+            event->ignore();
+            m_model.closeBoxClicked();
+            return true;
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QDialog& m_dialog;
+    ScreenModel& m_model;
+};
+
+FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(owner, request.caption, request.startFolder);
+    dialog.setAcceptMode(mode);
+    dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                                                       : QFileDialog::ExistingFile);
+    // The program asks its own overwrite question where it needs one.
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.filters.isEmpty()) {
+        dialog.setNameFilters(request.filters);
+        dialog.selectNameFilter(request.filters.value(request.filterIndex));
+    }
+    if (!request.proposedName.isEmpty())
+        dialog.selectFile(request.proposedName);
+    FileAnswer answer;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return answer;
+    answer.path = dialog.selectedFiles().constFirst();
+    answer.filterIndex = static_cast<int>(request.filters.indexOf(dialog.selectedNameFilter()));
+    if (answer.filterIndex < 0)
+        answer.filterIndex = request.filterIndex;
+    return answer;
+}
+
+} // namespace
+
+void bindDialogToModel(QDialog& dialog, ScreenModel& model) {
+    dialog.setWindowTitle(model.caption());
+    QObject::connect(&model, &ScreenModel::closing, &dialog, &QDialog::accept);
+    QObject::connect(&model, &ScreenModel::changed, &dialog,
+                     [&dialog, &model] { dialog.setWindowTitle(model.caption()); });
+    dialog.installEventFilter(new CloseBoxFilter(dialog, model));
+}
+
+MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
+                                  MsgIcon icon) {
+    QMessageBox box(m_owner);
+    box.setWindowTitle(title);
+    box.setText(text);
+    switch (icon) {
+    case MsgIcon::None:
+        box.setIcon(QMessageBox::NoIcon);
+        break;
+    case MsgIcon::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    case MsgIcon::Warning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgIcon::Critical:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgIcon::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    }
+    switch (buttons) {
+    case MsgButtons::Ok:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
+    case MsgButtons::OkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case MsgButtons::YesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    case MsgButtons::YesNoCancel:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+        break;
+    }
+    QApplication::setOverrideCursor(Qt::ArrowCursor);
+    const int result = box.exec();
+    QApplication::restoreOverrideCursor();
+    switch (result) {
+    case QMessageBox::Ok:
+        return MsgAnswer::Ok;
+    case QMessageBox::Yes:
+        return MsgAnswer::Yes;
+    case QMessageBox::No:
+        return MsgAnswer::No;
+    default:
+        return buttons == MsgButtons::Ok ? MsgAnswer::Ok : MsgAnswer::Cancel;
+    }
+}
+
+bool WidgetPrompter::input(const QString& prompt, const QString& title, QString& value) {
+    bool ok = false;
+    const QString text =
+        QInputDialog::getText(m_owner, title, prompt, QLineEdit::Normal, value, &ok);
+    if (ok)
+        value = text;
+    return ok;
+}
+
+FileAnswer WidgetPrompter::saveFile(const FileRequest& request) {
+    return runFileDialog(m_owner, request, QFileDialog::AcceptSave);
+}
+
+FileAnswer WidgetPrompter::openFile(const FileRequest& request) {
+    return runFileDialog(m_owner, request, QFileDialog::AcceptOpen);
+}
+
+void WidgetPrompter::runModal(ScreenModel& screen) {
+    QWidget* previousOwner = m_owner;
+    QDialog* dialog = m_views.create(screen, m_owner);
+    if (!dialog) {
+        message(QStringLiteral("This screen is not available in this version: ") +
+                    screen.screenName(),
+                QStringLiteral("Verdan"), MsgButtons::Ok, MsgIcon::Warning);
+        return;
+    }
+    screen.resetCloseRequest();
+    m_owner = dialog;
+    // Modal screens run with the normal pointer even when opened from a busy run.
+    const bool wasBusy = m_busyDepth > 0;
+    if (wasBusy)
+        QApplication::setOverrideCursor(Qt::ArrowCursor);
+    dialog->exec();
+    if (wasBusy)
+        QApplication::restoreOverrideCursor();
+    m_owner = previousOwner;
+    delete dialog;
+}
+
+void WidgetPrompter::setBusy(bool busy) {
+    if (busy) {
+        if (m_busyDepth++ == 0)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (m_busyDepth > 0) {
+        if (--m_busyDepth == 0)
+            QApplication::restoreOverrideCursor();
+    }
+}
+
+void WidgetPrompter::showHelp(const QString& helpFile, int context) {
+    HelpWindow window(helpFile, context, m_owner);
+    window.exec();
+}
+
+bool WidgetPrompter::openDocument(const QString& path) {
+    return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
+}
+
+bool WidgetPrompter::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
+
+} // namespace verdan
