@@ -34,8 +34,7 @@ void FrmAboutModel::Form_Load() {
 }
 
 QStringList FrmAboutModel::systemInfoPrograms() {
-    return {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"),
-            QStringLiteral("kinfocenter")};
+    return {QStringLiteral("hardinfo2"), QStringLiteral("hardinfo"), QStringLiteral("kinfocenter")};
 }
 
 QString FrmAboutModel::findOnPath(const QStringList& programs, const QString& pathVariable) {

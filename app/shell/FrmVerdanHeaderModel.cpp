@@ -48,6 +48,8 @@ void FrmVerdanHeaderModel::Form_Load() {
     emit changed();
 }
 
-void FrmVerdanHeaderModel::Form_Unload() { m_state.ShowIntro = m_show; }
+void FrmVerdanHeaderModel::Form_Unload() {
+    m_state.ShowIntro = m_show;
+}
 
 } // namespace verdan

@@ -56,7 +56,9 @@ void FrmVerdanModel::mnuHelpAbout_Click() {
     m_prompter.runModal(about);
 }
 
-void FrmVerdanModel::mnuHelpShowIntro_Click() { showIntro(); }
+void FrmVerdanModel::mnuHelpShowIntro_Click() {
+    showIntro();
+}
 
 void FrmVerdanModel::showIntro() {
     FrmVerdanHeaderModel intro(m_state);

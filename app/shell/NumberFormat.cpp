@@ -10,9 +10,13 @@ namespace verdan::numfmt {
 
 namespace {
 
-bool isSkipped(QChar c) { return c == u' ' || c == u'\t' || c == u'\n'; }
+bool isSkipped(QChar c) {
+    return c == u' ' || c == u'\t' || c == u'\n';
+}
 
-bool isDigit(char c) { return c >= '0' && c <= '9'; }
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
 
 // Length of the longest prefix of `s` that is a decimal number, 0 when there is none.
 std::size_t numberPrefixLength(const std::string& s) {
@@ -105,7 +109,9 @@ void roundToDecimals(double magnitude, int decimals, std::string& intDigits,
     intDigits = firstNonZero == std::string::npos ? std::string() : intDigits.substr(firstNonZero);
 }
 
-bool isIntegerPattern(QStringView pattern) { return !pattern.contains(u'.'); }
+bool isIntegerPattern(QStringView pattern) {
+    return !pattern.contains(u'.');
+}
 
 } // namespace
 
@@ -188,6 +194,8 @@ QString padded(double value, QStringView pattern) {
     return s;
 }
 
-QString trimmed(double value, QStringView pattern) { return padded(value, pattern).trimmed(); }
+QString trimmed(double value, QStringView pattern) {
+    return padded(value, pattern).trimmed();
+}
 
 } // namespace verdan::numfmt

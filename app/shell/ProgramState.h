@@ -1,12 +1,10 @@
 #pragma once
 
+#include "ModelRecords.h"
+
 #include <QString>
-#include <string>
 
 namespace verdan {
-
-/// Width of the model's message text.
-inline constexpr int ModelMessageWidth = 200;
 
 /// The state the screens share for the whole run of the program. One object, owned by the
 /// program and handed to every screen, so that nothing lives in hidden globals and every test
@@ -18,14 +16,14 @@ struct ProgramState {
     QString archivePath;
     /// Number of points of the last extracted terrain profile.
     int ProfilePoints = 0;
-    /// The model's message text, blanks between runs.
-    std::string msgText = std::string(ModelMessageWidth, ' ');
+    /// The records exchanged with the propagation model.
+    ModelRecords model;
 
     /// Back to the state of a fresh start of the program.
     void resetForStart() {
         archivePath.clear();
         ProfilePoints = 0;
-        msgText.assign(ModelMessageWidth, ' ');
+        model.clearMessage();
     }
 };
 

@@ -95,11 +95,17 @@ Registry::Registry(SettingsStore& store) : m_store(store) {
     LoadKethraGlobals();
 }
 
-void Registry::RegGet() { m_setting = m_store.get(m_appname, m_section, m_key); }
+void Registry::RegGet() {
+    m_setting = m_store.get(m_appname, m_section, m_key);
+}
 
-void Registry::RegSave() { m_store.save(m_appname, m_section, m_key, m_setting); }
+void Registry::RegSave() {
+    m_store.save(m_appname, m_section, m_key, m_setting);
+}
 
-void Registry::RegDel() { m_store.remove(m_appname, m_section, m_key); }
+void Registry::RegDel() {
+    m_store.remove(m_appname, m_section, m_key);
+}
 
 QString Registry::Param(const QString& key) {
     if (m_appname.isEmpty() || m_section.isEmpty() || key.isEmpty())
@@ -117,9 +123,13 @@ void Registry::setParam(const QString& key, const QString& value) {
     RegSave();
 }
 
-bool Registry::KethraActive() const { return kethraGlobal("CalledFromKethra").toBool(); }
+bool Registry::KethraActive() const {
+    return kethraGlobal("CalledFromKethra").toBool();
+}
 
-void Registry::setKethraActive(bool active) { setKethraGlobal("CalledFromKethra", active); }
+void Registry::setKethraActive(bool active) {
+    setKethraGlobal("CalledFromKethra", active);
+}
 
 QVariant Registry::kethraGlobal(const QString& name) const {
     const KethraGlobal* g = find(name);

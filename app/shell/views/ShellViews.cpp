@@ -38,10 +38,11 @@ FrmVerdanView::FrmVerdanView(FrmVerdanModel& model, QWidget* parent)
     auto* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
     auto* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    QAction* helpSystem =
-        help->addAction(QStringLiteral("&Help System"), this, [this] { m_model.mnuHelpHelpSystem_Click(); });
+    QAction* helpSystem = help->addAction(QStringLiteral("&Help System"), this,
+                                          [this] { m_model.mnuHelpHelpSystem_Click(); });
     helpSystem->setShortcut(QKeySequence::HelpContents);
-    help->addAction(QStringLiteral("&Overview"), this, [this] { m_model.mnuHelpUserGuide_Click(); });
+    help->addAction(QStringLiteral("&Overview"), this,
+                    [this] { m_model.mnuHelpUserGuide_Click(); });
     help->addAction(QStringLiteral("&User Guide"), this,
                     [this] { m_model.mnuHelpProgramGuide_Click(); });
     help->addAction(QStringLiteral("&About"), this, [this] { m_model.mnuHelpAbout_Click(); });

@@ -183,6 +183,8 @@ bool WidgetPrompter::openDocument(const QString& path) {
     return QDesktopServices::openUrl(QUrl::fromLocalFile(path));
 }
 
-bool WidgetPrompter::startProgram(const QString& path) { return QProcess::startDetached(path, {}); }
+bool WidgetPrompter::startProgram(const QString& path) {
+    return QProcess::startDetached(path, {});
+}
 
 } // namespace verdan

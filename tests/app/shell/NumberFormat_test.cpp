@@ -16,20 +16,21 @@ class LeadingNumber : public ::testing::TestWithParam<ReadCase> {};
 
 TEST_P(LeadingNumber, ReadsTheLongestNumberPrefix) {
     const ReadCase c = GetParam();
-    EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(c.text)), c.expected) << "text: '" << c.text
-                                                                            << "'";
+    EXPECT_DOUBLE_EQ(leadingNumber(QString::fromUtf8(c.text)), c.expected)
+        << "text: '" << c.text << "'";
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, LeadingNumber,
     ::testing::Values(ReadCase{"12abc", 12}, ReadCase{"", 0}, ReadCase{"abc", 0},
-                      ReadCase{"301.0", 301}, ReadCase{"  45.5  ", 45.5},
-                      ReadCase{" 1 2.5", 12.5}, ReadCase{"\t-3.25\n", -3.25},
-                      ReadCase{"+7", 7}, ReadCase{".5", 0.5}, ReadCase{"5.", 5},
-                      ReadCase{"1e3", 1000}, ReadCase{"1E-2x", 0.01}, ReadCase{"2e", 2},
-                      ReadCase{"2e+", 2}, ReadCase{"-", 0}, ReadCase{"-.", 0},
+                      ReadCase{"301.0", 301}, ReadCase{"  45.5  ", 45.5}, ReadCase{" 1 2.5", 12.5},
+                      ReadCase{"\t-3.25\n", -3.25}, ReadCase{"+7", 7}, ReadCase{".5", 0.5},
+                      ReadCase{"5.", 5}, ReadCase{"1e3", 1000}, ReadCase{"1E-2x", 0.01},
+                      ReadCase{"2e", 2}, ReadCase{"2e+", 2}, ReadCase{"-", 0}, ReadCase{"-.", 0},
                       ReadCase{"1,5", 1}, ReadCase{"0.0050", 0.005}, ReadCase{"1.2.3", 1.2},
-                      ReadCase{"\xc3\xa9" "5", 0}),
+                      ReadCase{"\xc3\xa9"
+                               "5",
+                               0}),
     [](const auto& info) { return "case" + std::to_string(info.index); });
 
 TEST(LeadingNumberLimits, OverflowGivesInfinity) {
@@ -51,12 +52,12 @@ TEST_P(GeneralNumber, WritesFifteenSignificantDigitsWithoutTrailingZeros) {
 INSTANTIATE_TEST_SUITE_P(
     Values, GeneralNumber,
     ::testing::Values(GeneralCase{301.0, "301"}, GeneralCase{0.0050, "0.005"},
-                      GeneralCase{45.5, "45.5"}, GeneralCase{-3.2, "-3.2"},
-                      GeneralCase{0.0, "0"}, GeneralCase{-0.0, "0"},
-                      GeneralCase{0.1 + 0.2, "0.3"}, GeneralCase{1.0 / 3.0, "0.333333333333333"},
-                      GeneralCase{123456789012345.0, "123456789012345"},
-                      GeneralCase{1e15, "1E+15"}, GeneralCase{0.0001, "0.0001"},
-                      GeneralCase{0.00001, "1E-05"}, GeneralCase{20000, "20000"}));
+                      GeneralCase{45.5, "45.5"}, GeneralCase{-3.2, "-3.2"}, GeneralCase{0.0, "0"},
+                      GeneralCase{-0.0, "0"}, GeneralCase{0.1 + 0.2, "0.3"},
+                      GeneralCase{1.0 / 3.0, "0.333333333333333"},
+                      GeneralCase{123456789012345.0, "123456789012345"}, GeneralCase{1e15, "1E+15"},
+                      GeneralCase{0.0001, "0.0001"}, GeneralCase{0.00001, "1E-05"},
+                      GeneralCase{20000, "20000"}));
 
 struct PatternCase {
     double value;
@@ -89,10 +90,8 @@ INSTANTIATE_TEST_SUITE_P(
         PatternCase{0, "000000.0", "      .0", ".0"},
         PatternCase{10, "0000000.0", "     10.0", "10.0"},
         PatternCase{123.25, "0000000.0", "    123.3", "123.3"},
-        PatternCase{0.005, "00.000", "  .005", ".005"},
-        PatternCase{15, "000", " 15", "15"},
-        PatternCase{50, "000.0", " 50.0", "50.0"},
-        PatternCase{99.95, "000.0", "100.0", "100.0"},
+        PatternCase{0.005, "00.000", "  .005", ".005"}, PatternCase{15, "000", " 15", "15"},
+        PatternCase{50, "000.0", " 50.0", "50.0"}, PatternCase{99.95, "000.0", "100.0", "100.0"},
         // Numbers wider than the pattern keep all their digits.
         PatternCase{123456789, "0000.0", "123456789.0", "123456789.0"},
         // Rounding is half away from zero on the decimal value shown to the user.

@@ -58,16 +58,16 @@ TEST_P(UnconvertibleValue, LeavesThePreviousValue) {
     const Rejected c = GetParam();
     const QVariant before = reg.kethraGlobal(c.name);
     reg.setKethraGlobal(c.name, c.value);
-    EXPECT_EQ(reg.kethraGlobal(c.name), before) << c.name << " <- " << c.value.toString().toStdString();
+    EXPECT_EQ(reg.kethraGlobal(c.name), before)
+        << c.name << " <- " << c.value.toString().toStdString();
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, UnconvertibleValue,
-    ::testing::Values(Rejected{"TxHt_m", QStringLiteral("abc")},
-                      Rejected{"TxHt_m", QStringLiteral("")},
-                      Rejected{"TxHt_m", QStringLiteral("45.5m")},
-                      Rejected{"Quarn_Drive", QStringLiteral("40000")},
-                      Rejected{"CalledFromKethra", QStringLiteral("maybe")}));
+INSTANTIATE_TEST_SUITE_P(Values, UnconvertibleValue,
+                         ::testing::Values(Rejected{"TxHt_m", QStringLiteral("abc")},
+                                           Rejected{"TxHt_m", QStringLiteral("")},
+                                           Rejected{"TxHt_m", QStringLiteral("45.5m")},
+                                           Rejected{"Quarn_Drive", QStringLiteral("40000")},
+                                           Rejected{"CalledFromKethra", QStringLiteral("maybe")}));
 
 TEST(Registry, ConversionsFollowTheParameterType) {
     MemorySettingsStore store;
@@ -155,8 +155,14 @@ TEST_F(IniStore, KethraLaunchIsSeenByANewRegistry) {
 
 TEST_F(IniStore, TextsRoundTripExactly) {
     IniSettingsStore store(dir.path());
-    const QStringList texts = {"301.0", "  ", "C:\\Projects\\Globe\\", "/tmp/a, b/log.rtf",
-                               "true", "Maritime Temperate, Over Land", "=x;y#z", "\u00e9t\u00e9"};
+    const QStringList texts = {"301.0",
+                               "  ",
+                               "C:\\Projects\\Globe\\",
+                               "/tmp/a, b/log.rtf",
+                               "true",
+                               "Maritime Temperate, Over Land",
+                               "=x;y#z",
+                               "\u00e9t\u00e9"};
     for (const QString& text : texts) {
         store.save("Verdan", "Verdan", "Key", text);
         EXPECT_EQ(IniSettingsStore(dir.path()).get("Verdan", "Verdan", "Key"), text)
