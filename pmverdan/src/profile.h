@@ -1,0 +1,41 @@
+// Analysis of a terrain profile for the point-to-point mode.
+#pragma once
+
+#include "pmverdan.h"
+
+#include <cstdint>
+
+namespace pmverdan {
+
+// Equally spaced elevations along a path: intervals + 1 elevations, m, spacingM apart.
+struct ProfileView {
+    int32_t intervals;
+    double spacingM;
+    const double* elevM;
+};
+
+// Largest number of intervals a profile may have.
+constexpr int32_t kMaxProfileIntervals = 1000000;
+
+// Horizon angles prop.the (rad) and horizon distances prop.dl (m) of both ends, from the
+// profile, the antenna heights prop.hg and the curvature prop.gme; prop.dist must be the path
+// length (intervals x spacing). Needs intervals >= 1.
+void findHorizons(const ProfileView& profile, PropRecord& prop);
+
+// Least-squares straight line through the profile between the distances x1M and x2M from the
+// first point (both clamped to the path), the end points of the range weighted one half.
+// Returns the line's elevation at the first point (startElevM) and at the last (endElevM), m.
+void fitProfileLine(const ProfileView& profile, double x1M, double x2M, double& startElevM,
+                    double& endElevM);
+
+// Terrain irregularity, m: the interdecile range of the profile's deviations from its fitted
+// straight line between x1M and x2M, scaled to an infinitely long path. 0 when the range spans
+// fewer than two intervals.
+double interdecileRangeM(const ProfileView& profile, double x1M, double x2M);
+
+// The profile analysis of the point-to-point mode (the work of qlrpfl before its final call
+// of lrprop): path length, terrain irregularity, effective heights, horizons. Needs prop.hg and
+// prop.gme; profile.intervals >= 1.
+void analyseProfile(const ProfileView& profile, PropRecord& prop);
+
+} // namespace pmverdan
