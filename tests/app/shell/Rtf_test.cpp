@@ -1,0 +1,322 @@
+#include "LogDocumentPrint.h"
+#include "Rtf.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace verdan;
+
+namespace {
+
+constexpr CharFormat kPlain{};
+constexpr CharFormat kBold{true, false, false};
+constexpr CharFormat kItalic{false, true, false};
+constexpr CharFormat kUnderline{false, false, true};
+constexpr CharFormat kBoldItalic{true, true, false};
+constexpr CharFormat kAll{true, true, true};
+
+// A 2 x 2 pixel PNG (red and blue columns).
+QByteArray tinyPng() {
+    return QByteArray::fromHex(
+        "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a73000000104944415478"
+        "9c63f8cf0004ff192014001bf203fdd696f22b0000000049454e44ae426082");
+}
+
+QByteArray readTestFile(const char* name) {
+    QFile file(QStringLiteral(VERDAN_TEST_DATA_DIR "/rtf/") + QString::fromLatin1(name));
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+LogDocument textDocument(const QString& text, const CharFormat& format = kPlain) {
+    LogDocument doc;
+    doc.appendText(text, format);
+    return doc;
+}
+
+// ---- Writer ----
+
+TEST(RtfWriter, WritesFixedPitchFontAttributesParagraphsAndPictures) {
+    LogDocument doc;
+    doc.appendText(QStringLiteral("Report Log\r\n"), CharFormat{true, false, true});
+    doc.appendText(QStringLiteral("x"), kItalic);
+    doc.appendText(QStringLiteral("y\n"), kPlain);
+    doc.appendPicture(tinyPng(), 3, 4);
+    const QByteArray rtf = writeRtf(doc);
+    EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
+    EXPECT_TRUE(rtf.contains("\\fmodern"));
+    EXPECT_TRUE(rtf.contains("\\b \\ul Report Log\\par"));
+    EXPECT_TRUE(rtf.contains("\\b0 \\i \\ulnone x\\i0 y\\par"));
+    EXPECT_TRUE(rtf.contains("{\\pict\\pngblip\\picw3\\pich4\\picwgoal45\\pichgoal60\n"
+                             "89504e470d0a1a0a"));
+    EXPECT_TRUE(rtf.trimmed().endsWith('}'));
+}
+
+struct EscapeCase {
+    const char16_t* text;
+    const char* rtf;
+};
+
+class RtfWriterEscapes : public testing::TestWithParam<EscapeCase> {};
+
+TEST_P(RtfWriterEscapes, EscapesSpecialAndNonAsciiCharacters) {
+    const QByteArray rtf = writeRtf(textDocument(QString::fromUtf16(GetParam().text)));
+    EXPECT_TRUE(rtf.contains(GetParam().rtf)) << rtf.constData();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtfWriterEscapes,
+    testing::Values(EscapeCase{u"a\\b", "a\\\\b"}, EscapeCase{u"{x}", "\\{x\\}"},
+                    EscapeCase{u"a\tb", "a\\tab b"}, EscapeCase{u"Caf\u00e9", "Caf\\u233?"},
+                    EscapeCase{u"\u20ac", "\\u8364?"}, EscapeCase{u"\uffff", "\\u-1?"},
+                    EscapeCase{u"\U0001F600", "\\u-10179?\\u-8704?"}));
+
+// ---- Round trip ----
+
+struct RoundTripCase {
+    const char* name;
+    std::function<LogDocument()> make;
+};
+
+class RtfRoundTrip : public testing::TestWithParam<RoundTripCase> {};
+
+TEST_P(RtfRoundTrip, ReadBackEqualsWritten) {
+    const LogDocument written = GetParam().make();
+    LogDocument read;
+    ASSERT_TRUE(readRtf(writeRtf(written), read));
+    EXPECT_EQ(read, written);
+    EXPECT_EQ(read.plainText(), written.plainText());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Documents, RtfRoundTrip,
+    testing::Values(
+        RoundTripCase{"Empty", [] { return LogDocument(); }},
+        RoundTripCase{"OneLine", [] { return textDocument(QStringLiteral("Report Log")); }},
+        RoundTripCase{"TrailingLineEnd",
+                      [] { return textDocument(QStringLiteral("Report Log\r\n"), kAll); }},
+        RoundTripCase{"EmptyLines", [] { return textDocument(QStringLiteral("\n\n\na\n\n")); }},
+        RoundTripCase{"Attributes",
+                      [] {
+                          LogDocument doc;
+                          for (const CharFormat& f :
+                               {kPlain, kBold, kItalic, kUnderline, kBoldItalic, kAll, kPlain})
+                              doc.appendText(QStringLiteral("run "), f);
+                          return doc;
+                      }},
+        RoundTripCase{"SpecialCharacters",
+                      [] {
+                          return textDocument(QString::fromUtf16(
+                              u"\\ { } \\par \t tab; \u00e9\u20ac\u00a0 \u0001 \U0001F600 ~'?"));
+                      }},
+        RoundTripCase{"ColumnsWithBlanks",
+                      [] {
+                          return textDocument(QStringLiteral(
+                              "  Distance   Loss\r\n     10.0  120.5\r\n    100.0  145.2\r\n"));
+                      }},
+        RoundTripCase{"Pictures",
+                      [] {
+                          LogDocument doc;
+                          doc.appendText(QStringLiteral("Profile\n"), kBold);
+                          doc.appendPicture(tinyPng(), 640, 480);
+                          doc.appendText(QStringLiteral("\nafter"), kPlain);
+                          doc.appendPicture(QByteArray(1000, '\xab'), 1, 0);
+                          return doc;
+                      }}),
+    [](const testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
+
+// ---- Reader ----
+
+struct ReadCase {
+    const char* rtf;
+    const char16_t* plain;
+};
+
+class RtfReaderText : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(RtfReaderText, ReadsPlainText) {
+    LogDocument doc;
+    ASSERT_TRUE(readRtf(QByteArray(GetParam().rtf), doc)) << GetParam().rtf;
+    EXPECT_EQ(doc.plainText(), QString::fromUtf16(GetParam().plain)) << GetParam().rtf;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, RtfReaderText,
+    testing::Values(
+        ReadCase{"{\\rtf1 hello}", u"hello"}, ReadCase{"  \r\n{\\rtf1 lead}", u"lead"},
+        ReadCase{"{\\rtf1 a\\par b\\line c}", u"a\nb\nc"}, ReadCase{"{\\rtf1 a\r\nb\n}", u"ab"},
+        ReadCase{"{\\rtf1 a\\\nb}", u"a\nb"}, ReadCase{"{\\rtf1 \\\\\\{\\}}", u"\\{}"},
+        ReadCase{"{\\rtf1 a\\tab b}", u"a\tb"},
+        ReadCase{"{\\rtf1 \\'e9\\'80\\'9f\\'41}", u"\u00e9\u20ac\u0178A"},
+        ReadCase{"{\\rtf1 \\u233?x}", u"\u00e9x"}, ReadCase{"{\\rtf1 \\u-3913?}", u"\uf0b7"},
+        ReadCase{"{\\rtf1 \\uc2\\u233xyz}", u"\u00e9z"},
+        ReadCase{"{\\rtf1 \\uc0\\u233 x}", u"\u00e9x"},
+        ReadCase{"{\\rtf1 \\u233\\'e9x}", u"\u00e9x"},
+        ReadCase{"{\\rtf1 {\\uc3 \\u233abc}d}", u"\u00e9d"},
+        ReadCase{"{\\rtf1 \\u-10179?\\u-8704?}", u"\U0001F600"},
+        ReadCase{"{\\rtf1 {\\fonttbl{\\f0 Courier;}}{\\colortbl;\\red1;}text}", u"text"},
+        ReadCase{"{\\rtf1 {\\*\\generator Msftedit;}{\\*\\x{\\y z}}a}", u"a"},
+        ReadCase{"{\\rtf1 \\unknown123 a\\foo-5 b}", u"ab"},
+        ReadCase{"{\\rtf1 {\\info{\\title T}}{\\stylesheet{Normal;}}x}", u"x"},
+        ReadCase{"{\\rtf1 {\\field{\\*\\fldinst HYPERLINK}{\\fldrslt shown}}}", u"shown"},
+        ReadCase{"{\\rtf1 a\\~b\\-c\\_d}", u"a\u00a0bc\u2011d"},
+        ReadCase{"{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet}",
+                 u"\u2014\u2013\u2018\u2019\u201c\u201d\u2022"},
+        ReadCase{"{\\rtf1 a\\bin3 {}\\}", u"a"}, ReadCase{"{\\rtf1 x}\r\n \0", u"x"},
+        ReadCase{"{\\rtf1 \\'4}", u"4"},
+        ReadCase{"{\\rtf1 \\abcdefghijklmnopqrstuvwxyzabcdefghij x}", u"x"},
+        ReadCase{"{\\rtf1 \\b99999999999999999999 x}", u"x"}));
+
+TEST(RtfReader, GroupsRestoreAttributes) {
+    LogDocument doc;
+    ASSERT_TRUE(readRtf("{\\rtf1 a{\\b b{\\i c}d}e\\ul f\\ul0 g\\uld h\\ulnone i}", doc));
+    LogDocument expected;
+    expected.appendText(QStringLiteral("a"), kPlain);
+    expected.appendText(QStringLiteral("b"), kBold);
+    expected.appendText(QStringLiteral("c"), kBoldItalic);
+    expected.appendText(QStringLiteral("d"), kBold);
+    expected.appendText(QStringLiteral("e"), kPlain);
+    expected.appendText(QStringLiteral("f"), kUnderline);
+    expected.appendText(QStringLiteral("g"), kPlain);
+    expected.appendText(QStringLiteral("h"), kUnderline);
+    expected.appendText(QStringLiteral("i"), kPlain);
+    EXPECT_EQ(doc, expected);
+}
+
+TEST(RtfReader, PlainResetsAttributesAndPardDoesNot) {
+    LogDocument doc;
+    ASSERT_TRUE(readRtf("{\\rtf1 \\b\\i\\ul a\\pard b\\plain c\\b1 d\\b0 e}", doc));
+    LogDocument expected;
+    expected.appendText(QStringLiteral("ab"), kAll);
+    expected.appendText(QStringLiteral("c"), kPlain);
+    expected.appendText(QStringLiteral("d"), kBold);
+    expected.appendText(QStringLiteral("e"), kPlain);
+    EXPECT_EQ(doc, expected);
+}
+
+TEST(RtfReader, HexPngPictureTakesSizeFromGoalInTwips) {
+    LogDocument doc;
+    const QByteArray rtf = "{\\rtf1 a{\\pict\\pngblip\\picw2\\pich2\\picwgoal300\\pichgoal150 " +
+                           tinyPng().toHex() + "}b}";
+    ASSERT_TRUE(readRtf(rtf, doc));
+    LogDocument expected;
+    expected.appendText(QStringLiteral("a"), kPlain);
+    expected.appendPicture(tinyPng(), 20, 10);
+    expected.appendText(QStringLiteral("b"), kPlain);
+    EXPECT_EQ(doc, expected);
+}
+
+TEST(RtfReader, BinaryPngPictureWithoutGoalTakesPixelSize) {
+    LogDocument doc;
+    const QByteArray png = tinyPng();
+    const QByteArray rtf = "{\\rtf1 {\\pict\\pngblip\\picw7\\pich9\\bin" +
+                           QByteArray::number(png.size()) + " " + png + "}}";
+    ASSERT_TRUE(readRtf(rtf, doc));
+    LogDocument expected;
+    expected.appendPicture(png, 7, 9);
+    EXPECT_EQ(doc, expected);
+}
+
+TEST(RtfReader, OtherPictureFormatsAreSkipped) {
+    const char* inputs[] = {
+        "{\\rtf1 a{\\pict\\jpegblip\\picw1\\pich1 ffd8ffe0}b}",
+        "{\\rtf1 a{\\pict\\wmetafile8\\picw1\\pich1 0100}b}",
+        "{\\rtf1 a{\\pict\\emfblip 0100}b}",
+        "{\\rtf1 a{\\pict\\pngblip }b}",
+        "{\\rtf1 a{\\nonshppict{\\pict\\pngblip 89504e47}}b}",
+    };
+    for (const char* input : inputs) {
+        LogDocument doc;
+        ASSERT_TRUE(readRtf(input, doc)) << input;
+        EXPECT_EQ(doc.pictureCount(), 0) << input;
+        EXPECT_EQ(doc.plainText(), "ab") << input;
+    }
+}
+
+TEST(RtfReader, RejectsMalformedInputAndLeavesDocumentUnchanged) {
+    const QByteArray inputs[] = {
+        "",
+        "hello",
+        "{\\rtf",
+        "{\\rtf1 abc",
+        "{\\rtf1 {\\b x}",
+        "{\\rtf1 x}}",
+        "{\\rtf1 x}trailing junk",
+        "{\\rt x}",
+        "{ \\rtf1 x}",
+        "\\rtf1 x}",
+        "{\\rtf1 \\",
+        "{\\rtf1 \\bin9999 x}",
+        "{\\rtf1 {\\pict\\pngblip\\bin5 ab}}",
+        QByteArray("{\\rtf1 ") + QByteArray(600, '{') + QByteArray(600, '}') + "}",
+    };
+    for (const QByteArray& input : inputs) {
+        LogDocument doc = textDocument(QStringLiteral("keep\nme"), kBold);
+        const LogDocument before = doc;
+        EXPECT_FALSE(readRtf(input, doc)) << input.left(40).constData();
+        EXPECT_EQ(doc, before) << input.left(40).constData();
+    }
+}
+
+TEST(RtfReader, AcceptsNestingUpToItsDepthLimit) {
+    LogDocument doc;
+    const QByteArray rtf =
+        QByteArray("{\\rtf1 ") + QByteArray(500, '{') + "deep" + QByteArray(500, '}') + "}";
+    ASSERT_TRUE(readRtf(rtf, doc));
+    EXPECT_EQ(doc.plainText(), "deep");
+}
+
+TEST(RtfReader, ReadsLargeInput) {
+    LogDocument written;
+    for (int i = 0; i < 100000; ++i)
+        written.appendText(QStringLiteral("line %1 of the report\n").arg(i),
+                           i % 2 ? kPlain : kBold);
+    const QByteArray rtf = writeRtf(written);
+    ASSERT_GT(rtf.size(), 2'000'000);
+    LogDocument read;
+    ASSERT_TRUE(readRtf(rtf, read));
+    EXPECT_EQ(read, written);
+}
+
+// ---- Hand-written sample files ----
+
+TEST(RtfReader, ReadsWordpadStyleFile) {
+    const QByteArray rtf = readTestFile("wordpad_style.rtf");
+    ASSERT_FALSE(rtf.isEmpty());
+    LogDocument doc;
+    ASSERT_TRUE(readRtf(rtf, doc));
+    LogDocument expected;
+    expected.appendText(QStringLiteral("Hello "), kPlain);
+    expected.appendText(QStringLiteral("bold"), kBold);
+    expected.appendText(QStringLiteral(" and "), kPlain);
+    expected.appendText(QStringLiteral("italic"), kItalic);
+    expected.appendText(QStringLiteral(" and "), kPlain);
+    expected.appendText(QStringLiteral("under"), kUnderline);
+    expected.appendText(QString::fromUtf16(u"\nCaf\u00e9 \u20ac costs {5}\n"), kPlain);
+    expected.appendPicture(tinyPng(), 20, 30);
+    expected.appendText(QStringLiteral("\n"), kPlain);
+    expected.appendText(QStringLiteral("link"), kUnderline);
+    expected.appendText(QStringLiteral("\n"), kPlain);
+    EXPECT_EQ(doc, expected);
+}
+
+TEST(RtfReader, ReadsFeaturesFile) {
+    const QByteArray rtf = readTestFile("features.rtf");
+    ASSERT_FALSE(rtf.isEmpty());
+    LogDocument doc;
+    ASSERT_TRUE(readRtf(rtf, doc));
+    LogDocument expected;
+    expected.appendText(QString::fromUtf16(u"Tab\tend\nnext\u00a0line\u2014x\n"), kPlain);
+    expected.appendText(QStringLiteral("Bold "), kBold);
+    expected.appendText(QStringLiteral("both"), kBoldItalic);
+    expected.appendText(QString::fromUtf16(u" none\n\u041f\u0440\u0438\nshown\n"), kPlain);
+    expected.appendText(QStringLiteral("wavy"), kUnderline);
+    expected.appendText(QStringLiteral(" plain\n"), kPlain);
+    EXPECT_EQ(doc, expected);
+}
+
+} // namespace
