@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AreaResults.h"
 #include "ModelRecords.h"
 #include "PropagationModel.h"
 #include "ReportSink.h"
@@ -22,7 +23,7 @@ struct AreaInputs {
     double nsNUnits = 301;
     double eps = 15;
     double sgmSPerM = 0.005;
-    double timePct = 50;   ///< QT
+    double timePct = 50;     ///< QT
     double locationPct = 50; ///< QL
     std::array<double, 4> confLevelsPct{50, 90, 10, 0};
     double d0Km = 10;
@@ -38,25 +39,11 @@ struct AreaInputs {
     QString site2Text = QStringLiteral("Random");
 };
 
-/// The table of the last normal run, kept for the graph and the archive. An inverse run
-/// leaves it alone.
-struct AreaResults {
-    bool valid = false;                    ///< a normal run has produced it
-    std::vector<double> graphDist;         ///< km, one per row
-    std::vector<std::vector<double>> graphLoss; ///< [row][series]: levels, then free space (dB)
-    int graphLastPoint = -1;               ///< rows - 1
-    int graphLastLevel = 0;                ///< index of the last active level
-    QStringList graphLabels;               ///< "50.0% Confidence", ..., "Free Space"
-    std::array<double, 4> graphConfLevels{}; ///< all four levels, active or not, percent
-    QString graphTitle1;
-    QString graphTitle2;
-};
-
 /// The distance grid of a normal run.
 struct DistanceGrid {
     double d0Km = 0;
-    double d1Km = 0;   ///< adjusted to the grid
-    double d2Km = 0;   ///< adjusted to the grid
+    double d1Km = 0; ///< adjusted to the grid
+    double d2Km = 0; ///< adjusted to the grid
     double step1Km = 0;
     double step2Km = 0;
     long long count1 = 1;
@@ -73,9 +60,9 @@ DistanceGrid areaDistanceGrid(const AreaInputs& in);
 
 /// Outcome of a run.
 enum class AreaRunStatus {
-    Done,          ///< the report was written
-    TooManyRows,   ///< the grid needs more than MaxAreaRows rows; nothing was run or written
-    ModelMissing,  ///< the model library or a routine was missing (the user was told)
+    Done,         ///< the report was written
+    TooManyRows,  ///< the grid needs more than MaxAreaRows rows; nothing was run or written
+    ModelMissing, ///< the model library or a routine was missing (the user was told)
 };
 
 /// The normal area run: prepares the model in `records`, writes the report lines to `sink`
