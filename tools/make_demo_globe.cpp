@@ -1,0 +1,67 @@
+// make-demo-globe FOLDER/
+//
+// Writes the synthetic demo GLOBE data set: a full GLOBE folder (index and sixteen sparse
+// tiles) whose only non-zero samples are invented terrain around the two default paths of
+// the point-to-point form. It is not real elevation data.
+#include "terrain_builders.h"
+
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+namespace {
+
+constexpr double kPi = 3.14159265358979323846;
+
+// Gently rolling coastal plain, 10 to 130 m, with the open water of a bay (GLOBE ocean
+// code -500) east of 76.45 degrees west.
+double coastalPlainM(double latDeg, double lonDeg) {
+    if (lonDeg > -76.45) {
+        return -500.0;
+    }
+    const double hills = std::sin(latDeg * 2.0 * kPi * 6.0) * std::cos(lonDeg * 2.0 * kPi * 5.0);
+    const double rise = (-76.45 - lonDeg) * 60.0;
+    return 10.0 + std::fmin(60.0, rise) + 35.0 * (hills + 1.0);
+}
+
+// Plains at about 1600 m rising westward into ridges up to about 3200 m.
+double foothillsM(double latDeg, double lonDeg) {
+    const double west = std::fmax(0.0, -105.2 - lonDeg);
+    const double ridges = std::sin(lonDeg * 2.0 * kPi * 8.0) * std::cos(latDeg * 2.0 * kPi * 3.0);
+    return 1600.0 + 1800.0 * std::tanh(west * 3.0) + 150.0 * ridges * std::tanh(west * 5.0);
+}
+
+double demoElevationM(double latDeg, double lonDeg) {
+    return lonDeg > -90.0 ? coastalPlainM(latDeg, lonDeg) : foothillsM(latDeg, lonDeg);
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make-demo-globe FOLDER/\n");
+        return 2;
+    }
+    std::string folder = argv[1];
+    if (folder.empty() || folder.back() != '/') {
+        folder += '/';
+    }
+    verdan::terrain::GlobeFolderOptions options;
+    options.titleLine = "SYNTHETIC demo GLOBE data set - invented terrain, not real elevations";
+    const std::vector<verdan::terrain::GeoBox> boxes = {
+        {38.5, -77.5, 39.5, -76.0},   // around 39 04 48 N 76 42 00 W - 38 55 12 N 76 58 48 W
+        {39.5, -106.0, 40.5, -104.5}, // around 40.05 N 105.26 W - 39.97 N 105.47 W
+    };
+    std::string error;
+    if (!verdan::terrain::writeGlobeFolder(folder, demoElevationM, boxes, &error, options)) {
+        std::fprintf(stderr, "make-demo-globe: %s\n", error.c_str());
+        return 1;
+    }
+    std::ofstream note(folder + "SYNTHETIC-DATA.txt", std::ios::trunc);
+    note << "This folder holds a SYNTHETIC GLOBE data set made by make-demo-globe.\n"
+            "Its elevations are invented (smooth hills) and exist only within\n"
+            "38.5..39.5 N 77.5..76.0 W and 39.5..40.5 N 106.0..104.5 W; every other\n"
+            "sample reads 0 m. Use it to try the program, never for engineering work.\n";
+    return note ? 0 : 1;
+}
