@@ -1,0 +1,113 @@
+#include "attenuation.h"
+
+#include "preparation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace pmverdan {
+namespace {
+
+struct AreaPath {
+    PropRecord prop{};
+    PropvRecord propv{};
+    PropaRecord propa{};
+
+    AreaPath(double freqMhz, double hTxM, double hRxM, double dhM) {
+        prepareSystem(freqMhz, 0.0, 301.0, 1, 15.0, 0.005, prop);
+        prop.hg[0] = hTxM;
+        prop.hg[1] = hRxM;
+        prop.dh = dhM;
+        const int32_t siting[2] = {0, 0};
+        prepareArea(siting, 5, 1, prop, propv);
+    }
+
+    double arefAt(double distM) {
+        computeReferenceAttenuation(distM, prop, propa);
+        return prop.aref;
+    }
+};
+
+TEST(ReferenceAttenuation, TendsToTheSmoothEarthValuesAsDeltaHGoesToZero) {
+    for (double distM : {10e3, 40e3, 150e3, 600e3}) {
+        const double smooth = AreaPath(300.0, 20.0, 10.0, 0.0).arefAt(distM);
+        double previousGap = INFINITY;
+        for (double dhM : {10.0, 1.0, 0.1, 1e-3}) {
+            const double gap = std::fabs(AreaPath(300.0, 20.0, 10.0, dhM).arefAt(distM) - smooth);
+            EXPECT_LE(gap, previousGap + 1e-9) << distM << " m, delta h " << dhM << " m";
+            previousGap = gap;
+        }
+        EXPECT_LT(previousGap, 0.05) << "delta h 1 mm at " << distM << " m";
+    }
+}
+
+TEST(ReferenceAttenuation, ContinuousWhereTheRegionsMeet) {
+    AreaPath path(300.0, 20.0, 10.0, 50.0);
+    path.arefAt(100e3);
+    const double horizonM = path.propa.dlsa;
+    const double scatterM = path.propa.dx;
+    ASSERT_GT(scatterM, horizonM);
+    EXPECT_NEAR(path.arefAt(horizonM - 1.0), path.arefAt(horizonM), 0.01);
+    EXPECT_NEAR(path.arefAt(scatterM - 1.0), path.arefAt(scatterM + 1.0), 0.01);
+}
+
+TEST(ReferenceAttenuation, NeverNegativeAndRisingBeyondTheHorizon) {
+    AreaPath path(100.0, 3.0, 3.0, 90.0);
+    double previous = -1.0;
+    for (double distKm = 10.0; distKm <= 2000.0; distKm += 10.0) {
+        const double aref = path.arefAt(distKm * 1e3);
+        EXPECT_GE(aref, 0.0) << distKm << " km";
+        if (distKm * 1e3 > path.propa.dlsa) {
+            EXPECT_GT(aref, previous) << distKm << " km";
+        }
+        previous = aref;
+    }
+}
+
+TEST(ReferenceAttenuation, RangeChecksSetKwx) {
+    struct Case {
+        const char* what;
+        double freqMhz, hTxM, distM;
+        int32_t kwx;
+    };
+    const Case cases[] = {
+        {"all in range", 100.0, 10.0, 50e3, 0},
+        {"distance above 1000 km", 100.0, 10.0, 1500e3, 1},
+        {"frequency below 40 MHz", 30.0, 10.0, 50e3, 1},
+        {"height below 1 m", 100.0, 0.7, 50e3, 1},
+        {"distance below 1 km", 100.0, 10.0, 500.0, 4},
+        {"distance above 2000 km", 100.0, 10.0, 2500e3, 4},
+        {"frequency above 20 GHz", 25000.0, 10.0, 50e3, 4},
+        {"height above 3000 m", 100.0, 3500.0, 1000e3, 4},
+    };
+    for (const Case& c : cases) {
+        AreaPath path(c.freqMhz, c.hTxM, 10.0, 30.0);
+        path.arefAt(c.distM);
+        EXPECT_EQ(path.prop.kwx, c.kwx) << c.what;
+    }
+}
+
+TEST(ReferenceAttenuation, AreaModeKeepsItsCoefficientsBetweenDistances) {
+    AreaPath path(300.0, 20.0, 10.0, 50.0);
+    path.arefAt(30e3);
+    EXPECT_EQ(path.prop.mdp, 0);
+    const double dlsa = path.propa.dlsa;
+    path.prop.he[0] = 1000.0; // not looked at again until the next preparation
+    path.arefAt(40e3);
+    EXPECT_EQ(path.propa.dlsa, dlsa);
+    EXPECT_EQ(path.prop.dist, 40e3);
+}
+
+TEST(LossParts, DiffractionRisesAndScatterIsDefinedFarOut) {
+    AreaPath path(300.0, 20.0, 10.0, 50.0);
+    path.arefAt(300e3);
+    const double near = diffractionLossDb(path.propa.dla + 10e3, path.prop, path.propa);
+    const double far = diffractionLossDb(path.propa.dla + 100e3, path.prop, path.propa);
+    EXPECT_GT(far, near);
+    EXPECT_LT(scatterLossDb(500e3, path.prop, path.propa), 1000.0);
+    EXPECT_GT(lineOfSightLossDb(0.5 * path.propa.dlsa, path.prop, path.propa), -20.0);
+}
+
+} // namespace
+} // namespace pmverdan

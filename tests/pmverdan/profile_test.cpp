@@ -1,0 +1,103 @@
+#include "profile.h"
+
+#include "preparation.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+namespace pmverdan {
+namespace {
+
+std::vector<double> elevations(int intervals, double (*f)(int)) {
+    std::vector<double> z(static_cast<size_t>(intervals) + 1);
+    for (int i = 0; i <= intervals; ++i) {
+        z[static_cast<size_t>(i)] = f(i);
+    }
+    return z;
+}
+
+TEST(FitProfileLine, ReproducesAStraightProfile) {
+    const auto z = elevations(100, [](int i) { return 50.0 + 2.0 * i; });
+    const ProfileView view{100, 30.0, z.data()};
+    struct Case {
+        double x1M, x2M;
+    };
+    for (const Case c :
+         {Case{0.0, 3000.0}, Case{300.0, 2700.0}, Case{1500.0, 1510.0}, Case{-100.0, 9000.0}}) {
+        double start = 0.0;
+        double end = 0.0;
+        fitProfileLine(view, c.x1M, c.x2M, start, end);
+        EXPECT_NEAR(start, 50.0, 1e-9) << "range " << c.x1M << ".." << c.x2M;
+        EXPECT_NEAR(end, 250.0, 1e-9) << "range " << c.x1M << ".." << c.x2M;
+    }
+}
+
+TEST(InterdecileRange, ZeroForFlatAndSlopingTerrain) {
+    const auto flat = elevations(200, [](int) { return 120.0; });
+    const auto slope = elevations(200, [](int i) { return 120.0 + 0.7 * i; });
+    EXPECT_NEAR(interdecileRangeM({200, 50.0, flat.data()}, 0.0, 10e3), 0.0, 1e-9);
+    EXPECT_NEAR(interdecileRangeM({200, 50.0, slope.data()}, 0.0, 10e3), 0.0, 1e-9);
+    EXPECT_EQ(interdecileRangeM({200, 50.0, slope.data()}, 100.0, 150.0), 0.0)
+        << "less than two intervals";
+}
+
+TEST(InterdecileRange, OfASquareWaveIsItsHeightOnALongPath) {
+    // Alternating blocks of 0 and 20 m: the middle 80 % spans the full 20 m, and the scaling
+    // to an infinite path is nearly 1 on 1000 km.
+    const auto z = elevations(10000, [](int i) { return (i / 7) % 2 == 0 ? 0.0 : 20.0; });
+    EXPECT_NEAR(interdecileRangeM({10000, 100.0, z.data()}, 0.0, 1e6), 20.0, 0.5);
+}
+
+TEST(FindHorizons, AHillHidesTheFarEnd) {
+    auto z = elevations(100, [](int) { return 0.0; });
+    z[30] = 200.0;
+    PropRecord prop{};
+    prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
+    prop.hg[0] = 10.0;
+    prop.hg[1] = 10.0;
+    prop.dist = 100 * 100.0;
+    findHorizons({100, 100.0, z.data()}, prop);
+    EXPECT_DOUBLE_EQ(prop.dl[0], 3000.0);
+    EXPECT_DOUBLE_EQ(prop.dl[1], 7000.0);
+    EXPECT_GT(prop.the[0], 0.0);
+    EXPECT_NEAR(prop.the[0], (190.0 - 0.5 * prop.gme * 3000.0 * 3000.0) / 3000.0, 1e-9);
+}
+
+TEST(AnalyseProfile, LineOfSightOverFlatGroundKeepsTheHeights) {
+    const auto z = elevations(50, [](int) { return 400.0; });
+    PropRecord prop{};
+    prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
+    prop.hg[0] = 30.0;
+    prop.hg[1] = 20.0;
+    analyseProfile({50, 100.0, z.data()}, prop);
+    EXPECT_DOUBLE_EQ(prop.dist, 5000.0);
+    EXPECT_DOUBLE_EQ(prop.dh, 0.0);
+    EXPECT_DOUBLE_EQ(prop.he[0], 30.0);
+    EXPECT_DOUBLE_EQ(prop.he[1], 20.0);
+    EXPECT_NEAR(prop.dl[0], std::sqrt(2.0 * 30.0 / prop.gme), 1e-6);
+}
+
+TEST(AnalyseProfile, TransHorizonHeightsAboveTheFittedForeground) {
+    // Each antenna on a knoll 50 m above a flat foreground, a ridge between them.
+    const auto z = elevations(200, [](int i) {
+        if (i == 0 || i == 200) {
+            return 150.0;
+        }
+        return i < 40 || i > 160 ? 100.0 : 300.0;
+    });
+    PropRecord prop{};
+    prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
+    prop.hg[0] = 10.0;
+    prop.hg[1] = 10.0;
+    analyseProfile({200, 250.0, z.data()}, prop);
+    EXPECT_LT(prop.dl[0] + prop.dl[1], 1.5 * prop.dist);
+    EXPECT_DOUBLE_EQ(prop.dl[0], 40 * 250.0);
+    EXPECT_NEAR(prop.he[0], 60.0, 5.0);
+    EXPECT_NEAR(prop.he[1], 60.0, 5.0);
+    EXPECT_GT(prop.dh, 100.0);
+}
+
+} // namespace
+} // namespace pmverdan

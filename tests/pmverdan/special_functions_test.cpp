@@ -1,0 +1,43 @@
+#include "special_functions.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace pmverdan {
+namespace {
+
+TEST(KnifeEdgeLoss, StartsAtSixDbAndJoinsItsAsymptote) {
+    EXPECT_DOUBLE_EQ(knifeEdgeLossDb(0.0), 6.02);
+    EXPECT_NEAR(knifeEdgeLossDb(5.76 - 1e-9), knifeEdgeLossDb(5.76), 0.05);
+    EXPECT_LT(knifeEdgeLossDb(1.0), knifeEdgeLossDb(4.0));
+    EXPECT_LT(knifeEdgeLossDb(10.0), knifeEdgeLossDb(100.0));
+}
+
+TEST(HeightGain, ContinuousWhereItsFormsMeet) {
+    for (double pk : {0.001, 0.01, 0.1}) {
+        EXPECT_NEAR(heightGainDb(200.0 - 1e-9, pk), heightGainDb(200.0, pk), 1.0) << "pk " << pk;
+    }
+    // The blend ends with a weight of about 0.1 %: a step below 0.1 dB.
+    EXPECT_NEAR(heightGainDb(2000.0 - 1e-9, 0.01), heightGainDb(2000.0, 0.01), 0.1);
+    EXPECT_DOUBLE_EQ(heightGainDb(0.5, 1e-6), -117.0);
+}
+
+TEST(ScatterFrequencyGain, InterpolatesBetweenItsCurves) {
+    const double r = 2.0;
+    const double at2 = scatterFrequencyGainDb(r, 2.0);
+    const double at3 = scatterFrequencyGainDb(r, 3.0);
+    EXPECT_NEAR(scatterFrequencyGainDb(r, 2.5), 0.5 * (at2 + at3), 1e-12);
+    EXPECT_DOUBLE_EQ(scatterFrequencyGainDb(r, 0.2), scatterFrequencyGainDb(r, 1.0));
+    EXPECT_DOUBLE_EQ(scatterFrequencyGainDb(r, 9.0), scatterFrequencyGainDb(r, 5.0));
+    EXPECT_DOUBLE_EQ(scatterFrequencyGainDb(r, std::nan("")), scatterFrequencyGainDb(r, 1.0));
+    EXPECT_NEAR(scatterFrequencyGainDb(1.0, 1.0), 4.343 * std::log(50.0), 1e-12);
+}
+
+TEST(ScatterAngleDistance, NearlyContinuousAcrossItsRanges) {
+    EXPECT_NEAR(scatterAngleDistanceDb(10e3), scatterAngleDistanceDb(10e3 + 1e-6), 0.01);
+    EXPECT_NEAR(scatterAngleDistanceDb(70e3), scatterAngleDistanceDb(70e3 + 1e-6), 0.5);
+}
+
+} // namespace
+} // namespace pmverdan
