@@ -1,0 +1,22 @@
+#pragma once
+
+#include "LogDocument.h"
+
+#include <QFont>
+
+class QTextDocument;
+
+namespace verdan {
+
+/// The fixed-pitch font reports are shown and printed in: the system's fixed font, or DejaVu
+/// Sans Mono when the system's is not reported as fixed-pitch. Needs a QGuiApplication.
+QFont reportFont();
+
+/// Replaces the content of `target` with `document`: one block per paragraph, the text runs
+/// with their bold, italic and underline attributes, and the pictures decoded from their PNG
+/// bytes (registered as image resources of `target`) at their size in pixels. The default
+/// font of `target` is set to reportFont() so report columns line up.
+/// A picture whose bytes do not decode is shown as an empty frame of its size.
+void renderToTextDocument(const LogDocument& document, QTextDocument& target);
+
+} // namespace verdan

@@ -1,0 +1,81 @@
+#include "TempFile.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace verdan;
+
+namespace {
+
+// Points TMPDIR at another folder for one test and restores it afterwards.
+class TmpDirOverride {
+public:
+    explicit TmpDirOverride(const QByteArray& folder) : m_previous(qgetenv("TMPDIR")) {
+        qputenv("TMPDIR", folder);
+    }
+    ~TmpDirOverride() { qputenv("TMPDIR", m_previous); }
+
+private:
+    QByteArray m_previous;
+};
+
+TEST(NewTempFileName, CreatesUniqueEmptyFilesInTheTemporaryFolder) {
+    const QString first = NewTempFileName();
+    const QString second = NewTempFileName();
+    ASSERT_FALSE(first.isEmpty());
+    ASSERT_FALSE(second.isEmpty());
+    EXPECT_NE(first, second);
+    for (const QString& path : {first, second}) {
+        const QFileInfo info(path);
+        EXPECT_TRUE(info.isAbsolute()) << path.toStdString();
+        EXPECT_TRUE(info.isFile()) << path.toStdString();
+        EXPECT_EQ(info.size(), 0);
+        EXPECT_EQ(info.absolutePath(), QFileInfo(QDir::tempPath()).absoluteFilePath());
+        EXPECT_TRUE(QFile::remove(path));
+    }
+}
+
+TEST(NewTempFileName, FollowsTmpdir) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const TmpDirOverride tmp(folder.path().toLocal8Bit());
+    const QString path = NewTempFileName();
+    ASSERT_FALSE(path.isEmpty());
+    EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(folder.path()).absoluteFilePath());
+}
+
+TEST(NewTempFileName, ReturnsEmptyWhenTheFolderIsMissing) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const TmpDirOverride tmp(QFile::encodeName(folder.filePath(QStringLiteral("missing"))));
+    EXPECT_EQ(NewTempFileName(), QString());
+}
+
+TEST(WriteFileAtomically, CreatesAndReplacesFiles) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("out.txt"));
+    ASSERT_TRUE(writeFileAtomically(path, "first"));
+    ASSERT_TRUE(writeFileAtomically(path, "second"));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), "second");
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
+}
+
+TEST(WriteFileAtomically, ReportsAMissingFolder) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    QString reason;
+    EXPECT_FALSE(
+        writeFileAtomically(folder.filePath(QStringLiteral("no/such/out.txt")), "x", &reason));
+    EXPECT_FALSE(reason.isEmpty());
+}
+
+} // namespace
