@@ -3,6 +3,7 @@
 #include "FrmReportModel.h"
 #include "LogDocument.h"
 #include "Prompter.h"
+#include "ReportSink.h"
 
 #include <QObject>
 
@@ -15,7 +16,7 @@ namespace verdan {
 ///
 /// There is one log for the whole run; creating it creates the report window (hidden) with
 /// the caption "Report Log".
-class RLogClass : public QObject {
+class RLogClass : public QObject, public ReportSink {
     Q_OBJECT
 public:
     /// `prompter` must outlive the log.
@@ -48,14 +49,14 @@ public:
     void Clear();
     /// Inserts `s` at the end of the text with the current attributes. "\r\n" or "\n" in
     /// `s` end a line.
-    void Add(const QString& s);
+    void Add(const QString& s) override;
     /// As Add(), then ends the line.
-    void AddLine(const QString& s);
+    void AddLine(const QString& s) override;
     /// Writes the caption as a bold, underlined line; bold and underline are off afterwards.
     void AddTitle();
     /// Inserts a PNG picture at the end of the text, shown at `widthPx` x `heightPx`
     /// pixels. Empty `png` inserts nothing. The clipboard is not used.
-    void insertPicture(const QByteArray& png, int widthPx, int heightPx);
+    void insertPicture(const QByteArray& png, int widthPx, int heightPx) override;
 
     /// The log's content.
     const LogDocument& document() const { return m_window.rtbLog(); }
