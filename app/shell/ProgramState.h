@@ -1,8 +1,13 @@
 #pragma once
 
+#include "AreaResults.h"
 #include "ModelRecords.h"
+#include "PathState.h"
+#include "RLogClass.h"
 
 #include <QString>
+#include <array>
+#include <memory>
 
 namespace verdan {
 
@@ -18,11 +23,24 @@ struct ProgramState {
     int ProfilePoints = 0;
     /// The records exchanged with the propagation model.
     ModelRecords model;
+    /// The shared point-to-point state: profile, terrain source, path coordinates.
+    PathState path;
+    /// The table of the last normal area run, for the graph and the archive.
+    AreaResults area;
+    /// The report log: created by the first mode form that loads, kept to the end of the run.
+    std::unique_ptr<RLogClass> log;
+    /// Field the ground constants pick-list fills: "txtsgm" or "txteps".
+    QString PickTarget;
+    /// Confidence levels (whole percent) the level picker offers; a 0 ends the list.
+    std::array<int, 5> ConfLevelChoices{};
+    /// Level the level picker returned; 0 when none was.
+    int ConfLevelChosen = 0;
 
     /// Back to the state of a fresh start of the program.
     void resetForStart() {
         archivePath.clear();
         ProfilePoints = 0;
+        path = PathState();
         model.clearMessage();
     }
 };
