@@ -26,9 +26,10 @@ void prepareDiffraction(const PropRecord& prop, PropaRecord& propa) {
     }
     propa.diffWeightBase = std::sqrt(1.0 + excess / heightProduct);
     propa.diffWeightDist = propa.dla + propa.tha / prop.gme;
-    double roughness = (1.0 - 0.8 * std::exp(-propa.dla / 50e3)) * prop.dh;
+    // Clutter near the antennas: the terrain roughness over the smooth-earth horizon distance.
+    double roughness = (1.0 - 0.8 * std::exp(-propa.dlsa / 50e3)) * prop.dh;
     roughness *= 0.78 * std::exp(-std::pow(roughness / 16.0, 0.25));
-    propa.diffClutterDb = std::min(
+    propa.diffClutterDb = minOf(
         15.0, 2.171 * std::log(1.0 + 4.77e-4 * prop.hg[0] * prop.hg[1] * prop.wn * roughness));
     propa.diffGroundK = 1.0 / std::abs(groundImpedance(prop));
     propa.diffHeightDb = 20.0;
@@ -46,7 +47,7 @@ void prepareDiffraction(const PropRecord& prop, PropaRecord& propa) {
 // Constant of the line-of-sight attenuation: the weight of the two-ray term against the
 // extrapolated diffraction line.
 void prepareLineOfSight(const PropRecord& prop, PropaRecord& propa) {
-    propa.losRoughWeight = 0.021 / (0.021 + prop.wn * prop.dh / std::max(10e3, propa.dlsa));
+    propa.losRoughWeight = 0.021 / (0.021 + prop.wn * prop.dh / maxOf(10e3, propa.dlsa));
 }
 
 // Constants of the scatter attenuation.
@@ -104,14 +105,14 @@ void preparePath(PropRecord& prop, PropaRecord& propa) {
     }
     propa.dlsa = propa.dls[0] + propa.dls[1];
     propa.dla = prop.dl[0] + prop.dl[1];
-    propa.tha = std::max(prop.the[0] + prop.the[1], -propa.dla * prop.gme);
+    propa.tha = maxOf(prop.the[0] + prop.the[1], -propa.dla * prop.gme);
     propa.losReady = 0;
     propa.scatterReady = 0;
     checkRanges(prop, propa);
     propa.minDistM = std::fabs(prop.he[0] - prop.he[1]) / 200e-3;
     prepareDiffraction(prop, propa);
     propa.scaleLengthM = std::pow(prop.wn * prop.gme * prop.gme, -kThird);
-    const double d3 = std::max(propa.dlsa, 1.3787 * propa.scaleLengthM + propa.dla);
+    const double d3 = maxOf(propa.dlsa, 1.3787 * propa.scaleLengthM + propa.dla);
     const double d4 = d3 + 2.7574 * propa.scaleLengthM;
     const double a3 = diffractionLossDb(d3, prop, propa);
     const double a4 = diffractionLossDb(d4, prop, propa);
@@ -128,18 +129,18 @@ void fitLineOfSight(const PropRecord& prop, PropaRecord& propa) {
     double d0 = 1.908 * prop.wn * prop.he[0] * prop.he[1];
     double d1 = 0.0;
     if (propa.aed >= 0.0) {
-        d0 = std::min(d0, 0.5 * propa.dla);
+        d0 = minOf(d0, 0.5 * propa.dla);
         d1 = d0 + 0.25 * (propa.dla - d0);
     } else {
-        d1 = std::max(-propa.aed / propa.emd, 0.25 * propa.dla);
+        d1 = maxOf(-propa.aed / propa.emd, 0.25 * propa.dla);
     }
     const double a1 = lineOfSightLossDb(d1, prop, propa);
     bool threePoint = false;
     if (d0 < d1) {
         const double a0 = lineOfSightLossDb(d0, prop, propa);
         const double logRatio = std::log(d2 / d0);
-        propa.ak2 = std::max(0.0, ((d2 - d0) * (a1 - a0) - (d1 - d0) * (a2 - a0)) /
-                                      ((d2 - d0) * std::log(d1 / d0) - (d1 - d0) * logRatio));
+        propa.ak2 = maxOf(0.0, ((d2 - d0) * (a1 - a0) - (d1 - d0) * (a2 - a0)) /
+                                   ((d2 - d0) * std::log(d1 / d0) - (d1 - d0) * logRatio));
         threePoint = propa.aed >= 0.0 || propa.ak2 > 0.0;
         if (threePoint) {
             propa.ak1 = (a2 - a0 - propa.ak2 * logRatio) / (d2 - d0);
@@ -173,9 +174,9 @@ void fitScatter(const PropRecord& prop, PropaRecord& propa) {
     const double a5 = scatterLossDb(d5, prop, propa);
     if (a5 < 1000.0) {
         propa.ems = (a6 - a5) / 200e3;
-        propa.dx = std::max(
-            propa.dlsa, std::max(propa.dla + 0.3 * propa.scaleLengthM * std::log(47.7 * prop.wn),
-                                 (a5 - propa.aed - propa.ems * d5) / (propa.emd - propa.ems)));
+        propa.dx =
+            maxOf(propa.dlsa, maxOf(propa.dla + 0.3 * propa.scaleLengthM * std::log(47.7 * prop.wn),
+                                    (a5 - propa.aed - propa.ems * d5) / (propa.emd - propa.ems)));
         propa.aes = (propa.emd - propa.ems) * propa.dx + propa.aed;
     } else {
         propa.ems = propa.emd;
@@ -203,7 +204,7 @@ double diffractionLossDb(double distM, const PropRecord& prop, const PropaRecord
     // The rougher the terrain, the more weight the knife edges get.
     const double roughness =
         (propa.diffWeightBase + propa.diffWeightDist / distM) *
-        std::min((1.0 - 0.8 * std::exp(-distM / 50e3)) * prop.dh * prop.wn, 6283.2);
+        minOf((1.0 - 0.8 * std::exp(-distM / 50e3)) * prop.dh * prop.wn, 6283.2);
     const double weight = 25.1 / (25.1 + std::sqrt(roughness));
     return roundDb * weight + (1.0 - weight) * knifeDb + propa.diffClutterDb;
 }
@@ -215,7 +216,7 @@ double lineOfSightLossDb(double distM, const PropRecord& prop, const PropaRecord
     const double sinPsi = q / std::sqrt(distM * distM + q * q);
     const std::complex<double> impedance = groundImpedance(prop);
     std::complex<double> reflection = (sinPsi - impedance) / (sinPsi + impedance) *
-                                      std::exp(-std::min(10.0, prop.wn * roughnessM * sinPsi));
+                                      std::exp(-minOf(10.0, prop.wn * roughnessM * sinPsi));
     q = std::norm(reflection);
     if (q < 0.25 || q < sinPsi) {
         reflection *= std::sqrt(sinPsi / q);
@@ -242,17 +243,17 @@ double scatterLossDb(double distM, const PropRecord& prop, PropaRecord& propa) {
             return 1001.0;
         }
         double asymmetry = (distM - propa.scatDiffM) / (distM + propa.scatDiffM);
-        const double ratio = std::min(std::max(0.1, propa.scatHeightRatio / asymmetry), 10.0);
-        asymmetry = std::max(0.1, asymmetry);
+        const double ratio = minOf(maxOf(0.1, propa.scatHeightRatio / asymmetry), 10.0);
+        asymmetry = maxOf(0.1, asymmetry);
         const double crossingM =
             (distM - propa.scatDiffM) * (distM + propa.scatDiffM) * theta * 0.25 / distM;
-        const double damping = std::pow(std::min(1.7, crossingM / 8.0e3), 6.0);
+        const double damping = std::pow(minOf(1.7, crossingM / 8.0e3), 6.0);
         const double eta = (propa.scatEtaBase * std::exp(-damping) + 1.0) * crossingM / 1.7556e3;
-        const double etaAtLeast1 = std::max(eta, 1.0);
+        const double etaAtLeast1 = maxOf(eta, 1.0);
         h0 = (scatterFrequencyGainDb(r1, etaAtLeast1) + scatterFrequencyGainDb(r2, etaAtLeast1)) *
              0.5;
-        h0 += std::min(h0, (1.38 - std::log(etaAtLeast1)) * std::log(asymmetry) * std::log(ratio) *
-                               0.49);
+        h0 += minOf(h0,
+                    (1.38 - std::log(etaAtLeast1)) * std::log(asymmetry) * std::log(ratio) * 0.49);
         h0 = positiveDifference(h0, 0.0);
         if (eta < 1.0) {
             const double lowEta = (1.0 + 1.4142 / r1) * (1.0 + 1.4142 / r2);
@@ -311,7 +312,7 @@ void computeReferenceAttenuation(double distM, PropRecord& prop, PropaRecord& pr
         prop.aref = prop.dist > propa.dx ? propa.aes + propa.ems * prop.dist
                                          : propa.aed + propa.emd * prop.dist;
     }
-    prop.aref = std::max(prop.aref, 0.0);
+    prop.aref = maxOf(prop.aref, 0.0);
 }
 
 } // namespace pmverdan

@@ -22,6 +22,15 @@ inline int32_t truncateInto(double x, int32_t lo, int32_t hi) {
     return static_cast<int32_t>(x);
 }
 
+// The larger and the smaller of two values, taken by value: the records are packed, so their
+// fields may be misaligned and must not be bound to references (std::max takes references).
+template <typename T> constexpr T maxOf(T a, T b) {
+    return a < b ? b : a;
+}
+template <typename T> constexpr T minOf(T a, T b) {
+    return b < a ? b : a;
+}
+
 // Raises the error indicator to at least the given level.
 inline void raiseError(int32_t& kwx, int32_t level) {
     if (kwx < level) {

@@ -2,7 +2,6 @@
 
 #include "numeric.h"
 
-#include <algorithm>
 #include <cmath>
 #include <complex>
 
@@ -24,7 +23,7 @@ double sitedHeightM(double heightM, int32_t siting, double terrainDhM) {
         benefit *= std::sin(0.3141593 * heightM);
     }
     return heightM +
-           (1.0 + benefit) * std::exp(-std::min(20.0, 2.0 * heightM / std::max(1e-3, terrainDhM)));
+           (1.0 + benefit) * std::exp(-minOf(20.0, 2.0 * heightM / maxOf(1e-3, terrainDhM)));
 }
 
 } // namespace
@@ -55,10 +54,10 @@ void prepareSystem(double freqMhz, double systemElevationM, double refractivityN
 }
 
 void setVariabilityInputs(int32_t climate, int32_t variabilityMode, PropvRecord& propv) {
-    propv.lvar = std::max(propv.lvar, 3);
+    propv.lvar = maxOf(propv.lvar, 3);
     if (variabilityMode >= 0) {
         propv.mdvar = variabilityMode;
-        propv.lvar = std::max(propv.lvar, 4);
+        propv.lvar = maxOf(propv.lvar, 4);
     }
     if (climate > 0) {
         propv.klim = climate;
@@ -71,8 +70,7 @@ void prepareArea(const int32_t siting[2], int32_t climate, int32_t variabilityMo
     for (int j = 0; j < 2; ++j) {
         prop.he[j] = sitedHeightM(prop.hg[j], siting[j], prop.dh);
         const double smoothHorizonM = std::sqrt(2.0 * prop.he[j] / prop.gme);
-        prop.dl[j] =
-            smoothHorizonM * std::exp(-0.07 * std::sqrt(prop.dh / std::max(prop.he[j], 5.0)));
+        prop.dl[j] = smoothHorizonM * std::exp(-0.07 * std::sqrt(prop.dh / maxOf(prop.he[j], 5.0)));
         prop.the[j] = (0.65 * prop.dh * (smoothHorizonM / prop.dl[j] - 1.0) - 2.0 * prop.he[j]) /
                       smoothHorizonM;
     }

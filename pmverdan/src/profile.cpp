@@ -14,7 +14,7 @@ namespace {
 // Horizon distance over a smooth earth of the given terrain irregularity, m.
 double roughHorizonM(double effectiveHeightM, double terrainDhM, double curvature) {
     return std::sqrt(2.0 * effectiveHeightM / curvature) *
-           std::exp(-0.07 * std::sqrt(terrainDhM / std::max(effectiveHeightM, 5.0)));
+           std::exp(-0.07 * std::sqrt(terrainDhM / maxOf(effectiveHeightM, 5.0)));
 }
 
 } // namespace
@@ -136,8 +136,8 @@ void analyseProfile(const ProfileView& profile, PropRecord& prop) {
     prop.dist = np * profile.spacingM;
     findHorizons(profile, prop);
     // The irregularity is taken between points a little away from each antenna.
-    const double x1M = std::min(15.0 * prop.hg[0], 0.1 * prop.dl[0]);
-    const double x2M = prop.dist - std::min(15.0 * prop.hg[1], 0.1 * prop.dl[1]);
+    const double x1M = minOf(15.0 * prop.hg[0], 0.1 * prop.dl[0]);
+    const double x2M = prop.dist - minOf(15.0 * prop.hg[1], 0.1 * prop.dl[1]);
     prop.dh = interdecileRangeM(profile, x1M, x2M);
     double txGroundM = 0.0;
     double rxGroundM = 0.0;

@@ -10,9 +10,9 @@ namespace pmverdan {
 namespace {
 
 struct AreaPath {
-    PropRecord prop{};
-    PropvRecord propv{};
-    PropaRecord propa{};
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
+    alignas(8) PropaRecord propa{};
 
     AreaPath(double freqMhz, double hTxM, double hRxM, double dhM) {
         prepareSystem(freqMhz, 0.0, 301.0, 1, 15.0, 0.005, prop);

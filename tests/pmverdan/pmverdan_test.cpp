@@ -85,9 +85,9 @@ TEST(AreaReference, EveryRowWithin006Db) {
     const auto cases = readAreaCases();
     ASSERT_EQ(cases.size(), 6u) << "area_cases.csv not found or changed in " << kReferenceDir;
     for (size_t i = 0; i < cases.size(); ++i) {
-        PropRecord prop;
-        PropvRecord propv;
-        PropaRecord propa;
+        alignas(8) PropRecord prop;
+        alignas(8) PropvRecord propv;
+        alignas(8) PropaRecord propa;
         const double loss = areaLossDb(cases[i], prop, propv, propa);
         EXPECT_NEAR(loss, cases[i].lossDb, 0.06)
             << "row " << i + 1 << " (f " << cases[i].freqMhz << " MHz, d " << cases[i].distKm
@@ -99,9 +99,9 @@ TEST(AreaReference, EveryRowWithin006Db) {
 // The intermediate values printed beside row 6.
 TEST(AreaReference, TableCaseIntermediateValues) {
     const AreaCase c{15, 3, 20, 1, 10, 0, 0, 15, 0.005, 301, 3500, 1, 5, 50, 50, 50, 134.5};
-    PropRecord prop;
-    PropvRecord propv;
-    PropaRecord propa;
+    alignas(8) PropRecord prop;
+    alignas(8) PropvRecord propv;
+    alignas(8) PropaRecord propa;
     const double loss = areaLossDb(c, prop, propv, propa);
     EXPECT_NEAR(loss, 134.5, 0.06);
     EXPECT_NEAR(8.68589 * std::log(2.0 * prop.wn * prop.dist), 123.3, 0.05);
@@ -162,9 +162,9 @@ protected:
     }
 
     std::vector<double> pfl_;
-    PropRecord prop_{};
-    PropvRecord propv_{};
-    PropaRecord propa_{};
+    alignas(8) PropRecord prop_{};
+    alignas(8) PropvRecord propv_{};
+    alignas(8) PropaRecord propa_{};
     double freeSpaceDb_ = 0.0;
 };
 
@@ -221,9 +221,9 @@ struct AreaInputs {
 };
 
 int32_t areaErrorIndicator(const AreaInputs& in) {
-    PropRecord prop{};
-    PropvRecord propv{};
-    PropaRecord propa{};
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
+    alignas(8) PropaRecord propa{};
     prop.hg[0] = in.hTxM;
     prop.hg[1] = in.hRxM;
     prop.dh = in.dhM;
@@ -278,9 +278,9 @@ TEST(AbsurdInputs, ProfilesThatCannotBeUsedGiveKwx4) {
         // AddressSanitizer sees every read past them.
         auto pfl = std::make_unique<double[]>(source.size());
         std::copy(source.begin(), source.end(), pfl.get());
-        PropRecord prop{};
-        PropvRecord propv{};
-        PropaRecord propa{};
+        alignas(8) PropRecord prop{};
+        alignas(8) PropvRecord propv{};
+        alignas(8) PropaRecord propa{};
         prop.hg[0] = 10.0;
         prop.hg[1] = 10.0;
         qlrps(100.0, 0.0, 301.0, 1, 15.0, 0.005, &prop);
@@ -299,9 +299,9 @@ PropRecord pointToPoint(int n, double spacingM, double (*elevM)(int)) {
     for (int i = 0; i <= n; ++i) {
         pfl[static_cast<size_t>(i) + 2] = elevM(i);
     }
-    PropRecord prop{};
-    PropvRecord propv{};
-    PropaRecord propa{};
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
+    alignas(8) PropaRecord propa{};
     prop.hg[0] = 20.0;
     prop.hg[1] = 10.0;
     qlrps(900.0, 0.0, 301.0, 1, 15.0, 0.005, &prop);
@@ -312,13 +312,13 @@ PropRecord pointToPoint(int n, double spacingM, double (*elevM)(int)) {
 }
 
 TEST(AbsurdInputs, ExtremeButUsableProfilesAreComputed) {
-    const PropRecord one = pointToPoint(1, 20e3, [](int) { return 100.0; });
+    alignas(8) const PropRecord one = pointToPoint(1, 20e3, [](int) { return 100.0; });
     EXPECT_DOUBLE_EQ(one.dist, 20e3);
     EXPECT_EQ(one.dh, 0.0);
-    const PropRecord flat = pointToPoint(400, 100.0, [](int) { return 250.0; });
+    alignas(8) const PropRecord flat = pointToPoint(400, 100.0, [](int) { return 250.0; });
     EXPECT_EQ(flat.dh, 0.0) << "all-equal elevations have no irregularity";
     EXPECT_EQ(flat.kwx, 0);
-    const PropRecord longPath =
+    alignas(8) const PropRecord longPath =
         pointToPoint(50000, 30.0, [](int i) { return 200.0 + 50.0 * std::sin(i * 0.01); });
     EXPECT_DOUBLE_EQ(longPath.dist, 1.5e6);
     EXPECT_GT(longPath.dh, 0.0);
@@ -326,9 +326,9 @@ TEST(AbsurdInputs, ExtremeButUsableProfilesAreComputed) {
 }
 
 TEST(AbsurdInputs, NullRecordsAreIgnored) {
-    PropRecord prop{};
-    PropvRecord propv{};
-    PropaRecord propa{};
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
+    alignas(8) PropaRecord propa{};
     double pfl[3] = {1.0, 100.0, 0.0};
     int32_t kst[2] = {0, 0};
     qlrps(100.0, 0.0, 301.0, 0, 15.0, 0.005, nullptr);
@@ -374,9 +374,9 @@ TEST(AbsurdInputs, RandomCallsOfAllEntryPoints) {
     };
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     for (int round = 0; round < 3000; ++round) {
-        PropRecord prop{};
-        PropvRecord propv{};
-        PropaRecord propa{};
+        alignas(8) PropRecord prop{};
+        alignas(8) PropvRecord propv{};
+        alignas(8) PropaRecord propa{};
         prop.hg[0] = round % 2 == 0 ? pick() : 10.0;
         prop.hg[1] = round % 3 == 0 ? pick() : 5.0;
         prop.dh = pick();

@@ -9,7 +9,7 @@ namespace pmverdan {
 namespace {
 
 TEST(PrepareSystem, WaveNumberCurvatureAndRefractivity) {
-    PropRecord prop{};
+    alignas(8) PropRecord prop{};
     prepareSystem(477.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
     EXPECT_DOUBLE_EQ(prop.wn, 10.0);
     EXPECT_DOUBLE_EQ(prop.ens, 301.0);
@@ -20,9 +20,9 @@ TEST(PrepareSystem, WaveNumberCurvatureAndRefractivity) {
 }
 
 TEST(PrepareSystem, PolarizationZeroIsHorizontalAnyOtherVertical) {
-    PropRecord horizontal{};
-    PropRecord vertical{};
-    PropRecord two{};
+    alignas(8) PropRecord horizontal{};
+    alignas(8) PropRecord vertical{};
+    alignas(8) PropRecord two{};
     prepareSystem(100.0, 0.0, 301.0, 0, 15.0, 0.005, horizontal);
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, vertical);
     prepareSystem(100.0, 0.0, 301.0, 2, 15.0, 0.005, two);
@@ -37,15 +37,15 @@ TEST(PrepareSystem, PolarizationZeroIsHorizontalAnyOtherVertical) {
 
 TEST(PrepareSystem, ImpossibleValuesGiveKwx4) {
     for (double freqMhz : {0.0, -10.0, std::nan(""), double{INFINITY}}) {
-        PropRecord prop{};
+        alignas(8) PropRecord prop{};
         prepareSystem(freqMhz, 0.0, 301.0, 1, 15.0, 0.005, prop);
         EXPECT_EQ(prop.kwx, 4) << "frequency " << freqMhz;
     }
 }
 
 TEST(PrepareArea, EffectiveHeightsBySiting) {
-    PropRecord prop{};
-    PropvRecord propv{};
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
     prop.hg[0] = 10.0;
     prop.hg[1] = 3.0;
@@ -74,7 +74,7 @@ TEST(SetVariabilityInputs, RaisesTheChangeLevel) {
     const Case cases[] = {
         {5, 1, 0, 5, 5, 1}, {0, 2, 0, 4, 7, 2}, {0, -1, 0, 3, 7, 3}, {0, -1, 4, 4, 7, 3}};
     for (const Case& c : cases) {
-        PropvRecord propv{0.0, c.lvarBefore, 3, 7};
+        alignas(8) PropvRecord propv{0.0, c.lvarBefore, 3, 7};
         setVariabilityInputs(c.climate, c.mode, propv);
         EXPECT_EQ(propv.lvar, c.lvarAfter) << "climate " << c.climate << " mode " << c.mode;
         EXPECT_EQ(propv.klim, c.klimAfter);

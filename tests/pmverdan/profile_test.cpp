@@ -53,7 +53,7 @@ TEST(InterdecileRange, OfASquareWaveIsItsHeightOnALongPath) {
 TEST(FindHorizons, AHillHidesTheFarEnd) {
     auto z = elevations(100, [](int) { return 0.0; });
     z[30] = 200.0;
-    PropRecord prop{};
+    alignas(8) PropRecord prop{};
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
     prop.hg[0] = 10.0;
     prop.hg[1] = 10.0;
@@ -67,7 +67,7 @@ TEST(FindHorizons, AHillHidesTheFarEnd) {
 
 TEST(AnalyseProfile, LineOfSightOverFlatGroundKeepsTheHeights) {
     const auto z = elevations(50, [](int) { return 400.0; });
-    PropRecord prop{};
+    alignas(8) PropRecord prop{};
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
     prop.hg[0] = 30.0;
     prop.hg[1] = 20.0;
@@ -87,7 +87,7 @@ TEST(AnalyseProfile, TransHorizonHeightsAboveTheFittedForeground) {
         }
         return i < 40 || i > 160 ? 100.0 : 300.0;
     });
-    PropRecord prop{};
+    alignas(8) PropRecord prop{};
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
     prop.hg[0] = 10.0;
     prop.hg[1] = 10.0;

@@ -13,9 +13,9 @@ namespace {
 
 // An area-mode path prepared for avar, at a given distance, climate and mode of variability.
 struct Path {
-    PropRecord prop{};
-    PropvRecord propv{};
-    PropaRecord propa{};
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
+    alignas(8) PropaRecord propa{};
 
     Path(double distM, int32_t climate, int32_t mode, double dhM = 90.0) {
         prepareSystem(300.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
