@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 #include <array>
+#include <optional>
 #include <vector>
 
 namespace verdan {
@@ -55,7 +56,10 @@ struct DistanceGrid {
 inline constexpr long long MaxAreaRows = 32768;
 
 /// The grid of rows for d0, d1, ds1, d2, ds2 (km), with d0 replaced by ds1 or 2 km when not
-/// above zero and d1, d2 moved onto the grid.
+/// above zero and d1, d2 moved onto the grid. Any numbers are accepted (a NaN compares as not
+/// above); a segment that would count more than MaxAreaRows rows is counted as
+/// MaxAreaRows + 1, so that points() tells a grid to refuse without overflowing. Without a
+/// second segment d2Km keeps the value given.
 DistanceGrid areaDistanceGrid(const AreaInputs& in);
 
 /// Outcome of a run.
@@ -80,6 +84,47 @@ struct InverseResult {
 AreaRunStatus runInverseCalculation(const AreaInputs& in, PropagationModel& model,
                                     ModelRecords& records, ReportSink& sink,
                                     InverseResult* result = nullptr);
+
+/// The message shown when a normal run is refused because its grid needs more than
+/// MaxAreaRows rows.
+QString tooManyRowsMessage();
+
+/// The polarization code handed to the model: 0 horizontal, 1 vertical.
+int areaPolarizationCode(bool horizontal);
+
+/// What both runs compute before their reports: the deviates and the active levels.
+struct AreaRunSetup {
+    double zt = 0;                        ///< deviate of the percent of time
+    double zl = 0;                        ///< deviate of the percent of locations
+    int lastLevel = 0;                    ///< index of the last active confidence level
+    std::array<double, 4> levelsPct{};    ///< the four levels as used, percent
+    std::array<double, 4> confDeviates{}; ///< deviates of the active levels
+};
+
+/// The active confidence levels of `levelsPct` (percent): the levels before the first one
+/// that is not above zero. The first level always counts; one that is not above zero is
+/// taken as 50 %, the value the form puts in its place.
+std::vector<double> activeConfidenceLevels(const std::array<double, 4>& levelsPct);
+
+/// Computes the deviates and prepares the model in `records` for an area run (heights,
+/// delta h, climate, refractivity, `qlrps` with the published polarization code, `qlra`).
+/// First makes sure that every routine a run calls is present: false (the user was told,
+/// nothing was called) when the library or one of its routines is missing.
+bool prepareAreaRun(const AreaInputs& in, PropagationModel& model, ModelRecords& records,
+                    AreaRunSetup& setup);
+
+/// Lines 2 to 8 of both reports (frequency, heights, effective heights, delta h,
+/// polarization and ground, climate, service), from the inputs and the prepared records.
+void writeAreaParameterLines(const AreaInputs& in, const ModelRecords& records, ReportSink& sink);
+
+/// Places the model at `distM` metres (the change level raised to at least 1, `lrprop`) and
+/// returns the free-space loss (dB) there; empty when the model is missing. The losses of
+/// the levels are then `avar` + that free-space loss.
+std::optional<double> areaFreeSpaceAt(PropagationModel& model, ModelRecords& records, double distM);
+
+/// The warning lines for the model's error indicator `kwx` (0..4); none for 0 or another
+/// value.
+QStringList areaWarningLines(int kwx);
 
 /// List texts to model codes; a text that matches no item gives 0.
 int ClimateCode(const QString& text);

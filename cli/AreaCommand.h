@@ -1,0 +1,39 @@
+#pragma once
+
+#include "AreaCalculation.h"
+#include "CliOptions.h"
+#include "Prompter.h"
+
+#include <QStringList>
+#include <ostream>
+
+namespace verdan::cli {
+
+/// Where a command writes and whom it asks. `modelFolder` is the folder searched first for
+/// the model library (empty: the executable's folder).
+struct CliContext {
+    std::ostream& out;
+    std::ostream& err;
+    Prompter& prompter;
+    QString modelFolder;
+};
+
+/// Output formats of the area commands.
+enum class OutputFormat { Text, Csv, Json };
+
+/// The inputs of an area or inverse run from the command's options: defaults are the texts
+/// the area form shows on its first opening; ranges are those the form checks (frequency
+/// 20..20000 MHz, heights 0.5..3000 m, percent of time and locations 0.1..99.9, first
+/// confidence level 0.1..99.9, the others 0..99.9), list options map to the list items
+/// (--climate 1..7, --variability 0..3, --site1/--site2 0..2, --pol H|V). Throws UsageError.
+AreaInputs areaInputsFromOptions(const CliOptions& options);
+
+/// `verdan-cli area [options]`: the normal run. Prints the report as the report log receives
+/// it, or the table as CSV or JSON (--format). Returns the exit status.
+int areaCommand(const QStringList& args, CliContext& context);
+
+/// `verdan-cli inverse [options] --loss DB`: the inverse run. Prints its report, or the
+/// distances as CSV or JSON. Returns the exit status.
+int inverseCommand(const QStringList& args, CliContext& context);
+
+} // namespace verdan::cli

@@ -1,0 +1,63 @@
+// verdan-cli: the batch front end of Verdan. The first argument names the command; the
+// others are its options (see usage()).
+#include "AreaCommand.h"
+#include "CliOptions.h"
+#include "CliPrompter.h"
+
+#include <QString>
+#include <QStringList>
+#include <iostream>
+#include <string_view>
+
+namespace {
+
+using verdan::cli::CliContext;
+
+struct Command {
+    std::string_view name;
+    int (*run)(const QStringList& args, CliContext& context);
+};
+
+// One line per command.
+constexpr Command Commands[] = {
+    {"area", verdan::cli::areaCommand},
+    {"inverse", verdan::cli::inverseCommand},
+};
+
+const char* usage() {
+    return "usage: verdan-cli COMMAND [OPTIONS]\n"
+           "\n"
+           "  area    [radio options] [--time PCT] [--location PCT] [--conf LIST]\n"
+           "          [--d0 KM] [--d1 KM] [--ds1 KM] [--d2 KM] [--ds2 KM]\n"
+           "  inverse [radio options] [--time PCT] [--location PCT] [--conf LIST] --loss DB\n"
+           "\n"
+           "radio options: --freq MHZ --h1 M --h2 M --pol H|V --eps E --sgm S_PER_M --ns N\n"
+           "               --climate 1..7 --dh M --variability 0..3 --site1 0..2 --site2 0..2\n"
+           "LIST: up to four comma-separated confidence levels in percent.\n"
+           "--format text|csv|json: the report (default), or the table as CSV or JSON.\n";
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    verdan::cli::CliPrompter prompter(std::cerr);
+    CliContext context{std::cout, std::cerr, prompter, {}};
+    if (argc < 2) {
+        std::cerr << usage();
+        return verdan::cli::ExitUsage;
+    }
+    const std::string_view name = argv[1];
+    if (name == "--help" || name == "-h" || name == "help") {
+        std::cout << usage();
+        return verdan::cli::ExitOk;
+    }
+    QStringList args;
+    for (int i = 2; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    for (const Command& command : Commands) {
+        if (command.name == name)
+            return command.run(args, context);
+    }
+    std::cerr << "verdan-cli: unknown command \"" << name << "\"\n" << usage();
+    return verdan::cli::ExitUsage;
+}
