@@ -132,6 +132,9 @@ PMVERDAN_API void lrprop(double d, PropRecord* prop, PropaRecord* propa);
  * avar: the loss, dB, to add to the free-space loss, at the standard normal deviates of
  * time zzt, location zzl and situation (confidence) zzc (each in about -3.1..3.1; larger
  * deviates give smaller losses), for the mode of variability and climate in propv.
+ * What depends only on the climate, mode, frequency, heights and distance is kept per thread
+ * between calls and recomputed from the level propv->lvar names (5 or more everything, 1 only
+ * the distance, 0 nothing; always everything at a thread's first call).
  * Sets propv->sgc and propv->lvar = 0.
  */
 PMVERDAN_API double avar(double zzt, double zzl, double zzc, PropRecord* prop, PropvRecord* propv);
@@ -150,7 +153,9 @@ PMVERDAN_API double qerfi(double q);
  *   klimx  radio climate 1..7 stored in propv->klim when positive
  *   mdvarx mode of variability stored in propv->mdvar when not negative
  * Needs prop->hg and qlrps. Sets prop->dist, dh, he, dl, the, aref, mdp = -1 and raises
- * propv->lvar. An unusable profile sets kwx = 4, he = hg and zeroes the path values.
+ * propv->lvar. An unusable profile (count below 1 or above 1,000,000, spacing not above 0,
+ * a non-finite value) sets kwx = 4, he = hg and zeroes the path values; a fractional count
+ * uses its whole intervals and sets kwx to at least 2.
  */
 PMVERDAN_API void qlrpfl(double* pfl, int32_t klimx, int32_t mdvarx, PropRecord* prop,
                          PropaRecord* propa, PropvRecord* propv);
