@@ -434,13 +434,13 @@ int QRNELV(float latSec, float lonSec, int sampleRule, float& elevM) {
     return kOk;
 }
 
-int RECOVR(float latSec, float lonSec, int sampleRule, float& elevM) {
+int RECOVR(float latSec, float lonSec, int sampleRule, int failed, float& elevM) {
     QuarnState& quarn = state().quarn;
     const int start = quarn.indexRecord;
     const std::string startName = quarn.dbName;
     const int startDrive = quarn.dbDrive;
     std::vector<int> tried{start};
-    int result = kNoDirectoryEntry;
+    int result = failed;
     for (;;) {
         closeQuarnDatabase();
         int found = TOPFND(latSec, lonSec, quarn.indexRecord + 1);
@@ -562,7 +562,7 @@ void TOPGET(float lat, float lon, const char unitCode[4], int sampleRule,
     FILCNT(name, names);
     int result = QRNELV(latSec, lonSec, sampleRule, elevM);
     if (result == kBlockNotInTable || result == kNoDirectoryEntry) {
-        result = RECOVR(latSec, lonSec, sampleRule, elevM);
+        result = RECOVR(latSec, lonSec, sampleRule, result, elevM);
         if (result == kOk) {
             FILCNT(name, names);
         }

@@ -72,9 +72,10 @@ int QRNOPN(const char* baseName, int drive);
 // missing, 2 block not in its table, 3 read error or invalid block, 4 no directory entry.
 int QRNELV(float latSec, float lonSec, int sampleRule, float& elevM);
 
-// After a missing block (QRNELV 2 or 4) tries the other databases of TOPO.INF that
-// contain the point; returns the last QRNELV result, or 5 when no database contains it.
-int RECOVR(float latSec, float lonSec, int sampleRule, float& elevM);
+// After a missing block (QRNELV result `failed`, 2 or 4) tries the other databases of
+// TOPO.INF that contain the point; returns the last QRNELV result (`failed` when no other
+// database contains the point), or 5 when no database contains it.
+int RECOVR(float latSec, float lonSec, int sampleRule, int failed, float& elevM);
 
 // Adds a non-blank name to the list of names used (at most 10, no duplicates).
 void FILCNT(const char name[kQuarnNameWidth], QuarnNameList& names);
