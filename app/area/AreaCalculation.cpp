@@ -139,7 +139,9 @@ DistanceGrid areaDistanceGrid(const AreaInputs& in) {
 }
 
 std::vector<double> activeConfidenceLevels(const std::array<double, 4>& levelsPct) {
-    std::vector<double> levels{levelsPct[0] > 0 ? levelsPct[0] : 50.0};
+    if (!(levelsPct[0] > 0))
+        return {50.0};
+    std::vector<double> levels{levelsPct[0]};
     for (std::size_t i = 1; i < levelsPct.size() && levelsPct[i] > 0; ++i)
         levels.push_back(levelsPct[i]);
     return levels;

@@ -1,1 +1,182 @@
+#include "AreaCalculation.h"
+#include "NumberFormat.h"
+#include "RecordingSink.h"
+#include "ScriptedPrompter.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
+
+using namespace verdan;
+using verdan::test::RecordingSink;
+using verdan::test::ScriptedPrompter;
+
+namespace {
+
+class InverseRun : public ::testing::Test {
+protected:
+    AreaRunStatus run(const AreaInputs& in) {
+        return runInverseCalculation(in, model, records, sink, &result);
+    }
+    // The loss at `distM` metres for the confidence level `levelPct`, as the walks evaluate it.
+    double lossAt(const AreaInputs& in, double levelPct, double distM) {
+        AreaRunSetup setup;
+        ModelRecords r;
+        EXPECT_TRUE(prepareAreaRun(in, model, r, setup));
+        const double freeSpaceDb = *areaFreeSpaceAt(model, r, distM);
+        return *model.avar(r, setup.zt, setup.zl, *model.qerfi(levelPct / 100)) + freeSpaceDb;
+    }
+    ScriptedPrompter prompter;
+    PropagationModel model{prompter};
+    ModelRecords records;
+    RecordingSink sink;
+    InverseResult result;
+};
+
+TEST_F(InverseRun, DefaultReportFollowsTheLayout) {
+    ASSERT_EQ(run(AreaInputs{}), AreaRunStatus::Done);
+    EXPECT_TRUE(prompter.messages.empty());
+
+    // Lines 2 to 8 are those of a normal run.
+    RecordingSink normal;
+    AreaResults results;
+    ModelRecords normalRecords;
+    ASSERT_EQ(runAreaCalculation(AreaInputs{}, model, normalRecords, normal, results),
+              AreaRunStatus::Done);
+
+    const QStringList& l = sink.lines;
+    ASSERT_EQ(l.size(), 8 + 6 + 3);
+    EXPECT_EQ(sink.current, QString());
+    EXPECT_EQ(l[0], "Inverse Solvane of Radio Propagation in the Area Mode");
+    for (int i = 1; i < 8; ++i)
+        EXPECT_EQ(l[i], normal.lines[i]) << "line " << i;
+    EXPECT_EQ(l[8], "Loss Calculation Level:  125.5 dB");
+    EXPECT_EQ(l[9], "");
+    EXPECT_EQ(l[10], "            Confidence Level");
+    EXPECT_EQ(l[11], "            50.0       90.0       10.0    ");
+    EXPECT_EQ(l[12], "");
+    ASSERT_EQ(result.distancesKm.size(), 3u);
+    EXPECT_EQ(result.levelsPct, (std::vector<double>{50, 90, 10}));
+    QString distances = QStringLiteral("Dist (Km)");
+    for (double distKm : result.distancesKm)
+        distances += numfmt::padded(distKm, u"00000.000") + QStringLiteral("  ");
+    EXPECT_EQ(l[13], distances);
+    EXPECT_EQ(l[14], "");
+    EXPECT_EQ(l[15], "");
+    EXPECT_EQ(l[16], "");
+    // A higher confidence needs more loss, so it reaches L sooner.
+    EXPECT_LT(result.distancesKm[1], result.distancesKm[0]);
+    EXPECT_LT(result.distancesKm[0], result.distancesKm[2]);
+}
+
+TEST_F(InverseRun, EachDistanceIsWhereTheLossFallsToTheLevel) {
+    AreaInputs in;
+    in.confLevelsPct = {50, 90, 10, 30};
+    ASSERT_EQ(run(in), AreaRunStatus::Done);
+    ASSERT_EQ(result.distancesKm.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        const double distM = result.distancesKm[i] * 1000;
+        // The walk ends one fine step beyond the first distance at which the loss no longer
+        // exceeds L.
+        EXPECT_LE(lossAt(in, result.levelsPct[i], distM + 0.1), in.lossLevelDb + 1e-6);
+        EXPECT_GT(lossAt(in, result.levelsPct[i], distM + 0.2), in.lossLevelDb - 1e-6);
+    }
+}
+
+TEST_F(InverseRun, ALossNeverReachedEndsTheWalksAt100Metres) {
+    AreaInputs in;
+    in.lossLevelDb = 0;
+    ASSERT_EQ(run(in), AreaRunStatus::Done);
+    for (double distKm : result.distancesKm)
+        EXPECT_NEAR(distKm, 0.0999, 1e-9);
+    EXPECT_EQ(sink.lines[8], "Loss Calculation Level:  0 dB");
+    EXPECT_EQ(sink.lines[13], "Dist (Km)     .100       .100       .100  ");
+}
+
+TEST_F(InverseRun, ALossBelowTheLevelAt4000KmGivesTheLongestDistance) {
+    AreaInputs in;
+    in.lossLevelDb = 1000;
+    ASSERT_EQ(run(in), AreaRunStatus::Done);
+    for (double distKm : result.distancesKm)
+        EXPECT_NEAR(distKm, 3999.9999, 1e-6);
+    EXPECT_EQ(sink.lines[13], "Dist (Km) 4000.000   4000.000   4000.000  ");
+}
+
+TEST_F(InverseRun, ANegativeLevelIsPrintedWithItsSign) {
+    AreaInputs in;
+    in.lossLevelDb = -3.5;
+    in.confLevelsPct = {50, 0, 0, 0};
+    ASSERT_EQ(run(in), AreaRunStatus::Done);
+    EXPECT_EQ(sink.lines[8], "Loss Calculation Level: -3.5 dB");
+    EXPECT_EQ(sink.lines[11], "            50.0    ");
+}
+
+TEST_F(InverseRun, AMissingRoutineStopsBeforeAnythingIsWritten) {
+    QTemporaryDir dir(QDir::tempPath() + "/fakelib-XXXXXX");
+    ASSERT_TRUE(dir.isValid());
+    ASSERT_TRUE(
+        QFile::copy(executableFolder() + "/libfake_pmverdan.so", dir.path() + "/libpmverdan.so"));
+    PropagationModel partial(prompter, dir.path());
+    EXPECT_EQ(runInverseCalculation(AreaInputs{}, partial, records, sink, &result),
+              AreaRunStatus::ModelMissing);
+    EXPECT_TRUE(sink.lines.isEmpty());
+    EXPECT_TRUE(sink.current.isEmpty());
+    EXPECT_TRUE(result.distancesKm.empty());
+    ASSERT_EQ(prompter.messages.size(), 1u);
+}
+
+// The walks over a model whose loss is exactly the distance in km times delta h (dB/km).
+class InverseWalk : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        ASSERT_TRUE(QFile::copy(executableFolder() + "/libarea_fake_pmverdan.so",
+                                dir.path() + "/libpmverdan.so"));
+    }
+    // Runs one level against L and returns the distance found (km); `evaluations` receives
+    // the number of loss evaluations made.
+    double walk(double dbPerKm, double lossLevelDb, long long& evaluations) {
+        AreaInputs in;
+        in.deltaHM = dbPerKm;
+        in.lossLevelDb = lossLevelDb;
+        in.confLevelsPct = {50, 0, 0, 0};
+        RecordingSink sink;
+        InverseResult result;
+        EXPECT_EQ(runInverseCalculation(in, model, records, sink, &result), AreaRunStatus::Done);
+        evaluations = records.prop.mdp;
+        EXPECT_EQ(result.distancesKm.size(), 1u);
+        return result.distancesKm.empty() ? 0 : result.distancesKm[0];
+    }
+    QTemporaryDir dir{QDir::tempPath() + "/fakelinear-XXXXXX"};
+    ScriptedPrompter prompter;
+    PropagationModel model{prompter, dir.path()};
+    ModelRecords records;
+};
+
+TEST_F(InverseWalk, ALossEqualToTheLevelCountsAsAChangeOfSign) {
+    long long evaluations = 0;
+    // 1 dB/km reaches exactly 3000 dB at 3,000 km, a point of the 100 m grid: the coarse walk
+    // stops there (10,001 evaluations) and the fine walk runs its 1,000 steps down from
+    // 3,000.1 km.
+    EXPECT_NEAR(walk(1, 3000, evaluations), 2999.9999, 1e-7);
+    EXPECT_EQ(evaluations, 10001 + 1001);
+}
+
+TEST_F(InverseWalk, TheFineWalkStopsAtTheFirstLossNotAboveTheLevel) {
+    long long evaluations = 0;
+    // 2999.92505 dB is reached at 2,999.92505 km: the coarse walk stops at 2,999.9 km, the
+    // fine walk goes down from 3,000 km to the first step below, 2,999.925 km (750 steps),
+    // and the result is one step further.
+    EXPECT_NEAR(walk(1, 2999.92505, evaluations), 2999.9249, 1e-7);
+    EXPECT_EQ(evaluations, 10002 + 751);
+}
+
+TEST_F(InverseWalk, TheCoarseWalkEndsAbove100Metres) {
+    long long evaluations = 0;
+    // Never falls to 0.05 dB above 100 m: 40,000 coarse and 1,001 fine evaluations.
+    EXPECT_NEAR(walk(1, 0.05, evaluations), 0.0999, 1e-9);
+    EXPECT_EQ(evaluations, 40000 + 1001);
+}
+
+} // namespace

@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <ostream>
 
 namespace verdan::test {
 
@@ -44,3 +45,11 @@ public:
 };
 
 } // namespace verdan::test
+
+#ifndef VERDAN_TEST_QSTRING_PRINTER
+#define VERDAN_TEST_QSTRING_PRINTER
+/// Shows texts as text in GoogleTest's failure messages.
+inline void PrintTo(const QString& text, std::ostream* os) {
+    *os << '"' << text.toStdString() << '"';
+}
+#endif
