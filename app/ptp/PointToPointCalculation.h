@@ -1,0 +1,86 @@
+#pragma once
+
+#include "ModelRecords.h"
+#include "PathState.h"
+#include "Prompter.h"
+#include "PropagationModel.h"
+#include "ReportSink.h"
+
+#include <QByteArray>
+#include <QString>
+#include <vector>
+
+namespace verdan {
+
+/// Largest number of values in each of the reliability and confidence lists.
+inline constexpr int MaxListValues = 7;
+
+/// What a point-to-point run reads from the point-to-point form, taken when the run starts:
+/// the numbers the fields' texts read by the leading-number rule, the climate text, the two
+/// value lists in list order (at most MaxListValues each are used) and the profile picture.
+struct PointToPointInputs {
+    double frequencyMHz = 20; ///< model range 20..20000
+    double h1M = 3.3;         ///< transmitter antenna height, 0.5..3000
+    double h2M = 1.3;         ///< receiver antenna height, 0.5..3000
+    bool horizontal = false;  ///< "Horizontal" selected (else "Vertical")
+    double eps = 15;          ///< relative permittivity of the ground
+    double sgmSPerM = 0.001;  ///< ground conductivity, S/m
+    double nsNUnits = 301;    ///< surface refractivity, 250..400 N-units
+    QString climateText = QStringLiteral("Continental Temperate");
+    std::vector<double> reliabilityPct{1, 10, 50, 90, 99};
+    std::vector<double> confidencePct{50, 90, 10};
+    /// The profile picture (PNG) inserted into the report, with its size in pixels; an
+    /// empty picture inserts nothing.
+    QByteArray picturePng;
+    int pictureWidthPx = 0;
+    int pictureHeightPx = 0;
+};
+
+/// Outcome of a run.
+enum class PointToPointStatus {
+    Done,           ///< the report was written
+    NoTerrain,      ///< no profile loaded: "No Terrain Selected", nothing written
+    NoElevations,   ///< the profile has no elevations: header and error lines written
+    InvalidProfile, ///< the profile does not hold its own layout: told, nothing written
+    ModelMissing,   ///< the model library or a routine was missing (the user was told)
+};
+
+/// The figures of a completed run, for the command-line front end.
+struct PointToPointResult {
+    double distKm = 0;
+    double freeSpaceDb = 0;
+    QString pathType;     ///< the path line ("Line-Of-Sight Path", ...)
+    QString dominantMode; ///< the dominant-mode line, empty for a line-of-sight path
+    std::vector<double> reliabilityPct;
+    std::vector<double> confidencePct;
+    /// loss(i, j) in dB, rows = reliability values, columns = confidence values.
+    std::vector<std::vector<double>> lossDb;
+    int kwx = 0; ///< the model's error indicator after the run
+};
+
+/// The point-to-point run: checks that a profile is loaded and has elevations, prepares the
+/// model in `records` for the profile `path.pfl` (qlrps, qlrpfl), computes the loss for every
+/// reliability x confidence pair (avar + free-space loss) and appends the report to `sink`,
+/// the profile picture included. `profilePoints` is the number of points of the last
+/// extraction (0 stops the run after the header). Messages and the busy pointer go through
+/// `prompter`. Saving the log is the caller's step once the run is Done.
+PointToPointStatus runPointToPointCalculation(const PointToPointInputs& in, const PathState& path,
+                                              int profilePoints, PropagationModel& model,
+                                              ModelRecords& records, Prompter& prompter,
+                                              ReportSink& sink,
+                                              PointToPointResult* result = nullptr);
+
+/// The mean elevation (m) of the profile handed to the model's preparation: the average of
+/// the points from about a tenth of the path from each end. `pfl` in the model's layout.
+double meanSystemElevation(const std::vector<double>& pfl);
+
+/// The coordinate text of the report's coordinate line (after "Coordinates: ").
+QString FormatPathCoordinates(const PathState& path);
+
+/// log10(x) for x > 0, -log10(-x) for x < 0, 0 for x = 0.
+double SignedLog10(double x);
+
+/// Rounds to the nearest integer, ties to the even integer (4.5 gives 4, 5.5 gives 6).
+long long roundHalfEven(double x);
+
+} // namespace verdan

@@ -1,0 +1,116 @@
+#include "ProfileFile.h"
+
+#include "NumberFormat.h"
+#include "TempFile.h"
+
+#include <QFile>
+#include <QRegularExpression>
+#include <cmath>
+
+namespace verdan {
+
+namespace {
+
+// Files larger than this cannot hold a valid profile of MaxProfileFilePoints points.
+constexpr qint64 MaxProfileFileBytes = 16 * 1024 * 1024;
+
+bool readNumber(const QString& token, double& value) {
+    bool ok = false;
+    value = token.toDouble(&ok);
+    return ok && std::isfinite(value);
+}
+
+} // namespace
+
+bool parseProfileText(const QString& text, std::vector<double>& pfl, QString& error) {
+    const QString body = text.trimmed();
+    static const QRegularExpression separator(QStringLiteral("\\s*,\\s*|\\s+"));
+    const QStringList tokens = body.isEmpty() ? QStringList() : body.split(separator);
+    if (tokens.size() < 4) {
+        error = QStringLiteral("The profile holds too few numbers (%1): it needs the number of "
+                               "intervals, the spacing and at least two elevations.")
+                    .arg(tokens.size());
+        return false;
+    }
+    const qsizetype elevations = tokens.size() - 2;
+    if (elevations > MaxProfileFilePoints) {
+        error = QStringLiteral("The profile has %1 points; at most %2 are allowed.")
+                    .arg(elevations)
+                    .arg(MaxProfileFilePoints);
+        return false;
+    }
+    std::vector<double> values;
+    values.reserve(static_cast<std::size_t>(tokens.size()));
+    for (qsizetype i = 0; i < tokens.size(); ++i) {
+        double value = 0;
+        if (tokens.at(i).isEmpty()) {
+            error = QStringLiteral("Value %1 of the profile is empty.").arg(i + 1);
+            return false;
+        }
+        if (!readNumber(tokens.at(i), value)) {
+            error = QStringLiteral("Value %1 of the profile is not a number: \"%2\".")
+                        .arg(i + 1)
+                        .arg(tokens.at(i).left(40));
+            return false;
+        }
+        values.push_back(value);
+    }
+    const double intervals = values[0];
+    if (intervals < 1 || intervals != std::floor(intervals)) {
+        error = QStringLiteral("The number of intervals (%1) is not a whole number of at least 1.")
+                    .arg(numfmt::generalNumber(intervals));
+        return false;
+    }
+    if (intervals + 1 != static_cast<double>(elevations)) {
+        error = QStringLiteral("The profile gives %1 intervals but holds %2 elevations (%3 "
+                               "expected).")
+                    .arg(numfmt::generalNumber(intervals))
+                    .arg(elevations)
+                    .arg(numfmt::generalNumber(intervals + 1));
+        return false;
+    }
+    if (values[1] <= 0) {
+        error = QStringLiteral("The spacing between points (%1 m) must be above 0.")
+                    .arg(numfmt::generalNumber(values[1]));
+        return false;
+    }
+    pfl = std::move(values);
+    return true;
+}
+
+bool readProfileFile(const QString& path, std::vector<double>& pfl, QString& error) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString());
+        return false;
+    }
+    if (file.size() > MaxProfileFileBytes) {
+        error = QStringLiteral("The file %1 is too large to be a profile.").arg(path);
+        return false;
+    }
+    const QByteArray data = file.readAll();
+    if (data.contains('\0')) {
+        error = QStringLiteral("The file %1 is not a text file.").arg(path);
+        return false;
+    }
+    return parseProfileText(QString::fromUtf8(data), pfl, error);
+}
+
+QString profileText(const std::vector<double>& pfl) {
+    QString text;
+    if (pfl.size() < 2)
+        return text;
+    text += numfmt::generalNumber(pfl[0]) + u',' + numfmt::generalNumber(pfl[1]) + u'\n';
+    for (std::size_t k = 2; k < pfl.size(); ++k) {
+        text += numfmt::generalNumber(pfl[k]);
+        const bool lineEnd = (k - 2) % 10 == 9 || k + 1 == pfl.size();
+        text += lineEnd ? u'\n' : u',';
+    }
+    return text;
+}
+
+bool writeProfileFile(const QString& path, const std::vector<double>& pfl, QString& error) {
+    return writeFileAtomically(path, profileText(pfl).toUtf8(), &error);
+}
+
+} // namespace verdan

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <QPointF>
+#include <cstdint>
+#include <vector>
+
+namespace verdan {
+
+/// One stroke of the profile picture: a polyline in one colour.
+struct PlotStroke {
+    std::uint32_t rgb = 0; ///< 0xRRGGBB
+    std::vector<QPointF> points;
+};
+
+/// The profile picture as drawn in a picture of `W` x `H` units (y grows downwards): the
+/// vertical extent and the strokes in drawing order.
+struct ProfilePlot {
+    double lowM = 0;  ///< widened lowest elevation, bottom of the plot area
+    double highM = 0; ///< widened highest elevation, top of the plot area
+    std::vector<PlotStroke> strokes;
+};
+
+/// The profile's elevations, pfl[2] to the end, as single-precision numbers.
+std::vector<float> profileElevations(const std::vector<double>& pfl);
+
+/// Plots `elevations` into a picture of `W` x `H` units with a margin of 20 units on each
+/// axis: the extent runs a quarter of the elevation range below the lowest and above the
+/// highest elevation; an all-equal profile (zero or not) gets a range of 1 m, so an all-zero
+/// profile spans -0.25 to 1.25 m. Strokes in order: the grey and blue receiver marks at
+/// x = W - 20, the blue base line, the black profile polyline (from the base line's end
+/// through every point) and the light border along the top and left edges.
+ProfilePlot PlotProfile(const std::vector<float>& elevations, double W, double H);
+
+} // namespace verdan

@@ -1,0 +1,61 @@
+#pragma once
+
+#include "FrmPtoPModel.h"
+#include "ViewRegistry.h"
+
+#include <QDialog>
+#include <QHash>
+#include <array>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
+class QAction;
+
+namespace verdan {
+
+/// The point-to-point form's window: mirrors FrmPtoPModel and forwards the user's events.
+/// Fields report leaving (focus out) to the model's _LostFocus handlers.
+class FrmPtoPView : public QDialog {
+    Q_OBJECT
+public:
+    explicit FrmPtoPView(FrmPtoPModel& model, QWidget* parent = nullptr);
+
+    /// The widget of a control by its name ("txtFrq", "cmdCalc", "picProfile", ...).
+    QWidget* control(const QString& name) const { return m_controls.value(name); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* addField(const QString& name, const QString& toolTip);
+    QPushButton* addButton(const QString& name, const QString& caption, const QString& toolTip);
+    void refresh();
+    void refreshPicture();
+
+    FrmPtoPModel& m_model;
+    QHash<QString, QWidget*> m_controls;
+    QHash<QObject*, QString> m_fieldNames;
+    std::array<QLineEdit*, 2> m_newVal{};
+    std::array<QListWidget*, 2> m_lists{};
+    std::array<QPushButton*, 2> m_remove{};
+    QLabel* m_picture = nullptr;
+    QLabel* m_dorvex = nullptr;
+    QComboBox* m_climate = nullptr;
+    std::array<QRadioButton*, 2> m_pol{};
+    QPushButton* m_editProfile = nullptr;
+    QPushButton* m_report = nullptr;
+    QAction* m_reportView = nullptr;
+    bool m_refreshing = false;
+    bool m_pictureShown = false;
+    bool m_backgroundShown = false;
+    std::vector<float> m_shownElevations;
+};
+
+/// Registers the views of the point-to-point screens ("frmPtoP", "frmListEdit").
+void registerPtpViews(ViewRegistry& views);
+
+} // namespace verdan
