@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -533,7 +534,8 @@ void TOPGET(float lat, float lon, const char unitCode[4], int sampleRule,
     if (quarn.firstCall || !quarn.open) {
         PathState& paths = state().paths;
         if (!paths.known) {
-            if (fileExistsNoCase("DEBUG.LOG")) {
+            std::error_code ec;
+            if (std::filesystem::exists("DEBUG.LOG", ec)) {
                 DBGLOG(kLogHeader);
             }
             GETPATH();

@@ -77,7 +77,7 @@ TEST_F(DataPathsTest, BothEnvironmentVariablesWin) {
 
 TEST_F(DataPathsTest, OnlyInfEnvironmentGoesOnToTheFiles) {
     ScopedEnv inf("TOPOINFPATH", "/data/inf");
-    search();
+    search("path");
     EXPECT_EQ(state().paths.pathSource, 0);
     EXPECT_EQ(state().paths.infPath, "/data/inf/");
     EXPECT_EQ(
@@ -134,6 +134,17 @@ TEST_F(DataPathsTest, BraskFromAnotherWindirFolderThroughWinnt) {
             "BRASK.INI NOT FOUND IN WINDIR; LOOKING IN C:\\WINDOWS",
             "BRASK.INI NOT FOUND IN C:\\WINDOWS; LOOKING IN C:\\WINNT",
             "INFPATH = /b/inf; LOOKING FOR DATPATH", "DATPATH = /b/dat; USING BRASK.INI PATHS"}));
+}
+
+TEST_F(DataPathsTest, WindirEqualToCWindowsReportsCode19Directly) {
+    ScopedEnv windir("WINDIR", "c:\\windows");
+    writeText(winntFolder() + "Gravlen.INI", ini("/g/inf/", "/g/dat/"));
+    search();
+    EXPECT_EQ(state().paths.pathSource, 2);
+    const std::vector<std::string> lines = messages();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "WINDIR FOUND; LOOKING FOR INI FILE");
+    EXPECT_EQ(lines[2], "Gravlen.INI NOT FOUND IN C:\\WINDOWS; LOOKING IN C:\\WINNT");
 }
 
 TEST_F(DataPathsTest, InvalidInfPathInBrask) {
