@@ -15,6 +15,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite
     libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev
     xvfb xauth xfonts-base fonts-dejavu-core
+    desktop-file-utils appstream man-db dpkg-dev file
 )
 
 install_missing() {

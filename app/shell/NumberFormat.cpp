@@ -100,7 +100,7 @@ void roundToDecimals(double magnitude, int decimals, std::string& intDigits,
         if (i >= 0)
             ++kept[i];
         else
-            kept.insert(kept.begin(), '1');
+            kept = '1' + kept;
     }
     const std::size_t intLen = kept.size() - static_cast<std::size_t>(decimals);
     intDigits = kept.substr(0, intLen);
@@ -167,9 +167,10 @@ QString formatPattern(double value, QStringView pattern) {
         fracDigits.pop_back();
     const bool isZero = intDigits.empty() && fracDigits.find_first_not_of('0') == std::string::npos;
     if (static_cast<int>(intDigits.size()) < minIntDigits)
-        intDigits.insert(0, static_cast<std::size_t>(minIntDigits) - intDigits.size(), '0');
+        intDigits =
+            std::string(static_cast<std::size_t>(minIntDigits) - intDigits.size(), '0') + intDigits;
     if (intDigits.empty() && isIntegerPattern(pattern))
-        intDigits = "0";
+        intDigits.push_back('0');
     QString out;
     if (value < 0 && !isZero)
         out += u'-';

@@ -1,5 +1,7 @@
 #include "ShellViews.h"
 
+#include "FrmReportView.h"
+
 #include <QAction>
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -149,6 +151,9 @@ void registerShellViews(ViewRegistry& views) {
     });
     views.add(QStringLiteral("frmAbout"), [](ScreenModel& model, QWidget* parent) {
         return new FrmAboutView(static_cast<FrmAboutModel&>(model), parent);
+    });
+    views.add(QStringLiteral("FrmReport"), [](ScreenModel& model, QWidget* parent) {
+        return new FrmReportView(static_cast<FrmReportModel&>(model), parent);
     });
 }
 

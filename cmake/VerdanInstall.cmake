@@ -1,0 +1,56 @@
+# Installation as a Linux desktop program, and the Debian package.
+#   bin/verdan, bin/verdan-cli
+#   lib/verdan/libpmverdan.so, lib/verdan/libdorvex.so   (found through the programs' RUNPATH)
+#   share/verdan/                                          help, guide, pictures
+#   share/applications, share/metainfo, share/icons/hicolor, share/man/man1
+include(GNUInstallDirs)
+
+set(VERDAN_PRIVATE_LIBDIR ${CMAKE_INSTALL_LIBDIR}/verdan)
+
+set_target_properties(pmverdan dorvex PROPERTIES INSTALL_RPATH "")
+install(TARGETS pmverdan dorvex LIBRARY DESTINATION ${VERDAN_PRIVATE_LIBDIR})
+
+foreach(program verdan verdan-cli)
+    if(TARGET ${program})
+        set_target_properties(${program} PROPERTIES
+            INSTALL_RPATH "$ORIGIN/../${VERDAN_PRIVATE_LIBDIR}")
+        install(TARGETS ${program} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    endif()
+endforeach()
+
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan
+        FILES_MATCHING PATTERN "*.html" PATTERN "*.png" PATTERN "*.jpg" PATTERN "*.svg")
+
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.verdan.Verdan.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.verdan.Verdan.metainfo.xml
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
+install(FILES ${PROJECT_SOURCE_DIR}/app/shell/views/icons/verdan.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps
+        RENAME org.verdan.Verdan.svg)
+foreach(size 16 32 48 64 128 256)
+    install(FILES ${PROJECT_SOURCE_DIR}/packaging/icons/verdan-${size}.png
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${size}x${size}/apps
+            RENAME org.verdan.Verdan.png)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/verdan-cli.1
+        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+set(CPACK_PACKAGE_NAME verdan)
+set(CPACK_PACKAGE_VENDOR "Verdan developers")
+set(CPACK_PACKAGE_CONTACT "Verdan developers <verdan@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Radio propagation loss predictions with the Longley-Rice model")
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION science)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
+# Loaded at run time, so not found by the shared-library scan: the platform plugins, the SVG
+# icon engine and the SQLite driver of the archive.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
+    "Verdan predicts the basic transmission loss of a radio link over terrain with the\n Longley-Rice propagation model, in area prediction and point-to-point modes, with\n a command-line front end for scripts.")
+set(CPACK_GENERATOR DEB)
+include(CPack)
