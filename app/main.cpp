@@ -1,6 +1,9 @@
 #include "AppInfo.h"
+#include "AreaViews.h"
 #include "FrmVerdanModel.h"
+#include "ModeFormHost.h"
 #include "ProgramState.h"
+#include "PropagationModel.h"
 #include "SettingsStore.h"
 #include "VerdanVersion.h"
 #include "views/ShellViews.h"
@@ -28,6 +31,7 @@ int main(int argc, char* argv[]) {
     verdan::ProgramState state;
     verdan::ViewRegistry views;
     verdan::registerShellViews(views);
+    verdan::registerAreaViews(views);
     verdan::WidgetPrompter prompter(views);
 
     const auto notYet = [&prompter](const QString& mode) {
@@ -36,7 +40,9 @@ int main(int argc, char* argv[]) {
                          verdan::MsgIcon::Information);
     };
     verdan::FrmVerdanModel::Openers openers;
-    openers.areaMode = [&] { notYet(QStringLiteral("The area prediction mode")); };
+    verdan::PropagationModel model(prompter);
+    verdan::ModeFormHost modeForms(state, store, prompter, info, model);
+    openers.areaMode = [&modeForms] { modeForms.openAreaMode(); };
     openers.pointToPoint = [&] { notYet(QStringLiteral("The point-to-point mode")); };
 
     verdan::FrmVerdanModel selector(state, store, prompter, info, openers);

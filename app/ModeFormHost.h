@@ -1,0 +1,50 @@
+#pragma once
+
+#include "AppInfo.h"
+#include "FrmUAMModel.h"
+#include "ModeForms.h"
+#include "ProgramState.h"
+#include "Prompter.h"
+#include "PropagationModel.h"
+#include "SettingsStore.h"
+
+#include <memory>
+
+namespace verdan {
+
+/// The program's mode forms. A form is created and loaded when it is first needed: when the
+/// selector opens it (then it is shown) or when a pick-list writes into it (then it stays
+/// hidden). Opening a form that is already loaded shows it without loading it again. A form
+/// is unloaded and destroyed when the user closes it.
+class ModeFormHost final : public ModeForms {
+public:
+    /// Everything handed in must outlive the host.
+    ModeFormHost(ProgramState& state, SettingsStore& store, Prompter& prompter, const AppInfo& info,
+                 PropagationModel& model, FrmUAMModel::Extensions areaExtensions = {});
+    ~ModeFormHost() override;
+
+    /// The selector's "Area Prediction Mode": loads the area form unless it is loaded, shows
+    /// it modally, then unloads and destroys it.
+    void openAreaMode();
+
+    /// The area form, loaded hidden when it is not loaded yet.
+    ModeFormFields& areaForm() override;
+    /// The point-to-point form plugs in here when the program has one.
+    ModeFormFields* pointToPointForm() override;
+
+    /// The area form while it is loaded, else nullptr.
+    FrmUAMModel* loadedAreaForm() { return m_area.get(); }
+
+private:
+    FrmUAMModel& loadArea();
+
+    ProgramState& m_state;
+    SettingsStore& m_store;
+    Prompter& m_prompter;
+    const AppInfo& m_info;
+    PropagationModel& m_model;
+    FrmUAMModel::Extensions m_areaExtensions;
+    std::unique_ptr<FrmUAMModel> m_area;
+};
+
+} // namespace verdan

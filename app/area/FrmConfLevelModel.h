@@ -1,0 +1,60 @@
+#pragma once
+
+#include "ProgramState.h"
+#include "ScreenModel.h"
+
+#include <array>
+
+namespace verdan {
+
+/// The confidence level picker "frmConfLevel": offers the levels of
+/// ProgramState::ConfLevelChoices (whole percent, a 0 ends the list) and returns the one
+/// picked in ProgramState::ConfLevelChosen; 0 when the window was closed with its close box.
+class FrmConfLevelModel : public ScreenModel {
+    Q_OBJECT
+public:
+    /// One option of optConfLev.
+    struct Option {
+        QString caption;
+        bool visible = false;
+        bool value = false; ///< selected
+    };
+    /// Layout with four options, in twips (1/1440 inch): the OK button's top and the
+    /// dialog's height; each missing option takes 360 twips off both.
+    static constexpr int kOkTopTwips = 2280;
+    static constexpr int kHeightTwips = 2910;
+    static constexpr int kOptionStepTwips = 360;
+
+    /// `state` must outlive the picker.
+    explicit FrmConfLevelModel(ProgramState& state, QObject* parent = nullptr);
+    QString screenName() const override { return QStringLiteral("frmConfLevel"); }
+
+    static QString labelText() { return QStringLiteral("Select Confidence Level"); }
+
+    const Option& optConfLev(int index) const { return m_options.at(index); }
+    /// Number of options shown.
+    int shownOptions() const { return m_shown; }
+    /// The OK button's top and the dialog's height, in twips.
+    int cmdOKTopTwips() const { return m_okTopTwips; }
+    int heightTwips() const { return m_heightTwips; }
+
+    /// ConfLevelChosen = 0; options 0 to 3 show the choices up to the first 0 as
+    /// "<level> %"; the rest are hidden and the dialog shrinks by 360 twips per hidden one.
+    void Form_Load();
+    /// Selects option `index` (a shown one) and clears the others.
+    void optConfLev_Click(int index);
+    /// ConfLevelChosen = the level of the first selected option, or the first choice when
+    /// none is selected; then closes.
+    void cmdOK_Click();
+    /// The close box closes without choosing: ConfLevelChosen stays 0.
+    void closeBoxClicked() override { requestClose(); }
+
+private:
+    ProgramState& m_state;
+    std::array<Option, 4> m_options{};
+    int m_shown = 0;
+    int m_okTopTwips = kOkTopTwips;
+    int m_heightTwips = kHeightTwips;
+};
+
+} // namespace verdan

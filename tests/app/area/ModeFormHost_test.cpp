@@ -1,0 +1,80 @@
+#include "FrmDeltaHModel.h"
+#include "ModeFormHost.h"
+#include "ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+using namespace verdan;
+using verdan::test::ScriptedPrompter;
+
+namespace {
+
+class Host : public ::testing::Test {
+protected:
+    MemorySettingsStore store;
+    ScriptedPrompter prompter;
+    ProgramState state;
+    AppInfo info;
+    PropagationModel model{prompter};
+    ModeFormHost host{state, store, prompter, info, model};
+};
+
+TEST_F(Host, OpeningTheAreaModeLoadsShowsAndUnloadsTheForm) {
+    prompter.queueModal("FrmUAM", [](ScreenModel& screen) {
+        auto& form = static_cast<FrmUAMModel&>(screen);
+        EXPECT_EQ(form.text("txtFrq"), "100") << "loaded before it is shown";
+        form.setText("txtFrq", "433");
+        form.mnuFileExit_Click();
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openAreaMode();
+    EXPECT_EQ(prompter.screensShown, QStringList{"FrmUAM"});
+    EXPECT_EQ(prompter.messageTexts(), QStringList{"Retain Output Log?"});
+    EXPECT_EQ(store.get("Verdan", "Verdan", "Freq"), "433") << "unloaded after closing";
+    EXPECT_EQ(host.loadedAreaForm(), nullptr) << "destroyed after its unload";
+    EXPECT_TRUE(prompter.allAnswersUsed());
+}
+
+TEST_F(Host, APickListWritingIntoAClosedFormLoadsItHidden) {
+    host.areaForm().setFieldText("txtDH", "200");
+    ASSERT_NE(host.loadedAreaForm(), nullptr);
+    EXPECT_TRUE(prompter.screensShown.isEmpty()) << "loaded without being shown";
+    EXPECT_EQ(host.loadedAreaForm()->text("txtDH"), "200");
+
+    QString shownDeltaH;
+    prompter.queueModal("FrmUAM", [&](ScreenModel& screen) {
+        shownDeltaH = static_cast<FrmUAMModel&>(screen).text("txtDH");
+    });
+    host.openAreaMode();
+    EXPECT_EQ(shownDeltaH, "200") << "shown with the picked value, not loaded again";
+}
+
+TEST_F(Host, EachOpeningAfterAnUnloadLoadsAgain) {
+    prompter.queueModal("FrmUAM", [](ScreenModel& screen) {
+        static_cast<FrmUAMModel&>(screen).setText("txtDH", "30");
+    });
+    host.openAreaMode();
+    prompter.queueModal("FrmUAM", [](ScreenModel& screen) {
+        EXPECT_EQ(static_cast<FrmUAMModel&>(screen).text("txtDH"), "30");
+    });
+    host.openAreaMode();
+    EXPECT_EQ(prompter.screensShown.size(), 2);
+}
+
+TEST_F(Host, ThereIsNoPointToPointFormYet) {
+    EXPECT_EQ(host.pointToPointForm(), nullptr);
+}
+
+TEST_F(Host, PickListsOpenedFromTheFormWriteIntoTheSameForm) {
+    prompter.queueModal(
+        "FrmUAM", [](ScreenModel& screen) { static_cast<FrmUAMModel&>(screen).cmdDeltaH_Click(); });
+    prompter.queueModal("frmDeltaH", [](ScreenModel& screen) {
+        auto& pick = static_cast<FrmDeltaHModel&>(screen);
+        pick.Option1_Click(0);
+        pick.cmdOK_Click();
+    });
+    host.openAreaMode();
+    EXPECT_EQ(store.get("Verdan", "Verdan", "DELTAH"), "0");
+}
+
+} // namespace
