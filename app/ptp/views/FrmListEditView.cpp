@@ -52,8 +52,6 @@ FrmListEditView::FrmListEditView(FrmListEditModel& model, QWidget* parent)
 }
 
 void FrmListEditView::finishEdit() {
-    if (m_grid->state() != QAbstractItemView::EditingState)
-        return;
     // The open cell editor is the visible widget on the grid's viewport.
     const auto editors = m_grid->viewport()->findChildren<QWidget*>(Qt::FindDirectChildrenOnly);
     for (QWidget* editor : editors) {
