@@ -3,6 +3,7 @@
 #include "AreaCommand.h"
 #include "CliOptions.h"
 #include "CliPrompter.h"
+#include "P2pCommand.h"
 
 #include <QString>
 #include <QStringList>
@@ -22,6 +23,7 @@ struct Command {
 constexpr Command Commands[] = {
     {"area", verdan::cli::areaCommand},
     {"inverse", verdan::cli::inverseCommand},
+    {"p2p", verdan::cli::p2pCommand},
 };
 
 const char* usage() {
@@ -30,6 +32,8 @@ const char* usage() {
            "  area    [radio options] [--time PCT] [--location PCT] [--conf LIST]\n"
            "          [--d0 KM] [--d1 KM] [--ds1 KM] [--d2 KM] [--ds2 KM]\n"
            "  inverse [radio options] [--time PCT] [--location PCT] [--conf LIST] --loss DB\n"
+           "  p2p     [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel LIST]\n"
+           "          [--conf LIST] --profile FILE [--picture FILE.png]\n"
            "\n"
            "radio options: --freq MHZ --h1 M --h2 M --pol H|V --eps E --sgm S_PER_M --ns N\n"
            "               --climate 1..7 --dh M --variability 0..3 --site1 0..2 --site2 0..2\n"

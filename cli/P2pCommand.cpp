@@ -1,0 +1,184 @@
+#include "P2pCommand.h"
+
+#include "FrmPtoPModel.h"
+#include "NumberFormat.h"
+#include "ProfileFile.h"
+#include "ProfilePicture.h"
+#include "ProfilePlot.h"
+#include "StdoutSink.h"
+#include "TempFile.h"
+
+#include <QGuiApplication>
+#include <memory>
+#include <sstream>
+
+namespace verdan::cli {
+
+namespace {
+
+const QStringList P2pOptions{
+    QStringLiteral("freq"),    QStringLiteral("h1"),      QStringLiteral("h2"),
+    QStringLiteral("pol"),     QStringLiteral("eps"),     QStringLiteral("sgm"),
+    QStringLiteral("ns"),      QStringLiteral("climate"), QStringLiteral("rel"),
+    QStringLiteral("conf"),    QStringLiteral("profile"), QStringLiteral("tx"),
+    QStringLiteral("rx"),      QStringLiteral("terrain"), QStringLiteral("globe-path"),
+    QStringLiteral("picture"), QStringLiteral("format")};
+
+void printError(CliContext& context, const QString& message) {
+    context.err << "verdan-cli: " << message.toStdString() << '\n';
+}
+
+QString joined(const std::vector<double>& values) {
+    QStringList texts;
+    for (double v : values)
+        texts << numfmt::generalNumber(v);
+    return texts.join(u',');
+}
+
+void writeTable(CliContext& context, OutputFormat format, const PointToPointResult& result) {
+    const auto number = [](double v) { return numfmt::formatPattern(v, u"0.0"); };
+    if (format == OutputFormat::Csv) {
+        QString header = QStringLiteral("reliability_pct");
+        for (double c : result.confidencePct)
+            header += QStringLiteral(",conf_") + numfmt::generalNumber(c);
+        context.out << header.toStdString() << '\n';
+        for (std::size_t i = 0; i < result.lossDb.size(); ++i) {
+            QString row = numfmt::generalNumber(result.reliabilityPct[i]);
+            for (double loss : result.lossDb[i])
+                row += u',' + number(loss);
+            context.out << row.toStdString() << '\n';
+        }
+        return;
+    }
+    QString json = QStringLiteral("{\"distance_km\":") +
+                   numfmt::formatPattern(result.distKm, u"0.000") +
+                   QStringLiteral(",\"free_space_db\":") + number(result.freeSpaceDb) +
+                   QStringLiteral(",\"path\":\"") + result.pathType +
+                   QStringLiteral("\",\"dominant_mode\":\"") + result.dominantMode +
+                   QStringLiteral("\",\"kwx\":") + QString::number(result.kwx) +
+                   QStringLiteral(",\"reliability_pct\":[") + joined(result.reliabilityPct) +
+                   QStringLiteral("],\"confidence_pct\":[") + joined(result.confidencePct) +
+                   QStringLiteral("],\"loss_db\":[");
+    for (std::size_t i = 0; i < result.lossDb.size(); ++i) {
+        QStringList row;
+        for (double loss : result.lossDb[i])
+            row << number(loss);
+        json += (i ? QStringLiteral(",[") : QStringLiteral("[")) + row.join(u',') + u']';
+    }
+    json += QStringLiteral("]}");
+    context.out << json.toStdString() << '\n';
+}
+
+// Writes the picture; a QGuiApplication (offscreen unless a platform is set) is made when the
+// process has none.
+bool writePicture(const QString& path, const std::vector<double>& pfl, QString& error) {
+    std::unique_ptr<QGuiApplication> app;
+    if (!QGuiApplication::instance()) {
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+        static int argc = 1;
+        static char name[] = "verdan-cli";
+        static char* argv[] = {name, nullptr};
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const QByteArray png = profilePicturePng(
+        profileElevations(pfl), FrmPtoPModel::picProfileWidthPx, FrmPtoPModel::picProfileHeightPx);
+    if (png.isEmpty()) {
+        error = QStringLiteral("the picture could not be encoded");
+        return false;
+    }
+    return writeFileAtomically(path, png, &error);
+}
+
+// The text of option `name` ("--name value" or "--name=value"); CliOptions has checked the
+// command line already.
+QString optionText(const QStringList& args, const QString& name) {
+    const QString flag = QStringLiteral("--") + name;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == flag && i + 1 < args.size())
+            return args[i + 1];
+        if (args[i].startsWith(flag + u'='))
+            return args[i].mid(flag.size() + 1);
+    }
+    return {};
+}
+
+} // namespace
+
+PointToPointInputs p2pInputsFromOptions(const CliOptions& options) {
+    PointToPointInputs in;
+    in.frequencyMHz = options.number(QStringLiteral("freq"), 20, 20, 20000, QStringLiteral("MHz"));
+    in.h1M = options.number(QStringLiteral("h1"), 3.3, 0.5, 3000, QStringLiteral("m"));
+    in.h2M = options.number(QStringLiteral("h2"), 1.3, 0.5, 3000, QStringLiteral("m"));
+    in.horizontal =
+        options.choice(QStringLiteral("pol"), QStringLiteral("V"),
+                       {QStringLiteral("H"), QStringLiteral("V")}) == QLatin1String("H");
+    in.eps = options.number(QStringLiteral("eps"), 15);
+    in.sgmSPerM = options.number(QStringLiteral("sgm"), 0.001);
+    in.nsNUnits = options.number(QStringLiteral("ns"), 301);
+    in.climateText = climateItems().at(options.integer(QStringLiteral("climate"), 5, 1, 7) - 1);
+    in.reliabilityPct =
+        options.list(QStringLiteral("rel"), {1, 10, 50, 90, 99}, MaxListValues, 1, 1, 99);
+    in.confidencePct = options.list(QStringLiteral("conf"), {50, 90, 10}, MaxListValues, 1, 1, 99);
+    return in;
+}
+
+int p2pCommand(const QStringList& args, CliContext& context) {
+    PointToPointInputs in;
+    OutputFormat format = OutputFormat::Text;
+    QString profileFile;
+    QString pictureFile;
+    try {
+        const CliOptions options(args, P2pOptions);
+        in = p2pInputsFromOptions(options);
+        const QString formatText =
+            options.choice(QStringLiteral("format"), QStringLiteral("text"),
+                           {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json")});
+        format = formatText == QLatin1String("csv")    ? OutputFormat::Csv
+                 : formatText == QLatin1String("json") ? OutputFormat::Json
+                                                       : OutputFormat::Text;
+        if (options.has(QStringLiteral("tx")) || options.has(QStringLiteral("rx")))
+            throw UsageError{QStringLiteral("--tx/--rx: terrain extraction is not available in "
+                                            "this version; use --profile FILE")};
+        if (!options.has(QStringLiteral("profile")))
+            throw UsageError{QStringLiteral("--profile FILE is required (a profile in the "
+                                            "model's layout)")};
+        profileFile = optionText(args, QStringLiteral("profile"));
+        if (options.has(QStringLiteral("picture")))
+            pictureFile = optionText(args, QStringLiteral("picture"));
+    } catch (const UsageError& error) {
+        printError(context, error.message);
+        return ExitUsage;
+    }
+
+    PathState path;
+    path.TerrainSource.clear();
+    QString error;
+    if (!readProfileFile(profileFile, path.pfl, error)) {
+        printError(context, QStringLiteral("--profile: ") + error);
+        return ExitUsage;
+    }
+    path.ProfileReady = true;
+    const int points = static_cast<int>(path.pfl.size() - 2);
+
+    PropagationModel model(context.prompter, context.modelFolder);
+    ModelRecords records;
+    PointToPointResult result;
+    std::ostringstream report;
+    StdoutSink sink(report);
+    if (runPointToPointCalculation(in, path, points, model, records, context.prompter, sink,
+                                   &result) != PointToPointStatus::Done)
+        return ExitFailure;
+    if (!pictureFile.isEmpty() && !writePicture(pictureFile, path.pfl, error)) {
+        printError(context, QStringLiteral("--picture: ") + error);
+        return ExitFailure;
+    }
+    if (format == OutputFormat::Text)
+        context.out << report.str();
+    else
+        writeTable(context, format, result);
+    context.out.flush();
+    return ExitOk;
+}
+
+} // namespace verdan::cli
