@@ -61,26 +61,26 @@ double CliOptions::number(const QString& name, double fallback, double minimum, 
     if (!has(name))
         return fallback;
     const QString option = QStringLiteral("--") + name;
-    const auto value = parseNumber(m_valueOf(name));
+    const auto value = parseNumber(valueOf(name));
     if (!value)
         throw UsageError{
             QStringLiteral("%1: \"%2\" is not a number; %3")
-                .arg(option, m_valueOf(name), rangeText(option, minimum, maximum, unit))};
+                .arg(option, valueOf(name), rangeText(option, minimum, maximum, unit))};
     if (!(*value >= minimum && *value <= maximum))
         throw UsageError{
             QStringLiteral("%1: %2; got %3")
-                .arg(option, rangeText(option, minimum, maximum, unit), m_valueOf(name))};
+                .arg(option, rangeText(option, minimum, maximum, unit), valueOf(name))};
     return *value;
 }
 
 double CliOptions::number(const QString& name, double fallback) const {
     if (!has(name))
         return fallback;
-    const auto value = parseNumber(m_valueOf(name));
+    const auto value = parseNumber(valueOf(name));
     if (!value)
         throw UsageError{QStringLiteral("--%1: \"%2\" is not a number; a finite decimal number "
                                         "is expected")
-                             .arg(name, m_valueOf(name))};
+                             .arg(name, valueOf(name))};
     return *value;
 }
 
@@ -89,14 +89,14 @@ int CliOptions::integer(const QString& name, int fallback, int minimum, int maxi
         return fallback;
     const QString option = QStringLiteral("--") + name;
     bool ok = false;
-    const int value = m_valueOf(name).toInt(&ok);
+    const int value = valueOf(name).toInt(&ok);
     if (!ok || value < minimum || value > maximum)
         throw UsageError{QStringLiteral("%1: valid values are the whole numbers %2 <= %1 <= %3; "
                                         "got %4")
                              .arg(option)
                              .arg(minimum)
                              .arg(maximum)
-                             .arg(m_valueOf(name))};
+                             .arg(valueOf(name))};
     return value;
 }
 
@@ -106,7 +106,7 @@ std::vector<double> CliOptions::list(const QString& name, const std::vector<doub
     if (!has(name))
         return fallback;
     const QString option = QStringLiteral("--") + name;
-    const QStringList items = m_valueOf(name).split(u',');
+    const QStringList items = valueOf(name).split(u',');
     const QString expected =
         QStringLiteral("1 to %1 comma-separated numbers, the first from %2 to %3, the others "
                        "from %4 to %3")
@@ -114,14 +114,14 @@ std::vector<double> CliOptions::list(const QString& name, const std::vector<doub
                  numfmt::generalNumber(maximum), numfmt::generalNumber(minimum));
     if (items.size() > maxCount)
         throw UsageError{
-            QStringLiteral("%1: expected %2; got %3").arg(option, expected, m_valueOf(name))};
+            QStringLiteral("%1: expected %2; got %3").arg(option, expected, valueOf(name))};
     std::vector<double> values;
     for (const QString& item : items) {
         const auto value = parseNumber(item.trimmed());
         const double low = values.empty() ? firstMinimum : minimum;
         if (!value || !(*value >= low && *value <= maximum))
             throw UsageError{
-                QStringLiteral("%1: expected %2; got %3").arg(option, expected, m_valueOf(name))};
+                QStringLiteral("%1: expected %2; got %3").arg(option, expected, valueOf(name))};
         values.push_back(*value);
     }
     return values;
@@ -132,11 +132,11 @@ QString CliOptions::choice(const QString& name, const QString& fallback,
     if (!has(name))
         return fallback;
     for (const QString& choice : choices) {
-        if (choice.compare(m_valueOf(name), Qt::CaseInsensitive) == 0)
+        if (choice.compare(valueOf(name), Qt::CaseInsensitive) == 0)
             return choice;
     }
     throw UsageError{QStringLiteral("--%1: expected one of %2; got %3")
-                         .arg(name, choices.join(u'|'), m_valueOf(name))};
+                         .arg(name, choices.join(u'|'), valueOf(name))};
 }
 
 } // namespace verdan::cli

@@ -52,7 +52,7 @@ public:
     QString choice(const QString& name, const QString& fallback, const QStringList& choices) const;
 
 private:
-    QString m_valueOf(const QString& name) const { return m_values.at(name); }
+    QString valueOf(const QString& name) const { return m_values.at(name); }
     std::map<QString, QString> m_values;
 };
 

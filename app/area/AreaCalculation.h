@@ -70,7 +70,12 @@ enum class AreaRunStatus {
 };
 
 /// The normal area run: prepares the model in `records`, writes the report lines to `sink`
-/// and, when it is done, replaces `results`. `prop.mdp` is left for the caller to reset.
+/// (ending with the text of two line breaks) and, when it is done, replaces `results`.
+/// The numbers are used as given: the form keeps them in its ranges (frequency 20..20000
+/// MHz, heights 0.5..3000 m, percentages 0.1..99.9, confidence levels 0..99.9); the model
+/// reports other values through `prop.kwx`, which becomes the warning lines. A grid of more
+/// than MaxAreaRows rows is refused before anything is called or written. `prop.mdp`, the
+/// saving of the log and the form's commands are left to the caller.
 AreaRunStatus runAreaCalculation(const AreaInputs& in, PropagationModel& model,
                                  ModelRecords& records, ReportSink& sink, AreaResults& results);
 
@@ -80,7 +85,11 @@ struct InverseResult {
     std::vector<double> distancesKm;
 };
 
-/// The inverse run: writes its report to `sink`; never touches the results of a normal run.
+/// The inverse run: for each active level, walks down from 4,000 km in 100 m steps, then in
+/// 0.1 m steps, to the distance at which the loss no longer exceeds `in.lossLevelDb`, and
+/// writes its report to `sink`. The distances of `in` are not used. It has no access to the
+/// results of a normal run, so they keep the values of the last one. `result`, when given,
+/// receives the levels and distances of a completed run.
 AreaRunStatus runInverseCalculation(const AreaInputs& in, PropagationModel& model,
                                     ModelRecords& records, ReportSink& sink,
                                     InverseResult* result = nullptr);
