@@ -1,0 +1,29 @@
+#include "StdoutSink.h"
+
+#include <gtest/gtest.h>
+#include <sstream>
+
+using verdan::cli::StdoutSink;
+
+namespace {
+
+TEST(StdoutSink, EndsLinesWhereTheReportLogDoesWithLineFeeds) {
+    std::ostringstream out;
+    StdoutSink sink(out);
+    sink.Add("Dist (Km)");
+    sink.Add("   12.500  ");
+    sink.AddLine("");
+    sink.AddLine("last");
+    sink.AddLine("\r\n\r\n");
+    sink.insertPicture(QByteArray("png"), 10, 10);
+    EXPECT_EQ(out.str(), "Dist (Km)   12.500  \nlast\n\n\n\n");
+}
+
+TEST(StdoutSink, WritesUtf8) {
+    std::ostringstream out;
+    StdoutSink sink(out);
+    sink.AddLine(QString::fromUtf8("\xc2\xb0"));
+    EXPECT_EQ(out.str(), "\xc2\xb0\n");
+}
+
+} // namespace
