@@ -1,6 +1,7 @@
 #include "AreaCalculation.h"
 
 #include "NumberFormat.h"
+#include "ResultsArchive.h"
 
 #include <cmath>
 
@@ -357,6 +358,8 @@ AreaRunStatus runAreaCalculation(const AreaInputs& in, PropagationModel& model,
     for (const QString& line : areaWarningLines(records.prop.kwx))
         sink.AddLine(line);
     sink.AddLine(QStringLiteral("\r\n\r\n"));
+    run.archiveParameters = archiveParameterSummary(in);
+    run.archiveGround = archiveGroundSummary(in);
     run.valid = true;
     results = std::move(run);
     return AreaRunStatus::Done;

@@ -19,6 +19,8 @@ struct AreaResults {
     std::array<double, 4> graphConfLevels{};    ///< all four levels, active or not, percent
     QString graphTitle1;
     QString graphTitle2;
+    QString archiveParameters; ///< the archive's parameter summary, from the run's own numbers
+    QString archiveGround;     ///< the archive's ground and frequency summary of the run
 };
 
 } // namespace verdan

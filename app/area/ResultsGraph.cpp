@@ -1,0 +1,48 @@
+#include "ResultsGraph.h"
+
+#include "FrmGraphModel.h"
+
+#include <algorithm>
+
+namespace verdan {
+
+std::vector<GraphSeries> graphSeries(const AreaResults& results) {
+    std::vector<GraphSeries> lines;
+    if (!results.valid)
+        return lines;
+    const std::size_t rows = std::min<std::size_t>(
+        results.graphDist.size(), static_cast<std::size_t>(results.graphLastPoint + 1));
+    const int freeSpace = results.graphLastLevel + 1;
+    for (int i = 0; i <= freeSpace; ++i) {
+        GraphSeries line;
+        line.name = results.graphLabels.value(i);
+        line.colour = kSeriesColours[static_cast<std::size_t>(
+            i == freeSpace ? kFreeSpaceColour : std::min(i, kFreeSpaceColour - 1))];
+        for (std::size_t row = 0; row < rows && row < results.graphLoss.size(); ++row) {
+            const std::vector<double>& losses = results.graphLoss[row];
+            if (static_cast<std::size_t>(i) >= losses.size())
+                break;
+            line.distKm.push_back(results.graphDist[row]);
+            line.lossDb.push_back(losses[static_cast<std::size_t>(i)]);
+        }
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+bool canShowGraph(const AreaResults& results) {
+    return results.valid && results.graphLastPoint >= 1 && results.graphDist.size() >= 2;
+}
+
+void showResultsGraph(const AreaResults& results, Prompter& prompter) {
+    if (!canShowGraph(results)) {
+        inform(prompter, QStringLiteral("Warning: Cannot show graph with less than two points"),
+               QStringLiteral("Results Graph"), MsgIcon::Warning);
+        return;
+    }
+    FrmGraphModel graph(results, prompter);
+    graph.Form_Load();
+    prompter.runModal(graph);
+}
+
+} // namespace verdan

@@ -1,0 +1,135 @@
+#include "FrmGraphModel.h"
+
+#include "ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+namespace verdan {
+namespace {
+
+using test::ScriptedPrompter;
+
+AreaResults twoLevels() {
+    AreaResults results;
+    results.valid = true;
+    results.graphDist = {10, 20, 30};
+    results.graphLoss = {{100, 110, 90}, {110, 120, 96}, {115, 126, 99.5}};
+    results.graphLastPoint = 2;
+    results.graphLastLevel = 1;
+    results.graphConfLevels = {50, 90, 0, 0};
+    results.graphLabels =
+        QStringList{QStringLiteral("50.0% Confidence"), QStringLiteral("90.0% Confidence"),
+                    QStringLiteral("Free Space")};
+    results.graphTitle1 = QStringLiteral("Frq 100MHz,Ant Hghts 3,3m");
+    results.graphTitle2 = QStringLiteral("Continental Temperate, Ns=301");
+    return results;
+}
+
+class FakeOutput : public GraphOutput {
+public:
+    int prints = 0;
+    QString path;
+    std::optional<GraphImageFormat> format;
+    bool succeed = true;
+    void print() override { ++prints; }
+    bool saveImage(const QString& p, GraphImageFormat f, QString& error) override {
+        path = p;
+        format = f;
+        if (!succeed)
+            error = QStringLiteral("disk full");
+        return succeed;
+    }
+};
+
+class FrmGraphModelTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        graph.Form_Load();
+        graph.setOutput(&output);
+    }
+    AreaResults results = twoLevels();
+    ScriptedPrompter prompter;
+    FrmGraphModel graph{results, prompter};
+    FakeOutput output;
+};
+
+TEST_F(FrmGraphModelTest, LoadBuildsTitlesLegendAndAxes) {
+    EXPECT_EQ(graph.screenName(), QStringLiteral("frmGraph"));
+    EXPECT_EQ(graph.caption(), QStringLiteral("User Area Model"));
+    EXPECT_EQ(graph.titleLines(), (QStringList{results.graphTitle1, results.graphTitle2,
+                                               QStringLiteral("Verdan User Area Mode")}));
+    EXPECT_EQ(graph.legendText(),
+              QStringLiteral("50.0% Confidence\r\n90.0% Confidence\r\nFree Space\r\n"));
+    EXPECT_EQ(FrmGraphModel::axisTitle(0), QStringLiteral("Distance, Km"));
+    EXPECT_EQ(FrmGraphModel::axisTitle(1), QStringLiteral("Transmission Loss (dB)"));
+    ASSERT_EQ(graph.series().size(), 3u);
+    EXPECT_EQ(graph.series()[2].lossDb[2], 99.5);
+}
+
+TEST_F(FrmGraphModelTest, OkAndCloseCloseTheWindow) {
+    graph.cmdOK_Click();
+    EXPECT_TRUE(graph.closeRequested());
+    graph.resetCloseRequest();
+    graph.mnuFileClose_Click();
+    EXPECT_TRUE(graph.closeRequested());
+}
+
+TEST_F(FrmGraphModelTest, PrintGoesToTheView) {
+    graph.mnuFilePrint_Click();
+    EXPECT_EQ(output.prints, 1);
+    graph.setOutput(nullptr);
+    graph.mnuFilePrint_Click();
+    EXPECT_EQ(output.prints, 1);
+}
+
+TEST_F(FrmGraphModelTest, SaveImageFormatFromSuffixOrFilter) {
+    const struct {
+        QString answer;
+        int filter;
+        QString path;
+        GraphImageFormat format;
+    } cases[] = {
+        {QStringLiteral("/tmp/g.png"), 0, QStringLiteral("/tmp/g.png"), GraphImageFormat::Png},
+        {QStringLiteral("/tmp/g"), 1, QStringLiteral("/tmp/g.svg"), GraphImageFormat::Svg},
+        {QStringLiteral("/tmp/g"), 2, QStringLiteral("/tmp/g.pdf"), GraphImageFormat::Pdf},
+        {QStringLiteral("/tmp/g.PDF"), 0, QStringLiteral("/tmp/g.PDF"), GraphImageFormat::Pdf},
+        {QStringLiteral("/tmp/g.svg"), 2, QStringLiteral("/tmp/g.svg"), GraphImageFormat::Svg},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer.toStdString());
+        prompter.queueSaveFile(c.answer, c.filter);
+        graph.mnuFileSaveImage_Click();
+        EXPECT_EQ(output.path, c.path);
+        ASSERT_TRUE(output.format.has_value());
+        EXPECT_EQ(*output.format, c.format);
+    }
+    EXPECT_EQ(prompter.saveRequests.back().filters, FrmGraphModel::imageFilters());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(FrmGraphModelTest, CancelledSaveImageWritesNothing) {
+    graph.mnuFileSaveImage_Click();
+    EXPECT_TRUE(output.path.isEmpty());
+    EXPECT_TRUE(prompter.messages.empty());
+}
+
+TEST_F(FrmGraphModelTest, FailedSaveImageSaysWhy) {
+    output.succeed = false;
+    prompter.queueSaveFile(QStringLiteral("/tmp/g.png"));
+    graph.mnuFileSaveImage_Click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("/tmp/g.png")));
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("disk full")));
+}
+
+TEST_F(FrmGraphModelTest, HoverNamesTheLineDistanceAndLoss) {
+    graph.CTWXGraph_Hover(1, 123.456, 150.04, true);
+    EXPECT_EQ(graph.lblHover(), QStringLiteral("90.0% Confidence: 123.5 km, 150.0 dB"));
+    graph.CTWXGraph_Hover(1, 123.456, 150.04, false);
+    EXPECT_TRUE(graph.lblHover().isEmpty());
+    graph.CTWXGraph_Hover(7, 1, 1, true);
+    EXPECT_TRUE(graph.lblHover().isEmpty());
+}
+
+} // namespace
+} // namespace verdan
