@@ -34,6 +34,11 @@ public:
     CliOptions(const QStringList& args, const QStringList& known);
 
     bool has(const QString& name) const { return m_values.count(name) > 0; }
+    /// The text given for `name`, as it was typed; empty when the option is absent.
+    QString valueOf(const QString& name) const {
+        const auto it = m_values.find(name);
+        return it == m_values.end() ? QString() : it->second;
+    }
 
     /// The value of `name` as a number in minimum..maximum (inclusive), `fallback` when the
     /// option is absent; `unit` ("MHz") is named in the message.
@@ -52,7 +57,6 @@ public:
     QString choice(const QString& name, const QString& fallback, const QStringList& choices) const;
 
 private:
-    QString valueOf(const QString& name) const { return m_values.at(name); }
     std::map<QString, QString> m_values;
 };
 

@@ -49,6 +49,8 @@ TEST(CliOptions, TakesValuesAfterTheNameOrAfterAnEqualsSign) {
     EXPECT_EQ(options.choice("pol", "V", {"H", "V"}), "H");
     EXPECT_DOUBLE_EQ(options.number("conf", 7), 7) << "absent: the fallback";
     EXPECT_EQ(options.integer("climate", 5, 1, 7), 5);
+    EXPECT_EQ(options.valueOf("pol"), "h");
+    EXPECT_EQ(options.valueOf("conf"), "");
 }
 
 TEST(CliOptions, RangesAreInclusive) {
