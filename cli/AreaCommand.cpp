@@ -1,6 +1,7 @@
 #include "AreaCommand.h"
 
 #include "NumberFormat.h"
+#include "ResultsArchive.h"
 #include "StdoutSink.h"
 
 #include <QJsonArray>
@@ -163,10 +164,23 @@ AreaInputs areaInputsFromOptions(const CliOptions& options) {
 int areaCommand(const QStringList& args, CliContext& context) {
     AreaInputs in;
     OutputFormat format = OutputFormat::Text;
+    QString archivePath;
+    QString archiveComment;
     try {
-        const CliOptions options(args, RadioOptions + DistanceOptions);
+        const CliOptions options(
+            args, RadioOptions + DistanceOptions +
+                      QStringList{QStringLiteral("archive"), QStringLiteral("comment")});
         in = areaInputsFromOptions(options);
         format = outputFormat(options);
+        if (options.has(QStringLiteral("comment")) && !options.has(QStringLiteral("archive")))
+            throw UsageError{QStringLiteral("--comment: only with --archive FILE")};
+        if (options.has(QStringLiteral("archive"))) {
+            archivePath = options.valueOf(QStringLiteral("archive"));
+            if (archivePath.isEmpty())
+                throw UsageError{QStringLiteral("--archive: the archive file's name")};
+        }
+        if (options.has(QStringLiteral("comment")))
+            archiveComment = options.valueOf(QStringLiteral("comment"));
     } catch (const UsageError& error) {
         printUsageError(context, error.message);
         return ExitUsage;
@@ -196,6 +210,17 @@ int areaCommand(const QStringList& args, CliContext& context) {
     else
         writeAreaTable(context, format, results, records.prop.kwx);
     context.out.flush();
+    if (!archivePath.isEmpty()) {
+        // Every confidence level of the run, as the area form's save answered "Yes" stores it.
+        QString error;
+        const std::optional<qint64> runId =
+            ResultsArchive::storeAllLevels(results, archivePath, archiveComment, error);
+        if (!runId) {
+            context.err << "verdan-cli: --archive: " << error.toStdString() << '\n';
+            return ExitFailure;
+        }
+        context.err << "ModelRun ID " << *runId << '\n';
+    }
     return ExitOk;
 }
 

@@ -29,7 +29,10 @@ enum class OutputFormat { Text, Csv, Json };
 AreaInputs areaInputsFromOptions(const CliOptions& options);
 
 /// `verdan-cli area [options]`: the normal run. Prints the report as the report log receives
-/// it, or the table as CSV or JSON (--format). Returns the exit status.
+/// it, or the table as CSV or JSON (--format). With --archive FILE [--comment TEXT] it then
+/// stores every confidence level of the run in the results archive FILE and prints the new
+/// "ModelRun ID <n>" on stderr; a failed store leaves FILE as it was and exits with 1.
+/// Returns the exit status.
 int areaCommand(const QStringList& args, CliContext& context);
 
 /// `verdan-cli inverse [options] --loss DB`: the inverse run. Prints its report, or the

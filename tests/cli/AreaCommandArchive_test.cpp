@@ -1,0 +1,121 @@
+#include "AreaCommand.h"
+#include "CliPrompter.h"
+
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QUuid>
+#include <QVariant>
+#include <gtest/gtest.h>
+#include <sstream>
+
+using namespace verdan;
+using namespace verdan::cli;
+
+namespace {
+
+struct Outcome {
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+Outcome runArea(const QStringList& args) {
+    std::ostringstream out;
+    std::ostringstream err;
+    CliPrompter prompter(err);
+    CliContext context{out, err, prompter, {}};
+    Outcome outcome;
+    outcome.status = areaCommand(args, context);
+    outcome.out = out.str();
+    outcome.err = err.str();
+    return outcome;
+}
+
+// The values of the first column of `sql` in the archive at `path`.
+QVariantList column(const QString& path, const QString& sql) {
+    const QString name = QStringLiteral("check-") + QUuid::createUuid().toString(QUuid::Id128);
+    QVariantList values;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
+        db.setDatabaseName(path);
+        EXPECT_TRUE(db.open());
+        QSqlQuery query(db);
+        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
+        while (query.next())
+            values << query.value(0);
+    }
+    QSqlDatabase::removeDatabase(name);
+    return values;
+}
+
+QByteArray fileBytes(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+class AreaArchiveOption : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        path = dir.filePath(QStringLiteral("cli.sqlite"));
+    }
+    QTemporaryDir dir;
+    QString path;
+};
+
+TEST_F(AreaArchiveOption, StoresEveryLevelAndPrintsTheRunId) {
+    const Outcome first = runArea({QStringLiteral("--archive"), path, QStringLiteral("--comment"),
+                                   QStringLiteral("batch run")});
+    if (first.status == ExitFailure && first.err.find("ModelRun") == std::string::npos &&
+        first.err.find("archive") == std::string::npos)
+        GTEST_SKIP() << "the model library is not beside the test: " << first.err;
+    ASSERT_EQ(first.status, ExitOk) << first.err;
+    EXPECT_NE(first.out.find("Estimated Quantiles of Basic Transmission Loss"), std::string::npos);
+    EXPECT_NE(first.err.find("ModelRun ID 1\n"), std::string::npos) << first.err;
+    EXPECT_EQ(column(path, QStringLiteral("SELECT Model FROM ModelRun")),
+              QVariantList{QStringLiteral("Verdan Area Mode: batch run")});
+    EXPECT_EQ(column(path, QStringLiteral("SELECT Parameters FROM ModelRun")),
+              QVariantList{QStringLiteral("Verdan:100MHz,dh:90,h1:3,h2:3,50%T,50%L")});
+    const QVariantList legends =
+        column(path, QStringLiteral("SELECT Legend FROM DataSets ORDER BY rowid"));
+    ASSERT_EQ(legends.size(), 3);
+    EXPECT_TRUE(legends[0].toString().endsWith(QStringLiteral(",50%C")));
+    EXPECT_TRUE(legends[1].toString().endsWith(QStringLiteral(",90%C")));
+    EXPECT_TRUE(legends[2].toString().endsWith(QStringLiteral(",10%C")));
+    EXPECT_EQ(column(path, QStringLiteral("SELECT DISTINCT PointCount FROM DataSets")),
+              QVariantList{22});
+
+    const Outcome second = runArea(
+        {QStringLiteral("--archive"), path, QStringLiteral("--freq"), QStringLiteral("450")});
+    ASSERT_EQ(second.status, ExitOk) << second.err;
+    EXPECT_NE(second.err.find("ModelRun ID 2\n"), std::string::npos) << second.err;
+    EXPECT_EQ(column(path, QStringLiteral("SELECT Model FROM ModelRun WHERE ID = 2")),
+              QVariantList{QStringLiteral("Verdan Area Mode: ")});
+}
+
+TEST_F(AreaArchiveOption, FileThatIsNotAnArchiveFailsAndStaysAsItWas) {
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not a database at all, just text\n");
+    file.close();
+    const QByteArray before = fileBytes(path);
+    const Outcome outcome = runArea({QStringLiteral("--archive"), path});
+    if (outcome.status == ExitFailure && outcome.err.find("--archive") == std::string::npos)
+        GTEST_SKIP() << "the model library is not beside the test: " << outcome.err;
+    EXPECT_EQ(outcome.status, ExitFailure);
+    EXPECT_NE(outcome.err.find("not an SQLite database"), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.err.find("ModelRun ID"), std::string::npos);
+    EXPECT_EQ(fileBytes(path), before);
+}
+
+TEST_F(AreaArchiveOption, CommentNeedsAnArchive) {
+    const Outcome outcome = runArea({QStringLiteral("--comment"), QStringLiteral("x")});
+    EXPECT_EQ(outcome.status, ExitUsage);
+    EXPECT_NE(outcome.err.find("--comment"), std::string::npos);
+    EXPECT_TRUE(outcome.out.empty());
+    EXPECT_FALSE(QFile::exists(path));
+}
+
+} // namespace
