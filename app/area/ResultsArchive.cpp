@@ -1,6 +1,7 @@
 #include "ResultsArchive.h"
 
 #include "AreaCalculation.h"
+#include "FrmConfLevelModel.h"
 #include "NumberFormat.h"
 
 #include <QDir>
@@ -407,6 +408,25 @@ bool hasTable(const AreaResults& results) {
 }
 
 } // namespace
+
+LevelPicker confLevelPicker(ProgramState& state) {
+    return [&state](const QList<int>& levelsPct, Prompter& prompter) {
+        state.ConfLevelChoices.fill(0);
+        const qsizetype offered = std::min<qsizetype>(levelsPct.size(), 4);
+        for (qsizetype i = 0; i < offered; ++i)
+            state.ConfLevelChoices[static_cast<std::size_t>(i)] = levelsPct[i];
+        FrmConfLevelModel picker(state);
+        picker.Form_Load();
+        prompter.runModal(picker);
+        if (state.ConfLevelChosen == 0)
+            return -1;
+        for (int i = 0; i < picker.shownOptions(); ++i) {
+            if (picker.optConfLev(i).value)
+                return i;
+        }
+        return 0;
+    };
+}
 
 ResultsArchive::ResultsArchive(LevelPicker picker) : m_picker(std::move(picker)) {}
 

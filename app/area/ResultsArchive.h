@@ -113,6 +113,12 @@ private:
 /// level was picked (the picker's close box).
 using LevelPicker = std::function<int(const QList<int>& levelsPct, Prompter& prompter)>;
 
+/// The program's level picker: fills ProgramState::ConfLevelChoices with the levels, shows
+/// "frmConfLevel" modally through the prompter and returns the index of the option picked
+/// (the first option when OK was pressed with none selected), or -1 when the window was
+/// closed without a choice. `state` must outlive the picker.
+LevelPicker confLevelPicker(ProgramState& state);
+
 /// The area form's "Save" command (`cmdSaveData_Click`): stores the curves of the last normal
 /// run in the results archive.
 class ResultsArchive {

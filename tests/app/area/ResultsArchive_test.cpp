@@ -1,6 +1,7 @@
 #include "ResultsArchive.h"
 
 #include "AreaCalculation.h"
+#include "FrmConfLevelModel.h"
 #include "ScriptedPrompter.h"
 
 #include <QDir>
@@ -560,6 +561,38 @@ TEST_F(ResultsArchiveTest, EmptyExistingFileBecomesAnArchive) {
     ASSERT_TRUE(saveAll(makeResults()));
     ArchiveReader reader(path);
     EXPECT_EQ(reader.rows(QStringLiteral("SELECT ID FROM DataSets")).size(), 3u);
+}
+
+// ---- The program's level picker ----
+
+TEST_F(ResultsArchiveTest, ConfLevelPickerReturnsTheOptionPicked) {
+    ResultsArchive withPicker(confLevelPicker(state));
+    prompter.queueSaveFile(path);
+    prompter.queueMessage(MsgAnswer::No);
+    prompter.queueModal(QStringLiteral("frmConfLevel"), [](ScreenModel& screen) {
+        auto& picker = dynamic_cast<FrmConfLevelModel&>(screen);
+        EXPECT_EQ(picker.shownOptions(), 3);
+        EXPECT_EQ(picker.optConfLev(2).caption, QStringLiteral("10 %"));
+        picker.optConfLev_Click(2);
+        picker.cmdOK_Click();
+    });
+    ASSERT_TRUE(withPicker.saveResults(makeResults(), state, prompter));
+    EXPECT_EQ(state.ConfLevelChosen, 10);
+    ArchiveReader reader(path);
+    const auto sets = reader.rows(QStringLiteral("SELECT Legend FROM DataSets"));
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",10%C")));
+}
+
+TEST_F(ResultsArchiveTest, ConfLevelPickerClosedStoresNoCurve) {
+    ResultsArchive withPicker(confLevelPicker(state));
+    prompter.queueSaveFile(path);
+    prompter.queueMessage(MsgAnswer::No);
+    prompter.queueModal(QStringLiteral("frmConfLevel"),
+                        [](ScreenModel& screen) { screen.closeBoxClicked(); });
+    ASSERT_TRUE(withPicker.saveResults(makeResults(), state, prompter));
+    ArchiveReader reader(path);
+    EXPECT_TRUE(reader.rows(QStringLiteral("SELECT ID FROM DataSets")).empty());
 }
 
 // ---- Without questions (verdan-cli) ----
