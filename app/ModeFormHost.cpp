@@ -1,5 +1,9 @@
 #include "ModeFormHost.h"
 
+#include "FrmDC_CondModel.h"
+#include "FrmSurfRefModel.h"
+#include "ProfilePicture.h"
+
 namespace verdan {
 
 ModeFormHost::ModeFormHost(ProgramState& state, SettingsStore& store, Prompter& prompter,
@@ -30,9 +34,45 @@ ModeFormFields& ModeFormHost::areaForm() {
     return loadArea();
 }
 
+FrmPtoPModel& ModeFormHost::loadPointToPoint() {
+    if (!m_ptp) {
+        FrmPtoPModel::Openers openers;
+        openers.pathCoordinates = m_pathCoordinates;
+        openers.groundConstants = [this](const GroundConstantsRequest& request) {
+            openGroundConstants(request);
+        };
+        openers.surfaceRefractivity = [this] { openSurfaceRefractivity(); };
+        m_ptp = std::make_unique<FrmPtoPModel>(m_state, m_store, m_prompter, m_info, m_model,
+                                               std::move(openers), profilePicturePng);
+        m_ptp->Form_Load();
+    }
+    return *m_ptp;
+}
+
+void ModeFormHost::openPointToPoint() {
+    FrmPtoPModel& form = loadPointToPoint();
+    m_prompter.runModal(form);
+    form.Form_Unload();
+    m_ptp.reset();
+}
+
 ModeFormFields* ModeFormHost::pointToPointForm() {
-    // The point-to-point form plugs in here: loaded hidden on demand, like the area form.
-    return nullptr;
+    return &loadPointToPoint();
+}
+
+void ModeFormHost::openGroundConstants(const GroundConstantsRequest& request) {
+    m_state.PickTarget = request.target;
+    FrmDC_CondModel pick(m_state, *this);
+    pick.Form_Load();
+    pick.setCaption(request.caption);
+    pick.setOptChartSelectCaptions(request.options);
+    m_prompter.runModal(pick);
+}
+
+void ModeFormHost::openSurfaceRefractivity() {
+    FrmSurfRefModel pick(*this);
+    pick.Form_Load();
+    m_prompter.runModal(pick);
 }
 
 } // namespace verdan

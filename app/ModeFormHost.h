@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppInfo.h"
+#include "FrmPtoPModel.h"
 #include "FrmUAMModel.h"
 #include "ModeForms.h"
 #include "ProgramState.h"
@@ -27,16 +28,30 @@ public:
     /// it modally, then unloads and destroys it.
     void openAreaMode();
 
+    /// The selector's "Point - To - Point Mode": as openAreaMode() for the point-to-point form.
+    void openPointToPoint();
+
     /// The area form, loaded hidden when it is not loaded yet.
     ModeFormFields& areaForm() override;
-    /// The point-to-point form plugs in here when the program has one.
+    /// The point-to-point form, loaded hidden when it is not loaded yet.
     ModeFormFields* pointToPointForm() override;
 
     /// The area form while it is loaded, else nullptr.
     FrmUAMModel* loadedAreaForm() { return m_area.get(); }
+    /// The point-to-point form while it is loaded, else nullptr.
+    FrmPtoPModel* loadedPointToPointForm() { return m_ptp.get(); }
+
+    /// How the point-to-point form opens the path coordinates form (empty: a placeholder);
+    /// set before the form is first loaded.
+    void setPathCoordinatesOpener(std::function<void()> opener) {
+        m_pathCoordinates = std::move(opener);
+    }
 
 private:
     FrmUAMModel& loadArea();
+    FrmPtoPModel& loadPointToPoint();
+    void openGroundConstants(const GroundConstantsRequest& request);
+    void openSurfaceRefractivity();
 
     ProgramState& m_state;
     SettingsStore& m_store;
@@ -45,6 +60,8 @@ private:
     PropagationModel& m_model;
     FrmUAMModel::Extensions m_areaExtensions;
     std::unique_ptr<FrmUAMModel> m_area;
+    std::unique_ptr<FrmPtoPModel> m_ptp;
+    std::function<void()> m_pathCoordinates;
 };
 
 } // namespace verdan

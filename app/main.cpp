@@ -1,9 +1,13 @@
 #include "AppInfo.h"
 #include "AreaViews.h"
+#include "FrmGraphView.h"
+#include "FrmPtoPView.h"
 #include "FrmVerdanModel.h"
 #include "ModeFormHost.h"
 #include "ProgramState.h"
 #include "PropagationModel.h"
+#include "ResultsArchive.h"
+#include "ResultsGraph.h"
 #include "SettingsStore.h"
 #include "VerdanVersion.h"
 #include "views/ShellViews.h"
@@ -24,26 +28,34 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Verdan"));
     QApplication::setApplicationVersion(QStringLiteral(VERDAN_VERSION_TEXT));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/verdan.svg")));
 
     const verdan::AppInfo info = verdan::buildAppInfo(QApplication::applicationDirPath());
     verdan::IniSettingsStore store;
     verdan::ProgramState state;
     verdan::ViewRegistry views;
     verdan::registerShellViews(views);
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/verdan.svg")));
     verdan::registerAreaViews(views);
+    verdan::registerGraphViews(views);
+    verdan::registerPtpViews(views);
     verdan::WidgetPrompter prompter(views);
 
-    const auto notYet = [&prompter](const QString& mode) {
-        prompter.message(mode + QStringLiteral(" is not available in this version of Verdan."),
-                         QStringLiteral("Verdan"), verdan::MsgButtons::Ok,
-                         verdan::MsgIcon::Information);
-    };
     verdan::FrmVerdanModel::Openers openers;
     verdan::PropagationModel model(prompter);
-    verdan::ModeFormHost modeForms(state, store, prompter, info, model);
+    verdan::ResultsArchive archive(verdan::confLevelPicker(state));
+    verdan::FrmUAMModel::Extensions areaExtensions;
+    areaExtensions.showGraph = [&](verdan::FrmUAMModel&) {
+        verdan::showResultsGraph(state.area, prompter);
+    };
+    areaExtensions.saveToArchive = [&](verdan::FrmUAMModel& form) {
+        if (archive.saveResults(state.area, state, prompter)) {
+            form.cmdSaveData().enabled = false;
+            emit form.changed();
+        }
+    };
+    verdan::ModeFormHost modeForms(state, store, prompter, info, model, areaExtensions);
     openers.areaMode = [&modeForms] { modeForms.openAreaMode(); };
-    openers.pointToPoint = [&] { notYet(QStringLiteral("The point-to-point mode")); };
+    openers.pointToPoint = [&modeForms] { modeForms.openPointToPoint(); };
 
     verdan::FrmVerdanModel selector(state, store, prompter, info, openers);
     verdan::FrmVerdanView window(selector);

@@ -17,6 +17,11 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+// The icons are compiled into this static library; they must be registered explicitly.
+static void initShellResources() {
+    Q_INIT_RESOURCE(icons);
+}
+
 namespace verdan {
 
 namespace {
@@ -146,6 +151,7 @@ FrmAboutView::FrmAboutView(FrmAboutModel& model, QWidget* parent)
 }
 
 void registerShellViews(ViewRegistry& views) {
+    initShellResources();
     views.add(QStringLiteral("frmVerdanHeader"), [](ScreenModel& model, QWidget* parent) {
         return new FrmVerdanHeaderView(static_cast<FrmVerdanHeaderModel&>(model), parent);
     });

@@ -1,4 +1,6 @@
+#include "FrmDC_CondModel.h"
 #include "FrmDeltaHModel.h"
+#include "FrmSurfRefModel.h"
 #include "ModeFormHost.h"
 #include "ScriptedPrompter.h"
 
@@ -61,8 +63,49 @@ TEST_F(Host, EachOpeningAfterAnUnloadLoadsAgain) {
     EXPECT_EQ(prompter.screensShown.size(), 2);
 }
 
-TEST_F(Host, ThereIsNoPointToPointFormYet) {
-    EXPECT_EQ(host.pointToPointForm(), nullptr);
+TEST_F(Host, RefractivityPickedInTheAreaFormReachesTheHiddenPointToPointForm) {
+    prompter.queueModal("FrmUAM", [](ScreenModel& screen) {
+        static_cast<FrmUAMModel&>(screen).cmdSurfRef_Click();
+    });
+    prompter.queueModal("frmSurfRef", [](ScreenModel& screen) {
+        auto& pick = static_cast<FrmSurfRefModel&>(screen);
+        pick.Option1_Click(6);
+        pick.cmdOK_Click();
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openAreaMode();
+    ASSERT_NE(host.loadedPointToPointForm(), nullptr) << "loaded hidden by the pick-list";
+    EXPECT_EQ(host.loadedPointToPointForm()->txtns(), "350");
+    EXPECT_EQ(prompter.screensShown, (QStringList{"FrmUAM", "frmSurfRef"}));
+
+    QString shownNs;
+    prompter.queueModal("frmPtoP", [&](ScreenModel& screen) {
+        shownNs = static_cast<FrmPtoPModel&>(screen).txtns();
+        static_cast<FrmPtoPModel&>(screen).mnuFileClose_Click();
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openPointToPoint();
+    EXPECT_EQ(shownNs, "350") << "shown with the picked value, not loaded again";
+    EXPECT_EQ(host.loadedPointToPointForm(), nullptr) << "destroyed after its unload";
+}
+
+TEST_F(Host, GroundConstantsPickedInThePointToPointFormReachBothForms) {
+    prompter.queueModal("frmPtoP", [](ScreenModel& screen) {
+        static_cast<FrmPtoPModel&>(screen).cmdconduct_Click();
+    });
+    QString caption;
+    prompter.queueModal("frmDC_Cond", [&](ScreenModel& screen) {
+        auto& pick = static_cast<FrmDC_CondModel&>(screen);
+        caption = pick.caption();
+        pick.optChartSelect_Click(4);
+        pick.cmdOK_Click();
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openPointToPoint();
+    EXPECT_EQ(caption, "Conductivity of Ground");
+    EXPECT_EQ(store.get("Verdan", "Verdan", "GCONDUCT"), "5");
+    ASSERT_NE(host.loadedAreaForm(), nullptr) << "the area form was loaded hidden";
+    EXPECT_EQ(host.loadedAreaForm()->text("txtsgm"), "5");
 }
 
 TEST_F(Host, PickListsOpenedFromTheFormWriteIntoTheSameForm) {
