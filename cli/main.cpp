@@ -3,6 +3,7 @@
 #include "AreaCommand.h"
 #include "CliOptions.h"
 #include "CliPrompter.h"
+#include "VerdanVersion.h"
 #include "P2pCommand.h"
 
 #include <QString>
@@ -28,6 +29,7 @@ constexpr Command Commands[] = {
 
 const char* usage() {
     return "usage: verdan-cli COMMAND [OPTIONS]\n"
+           "       verdan-cli --help | --version\n"
            "\n"
            "  area    [radio options] [--time PCT] [--location PCT] [--conf LIST]\n"
            "          [--d0 KM] [--d1 KM] [--ds1 KM] [--d2 KM] [--ds2 KM]\n"
@@ -53,6 +55,10 @@ int main(int argc, char** argv) {
     const std::string_view name = argv[1];
     if (name == "--help" || name == "-h" || name == "help") {
         std::cout << usage();
+        return verdan::cli::ExitOk;
+    }
+    if (name == "--version") {
+        std::cout << "verdan-cli " << VERDAN_VERSION_TEXT << '\n';
         return verdan::cli::ExitOk;
     }
     QStringList args;
