@@ -48,6 +48,7 @@ QValueAxis* makeAxis(const QString& title) {
     axis->setGridLineVisible(true);
     axis->setGridLineColor(kAxisGrey);
     axis->setMinorGridLineVisible(false);
+    axis->setLabelFormat(QStringLiteral("%g"));
     return axis;
 }
 

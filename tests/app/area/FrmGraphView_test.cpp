@@ -227,11 +227,15 @@ TEST_F(FrmGraphViewTest, GraphOfTheDefaultRun) {
     for (const QColor& colour :
          {QColor(0, 0, 255), QColor(0, 150, 0), QColor(140, 50, 140), QColor(130, 130, 210)})
         EXPECT_GT(countColour(image, colour), 50) << colour.name().toStdString();
-    // For a look at the picture: VERDAN_GRAPH_PNG=/some/file.png keeps a copy.
+    // For a look at the pictures: VERDAN_GRAPH_PNG=/some/file.png keeps a copy of the saved
+    // graph there and a picture of the whole window beside it ("file-window.png").
     const QString keep = qEnvironmentVariable("VERDAN_GRAPH_PNG");
     if (!keep.isEmpty()) {
         QFile::remove(keep);
         QFile::copy(path, keep);
+        view.show();
+        view.grab().save(
+            QString(keep).replace(QStringLiteral(".png"), QStringLiteral("-window.png")));
     }
 }
 
