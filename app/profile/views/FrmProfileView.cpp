@@ -1,0 +1,182 @@
+#include "FrmProfileView.h"
+
+#include "FrmDriveSelectView.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+#include <QVBoxLayout>
+
+namespace verdan {
+
+namespace {
+
+using Coordinate = FrmProfileModel::Coordinate;
+
+const std::array<const char*, FrmProfileModel::CoordinateCount> BoxNames = {
+    "txtTransLat", "txtTransLon", "txtRecLat", "txtRecLon"};
+const std::array<const char*, FrmProfileModel::CoordinateCount> DdNames = {"txtTLat", "txtTLon",
+                                                                           "txtRLat", "txtRLon"};
+
+} // namespace
+
+FrmProfileView::FrmProfileView(FrmProfileModel& model, QWidget* parent)
+    : QDialog(parent), m_model(model) {
+    bindDialogToModel(*this, model);
+    setWindowTitle(model.caption());
+
+    auto* menuBar = new QMenuBar(this);
+    auto* file = menuBar->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Close"), this, [this] { m_model.mnuFileExit_Click(); });
+    auto* edit = menuBar->addMenu(QStringLiteral("&Edit"));
+    edit->addAction(QStringLiteral("&DMS"), this, [this] { m_model.mnuEditDMS_Click(); });
+    edit->addAction(QStringLiteral("&DD"), this, [this] { m_model.mnuEditDD_Click(); });
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
+    const std::array<QString, 2> frames = {QStringLiteral("Transmitter"),
+                                           QStringLiteral("Receiver")};
+    for (int f = 0; f < 2; ++f) {
+        auto* frame = new QGroupBox(frames.at(static_cast<std::size_t>(f)), this);
+        frame->setObjectName(QStringLiteral("Frame%1").arg(f + 1));
+        auto* grid = new QGridLayout(frame);
+        for (int row = 0; row < 2; ++row) {
+            const int c = f * 2 + row;
+            auto* label = new QLabel(
+                row == 0 ? QStringLiteral("Latitude") : QStringLiteral("Longitude"), frame);
+            grid->addWidget(label, row, 0);
+            const QString name = QString::fromLatin1(BoxNames.at(static_cast<std::size_t>(c)));
+            for (int i = 0; i < 4; ++i) {
+                QLineEdit* box = addBox(name + QString::number(i), i == 3 ? 32 : 52);
+                box->setParent(frame);
+                m_boxes.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(i)) = box;
+                grid->addWidget(box, row, 1 + i);
+            }
+            QLineEdit* dd =
+                addBox(QString::fromLatin1(DdNames.at(static_cast<std::size_t>(c))), 110);
+            dd->setParent(frame);
+            m_dd.at(static_cast<std::size_t>(c)) = dd;
+            grid->addWidget(dd, row, 5);
+        }
+        grid->setColumnStretch(6, 1);
+        layout->addWidget(frame);
+    }
+
+    auto* bottom = new QHBoxLayout;
+    auto* terrain = new QGroupBox(QStringLiteral("Terrain Handler"), this);
+    terrain->setObjectName(QStringLiteral("Frame3"));
+    auto* terrainLayout = new QVBoxLayout(terrain);
+    const std::array<QString, 2> options = {QStringLiteral("Quarn"), QStringLiteral("Globe")};
+    for (int i = 0; i < 2; ++i) {
+        auto* option = new QRadioButton(options.at(static_cast<std::size_t>(i)), terrain);
+        option->setObjectName(QStringLiteral("optDorvex%1").arg(i));
+        m_controls.insert(option->objectName(), option);
+        m_dorvex.at(static_cast<std::size_t>(i)) = option;
+        terrainLayout->addWidget(option);
+        // Only a change of the choice counts as a click.
+        connect(option, &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on && !m_refreshing)
+                m_model.optDorvex_Click(i);
+        });
+    }
+    bottom->addWidget(terrain);
+    bottom->addStretch();
+    auto* buttons = new QVBoxLayout;
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("cmdCalc"));
+    ok->setDefault(true);
+    auto* cancel = new QPushButton(QStringLiteral("Cancel"), this);
+    cancel->setObjectName(QStringLiteral("cmdCancel"));
+    m_controls.insert(ok->objectName(), ok);
+    m_controls.insert(cancel->objectName(), cancel);
+    buttons->addWidget(ok);
+    buttons->addWidget(cancel);
+    bottom->addLayout(buttons);
+    layout->addLayout(bottom);
+    connect(ok, &QPushButton::clicked, this, [this] {
+        // The box being edited loses its focus first, as when the user clicks the button.
+        if (QWidget* focused = focusWidget())
+            focused->clearFocus();
+        m_model.cmdCalc_Click();
+    });
+    connect(cancel, &QPushButton::clicked, this, [this] { m_model.cmdCancel_Click(); });
+    connect(&m_model, &ScreenModel::changed, this, &FrmProfileView::refresh);
+    refresh();
+}
+
+QLineEdit* FrmProfileView::addBox(const QString& name, int width) {
+    auto* box = new QLineEdit(this);
+    box->setObjectName(name);
+    box->setFixedWidth(width);
+    box->installEventFilter(this);
+    m_controls.insert(name, box);
+    connect(box, &QLineEdit::textEdited, this, [this, box](const QString& text) {
+        for (int c = 0; c < FrmProfileModel::CoordinateCount; ++c) {
+            const auto coordinate = static_cast<Coordinate>(c);
+            if (m_dd.at(static_cast<std::size_t>(c)) == box)
+                m_model.setDdBox(coordinate, text);
+            for (int i = 0; i < 4; ++i) {
+                if (m_boxes.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(i)) == box)
+                    m_model.setBox(coordinate, i, text);
+            }
+        }
+    });
+    return box;
+}
+
+bool FrmProfileView::eventFilter(QObject* watched, QEvent* event) {
+    auto* box = qobject_cast<QLineEdit*>(watched);
+    if (box && event->type() == QEvent::FocusIn) {
+        QTimer::singleShot(0, box, &QLineEdit::selectAll);
+    } else if (box && event->type() == QEvent::FocusOut) {
+        for (int c = 0; c < FrmProfileModel::CoordinateCount; ++c) {
+            const auto coordinate = static_cast<Coordinate>(c);
+            if (m_dd.at(static_cast<std::size_t>(c)) == box)
+                m_model.ddBox_LostFocus(coordinate);
+            for (int i = 0; i < 4; ++i) {
+                if (m_boxes.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(i)) == box)
+                    m_model.box_LostFocus(coordinate, i);
+            }
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmProfileView::refresh() {
+    m_refreshing = true;
+    setWindowTitle(m_model.caption());
+    for (int c = 0; c < FrmProfileModel::CoordinateCount; ++c) {
+        const auto coordinate = static_cast<Coordinate>(c);
+        for (int i = 0; i < 4; ++i) {
+            QLineEdit* box =
+                m_boxes.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(i));
+            if (box->text() != m_model.box(coordinate, i))
+                box->setText(m_model.box(coordinate, i));
+            box->setVisible(m_model.dmsVisible());
+        }
+        QLineEdit* dd = m_dd.at(static_cast<std::size_t>(c));
+        if (dd->text() != m_model.ddBox(coordinate))
+            dd->setText(m_model.ddBox(coordinate));
+        dd->setVisible(m_model.ddVisible());
+    }
+    m_dorvex.at(m_model.optDorvex() == 1 ? 1U : 0U)->setChecked(true);
+    m_refreshing = false;
+}
+
+void registerProfileViews(ViewRegistry& views) {
+    views.add(QStringLiteral("frmProfile"), [](ScreenModel& model, QWidget* parent) {
+        return new FrmProfileView(static_cast<FrmProfileModel&>(model), parent);
+    });
+    views.add(QStringLiteral("frmDriveSelect"), [](ScreenModel& model, QWidget* parent) {
+        return new FrmDriveSelectView(static_cast<FrmDriveSelectModel&>(model), parent);
+    });
+}
+
+} // namespace verdan

@@ -1,0 +1,70 @@
+#include "DriveMap.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace verdan;
+
+namespace {
+
+class DriveMapTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        qputenv("VERDAN_DRIVES", dir.path().toLocal8Bit());
+    }
+    void TearDown() override { qunsetenv("VERDAN_DRIVES"); }
+    static void touch(const QString& path) {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
+    }
+    QTemporaryDir dir;
+};
+
+TEST_F(DriveMapTest, RootComesFromTheEnvironment) {
+    EXPECT_EQ(driveMapRoot(), dir.path());
+    qunsetenv("VERDAN_DRIVES");
+    qputenv("XDG_DATA_HOME", "/data/home");
+    EXPECT_EQ(driveMapRoot(), QStringLiteral("/data/home/verdan/drives"));
+}
+
+TEST_F(DriveMapTest, DriveLetterPathsMapIntoTheirFolders) {
+    EXPECT_EQ(hostPath(QStringLiteral("C:\\Projects\\Globe\\")),
+              dir.path() + QStringLiteral("/c/Projects/Globe/"));
+    EXPECT_EQ(hostPath(QStringLiteral("d:Quarn")), dir.path() + QStringLiteral("/d/Quarn"));
+    EXPECT_EQ(hostPath(QStringLiteral("/srv/globe/")), QStringLiteral("/srv/globe/"));
+    EXPECT_EQ(hostPath(QString()), QString());
+}
+
+TEST_F(DriveMapTest, ListsTheDriveFoldersThatExist) {
+    QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("d")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("c")));
+    ASSERT_TRUE(root.mkpath(QStringLiteral("notadrive")));
+    EXPECT_EQ(driveLetters(), (QStringList{QStringLiteral("c"), QStringLiteral("d")}));
+}
+
+TEST_F(DriveMapTest, GlobeIndexIsFoundWithoutRegardToLetterCase) {
+    QDir root(dir.path());
+    ASSERT_TRUE(root.mkpath(QStringLiteral("c/Projects/Globe")));
+    EXPECT_FALSE(globeIndexExists(QStringLiteral("C:\\Projects\\Globe\\")));
+    touch(dir.path() + QStringLiteral("/c/Projects/Globe/GLOBE.DAT"));
+    EXPECT_TRUE(globeIndexExists(QStringLiteral("C:\\Projects\\Globe\\")));
+    EXPECT_TRUE(globeIndexExists(QStringLiteral("c:\\projects\\globe\\")));
+    EXPECT_TRUE(globeIndexExists(dir.path() + QStringLiteral("/c/Projects/Globe/")));
+    EXPECT_FALSE(globeIndexExists(dir.path() + QStringLiteral("/c/Projects/")));
+}
+
+TEST_F(DriveMapTest, RegressionGlobeFolderLongerThanThePathBufferIsNotUsable) {
+    // The folder would be cut short on its way to the terrain library.
+    QString folder = dir.path() + u'/';
+    while (folder.toLocal8Bit().size() <= MaxGlobePathBytes)
+        folder += QStringLiteral("long-folder-name/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    touch(folder + QStringLiteral("globe.dat"));
+    EXPECT_FALSE(globeIndexExists(folder));
+}
+
+} // namespace

@@ -1,0 +1,115 @@
+#include "FrmDriveSelectView.h"
+#include "FrmProfileView.h"
+
+#include "ScriptedPrompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace verdan;
+using verdan::test::ScriptedPrompter;
+
+namespace {
+
+int argc = 1;
+char appName[] = "profile_view_test";
+char* argv[] = {appName, nullptr};
+
+class ProfileViews : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    QLineEdit* box(FrmProfileView& view, const char* name) {
+        return qobject_cast<QLineEdit*>(view.control(QString::fromLatin1(name)));
+    }
+    static void leave(QLineEdit* edit) {
+        QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
+        QApplication::sendEvent(edit, &out);
+    }
+
+    ProgramState state;
+    ScriptedPrompter prompter;
+    TerrainLibrary terrain{prompter};
+    AppInfo info;
+};
+
+TEST_F(ProfileViews, FormViewMirrorsTheModelAndForwardsLeaving) {
+    state.path.coords = {"39", "4",  "48", "N", "76", "42", "0",  "W",
+                         "38", "55", "12", "N", "76", "58", "48", "W"};
+    FrmProfileModel form(state, prompter, terrain, info);
+    form.Form_Load();
+    FrmProfileView view(form);
+    view.show();
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Profile"));
+    QLineEdit* hemisphere = box(view, "txtTransLat3");
+    ASSERT_NE(hemisphere, nullptr);
+    EXPECT_EQ(hemisphere->text(), QStringLiteral("N"));
+    EXPECT_FALSE(box(view, "txtTLat")->isVisible());
+    hemisphere->clear();
+    QTest::keyClicks(hemisphere, QStringLiteral("s"));
+    leave(hemisphere);
+    EXPECT_EQ(form.txtTransLat(3), QStringLiteral("S"));
+    EXPECT_EQ(hemisphere->text(), QStringLiteral("S"));
+
+    form.mnuEditDD_Click();
+    EXPECT_TRUE(box(view, "txtTLat")->isVisible());
+    EXPECT_FALSE(hemisphere->isVisible());
+    EXPECT_EQ(box(view, "txtTLon")->text(), QStringLiteral("76.7000"));
+    QLineEdit* dd = box(view, "txtRLat");
+    dd->clear();
+    QTest::keyClicks(dd, QStringLiteral("-40.05"));
+    leave(dd);
+    EXPECT_EQ(dd->text(), QStringLiteral(" 40.05"));
+
+    auto* globe = qobject_cast<QRadioButton*>(view.control(QStringLiteral("optDorvex1")));
+    ASSERT_NE(globe, nullptr);
+    EXPECT_FALSE(globe->isChecked());
+    auto* cancel = qobject_cast<QPushButton*>(view.control(QStringLiteral("cmdCancel")));
+    ASSERT_NE(cancel, nullptr);
+    cancel->click();
+    EXPECT_TRUE(form.closeRequested());
+    EXPECT_FALSE(view.isVisible());
+}
+
+TEST_F(ProfileViews, QuarnOptionClickShowsTheNotice) {
+    state.path.TerrainSource = QStringLiteral("GLOBE");
+    FrmProfileModel form(state, prompter, terrain, info);
+    form.Form_Load();
+    FrmProfileView view(form);
+    auto* quarn = qobject_cast<QRadioButton*>(view.control(QStringLiteral("optDorvex0")));
+    ASSERT_NE(quarn, nullptr);
+    EXPECT_TRUE(prompter.messages.empty()) << "showing the form clicks nothing";
+    quarn->click();
+    EXPECT_EQ(state.path.TerrainSource, QStringLiteral("Quarn"));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    quarn->click();
+    EXPECT_EQ(prompter.messages.size(), 1u) << "clicking the chosen option again is no change";
+}
+
+TEST_F(ProfileViews, DrivePickerViewListsTheDrives) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    qputenv("VERDAN_DRIVES", dir.path().toLocal8Bit());
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("c")));
+    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("e")));
+    FrmDriveSelectModel picker(1);
+    picker.Form_Load();
+    FrmDriveSelectView view(picker);
+    EXPECT_EQ(view.windowTitle(), QStringLiteral("Quarn Drive Select"));
+    ASSERT_EQ(view.drvQuarn()->count(), 2);
+    view.drvQuarn()->setCurrentIndex(1);
+    view.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
+    EXPECT_EQ(picker.QuarnDrive(), 3);
+    qunsetenv("VERDAN_DRIVES");
+}
+
+} // namespace

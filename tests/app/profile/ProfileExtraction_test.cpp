@@ -1,0 +1,181 @@
+#include "ProfileExtraction.h"
+
+#include "Coordinates.h"
+#include "ScriptedPrompter.h"
+#include "TerrainFixtures.h"
+
+#include <gtest/gtest.h>
+
+using namespace verdan;
+using verdan::test::ScriptedPrompter;
+
+namespace {
+
+TEST(QuarnErrorText, TheProgramsTextsByNumber) {
+    const std::pair<int, const char*> cases[] = {
+        {0, "No error, normal return"},
+        {1, "Error opening TOPO.INF file"},
+        {2, "Error reading TOPO.INF file"},
+        {3, "Error opening Topo data file"},
+        {4, "No data file contains specified coordinates"},
+        {5, "Cannot find data record entry"},
+        {6, "The specified data file does not contain the specified coordinates."},
+        {7, "Error in datum conversion routine"},
+        {8, "Invalid latitude"},
+        {9, "Invalid longitude"},
+        {10, "Missing topographic elevation data"},
+        {11, "Missing topographic data record"},
+        {12, "Error reading from disk"},
+        {13, "Cannot find directory entry"},
+        {14, "Too many points in profile"},
+        {15, "Too few points in profile"},
+        {16, ""},
+        {-1, ""},
+    };
+    for (const auto& [number, text] : cases)
+        EXPECT_EQ(QuarnErrorText(number), QString::fromLatin1(text)) << number;
+}
+
+TEST(GlobeErrorText, TileMessagesCarryThePathTheLetterAnd10g) {
+    const QString path = QStringLiteral("/data/globe/");
+    EXPECT_EQ(globeErrorText(-1103, path), QStringLiteral("Error reading tile /data/globe/c10g"));
+    EXPECT_EQ(globeErrorText(-1101, path), QStringLiteral("Error reading tile /data/globe/a10g"));
+    EXPECT_EQ(globeErrorText(-1116, path), QStringLiteral("Error reading tile /data/globe/p10g"));
+    EXPECT_EQ(globeErrorText(-1001, path), QStringLiteral("Error opening tile /data/globe/a10g"));
+    EXPECT_EQ(globeErrorText(-1100, path), QStringLiteral("Error opening tile /data/globe/?10g"));
+    EXPECT_EQ(globeErrorText(-1016, path), QStringLiteral("Error opening tile /data/globe/p10g"));
+    EXPECT_EQ(globeErrorText(-1000, path), QStringLiteral("Error in opening file globe.dat"));
+    EXPECT_EQ(globeErrorText(0, path), QStringLiteral("Error in opening file globe.dat"));
+}
+
+TEST(ProfileFromPoints, ModelLayout) {
+    const std::vector<float> distances{0, 450, 900};
+    const std::vector<float> elevations{10, 20, 30, 99, 99};
+    EXPECT_EQ(profileFromPoints(distances, elevations, 3),
+              (std::vector<double>{2, 450, 10, 20, 30}));
+    EXPECT_EQ(profileFromPoints(distances, elevations, 1), (std::vector<double>{0, 0, 10}));
+    EXPECT_TRUE(profileFromPoints(distances, elevations, 0).empty());
+    EXPECT_TRUE(profileFromPoints(distances, elevations, 4).empty()) << "more than the arrays hold";
+}
+
+TEST(IdenticalEnds, RegressionPointsCloserThanAMetreCountAsIdentical) {
+    const double halfMetreDeg = 0.5 / 111195.08;
+    EXPECT_TRUE(identicalEnds(PathEnds{39.08, -76.7, 39.08, -76.7}));
+    EXPECT_TRUE(identicalEnds(PathEnds{39.08, -76.7, 39.08 + halfMetreDeg, -76.7}));
+    EXPECT_FALSE(identicalEnds(PathEnds{39.08, -76.7, 39.08 + 3 * halfMetreDeg, -76.7}));
+    EXPECT_FALSE(identicalEnds(test::defaultPath()));
+}
+
+TEST(ExtractGlobeProfile, EightHundredPointsAlongThePath) {
+    test::GlobeFixture globe;
+    ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    const PathEnds ends = test::defaultPath();
+    const ExtractionResult result = extractGlobeProfile(library, ends, globe.folder());
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messageTexts().join(u'|').toStdString();
+    ASSERT_TRUE(result.succeeded()) << result.errorNumber;
+    EXPECT_EQ(result.errorNumber, 1);
+    EXPECT_EQ(result.pointsReturned, 800);
+    ASSERT_EQ(result.pfl.size(), 802u);
+    EXPECT_EQ(result.pfl[0], 799);
+    const double lengthM =
+        greatCircleDistanceM(ends.txLatDeg, ends.txLonDeg, ends.rxLatDeg, ends.rxLonDeg);
+    EXPECT_NEAR(result.pfl[1], lengthM / 799, lengthM / 799 * 0.005);
+    EXPECT_NEAR(result.pfl[2], test::testElevationM(ends.txLatDeg, ends.txLonDeg), 10);
+    EXPECT_NEAR(result.pfl[801], test::testElevationM(ends.rxLatDeg, ends.rxLonDeg), 10);
+}
+
+TEST(ExtractGlobeProfile, FolderWithoutIndexGivesMinus1000) {
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    const ExtractionResult result =
+        extractGlobeProfile(library, test::defaultPath(), empty.path() + u'/');
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_FALSE(result.libraryMissing);
+    EXPECT_EQ(result.errorNumber, -1000);
+    EXPECT_TRUE(result.pfl.empty());
+}
+
+TEST(ExtractGlobeProfile, RegressionFolderLongerThanThePathWidthIsNotCutShort) {
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    const QString longFolder = QStringLiteral("/tmp/") + QString(160, u'x') + u'/';
+    const ExtractionResult result = extractGlobeProfile(library, test::defaultPath(), longFolder);
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(result.errorNumber, -1000);
+    EXPECT_TRUE(library.binding().loadedPath().isEmpty()) << "the library was not called";
+}
+
+TEST(ExtractGlobeProfile, MissingAndShortTilesGiveTheirErrorNumbers) {
+    test::GlobeFixture globe;
+    ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    ASSERT_TRUE(globe.truncateTileC());
+    EXPECT_EQ(extractGlobeProfile(library, test::tileCPath(), globe.folder()).errorNumber, -1103);
+    ASSERT_TRUE(globe.removeTileC());
+    EXPECT_EQ(extractGlobeProfile(library, test::tileCPath(), globe.folder()).errorNumber, -1003);
+}
+
+TEST(ExtractQuarnProfile, RegressionMissingDataIsCountedAndSetToZero) {
+    // The block holding the transmitter end is missing from the database.
+    const std::pair<int, int> block{39 * 60 + 30, -78 * 60 + 30};
+    test::QuarnFixture quarn(true, block);
+    ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    const ExtractionResult result = extractQuarnProfile(library, test::quarnPath(), 2);
+    ASSERT_TRUE(result.succeeded()) << result.errorNumber;
+    EXPECT_GT(result.filledPoints, 0);
+    EXPECT_LT(result.filledPoints, result.pointsReturned);
+    ASSERT_EQ(result.pfl.size(), static_cast<std::size_t>(result.pointsReturned) + 2);
+    EXPECT_EQ(result.pfl[2], 0.0) << "the first point has no data";
+    EXPECT_NEAR(result.pfl.back(), test::testElevationM(39.45, -76.5), 10);
+    for (std::size_t i = 2; i < result.pfl.size(); ++i)
+        ASSERT_FALSE(std::isnan(result.pfl[i])) << i;
+}
+
+TEST(ExtractQuarnProfile, NoIndexOnTheDriveIsError1) {
+    test::QuarnFixture quarn(false);
+    ASSERT_TRUE(quarn.ok());
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    const ExtractionResult result = extractQuarnProfile(library, test::quarnPath(), 1);
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(result.errorNumber, 1);
+    EXPECT_TRUE(result.pfl.empty());
+}
+
+TEST(TerrainLibrary, MissingLibraryIsNamedAndNothingIsCalled) {
+    QTemporaryDir empty;
+    ASSERT_TRUE(empty.isValid());
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter, empty.path());
+    const ExtractionResult result = extractGlobeProfile(library, test::defaultPath(), "/x/");
+    EXPECT_TRUE(result.libraryMissing);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("libdorvex.so")));
+}
+
+TEST(TerrainLibrary, MessageRoutinesGiveTrimmedTexts) {
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    EXPECT_EQ(library.GlobeErrMsg(-1103), QStringLiteral("Error Reading Tile c10g"));
+    int32_t number = 14;
+    EXPECT_EQ(library.QuarnErrMsg(number), QStringLiteral("Undefined Error Number"));
+    EXPECT_EQ(number, 15);
+}
+
+TEST(THandlerArgs, DataPathIsBlankPaddedAndNeverCutShort) {
+    THandlerArgs args;
+    ASSERT_TRUE(args.setDataPath(QStringLiteral("/g/")));
+    EXPECT_EQ(std::string(args.dataPath.data(), 4), "/g/ ");
+    EXPECT_EQ(args.dataPath.back(), ' ');
+    EXPECT_TRUE(args.setDataPath(QString(150, u'x')));
+    EXPECT_FALSE(args.setDataPath(QString(151, u'x')));
+}
+
+} // namespace
