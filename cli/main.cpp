@@ -33,6 +33,7 @@ const char* usage() {
            "\n"
            "  area    [radio options] [--time PCT] [--location PCT] [--conf LIST]\n"
            "          [--d0 KM] [--d1 KM] [--ds1 KM] [--d2 KM] [--ds2 KM]\n"
+           "          [--archive FILE [--comment TEXT]]\n"
            "  inverse [radio options] [--time PCT] [--location PCT] [--conf LIST] --loss DB\n"
            "  p2p     [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel LIST]\n"
            "          [--conf LIST] --profile FILE [--picture FILE.png]\n"
