@@ -1,9 +1,11 @@
 #include "AppInfo.h"
 #include "AreaViews.h"
 #include "FrmGraphView.h"
+#include "FrmProfileView.h"
 #include "FrmPtoPView.h"
 #include "FrmVerdanModel.h"
 #include "ModeFormHost.h"
+#include "PathCoordinatesHost.h"
 #include "ProgramState.h"
 #include "PropagationModel.h"
 #include "ResultsArchive.h"
@@ -38,6 +40,7 @@ int main(int argc, char* argv[]) {
     verdan::registerAreaViews(views);
     verdan::registerGraphViews(views);
     verdan::registerPtpViews(views);
+    verdan::registerProfileViews(views);
     verdan::WidgetPrompter prompter(views);
 
     verdan::FrmVerdanModel::Openers openers;
@@ -56,6 +59,9 @@ int main(int argc, char* argv[]) {
     verdan::ModeFormHost modeForms(state, store, prompter, info, model, areaExtensions);
     openers.areaMode = [&modeForms] { modeForms.openAreaMode(); };
     openers.pointToPoint = [&modeForms] { modeForms.openPointToPoint(); };
+    verdan::PathCoordinatesHost pathCoordinates(state, prompter, info);
+    modeForms.setPathCoordinatesOpener([&pathCoordinates] { pathCoordinates.open(); });
+    openers.unloadPathCoordinates = [&pathCoordinates] { pathCoordinates.unload(); };
 
     verdan::FrmVerdanModel selector(state, store, prompter, info, openers);
     verdan::FrmVerdanView window(selector);
