@@ -2,6 +2,7 @@
 
 #include "FrmPtoPModel.h"
 #include "NumberFormat.h"
+#include "ProfileCommand.h"
 #include "ProfileFile.h"
 #include "ProfilePicture.h"
 #include "ProfilePlot.h"
@@ -10,6 +11,7 @@
 
 #include <QGuiApplication>
 #include <memory>
+#include <optional>
 #include <sstream>
 
 namespace verdan::cli {
@@ -128,6 +130,7 @@ int p2pCommand(const QStringList& args, CliContext& context) {
     OutputFormat format = OutputFormat::Text;
     QString profileFile;
     QString pictureFile;
+    std::optional<TerrainRequest> terrain;
     try {
         const CliOptions options(args, P2pOptions);
         in = p2pInputsFromOptions(options);
@@ -137,13 +140,21 @@ int p2pCommand(const QStringList& args, CliContext& context) {
         format = formatText == QLatin1String("csv")    ? OutputFormat::Csv
                  : formatText == QLatin1String("json") ? OutputFormat::Json
                                                        : OutputFormat::Text;
-        if (options.has(QStringLiteral("tx")) || options.has(QStringLiteral("rx")))
-            throw UsageError{QStringLiteral("--tx/--rx: terrain extraction is not available in "
-                                            "this version; use --profile FILE")};
-        if (!options.has(QStringLiteral("profile")))
-            throw UsageError{QStringLiteral("--profile FILE is required (a profile in the "
-                                            "model's layout)")};
-        profileFile = optionText(args, QStringLiteral("profile"));
+        const bool coordinates =
+            options.has(QStringLiteral("tx")) || options.has(QStringLiteral("rx"));
+        if (coordinates && options.has(QStringLiteral("profile")))
+            throw UsageError{QStringLiteral("--profile and --tx/--rx: give either a profile file "
+                                            "or the end points of the path")};
+        if (!coordinates &&
+            (options.has(QStringLiteral("terrain")) || options.has(QStringLiteral("globe-path"))))
+            throw UsageError{QStringLiteral("--terrain and --globe-path go with --tx and --rx")};
+        if (coordinates)
+            terrain = terrainRequestFromOptions(options, args);
+        else if (!options.has(QStringLiteral("profile")))
+            throw UsageError{QStringLiteral("--profile FILE (a profile in the model's layout) or "
+                                            "--tx LAT,LON --rx LAT,LON is required")};
+        else
+            profileFile = optionText(args, QStringLiteral("profile"));
         if (options.has(QStringLiteral("picture")))
             pictureFile = optionText(args, QStringLiteral("picture"));
     } catch (const UsageError& error) {
@@ -154,12 +165,22 @@ int p2pCommand(const QStringList& args, CliContext& context) {
     PathState path;
     path.TerrainSource.clear();
     QString error;
-    if (!readProfileFile(profileFile, path.pfl, error)) {
-        printError(context, QStringLiteral("--profile: ") + error);
-        return ExitUsage;
+    int points = 0;
+    if (terrain) {
+        ExtractionResult extracted;
+        if (!extractForCli(*terrain, context, extracted))
+            return ExitFailure;
+        describePath(*terrain, path);
+        path.pfl = std::move(extracted.pfl);
+        points = extracted.pointsReturned;
+    } else {
+        if (!readProfileFile(profileFile, path.pfl, error)) {
+            printError(context, QStringLiteral("--profile: ") + error);
+            return ExitUsage;
+        }
+        points = static_cast<int>(path.pfl.size() - 2);
     }
     path.ProfileReady = true;
-    const int points = static_cast<int>(path.pfl.size() - 2);
 
     PropagationModel model(context.prompter, context.modelFolder);
     ModelRecords records;

@@ -14,10 +14,12 @@ namespace verdan::cli {
 /// 1..99, at most seven each). Throws UsageError.
 PointToPointInputs p2pInputsFromOptions(const CliOptions& options);
 
-/// `verdan-cli p2p [options] --profile FILE [--picture FILE.png] [--format text|csv|json]`:
-/// the point-to-point run over a profile file in the model's layout. Prints the report as the
-/// report log receives it, or the table as CSV or JSON; --picture writes the profile picture
-/// as PNG. Returns the exit status.
+/// `verdan-cli p2p [options] (--profile FILE | --tx LAT,LON --rx LAT,LON [--terrain globe|quarn]
+/// [--globe-path DIR]) [--picture FILE.png] [--format text|csv|json]`: the point-to-point run
+/// over a profile file in the model's layout, or over the profile extracted between the end
+/// points as the path coordinates form does. Prints the report as the report log receives it,
+/// or the table as CSV or JSON; --picture writes the profile picture as PNG. Returns the exit
+/// status.
 int p2pCommand(const QStringList& args, CliContext& context);
 
 } // namespace verdan::cli

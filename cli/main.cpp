@@ -5,6 +5,7 @@
 #include "CliPrompter.h"
 #include "VerdanVersion.h"
 #include "P2pCommand.h"
+#include "ProfileCommand.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,6 +26,7 @@ constexpr Command Commands[] = {
     {"area", verdan::cli::areaCommand},
     {"inverse", verdan::cli::inverseCommand},
     {"p2p", verdan::cli::p2pCommand},
+    {"profile", verdan::cli::profileCommand},
 };
 
 const char* usage() {
@@ -36,10 +38,14 @@ const char* usage() {
            "          [--archive FILE [--comment TEXT]]\n"
            "  inverse [radio options] [--time PCT] [--location PCT] [--conf LIST] --loss DB\n"
            "  p2p     [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel LIST]\n"
-           "          [--conf LIST] --profile FILE [--picture FILE.png]\n"
+           "          [--conf LIST] (--profile FILE | --tx LAT,LON --rx LAT,LON\n"
+           "          [terrain options]) [--picture FILE.png]\n"
+           "  profile --tx LAT,LON --rx LAT,LON [terrain options]\n"
            "\n"
            "radio options: --freq MHZ --h1 M --h2 M --pol H|V --eps E --sgm S_PER_M --ns N\n"
            "               --climate 1..7 --dh M --variability 0..3 --site1 0..2 --site2 0..2\n"
+           "terrain options: --terrain globe|quarn (default globe) --globe-path DIR\n"
+           "LAT,LON: decimal degrees, north and east positive.\n"
            "LIST: up to four comma-separated confidence levels in percent.\n"
            "--format text|csv|json: the report (default), or the table as CSV or JSON.\n";
 }

@@ -1,6 +1,6 @@
 // Terrain databases for the profile tests, written at test time with the terrain builders:
-// a GLOBE folder with elevations around two test paths, and a Quarn database on drive D of
-// a drive map of its own.
+// a GLOBE folder with elevations around two test paths, and a Quarn database on a drive of a
+// drive map of its own.
 #pragma once
 
 #include "ProfileExtraction.h"
@@ -58,19 +58,23 @@ private:
 };
 
 /// A drive map of its own ($VERDAN_DRIVES) with drive folders c and d; a Quarn database on
-/// drive D ("d/Quarn/DATS/TOPO.INF" and its files) covering 39..40 N, 78..76 W when
+/// drive `drive` ("d/Quarn/DATS/TOPO.INF" and its files) covering 39..40 N, 78..76 W when
 /// `withDatabase`, with the block at `missingBlock` (south-west corner, arc-minutes) left out.
 class QuarnFixture {
 public:
-    explicit QuarnFixture(bool withDatabase, std::pair<int, int> missingBlock = {0, 0}) {
+    explicit QuarnFixture(bool withDatabase, std::pair<int, int> missingBlock = {0, 0},
+                          char drive = 'd') {
         if (!m_dir.isValid())
             return;
+        m_previousDrives = qgetenv("VERDAN_DRIVES");
         qputenv("VERDAN_DRIVES", m_dir.path().toLocal8Bit());
         QDir root(m_dir.path());
-        m_ok = root.mkpath(QStringLiteral("c")) && root.mkpath(QStringLiteral("d/Quarn/DATS"));
+        m_ok = root.mkpath(QStringLiteral("c")) && root.mkpath(QStringLiteral("d")) &&
+               root.mkpath(QChar(drive) + QStringLiteral("/Quarn/DATS"));
         if (!m_ok || !withDatabase)
             return;
-        const std::string folder = (m_dir.path() + QStringLiteral("/d/Quarn/DATS/")).toStdString();
+        const std::string folder =
+            (m_dir.path() + u'/' + QChar(drive) + QStringLiteral("/Quarn/DATS/")).toStdString();
         terrain::QuarnDatabaseSpec spec;
         spec.name = "TESTDB";
         spec.spacingSec = 3;
@@ -81,14 +85,15 @@ public:
         spec.scale = 4;
         if (missingBlock != std::pair<int, int>{0, 0})
             spec.missingBlocks.push_back(missingBlock);
-        const terrain::QuarnIndexEntry entry{
-            spec.name, spec.southMin, spec.westMin, spec.northMin, spec.eastMin, 3, 'D', 2};
+        const terrain::QuarnIndexEntry entry{spec.name,     spec.southMin,  spec.westMin,
+                                             spec.northMin, spec.eastMin,   3,
+                                             'D',           drive - 'c' + 1};
         std::string error;
         m_ok = terrain::writeQuarnDatabase(folder, spec, testElevationM, &error) &&
                terrain::writeQuarnIndex(folder + "TOPO.INF", {entry}, &error);
         m_error = QString::fromStdString(error);
     }
-    ~QuarnFixture() { qunsetenv("VERDAN_DRIVES"); }
+    ~QuarnFixture() { qputenv("VERDAN_DRIVES", m_previousDrives); }
     QuarnFixture(const QuarnFixture&) = delete;
     QuarnFixture& operator=(const QuarnFixture&) = delete;
 
@@ -98,6 +103,7 @@ public:
 
 private:
     QTemporaryDir m_dir{QDir::tempPath() + QStringLiteral("/drives-XXXXXX")};
+    QByteArray m_previousDrives;
     bool m_ok = false;
     QString m_error;
 };

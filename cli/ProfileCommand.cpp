@@ -1,0 +1,150 @@
+#include "ProfileCommand.h"
+
+#include "DriveMap.h"
+#include "NumberFormat.h"
+#include "ProfileFile.h"
+#include "SettingsStore.h"
+
+#include <cmath>
+
+namespace verdan::cli {
+
+namespace {
+
+const QStringList ProfileOptions{QStringLiteral("tx"), QStringLiteral("rx"),
+                                 QStringLiteral("terrain"), QStringLiteral("globe-path")};
+
+void printError(CliContext& context, const QString& message) {
+    context.err << "verdan-cli: " << message.toStdString() << '\n';
+}
+
+// The text of option `name` ("--name value" or "--name=value"); CliOptions has checked the
+// command line already.
+QString optionText(const QStringList& args, const QString& name) {
+    const QString flag = QStringLiteral("--") + name;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        if (args[i] == flag && i + 1 < args.size())
+            return args[i + 1];
+        if (args[i].startsWith(flag + u'='))
+            return args[i].mid(flag.size() + 1);
+    }
+    return {};
+}
+
+// "LAT,LON" in decimal degrees.
+std::pair<double, double> endPoint(const QStringList& args, const QString& name) {
+    const UsageError bad{QStringLiteral("--%1: expected LAT,LON in decimal degrees, north and "
+                                        "east positive (latitude -90..90, longitude -180..180)")
+                             .arg(name)};
+    const QStringList parts = optionText(args, name).split(u',');
+    if (parts.size() != 2)
+        throw bad;
+    const std::optional<double> lat = parseNumber(parts[0]);
+    const std::optional<double> lon = parseNumber(parts[1]);
+    if (!lat.has_value() || !lon.has_value())
+        throw bad;
+    const double latDeg = *lat;
+    const double lonDeg = *lon;
+    if (std::fabs(latDeg) > 90 || std::fabs(lonDeg) > 180)
+        throw bad;
+    return {latDeg, lonDeg};
+}
+
+QString storedGlobePath() {
+    IniSettingsStore store;
+    const QString stored =
+        store.get(QStringLiteral("Verdan"), QStringLiteral("Verdan"), QStringLiteral("GlobePath"));
+    return stored.isEmpty() ? PathState::defaultGlobePath() : stored;
+}
+
+} // namespace
+
+TerrainRequest terrainRequestFromOptions(const CliOptions& options, const QStringList& args) {
+    TerrainRequest request;
+    if (!options.has(QStringLiteral("tx")) || !options.has(QStringLiteral("rx")))
+        throw UsageError{QStringLiteral("--tx LAT,LON and --rx LAT,LON are both required")};
+    const auto [txLat, txLon] = endPoint(args, QStringLiteral("tx"));
+    const auto [rxLat, rxLon] = endPoint(args, QStringLiteral("rx"));
+    request.ends = PathEnds{txLat, txLon, rxLat, rxLon};
+    if (identicalEnds(request.ends))
+        throw UsageError{
+            QStringLiteral("--tx/--rx: Warning: Identical coordinate values entered.")};
+    request.globe = options.choice(QStringLiteral("terrain"), QStringLiteral("globe"),
+                                   {QStringLiteral("globe"), QStringLiteral("quarn")}) ==
+                    QLatin1String("globe");
+    request.globePath = options.has(QStringLiteral("globe-path"))
+                            ? optionText(args, QStringLiteral("globe-path"))
+                            : storedGlobePath();
+    if (request.globePath.isEmpty())
+        throw UsageError{QStringLiteral("--globe-path: expected a folder")};
+    if (!request.globePath.endsWith(u'/') && !request.globePath.endsWith(u'\\'))
+        request.globePath += u'/';
+    return request;
+}
+
+bool extractForCli(const TerrainRequest& request, CliContext& context, ExtractionResult& result) {
+    TerrainLibrary library(context.prompter, context.modelFolder);
+    result = request.globe ? extractGlobeProfile(library, request.ends, request.globePath)
+                           : extractQuarnProfile(library, request.ends, 1);
+    if (result.libraryMissing)
+        return false;
+    if (!result.succeeded()) {
+        if (!request.globe) {
+            const QString text = QuarnErrorText(result.errorNumber);
+            printError(context,
+                       text.isEmpty()
+                           ? QStringLiteral("Terrain database error %1").arg(result.errorNumber)
+                           : text);
+        } else if (result.errorNumber <= -1001) {
+            printError(context, globeErrorText(result.errorNumber, request.globePath));
+        } else {
+            printError(context, globeErrorText(result.errorNumber, request.globePath) +
+                                    QStringLiteral(" in ") + hostPath(request.globePath));
+        }
+        return false;
+    }
+    if (result.pfl.empty()) {
+        printError(context, QStringLiteral("Warning: No elevation points"));
+        return false;
+    }
+    if (result.filledPoints > 0)
+        printError(context, filledPointsText(result.filledPoints, result.pointsReturned));
+    return true;
+}
+
+void describePath(const TerrainRequest& request, PathState& path) {
+    const auto degrees = [](double value) { return numfmt::generalNumber(std::fabs(value)); };
+    path.TerrainSource = request.globe ? QStringLiteral("GLOBE") : QStringLiteral("Quarn");
+    path.CoordsInDD = true;
+    path.TxLatDD = degrees(request.ends.txLatDeg);
+    path.TxLonDD = degrees(request.ends.txLonDeg);
+    path.RxLatDD = degrees(request.ends.rxLatDeg);
+    path.RxLonDD = degrees(request.ends.rxLonDeg);
+    path.coords[PathState::TxLatH_NS] =
+        request.ends.txLatDeg < 0 ? QStringLiteral("S") : QStringLiteral("N");
+    path.coords[PathState::TxLonH_EW] =
+        request.ends.txLonDeg < 0 ? QStringLiteral("W") : QStringLiteral("E");
+    path.coords[PathState::RxLatH_NS] =
+        request.ends.rxLatDeg < 0 ? QStringLiteral("S") : QStringLiteral("N");
+    path.coords[PathState::RxLonH_EW] =
+        request.ends.rxLonDeg < 0 ? QStringLiteral("W") : QStringLiteral("E");
+}
+
+int profileCommand(const QStringList& args, CliContext& context) {
+    TerrainRequest request;
+    try {
+        const CliOptions options(args, ProfileOptions);
+        request = terrainRequestFromOptions(options, args);
+    } catch (const UsageError& error) {
+        printError(context, error.message);
+        return ExitUsage;
+    }
+    ExtractionResult result;
+    if (!extractForCli(request, context, result))
+        return ExitFailure;
+    context.out << profileText(result.pfl).toStdString();
+    context.out.flush();
+    return ExitOk;
+}
+
+} // namespace verdan::cli

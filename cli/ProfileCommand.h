@@ -1,0 +1,41 @@
+#pragma once
+
+#include "AreaCommand.h"
+#include "CliOptions.h"
+#include "PathState.h"
+#include "ProfileExtraction.h"
+
+#include <QStringList>
+
+namespace verdan::cli {
+
+/// The terrain options of the profile and p2p commands.
+struct TerrainRequest {
+    PathEnds ends;     ///< from --tx LAT,LON and --rx LAT,LON, decimal degrees
+    bool globe = true; ///< --terrain globe (default) or quarn
+    QString globePath; ///< --globe-path DIR, ending with "/"
+};
+
+/// Reads --tx, --rx (both required), --terrain and --globe-path from the command line `args`
+/// already checked by `options`. Without --globe-path the folder is the program's GLOBE
+/// folder: the one the point-to-point form stored, else "C:\Projects\Globe\" of the drive
+/// map. Throws UsageError for a missing or malformed end point (latitude -90..90, longitude
+/// -180..180), a bad --terrain, or end points closer than a metre.
+TerrainRequest terrainRequestFromOptions(const CliOptions& options, const QStringList& args);
+
+/// Extracts the profile of `request` as the path coordinates form does (800 GLOBE points, or
+/// Quarn points every 450 m from the database the terrain library finds on drive C). On
+/// failure prints one line with the program's message to `context.err` and returns false; a
+/// warning about points without data is printed and the profile kept.
+bool extractForCli(const TerrainRequest& request, CliContext& context, ExtractionResult& result);
+
+/// Puts the terrain source and the end points (as decimal-degree texts with hemisphere
+/// letters) into `path`, as the decimal-degree view of the form hands them over.
+void describePath(const TerrainRequest& request, PathState& path);
+
+/// `verdan-cli profile --tx LAT,LON --rx LAT,LON [--terrain globe|quarn] [--globe-path DIR]`:
+/// prints the extracted profile in the model's layout (the profile file format). Returns the
+/// exit status.
+int profileCommand(const QStringList& args, CliContext& context);
+
+} // namespace verdan::cli
