@@ -131,6 +131,7 @@ void typeInto(QDialog& dialog, const QString& name, const QString& text) {
     box.setFocus();
     box.selectAll();
     QTest::keyClicks(&box, text);
+    QApplication::processEvents();
     QFocusEvent out(QEvent::FocusOut, Qt::TabFocusReason);
     QApplication::sendEvent(&box, &out);
 }
