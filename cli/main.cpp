@@ -3,9 +3,9 @@
 #include "AreaCommand.h"
 #include "CliOptions.h"
 #include "CliPrompter.h"
-#include "VerdanVersion.h"
 #include "P2pCommand.h"
 #include "ProfileCommand.h"
+#include "VerdanVersion.h"
 
 #include <QString>
 #include <QStringList>
