@@ -75,21 +75,26 @@ public:
             return;
         const std::string folder =
             (m_dir.path() + u'/' + QChar(drive) + QStringLiteral("/Quarn/DATS/")).toStdString();
-        terrain::QuarnDatabaseSpec spec;
-        spec.name = "TESTDB";
-        spec.spacingSec = 3;
-        spec.southMin = 39 * 60;
-        spec.westMin = -78 * 60;
-        spec.northMin = 40 * 60;
-        spec.eastMin = -76 * 60;
-        spec.scale = 4;
+        terrain::QuarnDatabaseSpec database;
+        database.name = "TESTDB";
+        database.spacingSec = 3;
+        database.southMin = 39 * 60;
+        database.westMin = -78 * 60;
+        database.northMin = 40 * 60;
+        database.eastMin = -76 * 60;
+        database.scale = 4;
         if (missingBlock != std::pair<int, int>{0, 0})
-            spec.missingBlocks.push_back(missingBlock);
-        const terrain::QuarnIndexEntry entry{spec.name,     spec.southMin,  spec.westMin,
-                                             spec.northMin, spec.eastMin,   3,
-                                             'D',           drive - 'c' + 1};
+            database.missingBlocks.push_back(missingBlock);
+        const terrain::QuarnIndexEntry entry{database.name,
+                                             database.southMin,
+                                             database.westMin,
+                                             database.northMin,
+                                             database.eastMin,
+                                             3,
+                                             'D',
+                                             drive - 'c' + 1};
         std::string error;
-        m_ok = terrain::writeQuarnDatabase(folder, spec, testElevationM, &error) &&
+        m_ok = terrain::writeQuarnDatabase(folder, database, testElevationM, &error) &&
                terrain::writeQuarnIndex(folder + "TOPO.INF", {entry}, &error);
         m_error = QString::fromStdString(error);
     }
