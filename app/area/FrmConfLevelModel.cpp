@@ -15,7 +15,8 @@ void FrmConfLevelModel::Form_Load() {
         option.value = false;
         option.visible = false;
         if (m_shown == static_cast<int>(i) && m_state.ConfLevelChoices[i] != 0) {
-            option.caption = QString::number(m_state.ConfLevelChoices[i]) + QStringLiteral(" %");
+            option.caption =
+                QString::number(qRound(m_state.ConfLevelChoices[i])) + QStringLiteral(" %");
             option.visible = true;
             ++m_shown;
         }

@@ -8,8 +8,9 @@
 namespace verdan {
 
 /// The confidence level picker "frmConfLevel": offers the levels of
-/// ProgramState::ConfLevelChoices (whole percent, a 0 ends the list) and returns the one
-/// picked in ProgramState::ConfLevelChosen; 0 when the window was closed with its close box.
+/// ProgramState::ConfLevelChoices (percent, shown as whole numbers; a 0 ends the list) and returns
+/// the one picked in ProgramState::ConfLevelChosen; 0 when the window was closed with its close
+/// box.
 class FrmConfLevelModel : public ScreenModel {
     Q_OBJECT
 public:

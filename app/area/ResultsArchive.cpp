@@ -410,7 +410,7 @@ bool hasTable(const AreaResults& results) {
 } // namespace
 
 LevelPicker confLevelPicker(ProgramState& state) {
-    return [&state](const QList<int>& levelsPct, Prompter& prompter) {
+    return [&state](const QList<double>& levelsPct, Prompter& prompter) {
         state.ConfLevelChoices.fill(0);
         const qsizetype offered = std::min<qsizetype>(levelsPct.size(), 4);
         for (qsizetype i = 0; i < offered; ++i)
@@ -466,13 +466,14 @@ bool ResultsArchive::saveResults(const AreaResults& results, ProgramState& state
                          MsgIcon::Question) == MsgAnswer::Yes) {
         curves = allLevels(results);
     } else {
-        QList<int> offered;
+        QList<double> offered;
         for (int i = 0; i <= results.graphLastLevel && i < 4; ++i)
-            offered << static_cast<int>(
-                std::nearbyint(results.graphConfLevels[static_cast<std::size_t>(i)]));
+            offered << results.graphConfLevels[static_cast<std::size_t>(i)];
         const int picked = m_picker ? m_picker(offered, prompter) : -1;
-        if (picked >= 0 && picked < offered.size())
-            curves.push_back(Curve{picked, levelLegend(results, QString::number(offered[picked]))});
+        if (picked >= 0 && picked < offered.size()) {
+            const int levelPct = static_cast<int>(std::nearbyint(offered[picked]));
+            curves.push_back(Curve{picked, levelLegend(results, QString::number(levelPct))});
+        }
     }
 
     prompter.setBusy(true);

@@ -111,7 +111,7 @@ private:
 /// Asks the user for one of the active confidence levels: `levelsPct` are the levels offered
 /// as whole percent, in series order. Returns the index of the option picked, or -1 when no
 /// level was picked (the picker's close box).
-using LevelPicker = std::function<int(const QList<int>& levelsPct, Prompter& prompter)>;
+using LevelPicker = std::function<int(const QList<double>& levelsPct, Prompter& prompter)>;
 
 /// The program's level picker: fills ProgramState::ConfLevelChoices with the levels, shows
 /// "frmConfLevel" modally through the prompter and returns the index of the option picked

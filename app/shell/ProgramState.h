@@ -31,10 +31,11 @@ struct ProgramState {
     std::unique_ptr<RLogClass> log;
     /// Field the ground constants pick-list fills: "txtsgm" or "txteps".
     QString PickTarget;
-    /// Confidence levels (whole percent) the level picker offers; a 0 ends the list.
-    std::array<int, 5> ConfLevelChoices{};
+    /// Confidence levels (percent) the level picker offers, captioned as whole numbers; a 0
+    /// ends the list (an offered level is always above 0, even when it rounds to 0).
+    std::array<double, 5> ConfLevelChoices{};
     /// Level the level picker returned; 0 when none was.
-    int ConfLevelChosen = 0;
+    double ConfLevelChosen = 0;
 
     /// Back to the state of a fresh start of the program.
     void resetForStart() {

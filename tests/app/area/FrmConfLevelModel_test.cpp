@@ -59,7 +59,7 @@ TEST(ConfLevelPicker, TheCloseBoxReturnsZero) {
 
 TEST(ConfLevelPicker, LayoutByNumberOfLevels) {
     struct Case {
-        std::array<int, 5> choices;
+        std::array<double, 5> choices;
         int shown;
         int okTop;
         int height;

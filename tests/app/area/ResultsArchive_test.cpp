@@ -127,9 +127,9 @@ protected:
     QString path;
     ProgramState state;
     ScriptedPrompter prompter;
-    std::vector<QList<int>> offered;
+    std::vector<QList<double>> offered;
     int pick = 0;
-    ResultsArchive archive{[this](const QList<int>& levels, Prompter&) {
+    ResultsArchive archive{[this](const QList<double>& levels, Prompter&) {
         offered.push_back(levels);
         return pick;
     }};
@@ -318,11 +318,11 @@ TEST_F(ResultsArchiveTest, NoOffersTheRoundedLevelsAndStoresThePickedOne) {
     prompter.queueMessage(MsgAnswer::No);
     ASSERT_TRUE(archive.saveResults(results, state, prompter));
     ASSERT_EQ(offered.size(), 1u);
-    // Halves go to the even number.
-    EXPECT_EQ(offered[0], (QList<int>{50, 92, 10}));
+    EXPECT_EQ(offered[0], (QList<double>{50.5, 91.5, 10}));
     ArchiveReader reader(path);
     const auto sets = reader.rows(QStringLiteral("SELECT Legend, DataSet FROM DataSets"));
     ASSERT_EQ(sets.size(), 1u);
+    // The legend rounds the level, halves to the even number.
     EXPECT_EQ(sets[0][0].toString(), results.archiveParameters + QStringLiteral(",92%C"));
     const auto points = unpackPairs(sets[0][1].toByteArray());
     ASSERT_EQ(points.size(), 22u);
@@ -336,7 +336,7 @@ TEST_F(ResultsArchiveTest, PickedOptionSelectsTheSeriesEvenWhenRoundedLevelsAreE
     prompter.queueSaveFile(path);
     prompter.queueMessage(MsgAnswer::No);
     ASSERT_TRUE(archive.saveResults(results, state, prompter));
-    EXPECT_EQ(offered.at(0), (QList<int>{50, 50}));
+    EXPECT_EQ(offered.at(0), (QList<double>{50.2, 49.8}));
     pick = 1;
     prompter.queueMessage(MsgAnswer::No);
     ASSERT_TRUE(archive.saveResults(results, state, prompter));
@@ -355,7 +355,7 @@ TEST_F(ResultsArchiveTest, LevelRoundingToZeroIsStillOffered) {
     prompter.queueSaveFile(path);
     prompter.queueMessage(MsgAnswer::No);
     ASSERT_TRUE(archive.saveResults(makeResults({50, 0.4}), state, prompter));
-    EXPECT_EQ(offered.at(0), (QList<int>{50, 0}));
+    EXPECT_EQ(offered.at(0), (QList<double>{50, 0.4}));
     ArchiveReader reader(path);
     EXPECT_TRUE(
         reader.rows(QStringLiteral("SELECT Legend FROM DataSets"))[0][0].toString().endsWith(
@@ -582,6 +582,28 @@ TEST_F(ResultsArchiveTest, ConfLevelPickerReturnsTheOptionPicked) {
     const auto sets = reader.rows(QStringLiteral("SELECT Legend FROM DataSets"));
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",10%C")));
+}
+
+// Regression: the program's picker ended its list at a level that rounds to 0, so that level
+// and every later one could not be chosen.
+TEST_F(ResultsArchiveTest, ConfLevelPickerOffersALevelThatRoundsToZero) {
+    ResultsArchive withPicker(confLevelPicker(state));
+    prompter.queueSaveFile(path);
+    prompter.queueMessage(MsgAnswer::No);
+    prompter.queueModal(QStringLiteral("frmConfLevel"), [](ScreenModel& screen) {
+        auto& picker = dynamic_cast<FrmConfLevelModel&>(screen);
+        ASSERT_EQ(picker.shownOptions(), 3);
+        EXPECT_EQ(picker.optConfLev(1).caption, QStringLiteral("0 %"));
+        picker.optConfLev_Click(2);
+        picker.cmdOK_Click();
+    });
+    AreaResults results = makeResults({50, 0.4, 10});
+    ASSERT_TRUE(withPicker.saveResults(results, state, prompter));
+    ArchiveReader reader(path);
+    const auto sets = reader.rows(QStringLiteral("SELECT Legend, DataSet FROM DataSets"));
+    ASSERT_EQ(sets.size(), 1u);
+    EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",10%C")));
+    EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][2]);
 }
 
 TEST_F(ResultsArchiveTest, ConfLevelPickerClosedStoresNoCurve) {
