@@ -179,6 +179,7 @@ int p2pCommand(const QStringList& args, CliContext& context) {
             return ExitUsage;
         }
         points = static_cast<int>(path.pfl.size() - 2);
+        path.ProfileFile = profileFile;
     }
     path.ProfileReady = true;
 

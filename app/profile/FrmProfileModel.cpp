@@ -307,6 +307,7 @@ void FrmProfileModel::extractGlobe(const PathEnds& ends) {
 void FrmProfileModel::takeProfile(const ExtractionResult& result) {
     m_state.path.pfl = result.pfl;
     m_state.path.ProfileReady = true;
+    m_state.path.ProfileFile.clear();
 }
 
 void FrmProfileModel::failed() {

@@ -464,6 +464,7 @@ void FrmPtoPModel::mnuFileLoadProfile_Click() {
     PathState& path = m_state.path;
     path.pfl = std::move(pfl);
     path.ProfileReady = true;
+    path.ProfileFile = answer.path;
     m_state.ProfilePoints = static_cast<int>(path.pfl.size() - 2);
     m_cmdEditProfileEnabled = true;
     DrawProfile();

@@ -176,7 +176,9 @@ PointToPointStatus runPointToPointCalculation(const PointToPointInputs& in, cons
     const double xiKm = spacingM / 1000.0;
 
     sink.AddLine(QStringLiteral("The Solvane of Radio Propagation in the Point-To-Point Mode"));
-    if (path.TerrainSource == QLatin1String("Quarn"))
+    if (!path.ProfileFile.isEmpty())
+        sink.AddLine(QStringLiteral("Profile File: ") + path.ProfileFile);
+    else if (path.TerrainSource == QLatin1String("Quarn"))
         sink.AddLine(QStringLiteral("Terrain Handler: Quarn"));
     else if (path.TerrainSource == QLatin1String("GLOBE"))
         sink.AddLine(QStringLiteral("Terrain Handler: GLOBE"));
@@ -250,7 +252,8 @@ PointToPointStatus runPointToPointCalculation(const PointToPointInputs& in, cons
     sink.AddLine(pathType);
     if (!dominantMode.isEmpty())
         sink.AddLine(dominantMode);
-    sink.AddLine(QStringLiteral("Coordinates: ") + FormatPathCoordinates(path));
+    if (path.ProfileFile.isEmpty())
+        sink.AddLine(QStringLiteral("Coordinates: ") + FormatPathCoordinates(path));
 
     sink.AddLine(QString());
     sink.AddLine(QStringLiteral("Estimated Quantiles of Basic Transmission Loss (dB)"));

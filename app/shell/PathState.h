@@ -74,6 +74,10 @@ struct PathState {
     QString RxLonDD;
     /// The last extraction took its coordinates from the decimal-degree view.
     bool CoordsInDD = false;
+    /// The file the profile in `pfl` was loaded from; empty when it was extracted from a
+    /// terrain database. The report then names the file instead of a terrain source and
+    /// coordinates, which need not describe that profile.
+    QString ProfileFile;
 
     /// Hand-over to the profile point editor: caption, column headings, the two columns
     /// (same length) and whether the user accepted the edits.

@@ -302,11 +302,13 @@ TEST_F(FrmProfile, GlobeExtractionFillsTheProfile) {
     ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
     state.path.GlobePath = globe.folder();
     state.path.TerrainSource = QStringLiteral("GLOBE");
+    state.path.ProfileFile = QStringLiteral("/earlier/loaded.pfl");
     load();
     form.cmdCalc_Click();
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messageTexts().join(u'|').toStdString();
     EXPECT_TRUE(form.closeRequested());
     EXPECT_TRUE(state.path.ProfileReady);
+    EXPECT_TRUE(state.path.ProfileFile.isEmpty()) << "an extracted profile comes from no file";
     EXPECT_EQ(state.ProfilePoints, 800);
     ASSERT_EQ(state.path.pfl.size(), 802u);
     EXPECT_EQ(state.path.pfl[0], 799);

@@ -396,6 +396,8 @@ TEST_F(PtoPForm, LoadedProfileIsReadyDrawnAndCalculated) {
     const QString text = state.log->document().plainText();
     EXPECT_TRUE(text.contains("Distance 1.0 km"));
     EXPECT_TRUE(text.contains("Free Space Value"));
+    EXPECT_TRUE(text.contains("Profile File: " + dir.filePath("p.pfl")));
+    EXPECT_FALSE(text.contains("Coordinates: "));
     EXPECT_GT(QFileInfo(form->logFileName()).size(), 0);
 }
 

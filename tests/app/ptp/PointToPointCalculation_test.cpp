@@ -131,6 +131,17 @@ TEST_F(PointToPointRun, HeaderLinesInOrder) {
               "Coordinates: (39 4 48 N,76 42 0 W) - (38 55 12 N,76 58 48 W)");
 }
 
+// Regression: a profile loaded from a file was reported under the terrain source and the
+// coordinates of an earlier extraction, which need not describe it.
+TEST_F(PointToPointRun, ProfileFromAFileIsReportedByItsFileNotByStaleCoordinates) {
+    path.ProfileFile = QStringLiteral("/data/paths/ridge.pfl");
+    ASSERT_EQ(run(), PointToPointStatus::Done);
+    EXPECT_EQ(sink.lines[1], "Profile File: /data/paths/ridge.pfl");
+    EXPECT_EQ(lineIndex("Terrain Handler"), -1);
+    EXPECT_EQ(lineIndex("Coordinates"), -1);
+    EXPECT_EQ(sink.lines[2], "Distance 10.0 km");
+}
+
 TEST_F(PointToPointRun, QuarnSourceAndUnknownSourceHeaders) {
     path.TerrainSource = QStringLiteral("Quarn");
     ASSERT_EQ(run(), PointToPointStatus::Done);
