@@ -178,15 +178,15 @@ int quarnBlockWidthMin(int spacingSec, int latSec) {
     return spacingSec * factor;
 }
 
-int quarnSampleValue(const QuarnDatabaseSpec& spec, double elevM) {
+int quarnSampleValue(const QuarnDatabaseLayout& layout, double elevM) {
     if (std::isnan(elevM)) {
         return 0;
     }
-    const double value = std::round((elevM - spec.offset) / spec.scale);
+    const double value = std::round((elevM - layout.offset) / layout.scale);
     return static_cast<int>(std::clamp(value, 1.0, 255.0));
 }
 
-bool writeQuarnDatabase(const std::string& folder, const QuarnDatabaseSpec& spec,
+bool writeQuarnDatabase(const std::string& folder, const QuarnDatabaseLayout& layout,
                         const ElevationFn& fn, std::string* error) {
     errno = 0;
     struct Block {
@@ -195,21 +195,21 @@ bool writeQuarnDatabase(const std::string& folder, const QuarnDatabaseSpec& spec
         int widthMin;
     };
     std::vector<Block> blocks;
-    const int s = spec.spacingSec;
-    for (int lat = spec.southMin; lat < spec.northMin; lat += s) {
+    const int s = layout.spacingSec;
+    for (int lat = layout.southMin; lat < layout.northMin; lat += s) {
         // Blocks take the width of the latitude of their points (their southern edge or,
         // south of the equator, their northern edge rounded towards the equator).
         const int bandLatSec = lat >= 0 ? lat * 60 : (lat + s) * 60 - 1;
         const int width = quarnBlockWidthMin(s, bandLatSec);
-        for (int degree = static_cast<int>(std::floor(spec.westMin / 60.0)) * 60;
-             degree < spec.eastMin; degree += 60) {
+        for (int degree = static_cast<int>(std::floor(layout.westMin / 60.0)) * 60;
+             degree < layout.eastMin; degree += 60) {
             for (int lon = degree; lon < degree + 60; lon += width) {
-                if (lon < spec.westMin || lon >= spec.eastMin) {
+                if (lon < layout.westMin || lon >= layout.eastMin) {
                     continue;
                 }
                 const auto key = std::make_pair(lat, lon);
-                if (std::find(spec.missingBlocks.begin(), spec.missingBlocks.end(), key) !=
-                    spec.missingBlocks.end()) {
+                if (std::find(layout.missingBlocks.begin(), layout.missingBlocks.end(), key) !=
+                    layout.missingBlocks.end()) {
                     continue;
                 }
                 blocks.push_back({lat, lon, width});
@@ -223,13 +223,13 @@ bool writeQuarnDatabase(const std::string& folder, const QuarnDatabaseSpec& spec
         const Block& block = blocks[b];
         putInt16(record + 2 * 8, s);              // word 9: latitude spacing
         putInt16(record + 2 * 9, block.widthMin); // word 10: longitude spacing, arc-seconds
-        putInt16(record + 2 * 16, spec.scale);    // word 17
-        putInt16(record + 2 * 17, spec.offset);   // word 18
+        putInt16(record + 2 * 16, layout.scale);  // word 17
+        putInt16(record + 2 * 17, layout.offset); // word 18
         for (int column = 0; column < kBlockSamples; ++column) {
             for (int row = 0; row < kBlockSamples; ++row) {
                 const double latDeg = (block.latMin * 60.0 + row * s) / 3600.0;
                 const double lonDeg = (block.lonMin * 60.0 + column * block.widthMin) / 3600.0;
-                const int value = quarnSampleValue(spec, fn(latDeg, lonDeg));
+                const int value = quarnSampleValue(layout, fn(latDeg, lonDeg));
                 record[200 + column * kBlockSamples + row] =
                     static_cast<unsigned char>(value - 128);
             }
@@ -260,9 +260,9 @@ bool writeQuarnDatabase(const std::string& folder, const QuarnDatabaseSpec& spec
 
     std::error_code ec;
     std::filesystem::create_directories(folder, ec);
-    return writeBytes(folder + spec.name + ".DDR", ddr, error) &&
-           writeBytes(folder + spec.name + ".DDT", ddt, error) &&
-           writeBytes(folder + spec.name + ".DAT", dat, error);
+    return writeBytes(folder + layout.name + ".DDR", ddr, error) &&
+           writeBytes(folder + layout.name + ".DDT", ddt, error) &&
+           writeBytes(folder + layout.name + ".DAT", dat, error);
 }
 
 } // namespace verdan::terrain

@@ -63,7 +63,7 @@ bool writeQuarnIndex(const std::string& path, const std::vector<QuarnIndexEntry>
                      std::string* error);
 
 // One Quarn database: its area (whole blocks), latitude spacing and sample scaling.
-struct QuarnDatabaseSpec {
+struct QuarnDatabaseLayout {
     std::string name;   // base name of the three files
     int spacingSec = 3; // 3, 6, 12, 15 or 30
     int southMin = 0;   // area in arc-minutes, multiples of the block size
@@ -80,12 +80,12 @@ struct QuarnDatabaseSpec {
 // Block width in arc-minutes for a latitude spacing at a latitude (arc-seconds).
 int quarnBlockWidthMin(int spacingSec, int latSec);
 
-// Writes `folder`NAME.DDR, NAME.DDT and NAME.DAT for `spec`, samples from fn. Directory
+// Writes `folder`NAME.DDR, NAME.DDT and NAME.DAT for `layout`, samples from fn. Directory
 // entries group up to 85 blocks each. Returns false with a message in *error on failure.
-bool writeQuarnDatabase(const std::string& folder, const QuarnDatabaseSpec& spec,
+bool writeQuarnDatabase(const std::string& folder, const QuarnDatabaseLayout& layout,
                         const ElevationFn& fn, std::string* error);
 
-// Sample value (1..255, 0 for no data) stored for an elevation with `spec`'s scaling.
-int quarnSampleValue(const QuarnDatabaseSpec& spec, double elevM);
+// Sample value (1..255, 0 for no data) stored for an elevation with `layout`'s scaling.
+int quarnSampleValue(const QuarnDatabaseLayout& layout, double elevM);
 
 } // namespace verdan::terrain

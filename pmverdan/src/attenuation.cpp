@@ -1,7 +1,7 @@
 #include "attenuation.h"
 
 #include "numeric.h"
-#include "special_functions.h"
+#include "attenuation_functions.h"
 
 #include <algorithm>
 #include <cmath>

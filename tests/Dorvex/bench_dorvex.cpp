@@ -54,18 +54,18 @@ BENCHMARK(BM_GlobeProfile800PointsColdStart)->Unit(benchmark::kMillisecond);
 // 800 points over 360 km of a 3-arc-second Quarn database (about 130 blocks read).
 void BM_QuarnProfile800PointsColdStart(benchmark::State& bench) {
     const std::string folder = scratchFolder("quarn");
-    verdan::terrain::QuarnDatabaseSpec spec;
-    spec.name = "BENCH";
-    spec.spacingSec = 3;
-    spec.southMin = 39 * 60;
-    spec.westMin = -80 * 60;
-    spec.northMin = 40 * 60;
-    spec.eastMin = -75 * 60;
-    spec.scale = 4;
+    verdan::terrain::QuarnDatabaseLayout layout;
+    layout.name = "BENCH";
+    layout.spacingSec = 3;
+    layout.southMin = 39 * 60;
+    layout.westMin = -80 * 60;
+    layout.northMin = 40 * 60;
+    layout.eastMin = -75 * 60;
+    layout.scale = 4;
     std::string error;
     verdan::terrain::QuarnIndexEntry entry{
-        "BENCH", spec.southMin, spec.westMin, spec.northMin, spec.eastMin, 3, 'D', 1};
-    if (!verdan::terrain::writeQuarnDatabase(folder, spec, hills, &error) ||
+        "BENCH", layout.southMin, layout.westMin, layout.northMin, layout.eastMin, 3, 'D', 1};
+    if (!verdan::terrain::writeQuarnDatabase(folder, layout, hills, &error) ||
         !verdan::terrain::writeQuarnIndex(folder + "TOPO.INF", {entry}, &error)) {
         bench.SkipWithError(error.c_str());
         return;

@@ -176,17 +176,17 @@ TEST_F(THandlerTest, GlobeWithFewerThanTwoPoints) {
 
 TEST_F(THandlerTest, QuarnSpacingIsFixedAt450Metres) {
     const std::string folder = drive('d') + "Quarn/DATS/";
-    verdan::terrain::QuarnDatabaseSpec spec;
-    spec.name = "AREA";
-    spec.spacingSec = 30;
-    spec.southMin = 39 * 60;
-    spec.westMin = -78 * 60;
-    spec.northMin = 40 * 60;
-    spec.eastMin = -76 * 60;
-    spec.scale = 4;
+    verdan::terrain::QuarnDatabaseLayout layout;
+    layout.name = "AREA";
+    layout.spacingSec = 30;
+    layout.southMin = 39 * 60;
+    layout.westMin = -78 * 60;
+    layout.northMin = 40 * 60;
+    layout.eastMin = -76 * 60;
+    layout.scale = 4;
     std::string error;
     ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(
-        folder, spec, [](double, double) { return 400.0; }, &error));
+        folder, layout, [](double, double) { return 400.0; }, &error));
     verdan::terrain::QuarnIndexEntry entry{"AREA",   39 * 60, -78 * 60, 40 * 60,
                                            -76 * 60, 30,      'D',      2};
     ASSERT_TRUE(verdan::terrain::writeQuarnIndex(folder + "TOPO.INF", {entry}, &error));

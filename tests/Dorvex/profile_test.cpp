@@ -146,16 +146,16 @@ protected:
         : folder_(root() + "q/"), inf_("TOPOINFPATH", folder_), dat_("TOPODATPATH", folder_) {}
 
     void makeDatabase(const verdan::terrain::ElevationFn& fn) {
-        verdan::terrain::QuarnDatabaseSpec spec;
-        spec.name = "AREA";
-        spec.spacingSec = 30;
-        spec.southMin = 38 * 60;
-        spec.westMin = -80 * 60;
-        spec.northMin = 42 * 60;
-        spec.eastMin = -74 * 60;
-        spec.scale = 10;
+        verdan::terrain::QuarnDatabaseLayout layout;
+        layout.name = "AREA";
+        layout.spacingSec = 30;
+        layout.southMin = 38 * 60;
+        layout.westMin = -80 * 60;
+        layout.northMin = 42 * 60;
+        layout.eastMin = -74 * 60;
+        layout.scale = 10;
         std::string error;
-        ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(folder_, spec, fn, &error)) << error;
+        ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(folder_, layout, fn, &error)) << error;
         verdan::terrain::QuarnIndexEntry entry{"AREA",   38 * 60, -80 * 60, 42 * 60,
                                                -74 * 60, 30,      'D',      1};
         ASSERT_TRUE(verdan::terrain::writeQuarnIndex(folder_ + "TOPO.INF", {entry}, &error))

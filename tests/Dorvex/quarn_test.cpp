@@ -13,7 +13,7 @@
 namespace dorvex {
 namespace {
 
-using verdan::terrain::QuarnDatabaseSpec;
+using verdan::terrain::QuarnDatabaseLayout;
 using verdan::terrain::QuarnIndexEntry;
 
 constexpr float kArcSecPerRad = 206264.8f;
@@ -45,30 +45,30 @@ protected:
         std::filesystem::create_directories(folder_);
     }
 
-    static QuarnDatabaseSpec area(const std::string& name, int southDeg, int westDeg, int northDeg,
-                                  int eastDeg, int spacingSec = 15) {
-        QuarnDatabaseSpec spec;
-        spec.name = name;
-        spec.spacingSec = spacingSec;
-        spec.southMin = southDeg * 60;
-        spec.westMin = westDeg * 60;
-        spec.northMin = northDeg * 60;
-        spec.eastMin = eastDeg * 60;
-        spec.scale = 10;
-        return spec;
+    static QuarnDatabaseLayout area(const std::string& name, int southDeg, int westDeg,
+                                    int northDeg, int eastDeg, int spacingSec = 15) {
+        QuarnDatabaseLayout layout;
+        layout.name = name;
+        layout.spacingSec = spacingSec;
+        layout.southMin = southDeg * 60;
+        layout.westMin = westDeg * 60;
+        layout.northMin = northDeg * 60;
+        layout.eastMin = eastDeg * 60;
+        layout.scale = 10;
+        return layout;
     }
 
-    void addDatabase(const QuarnDatabaseSpec& spec, const verdan::terrain::ElevationFn& fn = plane,
-                     char type = 'D') {
+    void addDatabase(const QuarnDatabaseLayout& layout,
+                     const verdan::terrain::ElevationFn& fn = plane, char type = 'D') {
         std::string error;
-        ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(folder_, spec, fn, &error)) << error;
+        ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(folder_, layout, fn, &error)) << error;
         QuarnIndexEntry entry;
-        entry.name = spec.name;
-        entry.southMin = spec.southMin;
-        entry.westMin = spec.westMin;
-        entry.northMin = spec.northMin;
-        entry.eastMin = spec.eastMin;
-        entry.spacingSec = spec.spacingSec;
+        entry.name = layout.name;
+        entry.southMin = layout.southMin;
+        entry.westMin = layout.westMin;
+        entry.northMin = layout.northMin;
+        entry.eastMin = layout.eastMin;
+        entry.spacingSec = layout.spacingSec;
         entry.type = type;
         index_.push_back(entry);
         ASSERT_TRUE(verdan::terrain::writeQuarnIndex(folder_ + "TOPO.INF", index_, &error))
@@ -166,15 +166,16 @@ TEST(Filcnt, ListsDistinctNonBlankNames) {
 }
 
 TEST_F(QuarnTest, BilinearAtASamplePositionIsTheScaledSample) {
-    QuarnDatabaseSpec spec = area("TST39", 39, -77, 40, -76);
-    spec.offset = -20;
-    addDatabase(spec);
+    QuarnDatabaseLayout layout = area("TST39", 39, -77, 40, -76);
+    layout.offset = -20;
+    addDatabase(layout);
     // Sample (column 5, row 7) of the block at 39 deg 15', 77 deg W: 15" spacing.
     const float latSec = 39.25f * 3600 + 6 * 15;
     const float lonSec = -77.0f * 3600 + 4 * 15;
     const Reading r = getIn("R   ", radiansForArcSec(latSec), radiansForArcSec(lonSec));
     ASSERT_EQ(r.error, 0);
-    const int v = verdan::terrain::quarnSampleValue(spec, plane(latSec / 3600.0, lonSec / 3600.0));
+    const int v =
+        verdan::terrain::quarnSampleValue(layout, plane(latSec / 3600.0, lonSec / 3600.0));
     EXPECT_NEAR(r.elevM, 10.0f * v - 20.0f, 0.01f);
     EXPECT_EQ(r.spacingSec, 15);
 }
@@ -239,9 +240,9 @@ TEST_F(QuarnTest, MissingSampleIsError10) {
 }
 
 TEST_F(QuarnTest, MissingBlockFailsItsCellWithoutReadingAgain) {
-    QuarnDatabaseSpec spec = area("TST39", 39, -77, 40, -76);
-    spec.missingBlocks = {{39 * 60 + 30, -77 * 60 + 30}};
-    addDatabase(spec);
+    QuarnDatabaseLayout layout = area("TST39", 39, -77, 40, -76);
+    layout.missingBlocks = {{39 * 60 + 30, -77 * 60 + 30}};
+    addDatabase(layout);
     EXPECT_EQ(get(39.2, -76.8).error, 0);
     const Reading missing = get(39.6, -76.4);
     EXPECT_EQ(missing.error, 11);
@@ -254,9 +255,9 @@ TEST_F(QuarnTest, MissingBlockFailsItsCellWithoutReadingAgain) {
 
 TEST_F(QuarnTest, FailingCellIsLogged) {
     writeText("DEBUG.LOG", "status\n");
-    QuarnDatabaseSpec spec = area("TST39", 39, -77, 40, -76);
-    spec.missingBlocks = {{39 * 60 + 30, -77 * 60 + 30}};
-    addDatabase(spec);
+    QuarnDatabaseLayout layout = area("TST39", 39, -77, 40, -76);
+    layout.missingBlocks = {{39 * 60 + 30, -77 * 60 + 30}};
+    addDatabase(layout);
     EXPECT_EQ(get(39.6, -76.4).error, 11);
     const std::string log = readText("DEBUG.LOG");
     EXPECT_NE(log.find("CELL SW CORNER LAT 39  LON -77 MISSING DATA\n"), std::string::npos) << log;
@@ -267,7 +268,7 @@ TEST_F(QuarnTest, FailingCellIsLogged) {
 }
 
 TEST_F(QuarnTest, RecoversTheBlockFromAnotherDatabase) {
-    QuarnDatabaseSpec first = area("ONE", 39, -77, 40, -76);
+    QuarnDatabaseLayout first = area("ONE", 39, -77, 40, -76);
     first.missingBlocks = {{39 * 60 + 30, -77 * 60 + 30}};
     addDatabase(first, [](double, double) { return 100.0; });
     addDatabase(area("TWO", 39, -77, 40, -76), [](double, double) { return 700.0; });
@@ -337,16 +338,16 @@ class QuarnDefaultTest : public test::LibraryTest {};
 TEST_F(QuarnDefaultTest, DefaultLocationIsOnDriveC) {
     const std::string folder = drive('c') + "quarn/dats/";
     std::string error;
-    QuarnDatabaseSpec spec;
-    spec.name = "DFLT";
-    spec.spacingSec = 30;
-    spec.southMin = 39 * 60;
-    spec.westMin = -77 * 60;
-    spec.northMin = 40 * 60;
-    spec.eastMin = -76 * 60;
-    spec.scale = 2;
+    QuarnDatabaseLayout layout;
+    layout.name = "DFLT";
+    layout.spacingSec = 30;
+    layout.southMin = 39 * 60;
+    layout.westMin = -77 * 60;
+    layout.northMin = 40 * 60;
+    layout.eastMin = -76 * 60;
+    layout.scale = 2;
     ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(
-        folder, spec, [](double, double) { return 88.0; }, &error));
+        folder, layout, [](double, double) { return 88.0; }, &error));
     QuarnIndexEntry entry{"DFLT", 39 * 60, -77 * 60, 40 * 60, -76 * 60, 30, 'D', 1};
     ASSERT_TRUE(verdan::terrain::writeQuarnIndex(folder + "topo.inf", {entry}, &error));
     Reading r;
@@ -360,15 +361,15 @@ TEST_F(QuarnDefaultTest, DefaultLocationIsOnDriveC) {
 
 TEST_F(QuarnDefaultTest, DatabaseFilesFollowTheDriveOfTheirRecord) {
     std::string error;
-    QuarnDatabaseSpec spec;
-    spec.name = "ONE";
-    spec.spacingSec = 30;
-    spec.southMin = 0;
-    spec.westMin = 0;
-    spec.northMin = 60;
-    spec.eastMin = 60;
+    QuarnDatabaseLayout layout;
+    layout.name = "ONE";
+    layout.spacingSec = 30;
+    layout.southMin = 0;
+    layout.westMin = 0;
+    layout.northMin = 60;
+    layout.eastMin = 60;
     ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(
-        drive('e') + "Quarn/DATS/", spec, [](double, double) { return 9.0; }, &error));
+        drive('e') + "Quarn/DATS/", layout, [](double, double) { return 9.0; }, &error));
     QuarnIndexEntry entry{"ONE", 0, 0, 60, 60, 30, 'D', 3};
     std::filesystem::create_directories(drive('d') + "Quarn/DATS");
     ASSERT_TRUE(

@@ -75,7 +75,7 @@ public:
             return;
         const std::string folder =
             (m_dir.path() + u'/' + QChar(drive) + QStringLiteral("/Quarn/DATS/")).toStdString();
-        terrain::QuarnDatabaseSpec database;
+        terrain::QuarnDatabaseLayout database;
         database.name = "TESTDB";
         database.spacingSec = 3;
         database.southMin = 39 * 60;

@@ -1,4 +1,4 @@
-#include "special_functions.h"
+#include "attenuation_functions.h"
 
 #include <array>
 #include <cmath>
