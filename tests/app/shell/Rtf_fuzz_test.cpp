@@ -1,7 +1,7 @@
 // Randomized robustness test of the RTF reader: valid documents are truncated and mutated
-// thousands of times with a fixed seed; every read must return (true or false) without a
-// crash, and whatever it accepts must survive a write and a second read unchanged. Run under
-// AddressSanitizer and UndefinedBehaviorSanitizer in CI.
+// thousands of times from a fixed starting value of the generator; every read must return (true or
+// false) without a crash, and whatever it accepts must survive a write and a second read unchanged.
+// Run under AddressSanitizer and UndefinedBehaviorSanitizer in CI.
 #include "LogDocumentPrint.h"
 #include "Rtf.h"
 
