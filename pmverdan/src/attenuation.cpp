@@ -1,7 +1,7 @@
 #include "attenuation.h"
 
-#include "numeric.h"
 #include "attenuation_functions.h"
+#include "numeric.h"
 
 #include <algorithm>
 #include <cmath>
