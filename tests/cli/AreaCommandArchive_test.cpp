@@ -1,5 +1,6 @@
 #include "AreaCommand.h"
 #include "CliPrompter.h"
+#include "CliRun.h"
 
 #include <QFile>
 #include <QSqlDatabase>
@@ -13,25 +14,10 @@
 using namespace verdan;
 using namespace verdan::cli;
 
+using verdan::test::Outcome;
+using verdan::test::runCommand;
+
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome runArea(const QStringList& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliPrompter prompter(err);
-    CliContext context{out, err, prompter, {}};
-    Outcome outcome;
-    outcome.status = areaCommand(args, context);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
-}
 
 // The values of the first column of `sql` in the archive at `path`.
 QVariantList column(const QString& path, const QString& sql) {
@@ -66,8 +52,9 @@ protected:
 };
 
 TEST_F(AreaArchiveOption, StoresEveryLevelAndPrintsTheRunId) {
-    const Outcome first = runArea({QStringLiteral("--archive"), path, QStringLiteral("--comment"),
-                                   QStringLiteral("batch run")});
+    const Outcome first =
+        runCommand(areaCommand, {QStringLiteral("--archive"), path, QStringLiteral("--comment"),
+                                 QStringLiteral("batch run")});
     if (first.status == ExitFailure && first.err.find("ModelRun") == std::string::npos &&
         first.err.find("archive") == std::string::npos)
         GTEST_SKIP() << "the model library is not beside the test: " << first.err;
@@ -87,8 +74,9 @@ TEST_F(AreaArchiveOption, StoresEveryLevelAndPrintsTheRunId) {
     EXPECT_EQ(column(path, QStringLiteral("SELECT DISTINCT PointCount FROM DataSets")),
               QVariantList{22});
 
-    const Outcome second = runArea(
-        {QStringLiteral("--archive"), path, QStringLiteral("--freq"), QStringLiteral("450")});
+    const Outcome second =
+        runCommand(areaCommand, {QStringLiteral("--archive"), path, QStringLiteral("--freq"),
+                                 QStringLiteral("450")});
     ASSERT_EQ(second.status, ExitOk) << second.err;
     EXPECT_NE(second.err.find("ModelRun ID 2\n"), std::string::npos) << second.err;
     EXPECT_EQ(column(path, QStringLiteral("SELECT Model FROM ModelRun WHERE ID = 2")),
@@ -101,7 +89,7 @@ TEST_F(AreaArchiveOption, FileThatIsNotAnArchiveFailsAndStaysAsItWas) {
     file.write("not a database at all, just text\n");
     file.close();
     const QByteArray before = fileBytes(path);
-    const Outcome outcome = runArea({QStringLiteral("--archive"), path});
+    const Outcome outcome = runCommand(areaCommand, {QStringLiteral("--archive"), path});
     if (outcome.status == ExitFailure && outcome.err.find("--archive") == std::string::npos)
         GTEST_SKIP() << "the model library is not beside the test: " << outcome.err;
     EXPECT_EQ(outcome.status, ExitFailure);
@@ -111,7 +99,8 @@ TEST_F(AreaArchiveOption, FileThatIsNotAnArchiveFailsAndStaysAsItWas) {
 }
 
 TEST_F(AreaArchiveOption, CommentNeedsAnArchive) {
-    const Outcome outcome = runArea({QStringLiteral("--comment"), QStringLiteral("x")});
+    const Outcome outcome =
+        runCommand(areaCommand, {QStringLiteral("--comment"), QStringLiteral("x")});
     EXPECT_EQ(outcome.status, ExitUsage);
     EXPECT_NE(outcome.err.find("--comment"), std::string::npos);
     EXPECT_TRUE(outcome.out.empty());

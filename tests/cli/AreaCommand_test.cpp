@@ -1,5 +1,6 @@
 #include "AreaCommand.h"
 #include "CliPrompter.h"
+#include "CliRun.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,27 +15,10 @@
 using namespace verdan;
 using namespace verdan::cli;
 
+using verdan::test::Outcome;
+using verdan::test::runCommand;
+
 namespace {
-
-// One command run in-process: its exit status and what it wrote.
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome runCommand(int (*command)(const QStringList&, CliContext&), const QStringList& args,
-                   const QString& modelFolder = {}) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliPrompter prompter(err);
-    CliContext context{out, err, prompter, modelFolder};
-    Outcome outcome;
-    outcome.status = command(args, context);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
-}
 
 QStringList linesOf(const std::string& text) {
     return QString::fromStdString(text).split(u'\n');

@@ -1,6 +1,7 @@
 #include "P2pCommand.h"
 
 #include "CliPrompter.h"
+#include "CliRun.h"
 
 #include <QFile>
 #include <QImage>
@@ -14,25 +15,10 @@
 using namespace verdan;
 using namespace verdan::cli;
 
+using verdan::test::Outcome;
+using verdan::test::runCommand;
+
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome runP2p(const QStringList& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliPrompter prompter(err);
-    CliContext context{out, err, prompter, {}};
-    Outcome outcome;
-    outcome.status = p2pCommand(args, context);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
-}
 
 const QString ReferenceProfile =
     QStringLiteral(VERDAN_SHARED_DIR "/reference/p2p_profile_short.pfl");
@@ -46,8 +32,8 @@ QString lineStarting(const std::string& text, const QString& prefix) {
 }
 
 TEST(P2pCommand, ReferenceCaseAgreesWithThePublishedFigures) {
-    const Outcome o = runP2p({"--profile", ReferenceProfile, "--freq", "3500", "--h1", "15", "--h2",
-                              "3", "--sgm", "0.005"});
+    const Outcome o = runCommand(p2pCommand, {"--profile", ReferenceProfile, "--freq", "3500",
+                                              "--h1", "15", "--h2", "3", "--sgm", "0.005"});
     ASSERT_EQ(o.status, ExitOk) << o.err;
     EXPECT_EQ(lineStarting(o.out, "Free Space Value"), "Free Space Value   114.5 dB");
     EXPECT_EQ(lineStarting(o.out, "Terrain, Delta H"), "Terrain, Delta H 3.2 m");
@@ -60,7 +46,7 @@ TEST(P2pCommand, ReferenceCaseAgreesWithThePublishedFigures) {
 }
 
 TEST(P2pCommand, DefaultsAreThoseOfTheForm) {
-    const Outcome o = runP2p({"--profile", ReferenceProfile});
+    const Outcome o = runCommand(p2pCommand, {"--profile", ReferenceProfile});
     ASSERT_EQ(o.status, ExitOk) << o.err;
     EXPECT_EQ(lineStarting(o.out, "Frequency"), "Frequency 20.0 MHz");
     EXPECT_EQ(lineStarting(o.out, "Antenna Heights"), "Antenna Heights  3.3,  1.3 m");
@@ -69,16 +55,16 @@ TEST(P2pCommand, DefaultsAreThoseOfTheForm) {
 }
 
 TEST(P2pCommand, CsvAndJsonTables) {
-    const Outcome csv = runP2p(
-        {"--profile", ReferenceProfile, "--rel", "10,90", "--conf", "50", "--format", "csv"});
+    const Outcome csv = runCommand(p2pCommand, {"--profile", ReferenceProfile, "--rel", "10,90",
+                                                "--conf", "50", "--format", "csv"});
     ASSERT_EQ(csv.status, ExitOk) << csv.err;
     const QStringList lines = QString::fromStdString(csv.out).trimmed().split(u'\n');
     ASSERT_EQ(lines.size(), 3);
     EXPECT_EQ(lines[0], "reliability_pct,conf_50");
     EXPECT_TRUE(lines[1].startsWith("10,"));
 
-    const Outcome json = runP2p({"--profile", ReferenceProfile, "--freq", "3500", "--h1", "15",
-                                 "--h2", "3", "--format", "json"});
+    const Outcome json = runCommand(p2pCommand, {"--profile", ReferenceProfile, "--freq", "3500",
+                                                 "--h1", "15", "--h2", "3", "--format", "json"});
     ASSERT_EQ(json.status, ExitOk) << json.err;
     const QJsonObject root = QJsonDocument::fromJson(QByteArray::fromStdString(json.out)).object();
     EXPECT_EQ(root["path"].toString(), "Line-Of-Sight Path");
@@ -89,7 +75,7 @@ TEST(P2pCommand, CsvAndJsonTables) {
 TEST(P2pCommand, PictureIsWrittenAsPng) {
     QTemporaryDir dir;
     const QString png = dir.filePath("profile.png");
-    const Outcome o = runP2p({"--profile", ReferenceProfile, "--picture", png});
+    const Outcome o = runCommand(p2pCommand, {"--profile", ReferenceProfile, "--picture", png});
     ASSERT_EQ(o.status, ExitOk) << o.err;
     QFile file(png);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -105,7 +91,7 @@ struct BadCase {
 class P2pBadOptions : public ::testing::TestWithParam<BadCase> {};
 
 TEST_P(P2pBadOptions, OneLineOnStderrStatusTwoNothingOnStdout) {
-    const Outcome o = runP2p(GetParam().args);
+    const Outcome o = runCommand(p2pCommand, GetParam().args);
     EXPECT_EQ(o.status, ExitUsage);
     EXPECT_TRUE(o.out.empty());
     EXPECT_NE(o.err.find(GetParam().expected), std::string::npos) << o.err;
@@ -131,7 +117,7 @@ TEST(P2pCommand, MalformedProfileIsRefused) {
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
     file.write("2,0,1,2,3");
     file.close();
-    const Outcome o = runP2p({"--profile", file.fileName()});
+    const Outcome o = runCommand(p2pCommand, {"--profile", file.fileName()});
     EXPECT_EQ(o.status, ExitUsage);
     EXPECT_NE(o.err.find("spacing"), std::string::npos) << o.err;
 }

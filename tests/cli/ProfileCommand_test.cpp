@@ -1,6 +1,7 @@
 #include "ProfileCommand.h"
 
 #include "CliPrompter.h"
+#include "CliRun.h"
 #include "Coordinates.h"
 #include "FrmProfileModel.h"
 #include "FrmPtoPModel.h"
@@ -18,25 +19,10 @@ using namespace verdan;
 using namespace verdan::cli;
 using verdan::test::ScriptedPrompter;
 
+using verdan::test::Outcome;
+using verdan::test::runCommand;
+
 namespace {
-
-struct Outcome {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-Outcome run(int (*command)(const QStringList&, CliContext&), const QStringList& args) {
-    std::ostringstream out;
-    std::ostringstream err;
-    CliPrompter prompter(err);
-    CliContext context{out, err, prompter, {}};
-    Outcome outcome;
-    outcome.status = command(args, context);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
-}
 
 const QString DemoGlobe = QStringLiteral(VERDAN_DEMO_GLOBE_DIR);
 
@@ -52,8 +38,8 @@ QStringList nonEmptyLines(const QString& text) {
 TEST(ProfileCommand, PrintsAnEightHundredPointGlobeProfileInTheModelsLayout) {
     test::GlobeFixture globe;
     ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
-    const Outcome o = run(profileCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98",
-                                           "--globe-path", globe.folder()});
+    const Outcome o = runCommand(profileCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98",
+                                                  "--globe-path", globe.folder()});
     ASSERT_EQ(o.status, ExitOk) << o.err;
     EXPECT_TRUE(o.err.empty()) << o.err;
     std::vector<double> pfl;
@@ -68,8 +54,8 @@ TEST(ProfileCommand, PrintsAnEightHundredPointGlobeProfileInTheModelsLayout) {
 TEST(ProfileCommand, GlobePathWithoutTrailingSeparatorIsAccepted) {
     test::GlobeFixture globe;
     ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
-    const Outcome o = run(profileCommand, {"--tx=60.1,10.1", "--rx=60.3,10.6", "--globe-path",
-                                           globe.folder().chopped(1)});
+    const Outcome o = runCommand(profileCommand, {"--tx=60.1,10.1", "--rx=60.3,10.6",
+                                                  "--globe-path", globe.folder().chopped(1)});
     EXPECT_EQ(o.status, ExitOk) << o.err;
 }
 
@@ -94,7 +80,7 @@ TEST(ProfileCommand, BadInputIsAOneLineErrorWithStatus2) {
         {"unknown", {"--tx", "39,-76", "--rx", "38,-77", "--freq", "100"}, "--freq"},
     };
     for (const BadCase& c : cases) {
-        const Outcome o = run(profileCommand, c.args);
+        const Outcome o = runCommand(profileCommand, c.args);
         EXPECT_EQ(o.status, ExitUsage) << c.name;
         EXPECT_TRUE(o.out.empty()) << c.name;
         EXPECT_NE(o.err.find(c.inMessage), std::string::npos) << c.name << ": " << o.err;
@@ -107,17 +93,17 @@ TEST(ProfileCommand, TerrainErrorsAreOneLineMessagesWithTheProgramsTexts) {
     ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
     ASSERT_TRUE(globe.truncateTileC());
     const QStringList tileC{"--tx", "60.1,10.1", "--rx", "60.3,10.6", "--globe-path"};
-    Outcome o = run(profileCommand, QStringList(tileC) << globe.folder());
+    Outcome o = runCommand(profileCommand, QStringList(tileC) << globe.folder());
     EXPECT_EQ(o.status, ExitFailure);
     EXPECT_TRUE(o.out.empty());
     EXPECT_EQ(o.err, "verdan-cli: Error reading tile " + globe.folder().toStdString() + "c10g\n");
     ASSERT_TRUE(globe.removeTileC());
-    o = run(profileCommand, QStringList(tileC) << globe.folder());
+    o = runCommand(profileCommand, QStringList(tileC) << globe.folder());
     EXPECT_EQ(o.err, "verdan-cli: Error opening tile " + globe.folder().toStdString() + "c10g\n");
 
     QTemporaryDir empty;
     ASSERT_TRUE(empty.isValid());
-    o = run(profileCommand, QStringList(tileC) << empty.path());
+    o = runCommand(profileCommand, QStringList(tileC) << empty.path());
     EXPECT_EQ(o.status, ExitFailure);
     EXPECT_EQ(o.err, "verdan-cli: Error in opening file globe.dat in " +
                          empty.path().toStdString() + "/\n");
@@ -126,8 +112,8 @@ TEST(ProfileCommand, TerrainErrorsAreOneLineMessagesWithTheProgramsTexts) {
 TEST(ProfileCommand, QuarnWithoutItsIndexSaysSo) {
     test::QuarnFixture quarn(false);
     ASSERT_TRUE(quarn.ok());
-    const Outcome o =
-        run(profileCommand, {"--tx", "39.5,-77.5", "--rx", "39.45,-76.5", "--terrain", "quarn"});
+    const Outcome o = runCommand(
+        profileCommand, {"--tx", "39.5,-77.5", "--rx", "39.45,-76.5", "--terrain", "quarn"});
     EXPECT_EQ(o.status, ExitFailure);
     EXPECT_EQ(o.err, "verdan-cli: Error opening TOPO.INF file\n");
 }
@@ -136,8 +122,8 @@ TEST(ProfileCommand, QuarnPointsWithoutDataAreReportedAndTheProfileKept) {
     // On drive C, where the command looks like the form's first try.
     test::QuarnFixture quarn(true, {39 * 60 + 30, -78 * 60 + 30}, 'c');
     ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
-    const Outcome o =
-        run(profileCommand, {"--tx", "39.5,-77.5", "--rx", "39.45,-76.5", "--terrain", "quarn"});
+    const Outcome o = runCommand(
+        profileCommand, {"--tx", "39.5,-77.5", "--rx", "39.45,-76.5", "--terrain", "quarn"});
     ASSERT_EQ(o.status, ExitOk) << o.err;
     EXPECT_EQ(o.err.rfind("verdan-cli: Warning: ", 0), 0u) << o.err;
     std::vector<double> pfl;
@@ -147,10 +133,11 @@ TEST(ProfileCommand, QuarnPointsWithoutDataAreReportedAndTheProfileKept) {
 }
 
 TEST(P2pCommandCoordinates, ProfileAndEndPointsTogetherAreRefused) {
-    const Outcome o = run(p2pCommand, {"--profile", "x.pfl", "--tx", "39,-76", "--rx", "38,-77"});
+    const Outcome o =
+        runCommand(p2pCommand, {"--profile", "x.pfl", "--tx", "39,-76", "--rx", "38,-77"});
     EXPECT_EQ(o.status, ExitUsage);
     EXPECT_NE(o.err.find("--profile and --tx/--rx"), std::string::npos) << o.err;
-    const Outcome t = run(p2pCommand, {"--profile", "x.pfl", "--terrain", "quarn"});
+    const Outcome t = runCommand(p2pCommand, {"--profile", "x.pfl", "--terrain", "quarn"});
     EXPECT_EQ(t.status, ExitUsage);
     EXPECT_NE(t.err.find("--terrain and --globe-path"), std::string::npos) << t.err;
 }
@@ -158,8 +145,8 @@ TEST(P2pCommandCoordinates, ProfileAndEndPointsTogetherAreRefused) {
 TEST(P2pCommandCoordinates, SameReportLinesAsTheProgramForTheSameInputs) {
     if (!QFileInfo::exists(DemoGlobe + QStringLiteral("globe.dat")))
         GTEST_SKIP() << "the synthetic demo GLOBE data is not built in " << DemoGlobe.toStdString();
-    const Outcome cli =
-        run(p2pCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98", "--globe-path", DemoGlobe});
+    const Outcome cli = runCommand(
+        p2pCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98", "--globe-path", DemoGlobe});
     ASSERT_EQ(cli.status, ExitOk) << cli.err;
 
     // The same path typed into the program's forms: decimal degrees, Globe, its folder, OK,
