@@ -7,37 +7,17 @@
 #include "ProfilePicture.h"
 #include "ProfilePlot.h"
 
+#include "BenchmarkSupport.h"
 #include <QFileInfo>
 #include <QGuiApplication>
+
 #include <benchmark/benchmark.h>
 
 using namespace verdan;
+using verdan::test::NullSink;
+using verdan::test::SilentPrompter;
 
 namespace {
-
-class SilentPrompter final : public Prompter {
-public:
-    MsgAnswer message(const QString&, const QString&, MsgButtons, MsgIcon) override {
-        return MsgAnswer::Ok;
-    }
-    bool input(const QString&, const QString&, QString&) override { return false; }
-    FileAnswer saveFile(const FileRequest&) override { return {}; }
-    FileAnswer openFile(const FileRequest&) override { return {}; }
-    void runModal(ScreenModel&) override {}
-    void setBusy(bool) override {}
-    void showHelp(const QString&, int) override {}
-    bool openDocument(const QString&) override { return false; }
-    bool startProgram(const QString&) override { return false; }
-};
-
-class NullSink final : public ReportSink {
-public:
-    void Add(const QString&) override {}
-    void AddLine(const QString& s) override { benchmark::DoNotOptimize(s.size()); }
-    void insertPicture(const QByteArray& png, int, int) override {
-        benchmark::DoNotOptimize(png.size());
-    }
-};
 
 void BM_CoordinatesToReport800PointGlobePath(benchmark::State& bench) {
     const QString demo = QStringLiteral(VERDAN_DEMO_GLOBE_DIR);

@@ -1,34 +1,15 @@
 #include "PointToPointCalculation.h"
 
+#include "BenchmarkSupport.h"
+
 #include <benchmark/benchmark.h>
 #include <cmath>
 
 using namespace verdan;
+using verdan::test::NullSink;
+using verdan::test::SilentPrompter;
 
 namespace {
-
-// Tells nobody anything: the benchmark never needs to ask the user.
-class SilentPrompter final : public Prompter {
-public:
-    MsgAnswer message(const QString&, const QString&, MsgButtons, MsgIcon) override {
-        return MsgAnswer::Ok;
-    }
-    bool input(const QString&, const QString&, QString&) override { return false; }
-    FileAnswer saveFile(const FileRequest&) override { return {}; }
-    FileAnswer openFile(const FileRequest&) override { return {}; }
-    void runModal(ScreenModel&) override {}
-    void setBusy(bool) override {}
-    void showHelp(const QString&, int) override {}
-    bool openDocument(const QString&) override { return false; }
-    bool startProgram(const QString&) override { return false; }
-};
-
-class NullSink final : public ReportSink {
-public:
-    void Add(const QString&) override {}
-    void AddLine(const QString& s) override { benchmark::DoNotOptimize(s.size()); }
-    void insertPicture(const QByteArray&, int, int) override {}
-};
 
 // A 3,000-point profile and 7 reliability x 7 confidence values.
 void BM_PointToPoint3000Points7x7(benchmark::State& bench) {
