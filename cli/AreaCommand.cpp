@@ -11,6 +11,10 @@
 
 namespace verdan::cli {
 
+void printError(CliContext& context, const QString& message) {
+    context.err << "verdan-cli: " << message.toStdString() << '\n';
+}
+
 namespace {
 
 const QStringList RadioOptions{
@@ -38,10 +42,6 @@ OutputFormat outputFormat(const CliOptions& options) {
 // A number for CSV: three decimals, C locale.
 QString csvNumber(double value) {
     return QString::number(value, 'f', 3);
-}
-
-void printUsageError(CliContext& context, const QString& message) {
-    context.err << "verdan-cli: " << message.toStdString() << '\n';
 }
 
 // The model's warning lines as one line for stderr.
@@ -182,12 +182,12 @@ int areaCommand(const QStringList& args, CliContext& context) {
         if (options.has(QStringLiteral("comment")))
             archiveComment = options.valueOf(QStringLiteral("comment"));
     } catch (const UsageError& error) {
-        printUsageError(context, error.message);
+        printError(context, error.message);
         return ExitUsage;
     }
     if (areaDistanceGrid(in).points() > MaxAreaRows) {
-        printUsageError(context,
-                        QStringLiteral("--d0, --d1, --ds1, --d2, --ds2: ") + tooManyRowsMessage());
+        printError(context,
+                   QStringLiteral("--d0, --d1, --ds1, --d2, --ds2: ") + tooManyRowsMessage());
         return ExitUsage;
     }
 
@@ -200,7 +200,7 @@ int areaCommand(const QStringList& args, CliContext& context) {
     case AreaRunStatus::Done:
         break;
     case AreaRunStatus::TooManyRows:
-        printUsageError(context, tooManyRowsMessage());
+        printError(context, tooManyRowsMessage());
         return ExitUsage;
     case AreaRunStatus::ModelMissing:
         return ExitFailure;
@@ -235,7 +235,7 @@ int inverseCommand(const QStringList& args, CliContext& context) {
         in = areaInputsFromOptions(options);
         format = outputFormat(options);
     } catch (const UsageError& error) {
-        printUsageError(context, error.message);
+        printError(context, error.message);
         return ExitUsage;
     }
 

@@ -18,6 +18,9 @@ struct CliContext {
     QString modelFolder;
 };
 
+/// Prints "verdan-cli: " and `message` as one line on the context's error stream.
+void printError(CliContext& context, const QString& message);
+
 /// Output formats of the area commands.
 enum class OutputFormat { Text, Csv, Json };
 

@@ -26,10 +26,6 @@ const QStringList P2pOptions{
     QStringLiteral("rx"),      QStringLiteral("terrain"), QStringLiteral("globe-path"),
     QStringLiteral("picture"), QStringLiteral("format")};
 
-void printError(CliContext& context, const QString& message) {
-    context.err << "verdan-cli: " << message.toStdString() << '\n';
-}
-
 QString joined(const std::vector<double>& values) {
     QStringList texts;
     for (double v : values)
@@ -92,19 +88,6 @@ bool writePicture(const QString& path, const std::vector<double>& pfl, QString& 
     return writeFileAtomically(path, png, &error);
 }
 
-// The text of option `name` ("--name value" or "--name=value"); CliOptions has checked the
-// command line already.
-QString optionText(const QStringList& args, const QString& name) {
-    const QString flag = QStringLiteral("--") + name;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == flag && i + 1 < args.size())
-            return args[i + 1];
-        if (args[i].startsWith(flag + u'='))
-            return args[i].mid(flag.size() + 1);
-    }
-    return {};
-}
-
 } // namespace
 
 PointToPointInputs p2pInputsFromOptions(const CliOptions& options) {
@@ -149,14 +132,14 @@ int p2pCommand(const QStringList& args, CliContext& context) {
             (options.has(QStringLiteral("terrain")) || options.has(QStringLiteral("globe-path"))))
             throw UsageError{QStringLiteral("--terrain and --globe-path go with --tx and --rx")};
         if (coordinates)
-            terrain = terrainRequestFromOptions(options, args);
+            terrain = terrainRequestFromOptions(options);
         else if (!options.has(QStringLiteral("profile")))
             throw UsageError{QStringLiteral("--profile FILE (a profile in the model's layout) or "
                                             "--tx LAT,LON --rx LAT,LON is required")};
         else
-            profileFile = optionText(args, QStringLiteral("profile"));
+            profileFile = options.valueOf(QStringLiteral("profile"));
         if (options.has(QStringLiteral("picture")))
-            pictureFile = optionText(args, QStringLiteral("picture"));
+            pictureFile = options.valueOf(QStringLiteral("picture"));
     } catch (const UsageError& error) {
         printError(context, error.message);
         return ExitUsage;

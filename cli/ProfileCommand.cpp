@@ -14,29 +14,12 @@ namespace {
 const QStringList ProfileOptions{QStringLiteral("tx"), QStringLiteral("rx"),
                                  QStringLiteral("terrain"), QStringLiteral("globe-path")};
 
-void printError(CliContext& context, const QString& message) {
-    context.err << "verdan-cli: " << message.toStdString() << '\n';
-}
-
-// The text of option `name` ("--name value" or "--name=value"); CliOptions has checked the
-// command line already.
-QString optionText(const QStringList& args, const QString& name) {
-    const QString flag = QStringLiteral("--") + name;
-    for (qsizetype i = 0; i < args.size(); ++i) {
-        if (args[i] == flag && i + 1 < args.size())
-            return args[i + 1];
-        if (args[i].startsWith(flag + u'='))
-            return args[i].mid(flag.size() + 1);
-    }
-    return {};
-}
-
 // "LAT,LON" in decimal degrees.
-std::pair<double, double> endPoint(const QStringList& args, const QString& name) {
+std::pair<double, double> endPoint(const CliOptions& options, const QString& name) {
     const UsageError bad{QStringLiteral("--%1: expected LAT,LON in decimal degrees, north and "
                                         "east positive (latitude -90..90, longitude -180..180)")
                              .arg(name)};
-    const QStringList parts = optionText(args, name).split(u',');
+    const QStringList parts = options.valueOf(name).split(u',');
     if (parts.size() != 2)
         throw bad;
     const std::optional<double> lat = parseNumber(parts[0]);
@@ -59,12 +42,12 @@ QString storedGlobePath() {
 
 } // namespace
 
-TerrainRequest terrainRequestFromOptions(const CliOptions& options, const QStringList& args) {
+TerrainRequest terrainRequestFromOptions(const CliOptions& options) {
     TerrainRequest request;
     if (!options.has(QStringLiteral("tx")) || !options.has(QStringLiteral("rx")))
         throw UsageError{QStringLiteral("--tx LAT,LON and --rx LAT,LON are both required")};
-    const auto [txLat, txLon] = endPoint(args, QStringLiteral("tx"));
-    const auto [rxLat, rxLon] = endPoint(args, QStringLiteral("rx"));
+    const auto [txLat, txLon] = endPoint(options, QStringLiteral("tx"));
+    const auto [rxLat, rxLon] = endPoint(options, QStringLiteral("rx"));
     request.ends = PathEnds{txLat, txLon, rxLat, rxLon};
     if (identicalEnds(request.ends))
         throw UsageError{
@@ -73,7 +56,7 @@ TerrainRequest terrainRequestFromOptions(const CliOptions& options, const QStrin
                                    {QStringLiteral("globe"), QStringLiteral("quarn")}) ==
                     QLatin1String("globe");
     request.globePath = options.has(QStringLiteral("globe-path"))
-                            ? optionText(args, QStringLiteral("globe-path"))
+                            ? options.valueOf(QStringLiteral("globe-path"))
                             : storedGlobePath();
     if (request.globePath.isEmpty())
         throw UsageError{QStringLiteral("--globe-path: expected a folder")};
@@ -134,7 +117,7 @@ int profileCommand(const QStringList& args, CliContext& context) {
     TerrainRequest request;
     try {
         const CliOptions options(args, ProfileOptions);
-        request = terrainRequestFromOptions(options, args);
+        request = terrainRequestFromOptions(options);
     } catch (const UsageError& error) {
         printError(context, error.message);
         return ExitUsage;

@@ -16,12 +16,12 @@ struct TerrainRequest {
     QString globePath; ///< --globe-path DIR, ending with "/"
 };
 
-/// Reads --tx, --rx (both required), --terrain and --globe-path from the command line `args`
-/// already checked by `options`. Without --globe-path the folder is the program's GLOBE
-/// folder: the one the point-to-point form stored, else "C:\Projects\Globe\" of the drive
-/// map. Throws UsageError for a missing or malformed end point (latitude -90..90, longitude
-/// -180..180), a bad --terrain, or end points closer than a metre.
-TerrainRequest terrainRequestFromOptions(const CliOptions& options, const QStringList& args);
+/// Reads --tx, --rx (both required), --terrain and --globe-path from `options`. Without
+/// --globe-path the folder is the program's GLOBE folder: the one the point-to-point form stored,
+/// else "C:\Projects\Globe\" of the drive map. Throws UsageError for a missing or malformed end
+/// point (latitude -90..90, longitude -180..180), a bad --terrain, or end points closer than a
+/// metre.
+TerrainRequest terrainRequestFromOptions(const CliOptions& options);
 
 /// Extracts the profile of `request` as the path coordinates form does (800 GLOBE points, or
 /// Quarn points every 450 m from the database the terrain library finds on drive C). On
