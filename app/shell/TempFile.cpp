@@ -26,8 +26,11 @@ bool writeFileAtomically(const QString& path, const QByteArray& data, QString* e
     QSaveFile file(path);
     // Never fall back to writing the target in place: that could destroy the previous file.
     file.setDirectWriteFallback(false);
-    const bool ok =
-        file.open(QIODevice::WriteOnly) && file.write(data) == data.size() && file.commit();
+    // Unbuffered: a buffered write only fails in the flush inside commit(), where a full disk
+    // goes unnoticed and a cut file would replace the previous one.
+    const bool ok = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) &&
+                    file.write(data) == data.size() && file.error() == QFileDevice::NoError &&
+                    file.commit();
     if (!ok && errorText)
         *errorText = file.errorString();
     return ok;

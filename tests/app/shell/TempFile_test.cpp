@@ -7,7 +7,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+
+#include <sys/resource.h>
 
 using namespace verdan;
 
@@ -67,6 +70,45 @@ TEST(WriteFileAtomically, CreatesAndReplacesFiles) {
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), "second");
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
+}
+
+// Limits the size of files this process may write (the kernel then fails writes as on a full
+// disk) for one test, and restores the limit afterwards.
+class FileSizeLimit {
+public:
+    explicit FileSizeLimit(rlim_t bytes) {
+        getrlimit(RLIMIT_FSIZE, &m_previous);
+        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, m_previous.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~FileSizeLimit() {
+        setrlimit(RLIMIT_FSIZE, &m_previous);
+        std::signal(SIGXFSZ, m_previousHandler);
+    }
+
+private:
+    rlimit m_previous{};
+    void (*m_previousHandler)(int) = nullptr;
+};
+
+TEST(WriteFileAtomically, KeepsThePreviousFileWhenTheDiskIsFull) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString path = folder.filePath(QStringLiteral("out.txt"));
+    ASSERT_TRUE(writeFileAtomically(path, "first"));
+    for (const qsizetype bytes : {qsizetype{100}, qsizetype{16 * 1024}, qsizetype{200 * 1024}}) {
+        QString reason;
+        {
+            const FileSizeLimit limit(64);
+            EXPECT_FALSE(writeFileAtomically(path, QByteArray(bytes, 'x'), &reason)) << bytes;
+        }
+        EXPECT_FALSE(reason.isEmpty());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+        EXPECT_EQ(file.readAll(), "first") << bytes;
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
+    }
 }
 
 TEST(WriteFileAtomically, ReportsAMissingFolder) {
