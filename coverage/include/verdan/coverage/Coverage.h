@@ -1,5 +1,12 @@
 // Coverage prediction: the basic transmission loss from one transmitter to every cell of a
 // grid around it, over terrain, on every core. Plain C++, no Qt.
+//
+// Method: terrain profiles are taken along radials from the transmitter to every cell of the
+// grid's border, each as long as the radius; the point-to-point calculation of the
+// Longley-Rice propagation model (mode of variability 12, as the program's point-to-point
+// run) gives the loss at each radial sample a cell needs, over the profile from the
+// transmitter to that sample. Every cell within the radius takes the result of the radial
+// sample nearest to its centre (on the radials either side of it).
 #pragma once
 
 #include <verdan/terrain/TerrainSource.h>
@@ -13,9 +20,12 @@
 
 namespace verdan::coverage {
 
+/// Runs over more cells than this are refused (memory and time).
+inline constexpr long long MaxCells = 50'000'000;
+
 /// What a coverage run computes. Ranges are those of the point-to-point run.
 struct CoverageInputs {
-    terrain::GeoPoint tx;          ///< transmitter position
+    terrain::GeoPoint tx;          ///< transmitter position, latitude within +-89 degrees
     double txHeightM = 10;         ///< transmitter antenna height above ground, 0.5..3000 m
     double rxHeightM = 2;          ///< every receiver's antenna height above ground, 0.5..3000 m
     double freqMHz = 100;          ///< 20..20000 MHz
@@ -26,13 +36,14 @@ struct CoverageInputs {
     int climate = 5;               ///< radio climate 1..7
     double reliabilityPct = 50;    ///< time reliability, 0.1..99.9 %
     double confidencePct = 50;     ///< confidence, 0.1..99.9 %
-    double radiusKm = 50;          ///< radius of the map around the transmitter, km
-    double resolutionSec = 30;     ///< grid cell size in arc-seconds (latitude and longitude)
+    double radiusKm = 50;          ///< radius of the map around the transmitter, 1..2000 km
+    double resolutionSec = 30;     ///< grid cell size in arc-seconds (both axes), 0.1..3600
     std::optional<double> erpDbw;  ///< effective radiated power, dBW; gives power and field
 };
 
-/// The grid of a finished run: row-major, row 0 the northernmost, column 0 the westernmost.
-/// Cells outside the radius hold NaN.
+/// The grid of a run: row-major, row 0 the northernmost, column 0 the westernmost. Cell
+/// edges lie on whole multiples of the cell size from 0 degrees, so every grid of one
+/// resolution lines up with every other. Cells outside the radius hold NaN.
 struct CoverageGrid {
     int columns = 0;
     int rows = 0;
@@ -40,18 +51,23 @@ struct CoverageGrid {
     double northLatDeg = 0;        ///< north edge of row 0
     double cellDeg = 0;            ///< cell size in degrees, both axes
     std::vector<float> lossDb;     ///< basic transmission loss, dB
-    std::vector<float> powerDbm;   ///< received power, dBm (only with ERP)
+    std::vector<float> powerDbm;   ///< received power into an isotropic antenna, dBm (with ERP)
     std::vector<float> fieldDbuvm; ///< field strength, dBµV/m (only with ERP)
     /// Model warning per cell: 0 none, else the model's error indicator (1..4).
     std::vector<std::uint8_t> warning;
-    int txColumn = 0;
+    int txColumn = 0;              ///< the cell that holds the transmitter
     int txRow = 0;
+
+    long long cellCount() const { return static_cast<long long>(columns) * rows; }
+    double centreLatDeg(int row) const { return northLatDeg - (row + 0.5) * cellDeg; }
+    double centreLonDeg(int column) const { return westLonDeg + (column + 0.5) * cellDeg; }
 };
 
 /// Progress and cancellation shared between a run and its caller.
 struct RunControl {
     std::atomic<bool> cancel{false};     ///< set by the caller; the run stops within 100 ms
-    std::function<void(double fraction)> progress; ///< 0..1, called from worker threads
+    /// 0..1, rising; called from worker threads, one call at a time.
+    std::function<void(double fraction)> progress;
     unsigned threads = 0;                ///< 0: every core
 };
 
@@ -59,12 +75,29 @@ struct RunControl {
 struct CoverageResult {
     bool ok = false;
     bool cancelled = false;
-    std::string message; ///< one line for the user when !ok
-    CoverageGrid grid;
+    std::string message;        ///< one line for the user when !ok
+    CoverageGrid grid;          ///< empty unless ok
+    long long modelCalls = 0;   ///< radial samples computed
+    long long filledPoints = 0; ///< profile points without terrain data (given the fill)
 };
 
-/// Runs the coverage prediction. Deterministic: identical grids for any thread count.
+/// The empty message when `in` is within the documented ranges, else one line naming the
+/// first value at fault and what it accepts.
+std::string checkInputs(const CoverageInputs& in);
+
+/// The grid a run of `in` fills (size and georeferencing; the value arrays stay empty).
+/// `in` must pass checkInputs().
+CoverageGrid gridLayout(const CoverageInputs& in);
+
+/// Runs the coverage prediction. Deterministic: identical grids for any thread count. Fails
+/// with a message for inputs out of range, a grid of more than MaxCells cells, a map that
+/// crosses the 180th meridian, terrain that does not cover the radius, or a terrain error.
 CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSource& terrain,
                            RunControl& control);
+
+/// Received power (dBm, isotropic receiving antenna) and field strength (dBµV/m) for a
+/// basic transmission loss, an ERP (dBW, relative to a half-wave dipole) and a frequency.
+double receivedPowerDbm(double erpDbw, double lossDb);
+double fieldStrengthDbuvm(double erpDbw, double lossDb, double freqMHz);
 
 } // namespace verdan::coverage

@@ -1,0 +1,367 @@
+#include <verdan/coverage/Coverage.h>
+
+#include "ParallelFor.h"
+#include "RadialPlan.h"
+#include "TextFormat.h"
+
+#include "pmverdan.h"
+
+#include <cmath>
+#include <limits>
+#include <mutex>
+#include <new>
+#include <numbers>
+
+namespace verdan::coverage {
+
+using detail::RadialPlan;
+
+namespace {
+
+constexpr float NoData = std::numeric_limits<float>::quiet_NaN();
+
+std::string pointText(terrain::GeoPoint at) {
+    return text::fixed(at.latDeg, 5) + ", " + text::fixed(at.lonDeg, 5);
+}
+
+bool within(double value, double minimum, double maximum) {
+    return value >= minimum && value <= maximum; // false for NaN
+}
+
+std::string rangeMessage(const CoverageInputs& in) {
+    struct Check {
+        double value;
+        double minimum;
+        double maximum;
+        const char* message;
+    };
+    const Check checks[] = {
+        {in.tx.latDeg, -89, 89, "transmitter latitude: -89..89 degrees"},
+        {in.tx.lonDeg, -180, 180, "transmitter longitude: -180..180 degrees"},
+        {in.txHeightM, 0.5, 3000, "transmitter height: 0.5..3000 m"},
+        {in.rxHeightM, 0.5, 3000, "receiver height: 0.5..3000 m"},
+        {in.freqMHz, 20, 20000, "frequency: 20..20000 MHz"},
+        {static_cast<double>(in.polarization), 0, 1, "polarization: 0 horizontal or 1 vertical"},
+        {in.epsRel, 1, 100, "relative permittivity: 1..100"},
+        {in.sgmSPerM, 0.00001, 100, "conductivity: 0.00001..100 S/m"},
+        {in.surfRefN, 250, 400, "surface refractivity: 250..400 N-units"},
+        {static_cast<double>(in.climate), 1, 7, "climate: 1..7"},
+        {in.reliabilityPct, 0.1, 99.9, "reliability: 0.1..99.9 %"},
+        {in.confidencePct, 0.1, 99.9, "confidence: 0.1..99.9 %"},
+        {in.radiusKm, 1, 2000, "radius: 1..2000 km"},
+        {in.resolutionSec, 0.1, 3600, "resolution: 0.1..3600 arc-seconds"},
+        {in.erpDbw.value_or(0), -200, 200, "ERP: -200..200 dBW"},
+    };
+    for (const Check& check : checks)
+        if (!within(check.value, check.minimum, check.maximum))
+            return check.message;
+    return {};
+}
+
+// Fails when the terrain has no elevation at the transmitter or at the radius due north,
+// east, south or west of it.
+std::string terrainCoverMessage(const CoverageInputs& in, const terrain::TerrainSource& terrain) {
+    std::vector<terrain::GeoPoint> points{in.tx};
+    for (int quarter = 0; quarter < 4; ++quarter)
+        points.push_back(detail::destination(in.tx, quarter * std::numbers::pi / 2,
+                                             in.radiusKm * 1000.0));
+    for (const terrain::GeoPoint at : points) {
+        double elevationM = 0;
+        const terrain::Status status = terrain.elevationAt(at, elevationM);
+        if (!status.ok)
+            return "The terrain data do not cover the radius of " + text::fixed(in.radiusKm, 1) +
+                   " km around the transmitter: no elevation at " + pointText(at) + " (" +
+                   status.message + ")";
+    }
+    return {};
+}
+
+// The model inputs shared by every sample, and the deviates of reliability and confidence.
+struct ModelSetup {
+    double freqMHz;
+    double heightsM[2];
+    int ipol;
+    double eps;
+    double sgm;
+    double ns;
+    int klim;
+    double zTime;
+    double zConfidence;
+};
+
+ModelSetup modelSetup(const CoverageInputs& in) {
+    return {in.freqMHz,
+            {in.txHeightM, in.rxHeightM},
+            in.polarization,
+            in.epsRel,
+            in.sgmSPerM,
+            in.surfRefN,
+            in.climate,
+            qerfi(in.reliabilityPct / 100.0),
+            qerfi(in.confidencePct / 100.0)};
+}
+
+// The mean elevation of the profile's middle part (the point-to-point run's system
+// elevation); `pfl` in the model's layout.
+double meanSystemElevationM(const double* pfl) {
+    const long long np = std::llround(pfl[0]);
+    const long long ja = static_cast<long long>(std::nearbyint(3.0 + 0.1 * pfl[0]));
+    const long long jb = np - ja + 6;
+    double sum = 0;
+    for (long long k = ja; k <= jb; ++k)
+        sum += pfl[k - 1];
+    return sum / static_cast<double>(jb - ja + 1);
+}
+
+struct SampleLoss {
+    float lossDb;
+    std::uint8_t warning;
+};
+
+// The point-to-point loss over the profile `pfl` (the model's layout), as the program's
+// point-to-point run computes it for one reliability and confidence.
+SampleLoss pointToPointLoss(const ModelSetup& setup, double* pfl) {
+    PropRecord prop{};
+    PropvRecord propv{};
+    PropaRecord propa{};
+    prop.hg[0] = setup.heightsM[0];
+    prop.hg[1] = setup.heightsM[1];
+    propv.klim = setup.klim;
+    propv.lvar = 5;
+    propv.mdvar = 12;
+    prop.mdp = -1;
+    qlrps(setup.freqMHz, meanSystemElevationM(pfl), setup.ns, setup.ipol, setup.eps, setup.sgm,
+          &prop);
+    qlrpfl(pfl, setup.klim, propv.mdvar, &prop, &propa, &propv);
+    const double freeSpaceDb =
+        20.0 * std::log10(setup.freqMHz) + 32.45 + 20.0 * std::log10(prop.dist / 1000.0);
+    const double lossDb = avar(setup.zTime, 0.0, setup.zConfidence, &prop, &propv) + freeSpaceDb;
+    return {static_cast<float>(lossDb), static_cast<std::uint8_t>(prop.kwx)};
+}
+
+bool usableProfile(const terrain::Profile& profile, int points) {
+    if (static_cast<int>(profile.elevationsM.size()) != points ||
+        !(profile.spacingM > 0 && std::isfinite(profile.spacingM)))
+        return false;
+    for (double z : profile.elevationsM)
+        if (!std::isfinite(z))
+            return false;
+    return true;
+}
+
+// Computes the samples of the plan on the radials, in parallel; records the first failure
+// (by radial) and reports progress.
+class SampleRun {
+public:
+    SampleRun(const CoverageInputs& in, const RadialPlan& plan,
+              const terrain::TerrainSource& terrain, RunControl& control)
+        : m_in(in), m_plan(plan), m_terrain(terrain), m_control(control),
+          m_setup(modelSetup(in)), m_lossDb(plan.sampleIndex.size()),
+          m_warning(plan.sampleIndex.size()) {}
+
+    void run(unsigned threads) {
+        detail::parallelFor(
+            m_plan.radials.size(), threads,
+            [this] { return m_control.cancel.load() || m_failed.load(); },
+            [this](std::size_t r) { runRadial(r); });
+    }
+
+    bool failed() const { return m_failed.load(); }
+    const std::string& message() const { return m_message; }
+    long long filledPoints() const { return m_filledPoints.load(); }
+    const std::vector<float>& lossDb() const { return m_lossDb; }
+    const std::vector<std::uint8_t>& warning() const { return m_warning; }
+
+private:
+    void runRadial(std::size_t r) {
+        const detail::Radial& radial = m_plan.radials[r];
+        const std::uint32_t first = m_plan.firstSample[r];
+        const std::uint32_t last = m_plan.firstSample[r + 1];
+        if (first != last && !computeRadial(r, radial, first, last))
+            return;
+        reportProgress();
+    }
+
+    bool computeRadial(std::size_t r, const detail::Radial& radial, std::uint32_t first,
+                       std::uint32_t last) {
+        terrain::Profile profile;
+        const terrain::Status status =
+            m_terrain.profile(m_in.tx, radial.end, radial.points, profile);
+        if (!status.ok || !usableProfile(profile, radial.points)) {
+            fail(r, "No terrain profile toward " + pointText(radial.end) + ": " +
+                        (status.ok ? std::string("the terrain source returned unusable data")
+                                   : status.message));
+            return false;
+        }
+        m_filledPoints += profile.filledPoints;
+        std::vector<double> pfl(profile.elevationsM.size() + 2);
+        pfl[1] = profile.spacingM;
+        std::copy(profile.elevationsM.begin(), profile.elevationsM.end(), pfl.begin() + 2);
+        for (std::uint32_t k = first; k < last; ++k) {
+            if (m_control.cancel.load())
+                return false;
+            pfl[0] = m_plan.sampleIndex[k];
+            const SampleLoss sample = pointToPointLoss(m_setup, pfl.data());
+            m_lossDb[k] = sample.lossDb;
+            m_warning[k] = sample.warning;
+        }
+        return true;
+    }
+
+    void fail(std::size_t radial, std::string message) {
+        const std::lock_guard lock(m_mutex);
+        if (radial < m_failedRadial) {
+            m_failedRadial = radial;
+            m_message = std::move(message);
+        }
+        m_failed = true;
+    }
+
+    void reportProgress() {
+        const std::size_t done = ++m_done;
+        if (!m_control.progress)
+            return;
+        const std::lock_guard lock(m_mutex);
+        const double fraction = static_cast<double>(done) / m_plan.radials.size();
+        if (fraction >= m_reported + 0.001 || done == m_plan.radials.size()) {
+            m_reported = std::max(m_reported, fraction);
+            m_control.progress(m_reported);
+        }
+    }
+
+    const CoverageInputs& m_in;
+    const RadialPlan& m_plan;
+    const terrain::TerrainSource& m_terrain;
+    RunControl& m_control;
+    const ModelSetup m_setup;
+    std::vector<float> m_lossDb;
+    std::vector<std::uint8_t> m_warning;
+    std::atomic<bool> m_failed{false};
+    std::atomic<std::size_t> m_done{0};
+    std::atomic<long long> m_filledPoints{0};
+    std::mutex m_mutex;
+    std::size_t m_failedRadial = std::numeric_limits<std::size_t>::max();
+    std::string m_message;
+    double m_reported = 0;
+};
+
+void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun& samples,
+              CoverageGrid& grid) {
+    const auto cells = static_cast<std::size_t>(grid.cellCount());
+    grid.lossDb.assign(cells, NoData);
+    grid.warning.assign(cells, 0);
+    if (in.erpDbw) {
+        grid.powerDbm.assign(cells, NoData);
+        grid.fieldDbuvm.assign(cells, NoData);
+    }
+    for (std::size_t cell = 0; cell < cells; ++cell) {
+        const std::int32_t k = plan.cellSample[cell];
+        if (k < 0)
+            continue;
+        const float lossDb = samples.lossDb()[k];
+        grid.lossDb[cell] = lossDb;
+        grid.warning[cell] = samples.warning()[k];
+        if (in.erpDbw) {
+            grid.powerDbm[cell] = static_cast<float>(receivedPowerDbm(*in.erpDbw, lossDb));
+            grid.fieldDbuvm[cell] =
+                static_cast<float>(fieldStrengthDbuvm(*in.erpDbw, lossDb, in.freqMHz));
+        }
+    }
+}
+
+CoverageResult failure(std::string message) {
+    CoverageResult result;
+    result.message = std::move(message);
+    return result;
+}
+
+CoverageResult cancelled() {
+    CoverageResult result;
+    result.cancelled = true;
+    result.message = "Cancelled";
+    return result;
+}
+
+} // namespace
+
+std::string checkInputs(const CoverageInputs& in) {
+    if (std::string message = rangeMessage(in); !message.empty())
+        return message;
+    const CoverageGrid grid = gridLayout(in);
+    if (grid.cellCount() > MaxCells)
+        return "The map would have " + std::to_string(grid.cellCount()) +
+               " cells; at most " + std::to_string(MaxCells) +
+               " are allowed: choose a smaller radius or a coarser resolution";
+    if (grid.westLonDeg < -180 || grid.westLonDeg + grid.columns * grid.cellDeg > 180)
+        return "The map would cross the 180th meridian, which is not supported";
+    if (grid.northLatDeg > 90 || grid.northLatDeg - grid.rows * grid.cellDeg < -90)
+        return "The map would reach beyond a pole, which is not supported";
+    return {};
+}
+
+CoverageGrid gridLayout(const CoverageInputs& in) {
+    CoverageGrid grid;
+    grid.cellDeg = in.resolutionSec / 3600.0;
+    const double capRad = in.radiusKm * 1000.0 / detail::EarthRadiusM;
+    const double latRad = in.tx.latDeg * std::numbers::pi / 180.0;
+    const double dLatDeg = capRad * 180.0 / std::numbers::pi;
+    const double dLonDeg =
+        std::asin(std::min(1.0, std::sin(capRad) / std::cos(latRad))) * 180.0 / std::numbers::pi;
+    const auto index = [&grid](double deg) {
+        return static_cast<long long>(std::floor(deg / grid.cellDeg));
+    };
+    const long long top = index(in.tx.latDeg + dLatDeg);
+    const long long bottom = index(in.tx.latDeg - dLatDeg);
+    const long long west = index(in.tx.lonDeg - dLonDeg);
+    const long long east = index(in.tx.lonDeg + dLonDeg);
+    grid.rows = static_cast<int>(top - bottom + 1);
+    grid.columns = static_cast<int>(east - west + 1);
+    grid.northLatDeg = static_cast<double>(top + 1) * grid.cellDeg;
+    grid.westLonDeg = static_cast<double>(west) * grid.cellDeg;
+    grid.txRow = static_cast<int>(top - index(in.tx.latDeg));
+    grid.txColumn = static_cast<int>(index(in.tx.lonDeg) - west);
+    return grid;
+}
+
+CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSource& terrain,
+                           RunControl& control) {
+    if (std::string message = checkInputs(in); !message.empty())
+        return failure(std::move(message));
+    if (std::string message = terrainCoverMessage(in, terrain); !message.empty())
+        return failure(std::move(message));
+    CoverageGrid grid = gridLayout(in);
+    try {
+        const unsigned threads = detail::workerCount(control.threads, grid.rows);
+        RadialPlan plan;
+        if (!detail::planRadials(in, grid, terrain, threads, control.cancel, plan))
+            return cancelled();
+        SampleRun samples(in, plan, terrain, control);
+        samples.run(threads);
+        if (samples.failed())
+            return failure(samples.message());
+        if (control.cancel.load())
+            return cancelled();
+        fillGrid(in, plan, samples, grid);
+        CoverageResult result;
+        result.ok = true;
+        result.modelCalls = static_cast<long long>(plan.sampleIndex.size());
+        result.filledPoints = samples.filledPoints();
+        result.grid = std::move(grid);
+        return result;
+    } catch (const std::bad_alloc&) {
+        return failure("Not enough memory for a map of " + std::to_string(grid.cellCount()) +
+                       " cells");
+    }
+}
+
+double receivedPowerDbm(double erpDbw, double lossDb) {
+    // ERP is relative to a half-wave dipole, 2.15 dB above an isotropic antenna.
+    return erpDbw + 2.15 + 30.0 - lossDb;
+}
+
+double fieldStrengthDbuvm(double erpDbw, double lossDb, double freqMHz) {
+    // E = EIRP(dBW) - Lb + 20 log f(MHz) + 107.2
+    return erpDbw + 2.15 - lossDb + 20.0 * std::log10(freqMHz) + 107.2;
+}
+
+} // namespace verdan::coverage

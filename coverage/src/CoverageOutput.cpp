@@ -1,0 +1,227 @@
+#include <verdan/coverage/CoverageOutput.h>
+
+#include "GdalRaster.h"
+#include "Publish.h"
+#include "TextFormat.h"
+
+#include <cmath>
+#include <filesystem>
+#include <fstream>
+#include <utility>
+
+namespace verdan::coverage {
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// A file written under a temporary name beside its final one.
+struct PendingFile {
+    std::string finalPath;
+    std::string partPath() const { return finalPath + ".part"; }
+};
+
+void removeParts(const std::vector<PendingFile>& files) {
+    std::error_code ignored;
+    for (const PendingFile& file : files)
+        fs::remove(file.partPath(), ignored);
+}
+
+// Renames every written file to its final name; on failure removes what is left.
+Status publish(const std::vector<PendingFile>& files) {
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        std::error_code error;
+        fs::rename(files[i].partPath(), files[i].finalPath, error);
+        if (error) {
+            removeParts({files.begin() + static_cast<std::ptrdiff_t>(i), files.end()});
+            return Status::failure(files[i].finalPath + ": could not be written (" +
+                                   error.message() + ")");
+        }
+    }
+    return Status::success();
+}
+
+std::string xmlEscaped(const std::string& text) {
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string hexColour(Rgba c) {
+    static const char digits[] = "0123456789abcdef";
+    std::string text = "#";
+    for (std::uint8_t part : {c.red, c.green, c.blue}) {
+        text += digits[part >> 4];
+        text += digits[part & 15];
+    }
+    return text;
+}
+
+// The scale as an HTML table for the overlay's description.
+std::string scaleTable(const ColourScale& scale) {
+    std::string html = "<table><tr><th></th><th>Basic transmission loss</th></tr>";
+    double lower = -1;
+    for (const ColourStep& step : scale.steps()) {
+        html += "<tr><td style=\"background:" + hexColour(step.colour) + ";width:2em\"></td><td>" +
+                (lower < 0 ? "up to " : text::fixed(lower, 1) + " to ") +
+                text::fixed(step.upToLossDb, 1) + " dB</td></tr>";
+        lower = step.upToLossDb;
+    }
+    html += "<tr><td style=\"background:" + hexColour(scale.warningColour()) +
+            ";width:2em\"></td><td>model warning " + std::to_string(scale.warningLevel()) +
+            " or above: results probably invalid</td></tr></table>";
+    return html;
+}
+
+std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const ColourScale& scale,
+                    const std::string& title) {
+    const auto deg = [](double value) { return text::fixed(value, 8); };
+    const double southLatDeg = grid.northLatDeg - grid.rows * grid.cellDeg;
+    const double eastLonDeg = grid.westLonDeg + grid.columns * grid.cellDeg;
+    return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+           "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+           "<GroundOverlay>\n"
+           "  <name>" + xmlEscaped(title) + "</name>\n"
+           "  <description><![CDATA[" + scaleTable(scale) + "]]></description>\n"
+           "  <color>c0ffffff</color>\n"
+           "  <Icon><href>" + xmlEscaped(pngName) + "</href></Icon>\n"
+           "  <LatLonBox>\n"
+           "    <north>" + deg(grid.northLatDeg) + "</north>\n"
+           "    <south>" + deg(southLatDeg) + "</south>\n"
+           "    <east>" + deg(eastLonDeg) + "</east>\n"
+           "    <west>" + deg(grid.westLonDeg) + "</west>\n"
+           "  </LatLonBox>\n"
+           "</GroundOverlay>\n"
+           "</kml>\n";
+}
+
+Status writeText(const std::string& path, const std::string& content) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << content;
+    out.close();
+    if (!out)
+        return Status::failure(path + ": could not be written");
+    return Status::success();
+}
+
+Status writeGeoTiff(const CoverageGrid& grid, const std::string& path) {
+    std::vector<float> warning(grid.warning.size());
+    for (std::size_t i = 0; i < warning.size(); ++i)
+        warning[i] = std::isnan(grid.lossDb[i]) ? grid.lossDb[i] : grid.warning[i];
+    std::vector<detail::FloatBand> bands{
+        {&grid.lossDb, "basic transmission loss", "dB"},
+        {&warning, "model warning (0 none, 1..4 the model's error indicator)", ""}};
+    if (!grid.powerDbm.empty()) {
+        bands.push_back({&grid.powerDbm, "received power (isotropic antenna)", "dBm"});
+        bands.push_back({&grid.fieldDbuvm, "field strength", "dBuV/m"});
+    }
+    return detail::writeFloatGeoTiff(path, grid, bands);
+}
+
+Status writeFiles(const CoverageGrid& grid, const std::vector<PendingFile>& files,
+                  OutputFormats formats, const ColourScale& scale, const std::string& title) {
+    std::size_t next = 0;
+    if (formats.geoTiff)
+        if (Status s = writeGeoTiff(grid, files[next++].partPath()); !s.ok)
+            return s;
+    if (formats.png) {
+        const std::string pngPath = files[next++].partPath();
+        if (Status s = detail::writeRgbaPng(pngPath, renderRgba(grid, scale), grid.columns,
+                                            grid.rows);
+            !s.ok)
+            return s;
+    }
+    if (formats.kml) {
+        const std::string pngName = fs::path(files[next - 1].finalPath).filename().string();
+        if (Status s = writeText(files[next].partPath(), kmlText(grid, pngName, scale, title));
+            !s.ok)
+            return s;
+    }
+    return Status::success();
+}
+
+} // namespace
+
+ColourScale::ColourScale(std::vector<ColourStep> steps, Rgba warningColour, int warningLevel)
+    : m_steps(std::move(steps)), m_warningColour(warningColour), m_warningLevel(warningLevel) {}
+
+ColourScale ColourScale::standard() {
+    const Rgba colours[] = {{255, 0, 0, 255},   {255, 85, 0, 255},   {255, 170, 0, 255},
+                            {255, 255, 0, 255}, {170, 255, 0, 255},  {0, 255, 0, 255},
+                            {0, 255, 170, 255}, {0, 200, 255, 255},  {0, 120, 255, 255},
+                            {0, 0, 255, 255}};
+    std::vector<ColourStep> steps;
+    double upToDb = 90;
+    for (const Rgba colour : colours) {
+        steps.push_back({upToDb, colour});
+        upToDb += 10;
+    }
+    return ColourScale(std::move(steps), {128, 128, 128, 255}, 3);
+}
+
+Rgba ColourScale::colourFor(float lossDb, std::uint8_t warning) const {
+    if (std::isnan(lossDb))
+        return {};
+    if (warning >= m_warningLevel)
+        return m_warningColour;
+    for (const ColourStep& step : m_steps)
+        if (lossDb <= step.upToLossDb)
+            return step.colour;
+    return {};
+}
+
+std::vector<std::uint8_t> renderRgba(const CoverageGrid& grid, const ColourScale& scale) {
+    std::vector<std::uint8_t> pixels(grid.lossDb.size() * 4);
+    for (std::size_t i = 0; i < grid.lossDb.size(); ++i) {
+        const Rgba c = scale.colourFor(grid.lossDb[i], grid.warning.empty() ? 0 : grid.warning[i]);
+        pixels[4 * i] = c.red;
+        pixels[4 * i + 1] = c.green;
+        pixels[4 * i + 2] = c.blue;
+        pixels[4 * i + 3] = c.alpha;
+    }
+    return pixels;
+}
+
+Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
+                          OutputFormats formats, const ColourScale& scale,
+                          const std::string& title) {
+    formats.png = formats.png || formats.kml;
+    std::vector<PendingFile> files;
+    if (formats.geoTiff)
+        files.push_back({prefix + ".tif"});
+    if (formats.png)
+        files.push_back({prefix + ".png"});
+    if (formats.kml)
+        files.push_back({prefix + ".kml"});
+    const Status written = writeFiles(grid, files, formats, scale, title);
+    if (!written.ok) {
+        removeParts(files);
+        return written;
+    }
+    return publish(files);
+}
+
+namespace detail {
+
+Status publishOne(const std::string& finalPath,
+                  const std::function<Status(const std::string& partPath)>& write) {
+    const std::vector<PendingFile> files{{finalPath}};
+    const Status written = write(files[0].partPath());
+    if (!written.ok) {
+        removeParts(files);
+        return written;
+    }
+    return publish(files);
+}
+
+} // namespace detail
+
+} // namespace verdan::coverage

@@ -1,0 +1,105 @@
+#include <verdan/coverage/CoverageOutput.h>
+
+#include "GdalRaster.h"
+#include "Publish.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace verdan::coverage {
+
+namespace {
+
+// Whether two edges are a whole number of cells apart.
+bool linedUp(double a, double b, double cellDeg) {
+    const double cells = (b - a) / cellDeg;
+    return std::fabs(cells - std::round(cells)) < 1e-6;
+}
+
+long long cellsBetween(double from, double to, double cellDeg) {
+    return std::llround((to - from) / cellDeg);
+}
+
+// The grid covering every input (all of one resolution and lined up), empty of values.
+Status mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic) {
+    std::vector<CoverageGrid> layouts(paths.size());
+    for (std::size_t i = 0; i < paths.size(); ++i)
+        if (Status s = detail::readLossRaster(paths[i], layouts[i], false); !s.ok)
+            return s;
+    const double cellDeg = layouts[0].cellDeg;
+    double west = layouts[0].westLonDeg;
+    double north = layouts[0].northLatDeg;
+    double east = west;
+    double south = north;
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        const CoverageGrid& g = layouts[i];
+        if (std::fabs(g.cellDeg - cellDeg) > 1e-9 * cellDeg ||
+            !linedUp(layouts[0].westLonDeg, g.westLonDeg, cellDeg) ||
+            !linedUp(layouts[0].northLatDeg, g.northLatDeg, cellDeg))
+            return Status::failure(paths[i] + ": its cells do not line up with those of " +
+                                   paths[0] + " (maps of one resolution expected)");
+        west = std::min(west, g.westLonDeg);
+        north = std::max(north, g.northLatDeg);
+        east = std::max(east, g.westLonDeg + g.columns * cellDeg);
+        south = std::min(south, g.northLatDeg - g.rows * cellDeg);
+    }
+    mosaic.cellDeg = cellDeg;
+    mosaic.westLonDeg = west;
+    mosaic.northLatDeg = north;
+    mosaic.columns = static_cast<int>(std::llround((east - west) / cellDeg));
+    mosaic.rows = static_cast<int>(std::llround((north - south) / cellDeg));
+    if (mosaic.cellCount() > MaxCells)
+        return Status::failure("The merged map would have " + std::to_string(mosaic.cellCount()) +
+                               " cells; at most " + std::to_string(MaxCells) + " are allowed");
+    return Status::success();
+}
+
+// Takes the cells of `input` (number `number`, 1-based) that beat the mosaic's.
+Status mergeInto(const std::string& path, float number, CoverageGrid& mosaic,
+                 std::vector<float>& winner) {
+    CoverageGrid input;
+    if (Status s = detail::readLossRaster(path, input, true); !s.ok)
+        return s;
+    const long long column0 = cellsBetween(mosaic.westLonDeg, input.westLonDeg, mosaic.cellDeg);
+    const long long row0 = cellsBetween(input.northLatDeg, mosaic.northLatDeg, mosaic.cellDeg);
+    if (column0 < 0 || row0 < 0 || column0 + input.columns > mosaic.columns ||
+        row0 + input.rows > mosaic.rows)
+        return Status::failure(path + ": changed while the maps were merged");
+    for (int r = 0; r < input.rows; ++r) {
+        for (int c = 0; c < input.columns; ++c) {
+            const float lossDb = input.lossDb[static_cast<std::size_t>(r) * input.columns + c];
+            const std::size_t at =
+                static_cast<std::size_t>(row0 + r) * mosaic.columns + (column0 + c);
+            if (!std::isnan(lossDb) && !(lossDb >= mosaic.lossDb[at])) {
+                mosaic.lossDb[at] = lossDb;
+                winner[at] = number;
+            }
+        }
+    }
+    return Status::success();
+}
+
+} // namespace
+
+Status mergeBestServer(const std::vector<std::string>& inputPaths, const std::string& outPath) {
+    if (inputPaths.empty())
+        return Status::failure("No coverage maps to merge");
+    CoverageGrid mosaic;
+    if (Status s = mosaicLayout(inputPaths, mosaic); !s.ok)
+        return s;
+    const auto cells = static_cast<std::size_t>(mosaic.cellCount());
+    mosaic.lossDb.assign(cells, std::numeric_limits<float>::quiet_NaN());
+    std::vector<float> winner(cells, std::numeric_limits<float>::quiet_NaN());
+    for (std::size_t i = 0; i < inputPaths.size(); ++i)
+        if (Status s = mergeInto(inputPaths[i], static_cast<float>(i + 1), mosaic, winner); !s.ok)
+            return s;
+    return detail::publishOne(outPath, [&](const std::string& partPath) {
+        return detail::writeFloatGeoTiff(
+            partPath, mosaic,
+            {{&mosaic.lossDb, "basic transmission loss of the best server", "dB"},
+             {&winner, "best server: 1-based number of the input map", ""}});
+    });
+}
+
+} // namespace verdan::coverage

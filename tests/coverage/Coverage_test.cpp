@@ -1,0 +1,147 @@
+#include "SyntheticTerrain.h"
+
+#include <verdan/coverage/Coverage.h>
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstring>
+
+using namespace verdan;
+using namespace verdan::coverage;
+using verdan::test::SyntheticTerrain;
+
+namespace {
+
+double hills(terrain::GeoPoint at) {
+    return 200 + 80 * std::sin(at.latDeg * 260) * std::cos(at.lonDeg * 190) +
+           30 * std::sin(at.lonDeg * 900);
+}
+
+CoverageInputs smallRun() {
+    CoverageInputs in;
+    in.tx = {0.013, -0.021};
+    in.txHeightM = 30;
+    in.freqMHz = 450;
+    in.radiusKm = 6;
+    in.resolutionSec = 10;
+    return in;
+}
+
+CoverageResult run(const CoverageInputs& in, const terrain::TerrainSource& terrain,
+                   unsigned threads) {
+    RunControl control;
+    control.threads = threads;
+    return runCoverage(in, terrain, control);
+}
+
+float lossAt(const CoverageGrid& grid, int row, int column) {
+    return grid.lossDb[static_cast<std::size_t>(row) * grid.columns + column];
+}
+
+TEST(Coverage, IdenticalForAnyThreadCountAndFillsTheDisk) {
+    const SyntheticTerrain terrain(hills, 30);
+    const CoverageInputs in = smallRun();
+    const CoverageResult one = run(in, terrain, 1);
+    ASSERT_TRUE(one.ok) << one.message;
+    for (unsigned threads : {2U, 5U}) {
+        const CoverageResult many = run(in, terrain, threads);
+        ASSERT_TRUE(many.ok) << many.message;
+        ASSERT_EQ(many.grid.lossDb.size(), one.grid.lossDb.size());
+        EXPECT_EQ(std::memcmp(many.grid.lossDb.data(), one.grid.lossDb.data(),
+                              one.grid.lossDb.size() * sizeof(float)),
+                  0)
+            << threads << " threads";
+        EXPECT_EQ(many.grid.warning, one.grid.warning);
+    }
+    // Every cell of the disk has a loss, and only those: the count is the disk's area.
+    long long finite = 0;
+    for (float lossDb : one.grid.lossDb)
+        finite += std::isfinite(lossDb) ? 1 : 0;
+    const double cellKm = in.resolutionSec / 3600 * 111.195;
+    const double diskCells = M_PI * in.radiusKm * in.radiusKm / (cellKm * cellKm * std::cos(in.tx.latDeg * M_PI / 180));
+    EXPECT_NEAR(static_cast<double>(finite), diskCells, 0.02 * diskCells);
+    EXPECT_TRUE(std::isfinite(lossAt(one.grid, one.grid.txRow, one.grid.txColumn)));
+}
+
+TEST(Coverage, RidgeCastsAShadow) {
+    // A 300 m ridge 4.5 to 5.5 km north of the transmitter, across the whole map.
+    const SyntheticTerrain terrain(
+        [](terrain::GeoPoint at) {
+            return at.latDeg > 0.0405 && at.latDeg < 0.0495 ? 400.0 : 100.0;
+        },
+        30);
+    CoverageInputs in = smallRun();
+    in.tx = {0, 0};
+    in.radiusKm = 9;
+    const CoverageResult result = run(in, terrain, 2);
+    ASSERT_TRUE(result.ok) << result.message;
+    const CoverageGrid& g = result.grid;
+    const int rowsFor8Km = static_cast<int>(8.0 / (in.resolutionSec / 3600 * 111.195));
+    for (int dc : {-5, 0, 5}) {
+        const float north = lossAt(g, g.txRow - rowsFor8Km, g.txColumn + dc);
+        const float south = lossAt(g, g.txRow + rowsFor8Km, g.txColumn + dc);
+        EXPECT_GT(north, south + 15) << "column offset " << dc;
+    }
+}
+
+TEST(Coverage, CancelStopsWithin100Milliseconds) {
+    const SyntheticTerrain terrain(hills, 10);
+    CoverageInputs in = smallRun();
+    in.radiusKm = 20;
+    RunControl control;
+    control.threads = 2;
+    std::chrono::steady_clock::time_point cancelledAt;
+    control.progress = [&](double fraction) {
+        if (fraction > 0.2 && !control.cancel.exchange(true))
+            cancelledAt = std::chrono::steady_clock::now();
+    };
+    const CoverageResult result = runCoverage(in, terrain, control);
+    const auto stoppedAfter = std::chrono::steady_clock::now() - cancelledAt;
+    EXPECT_TRUE(result.cancelled);
+    EXPECT_FALSE(result.ok);
+    EXPECT_TRUE(result.grid.lossDb.empty());
+    EXPECT_LT(stoppedAfter, std::chrono::milliseconds(100));
+}
+
+class BrokenTerrain : public SyntheticTerrain {
+public:
+    BrokenTerrain() : SyntheticTerrain(hills, 30) {}
+    terrain::Status profile(terrain::GeoPoint, terrain::GeoPoint, int,
+                            terrain::Profile&) const override {
+        return terrain::Status::failure("tile n00e000.tif is damaged");
+    }
+};
+
+TEST(Coverage, RefusesWithAClearMessage) {
+    const SyntheticTerrain small(hills, 30, 0.03);
+    const SyntheticTerrain wide(hills, 30);
+    const BrokenTerrain broken;
+    CoverageInputs tooFine = smallRun();
+    tooFine.radiusKm = 400;
+    tooFine.resolutionSec = 1;
+    CoverageInputs nearMeridian = smallRun();
+    nearMeridian.tx.lonDeg = 179.99;
+    CoverageInputs noRadius = smallRun();
+    noRadius.radiusKm = std::nan("");
+    const struct {
+        const terrain::TerrainSource& terrain;
+        CoverageInputs in;
+        const char* expected;
+    } cases[] = {
+        {small, smallRun(), "do not cover the radius of 6.0 km"},
+        {broken, smallRun(), "tile n00e000.tif is damaged"},
+        {wide, tooFine, "at most 50000000"},
+        {wide, nearMeridian, "180th meridian"},
+        {wide, noRadius, "radius: 1..2000 km"},
+    };
+    for (const auto& c : cases) {
+        const CoverageResult result = run(c.in, c.terrain, 2);
+        EXPECT_FALSE(result.ok);
+        EXPECT_FALSE(result.cancelled);
+        EXPECT_NE(result.message.find(c.expected), std::string::npos) << result.message;
+    }
+}
+
+} // namespace
