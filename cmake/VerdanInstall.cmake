@@ -49,8 +49,9 @@ set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 # Loaded at run time, so not found by the shared-library scan: the platform plugins, the SVG
-# icon engine and the SQLite driver of the archive.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite")
+# icon engine and the SQLite driver of the archive. GDAL reads the elevation rasters; it is
+# named as well so that its data files and format plugins come with it.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite, libgdal32 (>= 3.6)")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Verdan predicts the basic transmission loss of a radio link over terrain with the\n Longley-Rice propagation model, in area prediction and point-to-point modes, with\n a command-line front end for scripts.")
 set(CPACK_GENERATOR DEB)

@@ -13,7 +13,7 @@ jobs=$(nproc)
 packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite
-    libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev
+    libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev libgdal-dev gdal-bin
     xvfb xauth xfonts-base fonts-dejavu-core
     desktop-file-utils appstream man-db dpkg-dev file
 )

@@ -35,9 +35,14 @@ struct Profile {
 struct Status {
     bool ok = true;
     std::string message;
+    /// The source's own error number where it has one (GLOBE and Quarn: the terrain
+    /// library's error number, so callers can tell a missing index from a bad tile); 0 else.
+    int code = 0;
 
     static Status success() { return {}; }
-    static Status failure(std::string text) { return {false, std::move(text)}; }
+    static Status failure(std::string text, int code = 0) {
+        return {false, std::move(text), code};
+    }
 };
 
 /// A source of terrain elevations.
