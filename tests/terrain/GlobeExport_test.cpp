@@ -1,0 +1,86 @@
+// The same terrain by two independent routes: a GLOBE data set read through Dorvex, and the
+// same tile exported by GDAL to a GeoTIFF read through the raster source.
+#include "raster_builders.h"
+#include "terrain_builders.h"
+
+#include <verdan/terrain/DorvexSources.h>
+#include <verdan/terrain/RasterSource.h>
+
+#include <dorvex.h>
+#include <gdal_priv.h>
+#include <gdal_utils.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <unistd.h>
+
+namespace verdan::terrain {
+namespace {
+
+namespace fs = std::filesystem;
+
+double rollingM(double latDeg, double lonDeg) {
+    return 120 + 80 * std::sin(latDeg * 40) * std::cos(lonDeg * 30) + 40 * (lonDeg + 77);
+}
+
+// Tile "f10g" (0..50 N, 90..0 W) as a raw GDAL raster, cut to the area around the path and
+// written as GeoTIFF.
+void exportTile(const std::string& globeFolder, const std::string& tiff) {
+    const std::string vrt = globeFolder + "f10g.vrt";
+    std::ofstream(vrt) << "<VRTDataset rasterXSize=\"10800\" rasterYSize=\"6000\">"
+                          "<SRS>EPSG:4326</SRS>"
+                          "<GeoTransform>-90, 0.008333333333333333, 0, 50, 0, "
+                          "-0.008333333333333333</GeoTransform>"
+                          "<VRTRasterBand dataType=\"Int16\" band=\"1\" subClass=\"VRTRawRasterBand\">"
+                          "<SourceFilename relativeToVRT=\"1\">f10g</SourceFilename>"
+                          "<ImageOffset>0</ImageOffset><PixelOffset>2</PixelOffset>"
+                          "<LineOffset>21600</LineOffset><ByteOrder>LSB</ByteOrder>"
+                          "</VRTRasterBand></VRTDataset>";
+    GDALAllRegister();
+    GDALDatasetH source = GDALOpen(vrt.c_str(), GA_ReadOnly);
+    ASSERT_NE(source, nullptr);
+    const char* args[] = {"-of", "GTiff", "-projwin", "-77.5", "39.5", "-76.0", "38.5", nullptr};
+    GDALTranslateOptions* options = GDALTranslateOptionsNew(const_cast<char**>(args), nullptr);
+    GDALDatasetH written = GDALTranslate(tiff.c_str(), source, options, nullptr);
+    GDALTranslateOptionsFree(options);
+    ASSERT_NE(written, nullptr);
+    GDALClose(written);
+    GDALClose(source);
+}
+
+TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
+    const char* tmp = std::getenv("TMPDIR");
+    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/globe-export-XXXXXX";
+    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    folder += '/';
+    std::string error;
+    ASSERT_TRUE(writeGlobeFolder(folder, rollingM, {{38.5, -77.5, 39.5, -76.0}}, &error)) << error;
+    exportTile(folder, folder + "export.tif");
+
+    auto dorvex = std::make_shared<DorvexLibrary>();
+    dorvex->entry = {&THandler, &CloseGlobe};
+    const auto globe = makeGlobeSource(dorvex, folder);
+    Status status;
+    const auto raster = openRaster(folder + "export.tif", {}, status);
+    ASSERT_TRUE(raster) << status.message;
+
+    const GeoPoint from{39.08, -76.7};
+    const GeoPoint to{38.92, -76.98};
+    Profile viaGlobe;
+    Profile viaRaster;
+    ASSERT_TRUE(globe->profile(from, to, DorvexPointCount, viaGlobe).ok);
+    ASSERT_TRUE(raster->profile(from, to, DorvexPointCount, viaRaster).ok);
+    ASSERT_EQ(viaGlobe.elevationsM.size(), viaRaster.elevationsM.size());
+    // Dorvex measures the path on its own earth model: the lengths agree within 0.2 %.
+    EXPECT_NEAR(viaGlobe.spacingM, viaRaster.spacingM, viaRaster.spacingM * 0.002);
+    // GLOBE rounds its interpolated elevations to whole metres.
+    for (std::size_t i = 0; i < viaGlobe.elevationsM.size(); ++i)
+        ASSERT_NEAR(viaGlobe.elevationsM[i], viaRaster.elevationsM[i], 0.6) << i;
+    fs::remove_all(folder);
+}
+
+} // namespace
+} // namespace verdan::terrain
