@@ -11,13 +11,19 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QTemporaryFile>
 #include <QUuid>
 #include <QVariant>
 #include <QtEndian>
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
 #include <cstring>
 #include <vector>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace verdan {
 
@@ -72,6 +78,8 @@ QString describeError(const QSqlError& error) {
 QString describeFileProblem(const QString& path, bool& exists) {
     const QFileInfo info(path);
     exists = info.exists();
+    if (!exists && info.isSymLink())
+        return QStringLiteral("it is a symbolic link to a missing file");
     if (!exists) {
         if (!info.absoluteDir().exists())
             return QStringLiteral("the folder does not exist");
@@ -93,6 +101,37 @@ QString describeFileProblem(const QString& path, bool& exists) {
         std::memcmp(head.constData(), kSqliteHeader, sizeof kSqliteHeader) != 0)
         return QStringLiteral("the file is not an SQLite database");
     return {};
+}
+
+// Device and inode of the file at `path` (following links); empty when it does not exist.
+QByteArray fileIdentity(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return {};
+    return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(info.st_ino));
+}
+
+// Creates a new, empty file with a unique hidden name in the folder of `path`; its path, or
+// empty when the folder cannot be written.
+QString newFileBeside(const QString& path) {
+    const QFileInfo target(path);
+    QTemporaryFile file(target.absoluteDir().filePath(QLatin1Char('.') + target.fileName() +
+                                                      QStringLiteral(".new-XXXXXX")));
+    file.setAutoRemove(false);
+    if (!file.open())
+        return {};
+    return file.fileName();
+}
+
+// Makes a new name in the folder of `path` durable.
+void syncFolderOf(const QString& path) {
+    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
+                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return;
+    ::fsync(folder);
+    ::close(folder);
 }
 
 } // namespace
@@ -179,28 +218,31 @@ bool dbOperations::exec(const QString& sql, const QString& what) {
 }
 
 bool dbOperations::OpenArchive(const QString& path) {
-    abandon();
+    const bool reuse = !m_connection.isEmpty() && !m_inTransaction && m_newFile.isEmpty() &&
+                       path == m_path && fileIdentity(path) == m_fileIdentity;
+    if (!reuse)
+        abandon();
     m_lastError.clear();
-    bool exists = false;
-    const QString problem = describeFileProblem(path, exists);
-    if (!problem.isEmpty())
-        return fail(QStringLiteral("Cannot open the archive: ") + problem);
-    if (!QSqlDatabase::isDriverAvailable(kDriver))
-        return fail(QStringLiteral("Cannot open the archive: the SQLite driver of Qt (QSQLITE) "
-                                   "is not installed"));
-
-    m_path = path;
-    m_createdFile = !exists;
-    m_connection = QStringLiteral("verdan-archive-") + QUuid::createUuid().toString(QUuid::Id128);
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, m_connection);
-        db.setDatabaseName(path);
-        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=") +
-                             QString::number(m_busyTimeoutMs));
-        if (!db.open()) {
-            const QString error = describeError(db.lastError());
+    m_lostCreationRace = false;
+    if (!reuse) {
+        bool exists = false;
+        const QString problem = describeFileProblem(path, exists);
+        if (!problem.isEmpty())
+            return fail(QStringLiteral("Cannot open the archive: ") + problem);
+        if (!QSqlDatabase::isDriverAvailable(kDriver))
+            return fail(QStringLiteral("Cannot open the archive: the SQLite driver of Qt "
+                                       "(QSQLITE) is not installed"));
+        m_path = path;
+        if (!exists) {
+            m_newFile = newFileBeside(path);
+            if (m_newFile.isEmpty())
+                return fail(QStringLiteral("Cannot create the archive: the folder cannot be "
+                                           "written"));
+        }
+        if (!openConnection(exists ? path : m_newFile)) {
+            const QString error = m_lastError;
             abandon();
-            return fail(QStringLiteral("Cannot open the archive: ") + error);
+            return fail(error);
         }
     }
     // The write lock is taken at once, so that a locked archive fails here and not halfway.
@@ -225,6 +267,24 @@ bool dbOperations::OpenArchive(const QString& path) {
         return fail(error);
     }
     return true;
+}
+
+bool dbOperations::openConnection(const QString& file) {
+    m_connection = QStringLiteral("verdan-archive-") + QUuid::createUuid().toString(QUuid::Id128);
+    QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, m_connection);
+    db.setDatabaseName(file);
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=") +
+                         QString::number(m_busyTimeoutMs));
+    if (!db.open())
+        return fail(QStringLiteral("Cannot open the archive: ") + describeError(db.lastError()));
+    m_fileIdentity = fileIdentity(file);
+    // A new archive is made in write-ahead-log mode; an existing file keeps its mode, which
+    // other programs may rely on.
+    if (!m_newFile.isEmpty() && !exec(QStringLiteral("PRAGMA journal_mode=WAL"),
+                                      QStringLiteral("Cannot create the archive")))
+        return false;
+    return exec(QStringLiteral("PRAGMA synchronous=NORMAL"),
+                QStringLiteral("Cannot open the archive"));
 }
 
 bool dbOperations::ensureTables() {
@@ -320,26 +380,53 @@ bool dbOperations::CloseArchive() {
     if (!exec(QStringLiteral("COMMIT"), QStringLiteral("Cannot write the records to the archive")))
         return false;
     m_inTransaction = false;
-    m_createdFile = false;
-    closeConnection();
+    if (!m_newFile.isEmpty()) {
+        closeConnection();
+        return publishNewFile();
+    }
+    if (!m_keepOpen)
+        closeConnection();
+    return true;
+}
+
+// Puts the committed new file in place under the archive's name, unless another program
+// created the archive meanwhile; the name is never replaced.
+bool dbOperations::publishNewFile() {
+    const QByteArray from = QFile::encodeName(m_newFile);
+    const QByteArray to = QFile::encodeName(m_path);
+    if (::link(from.constData(), to.constData()) != 0) {
+        const int error = errno;
+        removeNewFile();
+        m_lostCreationRace = error == EEXIST;
+        return fail(QStringLiteral("Cannot put the new archive in place: ") +
+                    QString::fromLocal8Bit(std::strerror(error)));
+    }
+    removeNewFile();
+    syncFolderOf(m_path);
     return true;
 }
 
 void dbOperations::abandon() {
     m_insertDataSet.reset();
-    if (m_connection.isEmpty())
+    if (m_connection.isEmpty()) {
+        removeNewFile();
         return;
+    }
     if (m_inTransaction) {
         QSqlQuery rollback(QSqlDatabase::database(m_connection, false));
         rollback.exec(QStringLiteral("ROLLBACK"));
         m_inTransaction = false;
     }
     closeConnection();
-    if (m_createdFile) {
-        QFile::remove(m_path);
-        QFile::remove(m_path + QStringLiteral("-journal"));
-        m_createdFile = false;
-    }
+    removeNewFile();
+}
+
+void dbOperations::removeNewFile() {
+    if (m_newFile.isEmpty())
+        return;
+    for (const char* suffix : {"", "-journal", "-wal", "-shm"})
+        QFile::remove(m_newFile + QLatin1String(suffix));
+    m_newFile.clear();
 }
 
 void dbOperations::closeConnection() {
@@ -349,6 +436,7 @@ void dbOperations::closeConnection() {
     }
     QSqlDatabase::removeDatabase(m_connection);
     m_connection.clear();
+    m_fileIdentity.clear();
 }
 
 // ---- ResultsArchive ----
@@ -360,11 +448,10 @@ struct Curve {
     QString legend;
 };
 
-// Writes one run with its curves in one transaction; the new ID, or nothing with `error`.
-std::optional<qint64> writeRun(const AreaResults& results, const QString& path,
-                               const QString& comment, const std::vector<Curve>& curves,
-                               const QDateTime& when, int busyTimeoutMs, QString& error) {
-    dbOperations db(busyTimeoutMs);
+// Writes one run with its curves in one transaction of `db`.
+bool writeRunOnce(dbOperations& db, const AreaResults& results, const QString& path,
+                  const QString& comment, const std::vector<Curve>& curves,
+                  const QDateTime& when) {
     const int pointCount = static_cast<int>(results.graphDist.size());
     std::vector<double> y(results.graphDist.size());
     bool ok = db.OpenArchive(path) &&
@@ -376,7 +463,18 @@ std::optional<qint64> writeRun(const AreaResults& results, const QString& path,
         ok = db.AddDataSet(db.currentRunId(), curves[c].legend, comment, pointCount, kDataSetPairs,
                            results.graphDist, y, {});
     }
-    ok = ok && db.CloseArchive();
+    return ok && db.CloseArchive();
+}
+
+// Writes one run with its curves in one transaction; the new ID, or nothing with `error`.
+// A save that found no archive and lost the race to create it is written into the archive
+// the other program made.
+std::optional<qint64> writeRun(dbOperations& db, const AreaResults& results, const QString& path,
+                               const QString& comment, const std::vector<Curve>& curves,
+                               const QDateTime& when, QString& error) {
+    bool ok = writeRunOnce(db, results, path, comment, curves, when);
+    if (!ok && db.lostCreationRace())
+        ok = writeRunOnce(db, results, path, comment, curves, when);
     if (!ok) {
         error = db.lastError();
         db.abandon();
@@ -430,6 +528,8 @@ LevelPicker confLevelPicker(ProgramState& state) {
 
 ResultsArchive::ResultsArchive(LevelPicker picker) : m_picker(std::move(picker)) {}
 
+ResultsArchive::~ResultsArchive() = default;
+
 bool ResultsArchive::saveResults(const AreaResults& results, ProgramState& state,
                                  Prompter& prompter) {
     if (!hasTable(results)) {
@@ -478,9 +578,12 @@ bool ResultsArchive::saveResults(const AreaResults& results, ProgramState& state
 
     prompter.setBusy(true);
     QString error;
-    const std::optional<qint64> runId =
-        writeRun(results, state.archivePath, comment, curves, QDateTime::currentDateTime(),
-                 m_busyTimeoutMs, error);
+    if (!m_db) {
+        m_db = std::make_unique<dbOperations>(m_busyTimeoutMs);
+        m_db->setKeepOpen(true);
+    }
+    const std::optional<qint64> runId = writeRun(*m_db, results, state.archivePath, comment,
+                                                 curves, QDateTime::currentDateTime(), error);
     prompter.setBusy(false);
     if (!runId) {
         prompter.message(QStringLiteral("The results were not stored in \"") + state.archivePath +
@@ -502,7 +605,8 @@ std::optional<qint64> ResultsArchive::storeAllLevels(const AreaResults& results,
         error = QStringLiteral("There are no results to store");
         return std::nullopt;
     }
-    return writeRun(results, path, comment.trimmed(), allLevels(results), when, 2000, error);
+    dbOperations db;
+    return writeRun(db, results, path, comment.trimmed(), allLevels(results), when, error);
 }
 
 } // namespace verdan

@@ -54,12 +54,19 @@ inline constexpr int kDataSetTriples = 3;
 /// AddDataSet() add records inside it; CloseArchive() commits. Every step returns false at
 /// the first failure with lastError() saying what failed; the transaction is then rolled back
 /// by abandon() (also done by the destructor), so a failed save leaves the file exactly as it
-/// was, and a file created by this save is removed again.
+/// was. A missing archive is built in a new file beside it and put in place, under its name,
+/// only by a successful commit, so several programs may create the same archive at once and
+/// a failure never removes a file under the archive's name.
+///
+/// A new archive is made in write-ahead-log mode (an existing one keeps its mode), and every
+/// archive is written with synchronous=NORMAL: a commit has reached the operating system
+/// before CloseArchive() returns, so it survives a crash of the program (not a power
+/// failure) without waiting for the disk at every save.
 class dbOperations {
 public:
     /// `busyTimeoutMs` (0 .. 60000 ms): how long to wait for another program's lock before
     /// giving up with "locked".
-    explicit dbOperations(int busyTimeoutMs = 2000);
+    explicit dbOperations(int busyTimeoutMs = kDefaultBusyTimeoutMs);
     ~dbOperations();
     dbOperations(const dbOperations&) = delete;
     dbOperations& operator=(const dbOperations&) = delete;
@@ -70,11 +77,22 @@ public:
     /// is not an SQLite database, an SQLite database without the two tables, and a database
     /// locked by another program.
     bool OpenArchive(const QString& path);
-    /// Commits the save's records and closes the file.
+    /// Commits the save's records and closes the file (unless keepOpen() is on). Fails with
+    /// lostCreationRace() true when the archive was missing at OpenArchive() and another
+    /// program created it meanwhile: nothing is stored then, and the save may be repeated.
     bool CloseArchive();
-    /// Rolls back whatever the save wrote and closes the file; removes a file this save
-    /// created. Nothing happens when no archive is open.
+    /// Rolls back whatever the save wrote and closes the file; removes the new file this save
+    /// built for a missing archive. Nothing happens when no archive is open.
     void abandon();
+    /// Keeps an existing archive open after CloseArchive(), so that the next save to the same
+    /// file neither reopens it nor waits for the log to be copied into it on closing.
+    void setKeepOpen(bool keepOpen) { m_keepOpen = keepOpen; }
+    /// True when the last CloseArchive() failed because another program created the archive.
+    bool lostCreationRace() const { return m_lostCreationRace; }
+
+    /// The default wait for another program's lock: long enough for several programs
+    /// saving at once.
+    static constexpr int kDefaultBusyTimeoutMs = 10000;
 
     /// Adds a `ModelRun` record; its automatic `ID` becomes currentRunId(). `when` is stored
     /// as local time text "yyyy-MM-dd HH:mm:ss".
@@ -96,12 +114,20 @@ private:
     bool failQuery(const QString& what, const QSqlQuery& query);
     bool exec(const QString& sql, const QString& what);
     bool ensureTables();
+    bool openConnection(const QString& file);
+    bool publishNewFile();
     void closeConnection();
+    void removeNewFile();
 
     int m_busyTimeoutMs;
     QString m_connection;
     QString m_path;
-    bool m_createdFile = false;
+    // The file built for a missing archive, until it is put in place; empty otherwise.
+    QString m_newFile;
+    // Identity (device, inode) of the open file: a replaced archive is opened anew.
+    QByteArray m_fileIdentity;
+    bool m_keepOpen = false;
+    bool m_lostCreationRace = false;
     bool m_inTransaction = false;
     std::unique_ptr<QSqlQuery> m_insertDataSet;
     qint64 m_currentRunId = 0;
@@ -125,6 +151,7 @@ class ResultsArchive {
 public:
     /// `picker` asks for a single level when the user does not store all of them.
     explicit ResultsArchive(LevelPicker picker);
+    ~ResultsArchive();
 
     /// The save: asks for the archive file (once per program run; a cancel stores nothing
     /// and asks again next time), for a comment, whether to store all confidence levels and,
@@ -146,12 +173,17 @@ public:
     qint64 currentRunId() const { return m_currentRunId; }
 
     /// Wait for a locked archive (ms) before the save fails; tests shorten it.
-    void setBusyTimeoutMs(int busyTimeoutMs) { m_busyTimeoutMs = busyTimeoutMs; }
+    void setBusyTimeoutMs(int busyTimeoutMs) {
+        m_busyTimeoutMs = busyTimeoutMs;
+        m_db.reset();
+    }
 
 private:
     LevelPicker m_picker;
     qint64 m_currentRunId = 0;
-    int m_busyTimeoutMs = 2000;
+    int m_busyTimeoutMs = dbOperations::kDefaultBusyTimeoutMs;
+    // Kept open between saves to the same archive.
+    std::unique_ptr<dbOperations> m_db;
 };
 
 } // namespace verdan

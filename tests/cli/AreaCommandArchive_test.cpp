@@ -2,14 +2,22 @@
 #include "CliPrompter.h"
 #include "CliRun.h"
 
+#include "LibraryBinding.h"
+
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QProcess>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QUuid>
 #include <QVariant>
 #include <gtest/gtest.h>
+#include <memory>
+#include <set>
 #include <sstream>
+#include <vector>
 
 using namespace verdan;
 using namespace verdan::cli;
@@ -96,6 +104,55 @@ TEST_F(AreaArchiveOption, FileThatIsNotAnArchiveFailsAndStaysAsItWas) {
     EXPECT_NE(outcome.err.find("not an SQLite database"), std::string::npos) << outcome.err;
     EXPECT_EQ(outcome.err.find("ModelRun ID"), std::string::npos);
     EXPECT_EQ(fileBytes(path), before);
+}
+
+// Regression: parallel writers to a new archive lost runs that each reported "stored", and a
+// failing writer deleted the file that the others had written.
+TEST_F(AreaArchiveOption, ParallelWritersToANewArchiveAllStore) {
+    constexpr int kWriters = 20;
+    std::vector<std::unique_ptr<QProcess>> writers;
+    for (int i = 0; i < kWriters; ++i) {
+        writers.push_back(std::make_unique<QProcess>());
+        writers.back()->start(executableFolder() + QStringLiteral("/verdan-cli"),
+                              {QStringLiteral("area"), QStringLiteral("--archive"), path,
+                               QStringLiteral("--d2"), QStringLiteral("150")});
+    }
+    std::set<qint64> ids;
+    for (const auto& writer : writers) {
+        ASSERT_TRUE(writer->waitForFinished(60000));
+        const QString err = QString::fromUtf8(writer->readAllStandardError());
+        EXPECT_EQ(writer->exitCode(), ExitOk) << err.toStdString();
+        const qsizetype at = err.indexOf(QStringLiteral("ModelRun ID "));
+        if (at >= 0)
+            ids.insert(err.mid(at + 12).trimmed().toLongLong());
+    }
+    EXPECT_EQ(ids.size(), std::size_t{kWriters});
+    EXPECT_EQ(column(path, QStringLiteral("SELECT COUNT(*) FROM ModelRun")),
+              QVariantList{kWriters});
+    EXPECT_EQ(column(path, QStringLiteral("SELECT COUNT(DISTINCT ID) FROM DataSets")),
+              QVariantList{kWriters});
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
+              QStringList{QStringLiteral("cli.sqlite")});
+}
+
+// A failing writer removes nothing: neither a symbolic link given as the archive nor its
+// target.
+TEST_F(AreaArchiveOption, FailingWriterLeavesLinksAndTheirTargets) {
+    const QString text = dir.filePath(QStringLiteral("notes.txt"));
+    QFile file(text);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("not an archive\n");
+    file.close();
+    for (const QString& target : {text, dir.filePath(QStringLiteral("missing.sqlite"))}) {
+        const QString link = dir.filePath(QStringLiteral("link.sqlite"));
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(target, link));
+        const Outcome outcome = runCommand(areaCommand, {QStringLiteral("--archive"), link});
+        EXPECT_EQ(outcome.status, ExitFailure) << target.toStdString();
+        EXPECT_TRUE(QFileInfo(link).isSymLink());
+        EXPECT_EQ(QFileInfo::exists(target), target == text);
+    }
+    EXPECT_EQ(fileBytes(text), "not an archive\n");
 }
 
 TEST_F(AreaArchiveOption, CommentNeedsAnArchive) {
