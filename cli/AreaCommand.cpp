@@ -12,7 +12,7 @@
 namespace verdan::cli {
 
 void printError(CliContext& context, const QString& message) {
-    context.err << "verdan-cli: " << message.toStdString() << '\n';
+    context.err << "verdan-cli: " << oneLine(message).toStdString() << '\n';
 }
 
 namespace {
@@ -216,7 +216,7 @@ int areaCommand(const QStringList& args, CliContext& context) {
         const std::optional<qint64> runId =
             ResultsArchive::storeAllLevels(results, archivePath, archiveComment, error);
         if (!runId) {
-            context.err << "verdan-cli: --archive: " << error.toStdString() << '\n';
+            printError(context, QStringLiteral("--archive: ") + error);
             return ExitFailure;
         }
         context.err << "ModelRun ID " << *runId << '\n';

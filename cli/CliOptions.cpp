@@ -7,6 +7,14 @@
 
 namespace verdan::cli {
 
+QString oneLine(const QString& text) {
+    constexpr qsizetype kLongest = 300;
+    const QString line = text.simplified();
+    if (line.size() <= kLongest)
+        return line;
+    return line.left(200) + QStringLiteral(" ... ") + line.right(80);
+}
+
 namespace {
 
 QString rangeText(const QString& option, double minimum, double maximum, const QString& unit) {

@@ -19,6 +19,10 @@ struct UsageError {
     QString message;
 };
 
+/// `text` for a one-line message: line breaks and runs of blanks become one blank, and a text
+/// longer than 300 characters keeps its first 200 and last 80 around " ... ".
+QString oneLine(const QString& text);
+
 /// Reads a whole text as a finite decimal number in the C locale ("1e3", "+5", ".5");
 /// empty for anything else (trailing characters, "inf", "nan", an empty text).
 std::optional<double> parseNumber(const QString& text);

@@ -1,10 +1,12 @@
 #include "CliPrompter.h"
 
+#include "CliOptions.h"
+
 namespace verdan::cli {
 
 MsgAnswer CliPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
                                MsgIcon) {
-    const QString line = text.simplified();
+    const QString line = oneLine(text);
     m_err << "verdan-cli: "
           << (title.isEmpty() ? QString() : title + QStringLiteral(": ")).toStdString()
           << line.toStdString() << '\n';

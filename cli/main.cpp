@@ -9,6 +9,10 @@
 
 #include <QString>
 #include <QStringList>
+#include <QtGlobal>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <iostream>
 #include <string_view>
 
@@ -50,13 +54,26 @@ const char* usage() {
            "--format text|csv|json: the report (default), or the table as CSV or JSON.\n";
 }
 
-} // namespace
+// Qt's own diagnostics (about files and database connections) are not for the user: every
+// failure reaches the user through the command's own message.
+void dropQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
 
-int main(int argc, char** argv) {
-    verdan::cli::CliPrompter prompter(std::cerr);
-    CliContext context{std::cout, std::cerr, prompter, {}};
+// Flushes standard output: output that could not be written (a full disk, a closed stream)
+// turns `status` into a failure, reported in one line.
+int finish(int status, CliContext& context) {
+    std::cout.flush();
+    const bool written = std::cout && std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (written)
+        return status;
+    const int error = errno;
+    verdan::cli::printError(context, QStringLiteral("cannot write the output: ") +
+                                         QString::fromLocal8Bit(std::strerror(error)));
+    return verdan::cli::ExitFailure;
+}
+
+int runCommand(int argc, char** argv, CliContext& context) {
     if (argc < 2) {
-        std::cerr << usage();
+        verdan::cli::printError(context, QStringLiteral("a command is needed; see verdan-cli --help"));
         return verdan::cli::ExitUsage;
     }
     const std::string_view name = argv[1];
@@ -75,6 +92,17 @@ int main(int argc, char** argv) {
         if (command.name == name)
             return command.run(args, context);
     }
-    std::cerr << "verdan-cli: unknown command \"" << name << "\"\n" << usage();
+    verdan::cli::printError(context, QStringLiteral("unknown command \"") +
+                                         QString::fromLocal8Bit(argv[1]) +
+                                         QStringLiteral("\"; see verdan-cli --help"));
     return verdan::cli::ExitUsage;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    qInstallMessageHandler(dropQtMessage);
+    verdan::cli::CliPrompter prompter(std::cerr);
+    CliContext context{std::cout, std::cerr, prompter, {}};
+    return finish(runCommand(argc, argv, context), context);
 }

@@ -304,6 +304,41 @@ TEST(VerdanCli, RefusesBadInputWithStatus2AndNothingOnStandardOutput) {
     }
 }
 
+// Regression: output that could not be written still exited 0.
+TEST(VerdanCli, UnwritableOutputFailsWithOneLine) {
+    for (const bool closed : {false, true}) {
+        QProcess process;
+        if (closed) {
+            process.start("/bin/sh", {"-c", "exec >&-; exec \"$0\" area", cliPath()});
+        } else {
+            process.setStandardOutputFile("/dev/full");
+            process.start(cliPath(), {"area"});
+        }
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), ExitFailure) << closed;
+        const QByteArray err = process.readAllStandardError();
+        EXPECT_TRUE(err.startsWith("verdan-cli: cannot write the output")) << err.toStdString();
+        EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
+    }
+}
+
+// Errors are one short line whatever was typed; an unknown command points to --help.
+TEST(VerdanCli, ErrorsAreOneShortLine) {
+    const std::vector<QStringList> cases{{"area", "--freq", "450\n--h1 3"},
+                                         {"area", "--pol", QString(120000, 'x')},
+                                         {"no\nsuch"}};
+    for (const QStringList& args : cases) {
+        QProcess process;
+        process.start(cliPath(), args);
+        ASSERT_TRUE(process.waitForFinished(30000));
+        EXPECT_EQ(process.exitCode(), ExitUsage);
+        const QByteArray err = process.readAllStandardError();
+        EXPECT_EQ(err.count('\n'), 1) << err.left(400).toStdString();
+        EXPECT_LT(err.size(), 400) << err.left(400).toStdString();
+        EXPECT_EQ(err.contains("--help"), args.size() == 1) << err.toStdString();
+    }
+}
+
 TEST(VerdanCli, HelpGoesToStandardOutput) {
     QProcess process;
     process.start(cliPath(), {"--help"});
