@@ -9,7 +9,9 @@
 #include "StdoutSink.h"
 #include "TempFile.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
+#include <cmath>
 #include <memory>
 #include <optional>
 #include <sstream>
@@ -35,6 +37,10 @@ QString joined(const std::vector<double>& values) {
 
 void writeTable(CliContext& context, OutputFormat format, const PointToPointResult& result) {
     const auto number = [](double v) { return numfmt::formatPattern(v, u"0.0"); };
+    // JSON has no NaN or infinity: a value that is not finite is written as null.
+    const auto jsonNumber = [&number](double v) {
+        return std::isfinite(v) ? number(v) : QStringLiteral("null");
+    };
     if (format == OutputFormat::Csv) {
         QString header = QStringLiteral("reliability_pct");
         for (double c : result.confidencePct)
@@ -46,11 +52,14 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
                 row += u',' + number(loss);
             context.out << row.toStdString() << '\n';
         }
+        if (result.kwx != 0)
+            printError(context,
+                       QStringLiteral("warning: ") + areaWarningLines(result.kwx).join(u' '));
         return;
     }
     QString json = QStringLiteral("{\"distance_km\":") +
                    numfmt::formatPattern(result.distKm, u"0.000") +
-                   QStringLiteral(",\"free_space_db\":") + number(result.freeSpaceDb) +
+                   QStringLiteral(",\"free_space_db\":") + jsonNumber(result.freeSpaceDb) +
                    QStringLiteral(",\"path\":\"") + result.pathType +
                    QStringLiteral("\",\"dominant_mode\":\"") + result.dominantMode +
                    QStringLiteral("\",\"kwx\":") + QString::number(result.kwx) +
@@ -60,7 +69,7 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
     for (std::size_t i = 0; i < result.lossDb.size(); ++i) {
         QStringList row;
         for (double loss : result.lossDb[i])
-            row << number(loss);
+            row << jsonNumber(loss);
         json += (i ? QStringLiteral(",[") : QStringLiteral("[")) + row.join(u',') + u']';
     }
     json += QStringLiteral("]}");
@@ -86,6 +95,20 @@ bool writePicture(const QString& path, const std::vector<double>& pfl, QString& 
         return false;
     }
     return writeFileAtomically(path, png, &error);
+}
+
+// The --picture file: a name is required, and never one of the command's input files.
+QString pictureFileFromOptions(const CliOptions& options, const QString& profileFile) {
+    const QString picture = options.valueOf(QStringLiteral("picture"));
+    if (picture.isEmpty())
+        throw UsageError{QStringLiteral("--picture: the name of the PNG file to write")};
+    const QFileInfo target(picture);
+    const QFileInfo input(profileFile);
+    if (!profileFile.isEmpty() && target.exists() && input.exists() &&
+        target.canonicalFilePath() == input.canonicalFilePath())
+        throw UsageError{QStringLiteral("--picture: \"") + picture +
+                         QStringLiteral("\" is the profile file; give another name")};
+    return picture;
 }
 
 } // namespace
@@ -139,7 +162,7 @@ int p2pCommand(const QStringList& args, CliContext& context) {
         else
             profileFile = options.valueOf(QStringLiteral("profile"));
         if (options.has(QStringLiteral("picture")))
-            pictureFile = options.valueOf(QStringLiteral("picture"));
+            pictureFile = pictureFileFromOptions(options, profileFile);
     } catch (const UsageError& error) {
         printError(context, error.message);
         return ExitUsage;

@@ -54,6 +54,13 @@ void markUnusablePath(PropRecord& prop) {
     }
 }
 
+// A result that is not a finite number comes from inputs out of every range: kwx 4.
+void reportNonFinite(double resultDb, PropRecord& prop) {
+    if (!std::isfinite(resultDb)) {
+        raiseError(prop.kwx, 4);
+    }
+}
+
 } // namespace
 
 extern "C" {
@@ -79,13 +86,16 @@ PMVERDAN_API void lrprop(double d, PropRecord* prop, PropaRecord* propa) {
         return;
     }
     pmverdan::computeReferenceAttenuation(d, *prop, *propa);
+    reportNonFinite(prop->aref, *prop);
 }
 
 PMVERDAN_API double avar(double zzt, double zzl, double zzc, PropRecord* prop, PropvRecord* propv) {
     if (prop == nullptr || propv == nullptr) {
         return std::numeric_limits<double>::quiet_NaN();
     }
-    return pmverdan::variabilityLossDb(zzt, zzl, zzc, *prop, *propv);
+    const double lossDb = pmverdan::variabilityLossDb(zzt, zzl, zzc, *prop, *propv);
+    reportNonFinite(lossDb, *prop);
+    return lossDb;
 }
 
 PMVERDAN_API double qerfi(double q) {
@@ -106,6 +116,7 @@ PMVERDAN_API void qlrpfl(double* pfl, int32_t klimx, int32_t mdvarx, PropRecord*
     }
     pmverdan::analyseProfile(profile, *prop);
     pmverdan::computeReferenceAttenuation(0.0, *prop, *propa);
+    reportNonFinite(prop->aref, *prop);
 }
 
 } // extern "C"

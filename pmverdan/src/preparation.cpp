@@ -31,9 +31,12 @@ double sitedHeightM(double heightM, int32_t siting, double terrainDhM) {
 void prepareSystem(double freqMhz, double systemElevationM, double refractivityN,
                    int32_t polarization, double permittivity, double conductivitySpm,
                    PropRecord& prop) {
+    // A ground needs a permittivity above that of free space and a conductivity that is
+    // not negative.
     const bool usable = std::isfinite(freqMhz) && freqMhz > 0.0 &&
                         std::isfinite(systemElevationM) && std::isfinite(refractivityN) &&
-                        std::isfinite(permittivity) && std::isfinite(conductivitySpm);
+                        std::isfinite(permittivity) && permittivity > 1.0 &&
+                        std::isfinite(conductivitySpm) && conductivitySpm >= 0.0;
     if (!usable) {
         raiseError(prop.kwx, 4);
     }
@@ -51,6 +54,10 @@ void prepareSystem(double freqMhz, double systemElevationM, double refractivityN
     }
     prop.zgndreal = impedance.real();
     prop.zgndimag = impedance.imag();
+    if (!std::isfinite(prop.zgndreal) || !std::isfinite(prop.zgndimag) ||
+        !std::isfinite(prop.gme)) {
+        raiseError(prop.kwx, 4);
+    }
 }
 
 void setVariabilityInputs(int32_t climate, int32_t variabilityMode, PropvRecord& propv) {

@@ -4,6 +4,7 @@
 #include "CliRun.h"
 
 #include <QFile>
+#include <QJsonParseError>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -110,6 +111,50 @@ INSTANTIATE_TEST_SUITE_P(
         BadCase{"coordinates", {"--tx", "39,-76"}, "--tx"},
         BadCase{"missing_file", {"--profile", "/nonexistent/p.pfl"}, "cannot be read"}),
     [](const ::testing::TestParamInfo<BadCase>& info) { return info.param.name; });
+
+// A small profile in a new folder, for cases that must not touch the reference data.
+QString writeProfile(const QTemporaryDir& dir) {
+    QFile file(dir.filePath("path.pfl"));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("10 1000 100 110 120 130 140 150 140 130 120 110 100\n");
+    return file.fileName();
+}
+
+// Regression: a permittivity of 1e6 gave NaN losses without any warning, and JSON with NaN.
+TEST(P2pCommand, LossesThatAreNotNumbersComeWithTheWarning) {
+    QTemporaryDir dir;
+    const QString profile = writeProfile(dir);
+    const Outcome json =
+        runCommand(p2pCommand, {"--profile", profile, "--eps", "1e6", "--format", "json"});
+    ASSERT_EQ(json.status, ExitOk) << json.err;
+    QJsonParseError parsed{};
+    const QJsonObject root =
+        QJsonDocument::fromJson(QByteArray::fromStdString(json.out), &parsed).object();
+    EXPECT_EQ(parsed.error, QJsonParseError::NoError) << json.out;
+    EXPECT_EQ(root["kwx"].toInt(), 4);
+    EXPECT_TRUE(root["loss_db"].toArray()[0].toArray()[0].isNull());
+    const Outcome csv =
+        runCommand(p2pCommand, {"--profile", profile, "--eps", "1e6", "--format", "csv"});
+    EXPECT_NE(csv.err.find("warning: "), std::string::npos) << csv.err;
+}
+
+TEST(P2pCommand, PictureOntoTheProfileOrWithoutANameIsRefused) {
+    QTemporaryDir dir;
+    const QString profile = writeProfile(dir);
+    QFile file(profile);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    for (const QString& picture : {QStringLiteral("--picture=") + profile,
+                                   QStringLiteral("--picture=") + dir.path() + "/./path.pfl",
+                                   QStringLiteral("--picture=")}) {
+        const Outcome o = runCommand(p2pCommand, {"--profile", profile, picture});
+        EXPECT_EQ(o.status, ExitUsage) << picture.toStdString();
+        EXPECT_NE(o.err.find("--picture"), std::string::npos) << o.err;
+        EXPECT_TRUE(o.out.empty());
+    }
+    ASSERT_TRUE(file.seek(0));
+    EXPECT_EQ(file.readAll(), before);
+}
 
 TEST(P2pCommand, MalformedProfileIsRefused) {
     QTemporaryDir dir;
