@@ -175,7 +175,7 @@ int p2pCommand(const QStringList& args, CliContext& context) {
     if (terrain) {
         ExtractionResult extracted;
         if (!extractForCli(*terrain, context, extracted))
-            return ExitFailure;
+            return extracted.libraryMissing ? ExitFailure : ExitUsage;
         describePath(*terrain, path);
         path.pfl = std::move(extracted.pfl);
         points = extracted.pointsReturned;

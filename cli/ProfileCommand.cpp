@@ -124,7 +124,7 @@ int profileCommand(const QStringList& args, CliContext& context) {
     }
     ExtractionResult result;
     if (!extractForCli(request, context, result))
-        return ExitFailure;
+        return result.libraryMissing ? ExitFailure : ExitUsage;
     context.out << profileText(result.pfl).toStdString();
     context.out.flush();
     return ExitOk;

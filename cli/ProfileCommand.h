@@ -25,8 +25,9 @@ TerrainRequest terrainRequestFromOptions(const CliOptions& options);
 
 /// Extracts the profile of `request` as the path coordinates form does (800 GLOBE points, or
 /// Quarn points every 450 m from the database the terrain library finds on drive C). On
-/// failure prints one line with the program's message to `context.err` and returns false; a
-/// warning about points without data is printed and the profile kept.
+/// failure prints one line with the program's message to `context.err` and returns false
+/// (the commands then exit with 1 when the library is missing, else with 2); a warning about
+/// points without data is printed and the profile kept.
 bool extractForCli(const TerrainRequest& request, CliContext& context, ExtractionResult& result);
 
 /// Puts the terrain source and the end points (as decimal-degree texts with hemisphere

@@ -68,6 +68,12 @@ ExtractionResult extractQuarnProfile(TerrainLibrary& library, const PathEnds& en
             ++result.filledPoints;
         }
     }
+    // A profile without any terrain (an empty or damaged database) is no result.
+    if (count > 0 && result.filledPoints == count) {
+        result.status = -1;
+        result.errorNumber = QuarnMissingElevations;
+        return result;
+    }
     result.pfl = profileFromPoints(args.distancesM, args.elevationsM, count);
     return result;
 }

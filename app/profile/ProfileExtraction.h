@@ -44,10 +44,14 @@ struct ExtractionResult {
 /// True when the end points lie closer than IdenticalEndsM.
 bool identicalEnds(const PathEnds& ends);
 
+/// The Quarn error number "Missing topographic elevation data".
+inline constexpr int32_t QuarnMissingElevations = 10;
+
 /// Extracts a profile from the Quarn database: the data path is left blank so the library
 /// finds its database itself, `drive` (1 = C .. 24 = Z) names the drive of the database
 /// index. Points without data are counted in filledPoints and get 0 m. Success is judged by
-/// the status, not by the error number of the last point.
+/// the status, not by the error number of the last point; a profile in which no point had
+/// data fails with QuarnMissingElevations.
 ExtractionResult extractQuarnProfile(TerrainLibrary& library, const PathEnds& ends, int32_t drive);
 
 /// Extracts an ExtractionPointCount-point profile from the GLOBE database in `globePath`

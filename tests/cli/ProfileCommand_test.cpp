@@ -94,7 +94,7 @@ TEST(ProfileCommand, TerrainErrorsAreOneLineMessagesWithTheProgramsTexts) {
     ASSERT_TRUE(globe.truncateTileC());
     const QStringList tileC{"--tx", "60.1,10.1", "--rx", "60.3,10.6", "--globe-path"};
     Outcome o = runCommand(profileCommand, QStringList(tileC) << globe.folder());
-    EXPECT_EQ(o.status, ExitFailure);
+    EXPECT_EQ(o.status, ExitUsage);
     EXPECT_TRUE(o.out.empty());
     EXPECT_EQ(o.err, "verdan-cli: Error reading tile " + globe.folder().toStdString() + "c10g\n");
     ASSERT_TRUE(globe.removeTileC());
@@ -104,7 +104,7 @@ TEST(ProfileCommand, TerrainErrorsAreOneLineMessagesWithTheProgramsTexts) {
     QTemporaryDir empty;
     ASSERT_TRUE(empty.isValid());
     o = runCommand(profileCommand, QStringList(tileC) << empty.path());
-    EXPECT_EQ(o.status, ExitFailure);
+    EXPECT_EQ(o.status, ExitUsage);
     EXPECT_EQ(o.err, "verdan-cli: Error in opening file globe.dat in " +
                          empty.path().toStdString() + "/\n");
 }
@@ -114,8 +114,18 @@ TEST(ProfileCommand, QuarnWithoutItsIndexSaysSo) {
     ASSERT_TRUE(quarn.ok());
     const Outcome o = runCommand(
         profileCommand, {"--tx", "39.5,-77.5", "--rx", "39.45,-76.5", "--terrain", "quarn"});
-    EXPECT_EQ(o.status, ExitFailure);
+    EXPECT_EQ(o.status, ExitUsage);
     EXPECT_EQ(o.err, "verdan-cli: Error opening TOPO.INF file\n");
+}
+
+TEST(ProfileCommand, QuarnProfileWithoutAnyDataFailsWithStatus2) {
+    test::QuarnFixture quarn(true, {39 * 60 + 30, -78 * 60 + 30}, 'c');
+    ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
+    const Outcome o = runCommand(profileCommand, {"--tx", "39.51,-77.499", "--rx", "39.52,-77.49",
+                                                  "--terrain", "quarn"});
+    EXPECT_EQ(o.status, ExitUsage);
+    EXPECT_TRUE(o.out.empty());
+    EXPECT_EQ(o.err, "verdan-cli: Missing topographic elevation data\n");
 }
 
 TEST(ProfileCommand, QuarnPointsWithoutDataAreReportedAndTheProfileKept) {

@@ -179,3 +179,16 @@ TEST(THandlerArgs, DataPathIsBlankPaddedAndNeverCutShort) {
 }
 
 } // namespace
+
+TEST(ExtractQuarnProfile, RegressionAProfileWithoutAnyDataFails) {
+    const std::pair<int, int> block{39 * 60 + 30, -78 * 60 + 30};
+    test::QuarnFixture quarn(true, block);
+    ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    const ExtractionResult result =
+        extractQuarnProfile(library, PathEnds{39.51, -77.499, 39.52, -77.49}, 2);
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(result.errorNumber, QuarnMissingElevations);
+    EXPECT_TRUE(result.pfl.empty());
+}
