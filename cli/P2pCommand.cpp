@@ -194,9 +194,10 @@ int p2pCommand(const QStringList& args, CliContext& context) {
     PointToPointResult result;
     std::ostringstream report;
     StdoutSink sink(report);
-    if (runPointToPointCalculation(in, path, points, model, records, context.prompter, sink,
-                                   &result) != PointToPointStatus::Done)
-        return ExitFailure;
+    const PointToPointStatus status = runPointToPointCalculation(
+        in, path, points, model, records, context.prompter, sink, &result);
+    if (status != PointToPointStatus::Done)
+        return status == PointToPointStatus::ModelMissing ? ExitFailure : ExitUsage;
     if (!pictureFile.isEmpty() && !writePicture(pictureFile, path.pfl, error)) {
         printError(context, QStringLiteral("--picture: ") + error);
         return ExitFailure;

@@ -98,8 +98,16 @@ ExtractionResult extractGlobeProfile(TerrainLibrary& library, const PathEnds& en
     result.errorNumber = args.errorNumber;
     result.pointsReturned = args.pointsReturned;
     result.status = args.status == 0 && args.errorNumber == 1 ? 0 : -1;
-    if (result.succeeded())
-        result.pfl = profileFromPoints(args.distancesM, args.elevationsM, args.pointsReturned);
+    if (!result.succeeded())
+        return result;
+    result.pfl = profileFromPoints(args.distancesM, args.elevationsM, args.pointsReturned);
+    // The library's distances are single precision from single-precision coordinates, a
+    // metre off on any path: the evenly spaced points get the spacing of the path's length
+    // in double precision.
+    if (result.pfl.size() > 3)
+        result.pfl[1] =
+            greatCircleDistanceM(ends.txLatDeg, ends.txLonDeg, ends.rxLatDeg, ends.rxLonDeg) /
+            result.pfl[0];
     return result;
 }
 

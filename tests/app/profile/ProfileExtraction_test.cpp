@@ -86,6 +86,20 @@ TEST(ExtractGlobeProfile, EightHundredPointsAlongThePath) {
     EXPECT_NEAR(result.pfl[801], test::testElevationM(ends.rxLatDeg, ends.rxLonDeg), 10);
 }
 
+// Regression: paths of a few metres came out 5-25 % short.
+TEST(ExtractGlobeProfile, ShortPathsKeepTheirLength) {
+    test::GlobeFixture globe;
+    ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
+    ScriptedPrompter prompter;
+    TerrainLibrary library(prompter);
+    for (const double lengthM : {1.5, 2.0, 5.0, 11.0, 1000.0}) {
+        const PathEnds ends{60.1, 10.1, 60.1 + lengthM / 111195.08, 10.1};
+        const ExtractionResult result = extractGlobeProfile(library, ends, globe.folder());
+        ASSERT_TRUE(result.succeeded()) << lengthM;
+        EXPECT_NEAR(result.pfl[1] * result.pfl[0], lengthM, lengthM * 0.002) << lengthM;
+    }
+}
+
 TEST(ExtractGlobeProfile, FolderWithoutIndexGivesMinus1000) {
     QTemporaryDir empty;
     ASSERT_TRUE(empty.isValid());
