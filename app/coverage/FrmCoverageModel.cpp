@@ -1,0 +1,432 @@
+#include "FrmCoverageModel.h"
+
+#include "AreaCalculation.h"
+#include "Coordinates.h"
+#include "FieldChecks.h"
+#include "HelpSystem.h"
+#include "NumberFormat.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+
+namespace verdan {
+
+using numfmt::formatPattern;
+using numfmt::generalNumber;
+using numfmt::leadingNumber;
+
+namespace {
+
+const QString OwnSection = QStringLiteral("Verdan");
+const QString WindowTitle = QStringLiteral("Coverage Map");
+/// Help context of the coverage map section.
+constexpr int CoverageHelpContext = 20;
+
+/// A numeric field: settings key, first text, valid range and the name its messages use, and
+/// the text that replaces a value out of range.
+struct FieldSpec {
+    const char* control;
+    const char* key;
+    const char* initial;
+    double minimum;
+    double maximum;
+    const char* name;
+    const char* replacement;
+};
+
+constexpr std::array<FieldSpec, FrmCoverageModel::FieldCount> Specs = {{
+    {"txtRadius", "CovRadius_km", "30", 1, 500, "Radius", "30"},
+    {"txtResolution", "CovResolution_sec", "30", 1, 600, "Resolution", "30"},
+    {"txtRxHt", "CovRxHt_m", "", 0.5, 3000, "Antenna Height", "10"},
+    {"txtRel", "CovRel_pct", "50", 0.1, 99.9, "Reliability", "50"},
+    {"txtConf", "CovConf_pct", "50", 0.1, 99.9, "Confidence", "50"},
+    {"txtERP", "CovERP", "", -60, 90, "ERP", ""},
+    {"txtLossLevels", "CovLossLevels_dB", "", 0, 0, "Loss Levels", ""},
+    {"txtFieldLevels", "CovFieldLevels_dBuVm", "", 0, 0, "Field Levels", ""},
+}};
+
+// The ERP range above is in dBW; a value in dBm is 30 higher.
+constexpr double DbmPerDbw = 30;
+
+MapQuantity levelsQuantity(FrmCoverageModel::Field field) {
+    return field == FrmCoverageModel::txtLossLevels ? MapQuantity::LossDb : MapQuantity::FieldDbuvm;
+}
+
+/// One end of the path from the shared coordinates: decimal degrees when they were entered
+/// so, else degrees, minutes and seconds; the hemisphere box gives the sign, as in the path
+/// coordinates form.
+double pathCoordinate(const PathState& path, int first, const QString& dd, bool latitude) {
+    const QString& hemisphere = path.coords.at(static_cast<std::size_t>(first + 3));
+    const double sign = latitude ? (hemisphere == QLatin1String("N") ? 1.0 : -1.0)
+                                 : (hemisphere == QLatin1String("W") ? -1.0 : 1.0);
+    if (path.CoordsInDD)
+        return std::fabs(leadingNumber(dd)) * sign;
+    const auto number = [&](int i) {
+        return leadingNumber(path.coords.at(static_cast<std::size_t>(first + i)));
+    };
+    return DmsToDegrees(number(0), number(1), number(2), sign);
+}
+
+terrain::GeoPoint transmitterOf(const PathState& path) {
+    return {pathCoordinate(path, PathState::TxLatDeg_DD, path.TxLatDD, true),
+            pathCoordinate(path, PathState::TxLonDeg_DDD, path.TxLonDD, false)};
+}
+
+terrain::GeoPoint receiverOf(const PathState& path) {
+    return {pathCoordinate(path, PathState::RxLatDeg_DD, path.RxLatDD, true),
+            pathCoordinate(path, PathState::RxLonDeg_DDD, path.RxLonDD, false)};
+}
+
+QString positionText(const terrain::GeoPoint& at) {
+    return formatPattern(std::fabs(at.latDeg), u"#0.00000") +
+           (at.latDeg < 0 ? QStringLiteral(" S ") : QStringLiteral(" N ")) +
+           formatPattern(std::fabs(at.lonDeg), u"##0.00000") +
+           (at.lonDeg < 0 ? QStringLiteral(" W") : QStringLiteral(" E"));
+}
+
+QString oneDecimal(double value) {
+    return formatPattern(value, u"0.0");
+}
+
+} // namespace
+
+FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Prompter& prompter,
+                                   const AppInfo& info, CoverageServices services,
+                                   PointToPointInputs radio, QString logFileName, QObject* parent)
+    : ScreenModel(parent), m_state(state), m_registry(store), m_prompter(prompter), m_info(info),
+      m_services(std::move(services)), m_radio(std::move(radio)),
+      m_logFileName(std::move(logFileName)), m_run(m_services.engine) {
+    setCaption(QStringLiteral("Verdan Coverage Map"));
+    m_registry.setAppname(info.title);
+    m_registry.setSection(OwnSection);
+    for (int f = 0; f < FieldCount; ++f)
+        m_text.at(static_cast<std::size_t>(f)) = QString::fromLatin1(Specs.at(f).initial);
+    m_text[txtRxHt] = generalNumber(m_radio.h2M);
+    m_text[txtLossLevels] = defaultLevelsText(MapQuantity::LossDb);
+    m_text[txtFieldLevels] = defaultLevelsText(MapQuantity::FieldDbuvm);
+    connect(&m_run, &CoverageRun::stateChanged, this, &FrmCoverageModel::runStateChanged);
+    connect(&m_run, &CoverageRun::progressChanged, this, &ScreenModel::changed);
+}
+
+QString FrmCoverageModel::controlName(Field field) {
+    return QString::fromLatin1(Specs.at(field).control);
+}
+
+void FrmCoverageModel::setText(Field field, const QString& text) {
+    if (m_text.at(field) == text)
+        return;
+    m_text.at(field) = text;
+    emit changed();
+}
+
+void FrmCoverageModel::setCmbERPUnit(int index) {
+    m_erpUnit = index == 1 ? 1 : 0;
+    emit changed();
+}
+
+QString FrmCoverageModel::lblSource() const {
+    const PathState& path = m_state.path;
+    return QStringLiteral("Transmitter ") + positionText(transmitterOf(path)) + QStringLiteral(", ") +
+           generalNumber(m_radio.h1M) + QStringLiteral(" m; terrain ") + path.TerrainSource +
+           QStringLiteral("\n") + generalNumber(m_radio.frequencyMHz) + QStringLiteral(" MHz, ") +
+           (m_radio.horizontal ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
+           QStringLiteral(", eps ") + generalNumber(m_radio.eps) + QStringLiteral(", sgm ") +
+           generalNumber(m_radio.sgmSPerM) + QStringLiteral(" S/m, Ns ") +
+           generalNumber(m_radio.nsNUnits) + QStringLiteral(", ") + m_radio.climateText;
+}
+
+QString FrmCoverageModel::lblStatus() const {
+    switch (m_run.state()) {
+    case RunState::Running:
+        return QStringLiteral("Computing the map...");
+    case RunState::Cancelling:
+        return QStringLiteral("Cancelling...");
+    case RunState::Done: {
+        const auto& grid = m_run.grid();
+        return generalNumber(static_cast<double>(grid.columns) * grid.rows) +
+               QStringLiteral(" cells in ") + formatPattern(m_run.elapsedSec(), u"0.0") +
+               QStringLiteral(" s");
+    }
+    case RunState::Failed:
+        return m_run.message();
+    case RunState::Idle:
+        break;
+    }
+    return m_cancelled ? QStringLiteral("Cancelled.") : QString();
+}
+
+void FrmCoverageModel::Form_Load() {
+    for (int f = 0; f < FieldCount; ++f) {
+        const QString stored = m_registry.Param(QLatin1String(Specs.at(f).key));
+        if (!stored.isEmpty())
+            m_text.at(static_cast<std::size_t>(f)) = stored;
+    }
+    m_erpUnit = m_registry.Param(QStringLiteral("CovERPUnit")) == QLatin1String("dBm") ? 1 : 0;
+    emit changed();
+}
+
+void FrmCoverageModel::Form_Unload() {
+    for (int f = 0; f < FieldCount; ++f)
+        m_registry.setParam(QLatin1String(Specs.at(f).key), m_text.at(static_cast<std::size_t>(f)));
+    m_registry.setParam(QStringLiteral("CovERPUnit"),
+                        m_erpUnit == 1 ? QStringLiteral("dBm") : QStringLiteral("dBW"));
+}
+
+bool FrmCoverageModel::checkField(Field field) {
+    const FieldSpec& spec = Specs.at(field);
+    const QString name = QString::fromLatin1(spec.name);
+    if (field == txtLossLevels || field == txtFieldLevels) {
+        std::vector<double> levels;
+        if (parseLevels(m_text[field], levelsQuantity(field), levels)) {
+            ++m_mapRevision;
+            m_text[field] = levelsText(levels);
+            emit changed();
+            return true;
+        }
+        inform(m_prompter,
+               QStringLiteral("Warning: ") + name + QStringLiteral(" are 1 to ") +
+                   QString::number(MaxMapLevels) +
+                   QStringLiteral(" numbers from -100 to 400, separated by commas"),
+               name);
+        setText(field, defaultLevelsText(levelsQuantity(field)));
+        return false;
+    }
+    if (field == txtERP && m_text[field].trimmed().isEmpty())
+        return true;
+    const double offset = field == txtERP && m_erpUnit == 1 ? DbmPerDbw : 0;
+    TextField checked{m_text[field], {}, 0, 0, true};
+    if (CheckRange(m_prompter, checked, spec.minimum + offset, spec.maximum + offset, name))
+        return true;
+    setText(field, QString::fromLatin1(spec.replacement));
+    return false;
+}
+
+void FrmCoverageModel::lostFocus(Field field) {
+    checkField(field);
+}
+
+std::optional<coverage::CoverageInputs> FrmCoverageModel::buildInputs() {
+    for (int f = 0; f < FieldCount; ++f) {
+        if (!checkField(static_cast<Field>(f)))
+            return std::nullopt;
+    }
+    coverage::CoverageInputs in;
+    in.tx = transmitterOf(m_state.path);
+    in.txHeightM = m_radio.h1M;
+    in.rxHeightM = leadingNumber(m_text[txtRxHt]);
+    in.freqMHz = m_radio.frequencyMHz;
+    in.polarization = m_radio.horizontal ? 0 : 1;
+    in.epsRel = m_radio.eps;
+    in.sgmSPerM = m_radio.sgmSPerM;
+    in.surfRefN = m_radio.nsNUnits;
+    in.climate = ClimateCode(m_radio.climateText);
+    in.reliabilityPct = leadingNumber(m_text[txtRel]);
+    in.confidencePct = leadingNumber(m_text[txtConf]);
+    in.radiusKm = leadingNumber(m_text[txtRadius]);
+    in.resolutionSec = leadingNumber(m_text[txtResolution]);
+    if (!m_text[txtERP].trimmed().isEmpty())
+        in.erpDbw = leadingNumber(m_text[txtERP]) - (m_erpUnit == 1 ? DbmPerDbw : 0);
+    return in;
+}
+
+bool FrmCoverageModel::cmdRun_Click() {
+    if (busy())
+        return false;
+    const std::optional<coverage::CoverageInputs> in = buildInputs();
+    if (!in)
+        return false;
+    QString error;
+    std::shared_ptr<const terrain::TerrainSource> terrain =
+        m_services.terrain ? m_services.terrain(m_state.path, error) : nullptr;
+    if (!terrain) {
+        inform(m_prompter, QStringLiteral("The terrain cannot be read: ") + error, WindowTitle,
+               MsgIcon::Critical);
+        return false;
+    }
+    m_cancelled = false;
+    m_hover.clear();
+    ++m_mapRevision;
+    return m_run.start(*in, std::move(terrain));
+}
+
+void FrmCoverageModel::runStateChanged() {
+    switch (m_run.state()) {
+    case RunState::Done: {
+        const coverage::CoverageInputs& in = m_run.inputs();
+        ++m_mapRevision;
+        reportLine(
+            QStringLiteral("Coverage map: Tx ") + positionText(in.tx) + u' ' +
+            generalNumber(in.txHeightM) + QStringLiteral(" m, Rx ") + generalNumber(in.rxHeightM) +
+            QStringLiteral(" m, ") + generalNumber(in.freqMHz) + QStringLiteral(" MHz, ") +
+            (in.polarization == 0 ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
+            QStringLiteral(", eps ") + generalNumber(in.epsRel) + QStringLiteral(", sgm ") +
+            generalNumber(in.sgmSPerM) + QStringLiteral(" S/m, Ns ") + generalNumber(in.surfRefN) +
+            QStringLiteral(", ") + m_radio.climateText + QStringLiteral(", reliability ") +
+            generalNumber(in.reliabilityPct) + QStringLiteral(" %, confidence ") +
+            generalNumber(in.confidencePct) + QStringLiteral(" %, radius ") +
+            generalNumber(in.radiusKm) + QStringLiteral(" km, resolution ") +
+            generalNumber(in.resolutionSec) + QStringLiteral(" sec, terrain ") +
+            QString::fromStdString(m_run.terrain()->displayName()) +
+            (in.erpDbw ? QStringLiteral(", ERP ") + generalNumber(*in.erpDbw) + QStringLiteral(" dBW")
+                       : QString()) +
+            QStringLiteral(": ") + lblStatus());
+        break;
+    }
+    case RunState::Failed:
+        inform(m_prompter, QStringLiteral("The coverage map was not computed. ") + m_run.message(),
+               WindowTitle, MsgIcon::Critical);
+        break;
+    case RunState::Idle:
+        m_cancelled = true;
+        break;
+    case RunState::Running:
+    case RunState::Cancelling:
+        break;
+    }
+    emit changed();
+}
+
+void FrmCoverageModel::reportLine(const QString& line) {
+    if (!m_state.log) {
+        m_state.log = std::make_unique<RLogClass>(m_prompter);
+        m_state.log->setTitle(QStringLiteral("Report Log"));
+    }
+    m_state.log->AddLine(line);
+    if (!m_logFileName.isEmpty())
+        m_state.log->SaveFile(m_logFileName);
+}
+
+void FrmCoverageModel::closeBoxClicked() {
+    m_run.cancel();
+    m_run.wait();
+    requestClose();
+}
+
+MapColours FrmCoverageModel::mapColours() const {
+    const MapQuantity quantity =
+        m_run.inputs().erpDbw ? MapQuantity::FieldDbuvm : MapQuantity::LossDb;
+    const QString& text = m_text[quantity == MapQuantity::LossDb ? txtLossLevels : txtFieldLevels];
+    std::vector<double> levels;
+    if (!parseLevels(text, quantity, levels))
+        parseLevels(defaultLevelsText(quantity), quantity, levels);
+    return MapColours(quantity, std::move(levels));
+}
+
+std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
+    const terrain::GeoPoint rx = receiverOf(m_state.path);
+    const terrain::GeoPoint tx = m_run.inputs().tx;
+    if (greatCircleDistanceM(tx.latDeg, tx.lonDeg, rx.latDeg, rx.lonDeg) >
+        m_run.inputs().radiusKm * 1000)
+        return std::nullopt;
+    return rx;
+}
+
+void FrmCoverageModel::mapHover(double latDeg, double lonDeg) {
+    if (m_run.state() != RunState::Done)
+        return;
+    const terrain::GeoPoint tx = m_run.inputs().tx;
+    QString text = positionText({latDeg, lonDeg}) + QStringLiteral("   ") +
+                   oneDecimal(greatCircleDistanceM(tx.latDeg, tx.lonDeg, latDeg, lonDeg) / 1000) +
+                   QStringLiteral(" km");
+    double elevationM = 0;
+    if (m_run.terrain()->elevationAt({latDeg, lonDeg}, elevationM).ok)
+        text += QStringLiteral("   terrain ") + formatPattern(elevationM, u"0") + QStringLiteral(" m");
+    const coverage::CoverageGrid& grid = m_run.grid();
+    const double column = std::floor((lonDeg - grid.westLonDeg) / grid.cellDeg);
+    const double row = std::floor((grid.northLatDeg - latDeg) / grid.cellDeg);
+    if (column >= 0 && row >= 0 && column < grid.columns && row < grid.rows) {
+        const auto cell = static_cast<std::size_t>(row * grid.columns + column);
+        const auto value = [&](const std::vector<float>& band, const QString& label,
+                               const QString& unit) {
+            if (cell < band.size() && !std::isnan(band[cell]))
+                text += QStringLiteral("   ") + label + u' ' + oneDecimal(band[cell]) + u' ' + unit;
+        };
+        value(grid.lossDb, QStringLiteral("loss"), QStringLiteral("dB"));
+        value(grid.powerDbm, QStringLiteral("power"), QStringLiteral("dBm"));
+        value(grid.fieldDbuvm, QStringLiteral("field"), QStringLiteral("dBµV/m"));
+        if (cell < grid.warning.size() && grid.warning[cell] != 0)
+            text += QStringLiteral("   (model warning ") + QString::number(grid.warning[cell]) +
+                    u')';
+    }
+    m_hover = text;
+    emit changed();
+}
+
+void FrmCoverageModel::mapLeft() {
+    m_hover.clear();
+    emit changed();
+}
+
+QStringList FrmCoverageModel::mapFilters() {
+    return {QStringLiteral("GeoTIFF (*.tif)"), QStringLiteral("PNG with legend (*.png)"),
+            QStringLiteral("KML for Google Earth (*.kml)"), QStringLiteral("PDF (*.pdf)")};
+}
+
+bool FrmCoverageModel::writeMap(MapFileFormat format, const QString& path, QStringList& written,
+                                QString& error) {
+    if (format == MapFileFormat::Pdf) {
+        written = {path};
+        if (m_output)
+            return m_output->savePdf(path, error);
+        error = QStringLiteral("the map is not shown");
+        return false;
+    }
+    if (!m_services.write) {
+        error = QStringLiteral("no map writer is available");
+        return false;
+    }
+    return m_services.write(format, m_run, mapColours(), path, written, error);
+}
+
+void FrmCoverageModel::mnuFileSaveMap_Click() {
+    if (m_run.state() != RunState::Done) {
+        inform(m_prompter, QStringLiteral("No coverage map has been computed yet."),
+               QStringLiteral("Save Map"));
+        return;
+    }
+    FileRequest request;
+    request.caption = QStringLiteral("Save Map");
+    request.startFolder = QDir::homePath();
+    request.filters = mapFilters();
+    request.proposedName = QStringLiteral("coverage.tif");
+    const FileAnswer answer = m_prompter.saveFile(request);
+    if (answer.path.isEmpty())
+        return;
+    static const std::array<QString, 4> suffixes = {QStringLiteral("tif"), QStringLiteral("png"),
+                                                    QStringLiteral("kml"), QStringLiteral("pdf")};
+    QString path = answer.path;
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    auto found = std::find(suffixes.begin(), suffixes.end(),
+                           suffix == QLatin1String("tiff") ? QStringLiteral("tif") : suffix);
+    if (found == suffixes.end()) {
+        found = suffixes.begin() + std::clamp(answer.filterIndex, 0, 3);
+        path += u'.' + *found;
+    }
+    const auto format = static_cast<MapFileFormat>(found - suffixes.begin());
+    QStringList written;
+    QString error;
+    if (!writeMap(format, path, written, error)) {
+        inform(m_prompter, QStringLiteral("The map was not saved to ") + path + QStringLiteral(": ") +
+                               error,
+               QStringLiteral("Save Map"), MsgIcon::Critical);
+        return;
+    }
+    reportLine(QStringLiteral("Coverage map saved: ") + written.join(QStringLiteral(", ")));
+}
+
+void FrmCoverageModel::mnuFilePrint_Click() {
+    if (m_run.state() != RunState::Done) {
+        inform(m_prompter, QStringLiteral("No coverage map has been computed yet."),
+               QStringLiteral("Print"));
+        return;
+    }
+    if (m_output)
+        m_output->print();
+}
+
+void FrmCoverageModel::mnuHelpCoverage_Click() {
+    HelpSystem(m_info, m_prompter).ShowHelp(1, CoverageHelpContext);
+}
+
+} // namespace verdan

@@ -1,0 +1,157 @@
+#pragma once
+
+#include "AppInfo.h"
+#include "CoverageRun.h"
+#include "MapColours.h"
+#include "PointToPointCalculation.h"
+#include "ProgramState.h"
+#include "Prompter.h"
+#include "Registry.h"
+#include "ScreenModel.h"
+
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace verdan {
+
+/// The files a coverage map can be saved as.
+enum class MapFileFormat { GeoTiff, Png, Kml, Pdf };
+
+/// What only the view can do with the drawn map: print it and write it as PDF.
+class MapOutput {
+public:
+    virtual ~MapOutput() = default;
+    /// Asks for a printer with the print dialog and prints the map with its legend.
+    virtual void print() = 0;
+    /// Writes the map with its legend to `path` as PDF; false with `error` set on failure.
+    virtual bool savePdf(const QString& path, QString& error) = 0;
+};
+
+/// What the coverage window needs from the rest of the program.
+struct CoverageServices {
+    /// The coverage engine.
+    CoverageEngine engine;
+    /// The terrain source the path coordinates chose (GLOBE, Quarn or a raster); nullptr with
+    /// `error` set when it cannot be opened.
+    std::function<std::shared_ptr<const terrain::TerrainSource>(const PathState&, QString& error)>
+        terrain;
+    /// Writes the map of a finished run in `format` (GeoTIFF, PNG or KML) to `path`, coloured
+    /// by `colours`; on success `written` lists every file written (a KML's PNG too),
+    /// otherwise `error` says why.
+    std::function<bool(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
+                       const QString& path, QStringList& written, QString& error)>
+        write;
+};
+
+/// The coverage map window "frmCoverage": the loss (and, with an ERP, the received power and
+/// field strength) from the path's transmitter to every cell within a radius, computed in
+/// the background with the point-to-point form's radio parameters and the terrain source of
+/// the path coordinates. It asks only for what is new, checks it like the forms, remembers it
+/// in the settings, and writes one report line per run and per saved map.
+class FrmCoverageModel : public ScreenModel {
+    Q_OBJECT
+public:
+    /// The window's input fields, in the order they are checked.
+    enum Field {
+        txtRadius,      ///< radius of the map, km
+        txtResolution,  ///< cell size, arc-seconds
+        txtRxHt,        ///< every receiver's antenna height, m
+        txtRel,         ///< reliability, %
+        txtConf,        ///< confidence, %
+        txtERP,         ///< ERP in the unit of cmbERPUnit; empty: none
+        txtLossLevels,  ///< colour levels of a loss map, dB
+        txtFieldLevels, ///< colour levels of a field strength map, dBµV/m
+        FieldCount
+    };
+
+    /// Everything handed in must outlive the window. `radio` holds the point-to-point form's
+    /// parameters at the opening; `logFileName` is the report log's file, saved after each
+    /// report line.
+    FrmCoverageModel(ProgramState& state, SettingsStore& store, Prompter& prompter,
+                     const AppInfo& info, CoverageServices services, PointToPointInputs radio,
+                     QString logFileName, QObject* parent = nullptr);
+    QString screenName() const override { return QStringLiteral("frmCoverage"); }
+
+    // ---- Controls ----
+    QString text(Field field) const { return m_text.at(field); }
+    void setText(Field field, const QString& text);
+    /// The control name of a field ("txtRadius", ...).
+    static QString controlName(Field field);
+    /// 0 dBW, 1 dBm.
+    int cmbERPUnit() const { return m_erpUnit; }
+    void setCmbERPUnit(int index);
+    /// The radio parameters and transmitter taken over from the point-to-point mode.
+    QString lblSource() const;
+    bool cmdRunEnabled() const { return !busy(); }
+    bool cmdCancelEnabled() const { return m_run.state() == RunState::Running; }
+    /// Progress of the run, 0..100.
+    int prgRun() const { return static_cast<int>(m_run.progress() * 100 + 0.5); }
+    QString lblStatus() const;
+    /// What lies under the pointer on the map; empty when it is off the map.
+    QString lblHover() const { return m_hover; }
+
+    // ---- Handlers ----
+    void Form_Load();
+    void Form_Unload();
+    /// Checks a field like the forms do: a value out of range is told and replaced.
+    void lostFocus(Field field);
+    /// Checks every field, opens the terrain and starts the run; false when nothing started.
+    bool cmdRun_Click();
+    void cmdCancel_Click() { m_run.cancel(); }
+    /// "Save Map...": GeoTIFF, PNG with legend, KML or PDF, by suffix or chosen filter.
+    void mnuFileSaveMap_Click();
+    void mnuFilePrint_Click();
+    void mnuFileClose_Click() { closeBoxClicked(); }
+    void mnuHelpCoverage_Click();
+    /// Closing cancels a run and waits for it (at most a moment).
+    void closeBoxClicked() override;
+    /// The pointer is over the map at `latDeg`, `lonDeg`.
+    void mapHover(double latDeg, double lonDeg);
+    void mapLeft();
+
+    // ---- The map ----
+    const CoverageRun& run() const { return m_run; }
+    CoverageRun& run() { return m_run; }
+    /// The colours of the map: field strength levels when the run had an ERP, else loss.
+    MapColours mapColours() const;
+    /// Counts changes of the map's data or colours (views rebuild their images on a change).
+    int mapRevision() const { return m_mapRevision; }
+    /// The receiver of the current path when it lies within the map's radius.
+    std::optional<terrain::GeoPoint> receiver() const;
+    /// The view that prints and writes PDF; nullptr when none is attached.
+    void setOutput(MapOutput* output) { m_output = output; }
+
+    /// The filters of the "Save Map..." dialog, in MapFileFormat order.
+    static QStringList mapFilters();
+
+private:
+    bool checkField(Field field);
+    bool busy() const {
+        return m_run.state() == RunState::Running || m_run.state() == RunState::Cancelling;
+    }
+    std::optional<coverage::CoverageInputs> buildInputs();
+    void runStateChanged();
+    void reportLine(const QString& line);
+    bool writeMap(MapFileFormat format, const QString& path, QStringList& written, QString& error);
+
+    ProgramState& m_state;
+    Registry m_registry;
+    Prompter& m_prompter;
+    const AppInfo& m_info;
+    CoverageServices m_services;
+    PointToPointInputs m_radio;
+    QString m_logFileName;
+    CoverageRun m_run;
+    MapOutput* m_output = nullptr;
+
+    std::array<QString, FieldCount> m_text;
+    int m_erpUnit = 0;
+    QString m_hover;
+    int m_mapRevision = 0;
+    bool m_cancelled = false;
+};
+
+} // namespace verdan

@@ -1,0 +1,58 @@
+#pragma once
+
+#include "ResultsGraph.h"
+
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+namespace verdan {
+
+/// The quantity a coverage map colours: the basic transmission loss (dB), or the field
+/// strength (dBµV/m) when the transmitter's ERP is given.
+enum class MapQuantity { LossDb, FieldDbuvm };
+
+/// At most this many colour levels on a map.
+inline constexpr int MaxMapLevels = 8;
+
+/// The colour scale of a coverage map: levels from the best reception to the worst. A loss
+/// map's levels ascend (a cell takes the first level its loss does not exceed); a field
+/// strength map's levels descend (a cell takes the first level its field reaches). Cells
+/// beyond the last level, and cells without a value, are not coloured.
+class MapColours {
+public:
+    MapColours(MapQuantity quantity, std::vector<double> levels);
+
+    MapQuantity quantity() const { return m_quantity; }
+    const std::vector<double>& levels() const { return m_levels; }
+    /// The band of `value` (dB or dBµV/m): 0 for the best, -1 when it is not coloured.
+    int bandOf(double value) const;
+    /// The colour of band 0 .. levels().size() - 1.
+    static Rgb bandColour(int band);
+    /// The colour of cells where the model warned that its parameters are out of range.
+    static Rgb warningColour() { return {150, 150, 150}; }
+    /// "dB" or "dBµV/m".
+    QString unit() const;
+    /// The legend's title, e.g. "Basic transmission loss (dB)".
+    QString title() const;
+    /// One legend line per band: "<= 110 dB", "110 - 120 dB", ... (">= 60 dBµV/m" for field).
+    QStringList legendLabels() const;
+
+private:
+    MapQuantity m_quantity;
+    std::vector<double> m_levels;
+};
+
+/// The levels a new map starts with: "110,120,130,140,150,160" dB for loss and
+/// "80,70,60,50,40,30" dBµV/m for field strength.
+QString defaultLevelsText(MapQuantity quantity);
+
+/// Reads comma-separated levels (C locale) into `levels`, sorted best first and without
+/// repetitions. False, with `levels` unchanged, unless the text holds 1..MaxMapLevels numbers
+/// within -100..400.
+bool parseLevels(const QString& text, MapQuantity quantity, std::vector<double>& levels);
+
+/// The levels as the field shows them: "110,120,130".
+QString levelsText(const std::vector<double>& levels);
+
+} // namespace verdan

@@ -1,0 +1,66 @@
+#pragma once
+
+#include "CoverageRun.h"
+#include "MapColours.h"
+
+#include <QImage>
+#include <QPointF>
+#include <QRectF>
+#include <QStringList>
+#include <optional>
+
+class QPainter;
+
+namespace verdan {
+
+/// The hillshade of the terrain samples: grey levels lit from the north-west, pale blue where
+/// the terrain has no data.
+QImage hillshadeImage(const ElevationGrid& elevations);
+
+/// The coverage grid at one pixel per cell (fewer when a side exceeds `maxSide`): the band's
+/// colour of each cell's value (field strength when the colours say so, else loss), grey for
+/// cells with a model warning, transparent elsewhere.
+QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colours,
+                     int maxSide = 4096);
+
+/// What is drawn on the map.
+struct MapScene {
+    const coverage::CoverageGrid* grid = nullptr;
+    QImage hillshade;
+    QImage coverage;
+    MapColours colours{MapQuantity::LossDb, {}};
+    terrain::GeoPoint transmitter;
+    std::optional<terrain::GeoPoint> receiver;
+    /// Opacity of the coverage colours over the hillshade, 0..1.
+    double opacity = 0.7;
+    bool hasWarnings = false;
+};
+
+/// Which part of the earth the map shows: the centre and the scale in pixels per degree of
+/// latitude. Longitudes are drawn shrunk by the cosine of the centre's latitude, so that
+/// distances look alike in every direction.
+class MapViewport {
+public:
+    /// The whole grid inside a target of `size` pixels.
+    static MapViewport fitting(const coverage::CoverageGrid& grid, QSizeF size);
+
+    QPointF toPixel(const terrain::GeoPoint& at, const QRectF& target) const;
+    terrain::GeoPoint toGeo(QPointF pixel, const QRectF& target) const;
+    /// Zooms by `factor` keeping the point under `pixel` in place.
+    void zoom(double factor, QPointF pixel, const QRectF& target);
+    /// Moves the map by `delta` pixels.
+    void pan(QPointF delta);
+    double pixelsPerDegree() const { return m_pxPerDeg; }
+
+private:
+    terrain::GeoPoint m_centre;
+    double m_pxPerDeg = 1;
+    double m_lonScale = 1;
+};
+
+/// Draws the map into `target`: hillshade, coverage colours, latitude and longitude ticks,
+/// scale bar, transmitter and receiver marks, and the legend.
+void paintMap(QPainter& painter, const QRectF& target, const MapScene& scene,
+              const MapViewport& viewport);
+
+} // namespace verdan

@@ -1,0 +1,317 @@
+#include "FrmCoverageModel.h"
+
+#include "CoverageFakes.h"
+#include "ScriptedPrompter.h"
+#include "SettingsStore.h"
+
+#include <QCoreApplication>
+#include <gtest/gtest.h>
+
+namespace verdan {
+namespace {
+
+using test::ScriptedPrompter;
+using Field = FrmCoverageModel::Field;
+
+class CoverageWindow : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "FrmCoverageModel_test";
+        static char* argv[] = {name, nullptr};
+        if (!QCoreApplication::instance())
+            new QCoreApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        radio.frequencyMHz = 450;
+        radio.h1M = 30;
+        radio.h2M = 2;
+        radio.horizontal = true;
+        radio.climateText = QStringLiteral("Maritime Temperate, Over Sea");
+        const std::array<const char*, PathState::CoordCount> coords = {
+            "51", "30", "0", "N", "0", "7", "30", "W", "51", "31", "0", "N", "0", "6", "0", "W"};
+        for (int c = 0; c < PathState::CoordCount; ++c)
+            state.path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[c]);
+        state.path.TerrainSource = QStringLiteral("GLOBE");
+    }
+
+    std::unique_ptr<FrmCoverageModel> open() {
+        CoverageServices services;
+        services.engine = [this](const coverage::CoverageInputs& in,
+                                 const terrain::TerrainSource& terrain,
+                                 coverage::RunControl& control) {
+            ran = in;
+            return engine(in, terrain, control);
+        };
+        services.terrain = [this](const PathState&, QString& error) {
+            error = terrainError;
+            return terrainError.isEmpty() ? std::make_shared<test::SlopeTerrain>() : nullptr;
+        };
+        services.write = [this](MapFileFormat format, const CoverageRun&, const MapColours&,
+                                const QString& path, QStringList& written, QString& error) {
+            writes.push_back({format, path});
+            written = {path};
+            error = writeError;
+            return writeError.isEmpty();
+        };
+        auto model = std::make_unique<FrmCoverageModel>(state, store, prompter, info,
+                                                        std::move(services), radio,
+                                                        QString());
+        model->Form_Load();
+        return model;
+    }
+
+    bool runToEnd(FrmCoverageModel& model) {
+        return model.cmdRun_Click() &&
+               test::processUntil([&] { return model.run().state() != RunState::Running; });
+    }
+
+    QString logText() const { return state.log ? state.log->document().plainText() : QString(); }
+
+    ProgramState state;
+    MemorySettingsStore store;
+    ScriptedPrompter prompter;
+    AppInfo info;
+    PointToPointInputs radio;
+    CoverageEngine engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
+                               coverage::RunControl&) { return test::syntheticRun(in); };
+    std::optional<coverage::CoverageInputs> ran;
+    QString terrainError;
+    QString writeError;
+    std::vector<std::pair<MapFileFormat, QString>> writes;
+};
+
+TEST_F(CoverageWindow, RunTakesTheFormsRadioParametersThePathsTransmitterAndTheNewInputs) {
+    auto model = open();
+    EXPECT_EQ(model->text(FrmCoverageModel::txtRxHt), "2");
+    model->setText(FrmCoverageModel::txtRadius, "12.5");
+    model->setText(FrmCoverageModel::txtResolution, "3");
+    model->setText(FrmCoverageModel::txtRel, "90");
+    model->setText(FrmCoverageModel::txtConf, "10");
+    model->setText(FrmCoverageModel::txtERP, "50");
+    model->setCmbERPUnit(1);
+    ASSERT_TRUE(runToEnd(*model));
+    ASSERT_TRUE(ran);
+    EXPECT_NEAR(ran->tx.latDeg, 51.5, 1e-12);
+    EXPECT_NEAR(ran->tx.lonDeg, -0.125, 1e-12);
+    EXPECT_EQ(ran->txHeightM, 30);
+    EXPECT_EQ(ran->rxHeightM, 2);
+    EXPECT_EQ(ran->freqMHz, 450);
+    EXPECT_EQ(ran->polarization, 0);
+    EXPECT_EQ(ran->climate, 7);
+    EXPECT_EQ(ran->reliabilityPct, 90);
+    EXPECT_EQ(ran->confidencePct, 10);
+    EXPECT_EQ(ran->radiusKm, 12.5);
+    EXPECT_EQ(ran->resolutionSec, 3);
+    ASSERT_TRUE(ran->erpDbw);
+    EXPECT_EQ(*ran->erpDbw, 20);
+    EXPECT_EQ(model->mapColours().quantity(), MapQuantity::FieldDbuvm);
+}
+
+TEST_F(CoverageWindow, DecimalDegreeCoordinatesAndNoErpGiveALossMap) {
+    state.path.CoordsInDD = true;
+    state.path.TxLatDD = QStringLiteral(" 33.25");
+    state.path.coords[PathState::TxLatH_NS] = QStringLiteral("S");
+    state.path.TxLonDD = QStringLiteral("-151.5");
+    state.path.coords[PathState::TxLonH_EW] = QStringLiteral("E");
+    auto model = open();
+    ASSERT_TRUE(runToEnd(*model));
+    EXPECT_EQ(ran->tx.latDeg, -33.25);
+    EXPECT_EQ(ran->tx.lonDeg, 151.5);
+    EXPECT_FALSE(ran->erpDbw);
+    EXPECT_EQ(model->mapColours().quantity(), MapQuantity::LossDb);
+}
+
+struct CheckCase {
+    Field field;
+    const char* text;
+    const char* message; ///< empty: accepted
+    const char* after;   ///< the field's text afterwards
+};
+
+class CoverageChecks : public CoverageWindow, public ::testing::WithParamInterface<CheckCase> {};
+
+TEST_P(CoverageChecks, OutOfRangeIsToldAndReplacedAndStopsTheRun) {
+    const CheckCase& c = GetParam();
+    auto model = open();
+    model->setText(c.field, QLatin1String(c.text));
+    model->lostFocus(c.field);
+    EXPECT_EQ(model->text(c.field), QLatin1String(c.after));
+    if (*c.message == 0) {
+        EXPECT_TRUE(prompter.messages.empty());
+        return;
+    }
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_EQ(prompter.messages[0].text, QLatin1String(c.message));
+    model->setText(c.field, QLatin1String(c.text));
+    EXPECT_FALSE(model->cmdRun_Click());
+    EXPECT_FALSE(ran);
+    EXPECT_EQ(prompter.messages.size(), 2U);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Fields, CoverageChecks,
+    ::testing::Values(
+        CheckCase{FrmCoverageModel::txtRadius, "0.5", "Warning: Valid Range is 1 <= Radius <= 500",
+                  "30"},
+        CheckCase{FrmCoverageModel::txtResolution, "601",
+                  "Warning: Valid Range is 1 <= Resolution <= 600", "30"},
+        CheckCase{FrmCoverageModel::txtRxHt, "0.4",
+                  "Warning: Valid Range is 0.5 <= Antenna Height <= 3000", "10"},
+        CheckCase{FrmCoverageModel::txtRel, "99.95",
+                  "Warning: Valid Range is 0.1 <= Reliability <= 99.9", "50"},
+        CheckCase{FrmCoverageModel::txtConf, "abc",
+                  "Warning: Valid Range is 0.1 <= Confidence <= 99.9", "50"},
+        CheckCase{FrmCoverageModel::txtERP, "91", "Warning: Valid Range is -60 <= ERP <= 90", ""},
+        CheckCase{FrmCoverageModel::txtERP, "", "", ""},
+        CheckCase{FrmCoverageModel::txtLossLevels, "150, 110,130,110", "", "110,130,150"},
+        CheckCase{FrmCoverageModel::txtFieldLevels, "30,80", "", "80,30"},
+        CheckCase{FrmCoverageModel::txtLossLevels, "110,,120",
+                  "Warning: Loss Levels are 1 to 8 numbers from -100 to 400, separated by commas",
+                  "110,120,130,140,150,160"},
+        CheckCase{FrmCoverageModel::txtFieldLevels, "1,2,3,4,5,6,7,8,9",
+                  "Warning: Field Levels are 1 to 8 numbers from -100 to 400, separated by "
+                  "commas",
+                  "80,70,60,50,40,30"}));
+
+TEST_F(CoverageWindow, ErpInDbmIsCheckedInDbm) {
+    auto model = open();
+    model->setCmbERPUnit(1);
+    model->setText(FrmCoverageModel::txtERP, "119");
+    model->lostFocus(FrmCoverageModel::txtERP);
+    EXPECT_TRUE(prompter.messages.empty());
+    model->setText(FrmCoverageModel::txtERP, "-31");
+    model->lostFocus(FrmCoverageModel::txtERP);
+    EXPECT_EQ(prompter.messageTexts(),
+              QStringList{"Warning: Valid Range is -30 <= ERP <= 120"});
+}
+
+TEST_F(CoverageWindow, InputsAreRememberedInTheSettings) {
+    {
+        auto model = open();
+        model->setText(FrmCoverageModel::txtRadius, "75");
+        model->setText(FrmCoverageModel::txtERP, "33");
+        model->setCmbERPUnit(1);
+        model->setText(FrmCoverageModel::txtLossLevels, "120,140");
+        model->Form_Unload();
+    }
+    EXPECT_EQ(store.get("Verdan", "Verdan", "CovRadius_km"), "75");
+    EXPECT_EQ(store.get("Verdan", "Verdan", "CovERPUnit"), "dBm");
+    radio.h2M = 9;
+    auto again = open();
+    EXPECT_EQ(again->text(FrmCoverageModel::txtRadius), "75");
+    EXPECT_EQ(again->text(FrmCoverageModel::txtERP), "33");
+    EXPECT_EQ(again->cmbERPUnit(), 1);
+    EXPECT_EQ(again->text(FrmCoverageModel::txtLossLevels), "120,140");
+    EXPECT_EQ(again->text(FrmCoverageModel::txtRxHt), "2");
+}
+
+TEST_F(CoverageWindow, CancelStopsTheRunAndWritesNoReport) {
+    engine = test::endlessRun;
+    auto model = open();
+    ASSERT_TRUE(model->cmdRun_Click());
+    EXPECT_EQ(model->run().state(), RunState::Running);
+    EXPECT_FALSE(model->cmdRunEnabled());
+    EXPECT_FALSE(model->cmdRun_Click());
+    ASSERT_TRUE(test::processUntil([&] { return model->prgRun() > 0; }));
+    model->cmdCancel_Click();
+    EXPECT_EQ(model->run().state(), RunState::Cancelling);
+    EXPECT_FALSE(model->cmdCancelEnabled());
+    ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Idle; }));
+    EXPECT_EQ(model->lblStatus(), "Cancelled.");
+    EXPECT_TRUE(model->cmdRunEnabled());
+    EXPECT_FALSE(logText().contains("Coverage map"));
+    model->mnuFileSaveMap_Click();
+    EXPECT_EQ(prompter.messageTexts(), QStringList{"No coverage map has been computed yet."});
+}
+
+TEST_F(CoverageWindow, ClosingDuringARunCancelsIt) {
+    engine = test::endlessRun;
+    auto model = open();
+    ASSERT_TRUE(model->cmdRun_Click());
+    model->closeBoxClicked();
+    EXPECT_TRUE(model->closeRequested());
+    EXPECT_EQ(model->run().state(), RunState::Idle);
+}
+
+TEST_F(CoverageWindow, FailuresAreToldAndLeaveNoMap) {
+    terrainError = QStringLiteral("cannot open /x/globe.dat");
+    auto model = open();
+    EXPECT_FALSE(model->cmdRun_Click());
+    terrainError.clear();
+    engine = [](const coverage::CoverageInputs&, const terrain::TerrainSource&,
+                coverage::RunControl&) {
+        coverage::CoverageResult result;
+        result.message = "The radius reaches outside the terrain data.";
+        return result;
+    };
+    ASSERT_TRUE(runToEnd(*model));
+    EXPECT_EQ(model->run().state(), RunState::Failed);
+    EXPECT_EQ(prompter.messageTexts(),
+              (QStringList{"The terrain cannot be read: cannot open /x/globe.dat",
+                           "The coverage map was not computed. The radius reaches outside the "
+                           "terrain data."}));
+    EXPECT_EQ(prompter.messages[1].icon, MsgIcon::Critical);
+    EXPECT_FALSE(logText().contains("Coverage map"));
+}
+
+TEST_F(CoverageWindow, DoneRunIsReportedAndReadUnderThePointer) {
+    auto model = open();
+    model->setText(FrmCoverageModel::txtERP, "10");
+    ASSERT_TRUE(runToEnd(*model));
+    ASSERT_EQ(model->run().state(), RunState::Done);
+    EXPECT_EQ(model->prgRun(), 100);
+    EXPECT_TRUE(logText().contains(
+        "Coverage map: Tx 51.50000 N 0.12500 W 30 m, Rx 2 m, 450 MHz, horizontal, eps 15, "
+        "sgm 0.001 S/m, Ns 301, Maritime Temperate, Over Sea, reliability 50 %, confidence 50 "
+        "%, radius 30 km, resolution 30 sec, terrain Slope, ERP 10 dBW: 64 cells in"))
+        << logText().toStdString();
+    // Column 6, row 1 of the synthetic grid; the receiver lies 1.97 km away, inside.
+    const double cell = 30.0 / 3600;
+    model->mapHover(51.5 + 2.5 * cell, -0.125 + 2.5 * cell);
+    EXPECT_EQ(model->lblHover().toStdString(),
+              "51.52083 N 0.10417 W   2.7 km   terrain -4 m   loss 165.0 dB   power -110.0 dBm"
+              "   field 25.0 dBµV/m");
+    model->mapHover(51.5 - 3.5 * cell, -0.125 + 3.5 * cell);
+    EXPECT_TRUE(model->lblHover().endsWith("(model warning 3)"));
+    ASSERT_TRUE(model->receiver());
+    EXPECT_EQ(model->receiver()->latDeg, 51.0 + 31.0 / 60);
+}
+
+TEST_F(CoverageWindow, SavingWritesByTheChosenFormatAndReportsTheFiles) {
+    auto model = open();
+    ASSERT_TRUE(runToEnd(*model));
+    prompter.queueSaveFile("/tmp/out/map", 2);
+    prompter.queueSaveFile("/tmp/out/map.TIFF", 2);
+    model->mnuFileSaveMap_Click();
+    model->mnuFileSaveMap_Click();
+    ASSERT_EQ(writes.size(), 2U);
+    EXPECT_EQ(writes[0], std::make_pair(MapFileFormat::Kml, QStringLiteral("/tmp/out/map.kml")));
+    EXPECT_EQ(writes[1],
+              std::make_pair(MapFileFormat::GeoTiff, QStringLiteral("/tmp/out/map.TIFF")));
+    EXPECT_TRUE(logText().contains("Coverage map saved: /tmp/out/map.kml"));
+    writeError = QStringLiteral("the disk is full");
+    prompter.queueSaveFile("/tmp/out/b.png");
+    model->mnuFileSaveMap_Click();
+    EXPECT_EQ(prompter.messageTexts(),
+              QStringList{"The map was not saved to /tmp/out/b.png: the disk is full"});
+    EXPECT_FALSE(logText().contains("b.png"));
+}
+
+TEST(MapColours, CellsTakeTheFirstLevelTheyMeet) {
+    const MapColours loss(MapQuantity::LossDb, {110, 120, 130});
+    const MapColours field(MapQuantity::FieldDbuvm, {60, 40});
+    const std::vector<std::tuple<const MapColours*, double, int>> cases = {
+        {&loss, 90, 0},   {&loss, 110, 0},  {&loss, 110.1, 1}, {&loss, 130, 2},
+        {&loss, 131, -1}, {&loss, NAN, -1}, {&field, 70, 0},   {&field, 59.9, 1},
+        {&field, 40, 1},  {&field, 39, -1}};
+    for (const auto& [colours, value, band] : cases)
+        EXPECT_EQ(colours->bandOf(value), band) << value;
+    EXPECT_EQ(loss.legendLabels(),
+              (QStringList{"<= 110 dB", "110 - 120 dB", "120 - 130 dB"}));
+    EXPECT_EQ(field.legendLabels(), (QStringList{">= 60 dBµV/m", "60 - 40 dBµV/m"}));
+}
+
+} // namespace
+} // namespace verdan
