@@ -42,6 +42,8 @@ FrmPtoPModel& ModeFormHost::loadPointToPoint() {
             openGroundConstants(request);
         };
         openers.surfaceRefractivity = [this] { openSurfaceRefractivity(); };
+        if (m_coverage.engine)
+            openers.coverageMap = [this] { openCoverageMap(); };
         m_ptp = std::make_unique<FrmPtoPModel>(m_state, m_store, m_prompter, m_info, m_model,
                                                std::move(openers), profilePicturePng);
         m_ptp->Form_Load();
@@ -67,6 +69,14 @@ void ModeFormHost::openGroundConstants(const GroundConstantsRequest& request) {
     pick.setCaption(request.caption);
     pick.setOptChartSelectCaptions(request.options);
     m_prompter.runModal(pick);
+}
+
+void ModeFormHost::openCoverageMap() {
+    FrmCoverageModel window(m_state, m_store, m_prompter, m_info, m_coverage,
+                            m_ptp->currentInputs(), m_ptp->logFileName());
+    window.Form_Load();
+    m_prompter.runModal(window);
+    window.Form_Unload();
 }
 
 void ModeFormHost::openSurfaceRefractivity() {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AppInfo.h"
+#include "FrmCoverageModel.h"
 #include "FrmPtoPModel.h"
 #include "FrmUAMModel.h"
 #include "ModeForms.h"
@@ -47,11 +48,17 @@ public:
         m_pathCoordinates = std::move(opener);
     }
 
+    /// What the coverage map window of the point-to-point form runs on; without an engine
+    /// the form's "Coverage Map..." says that maps are not available. Set before the form is
+    /// first loaded.
+    void setCoverageServices(CoverageServices services) { m_coverage = std::move(services); }
+
 private:
     FrmUAMModel& loadArea();
     FrmPtoPModel& loadPointToPoint();
     void openGroundConstants(const GroundConstantsRequest& request);
     void openSurfaceRefractivity();
+    void openCoverageMap();
 
     ProgramState& m_state;
     SettingsStore& m_store;
@@ -62,6 +69,7 @@ private:
     std::unique_ptr<FrmUAMModel> m_area;
     std::unique_ptr<FrmPtoPModel> m_ptp;
     std::function<void()> m_pathCoordinates;
+    CoverageServices m_coverage;
 };
 
 } // namespace verdan

@@ -365,10 +365,10 @@ QStringList FrmCoverageModel::mapFilters() {
 
 bool FrmCoverageModel::writeMap(MapFileFormat format, const QString& path, QStringList& written,
                                 QString& error) {
-    if (format == MapFileFormat::Pdf) {
+    if (format == MapFileFormat::Png || format == MapFileFormat::Pdf) {
         written = {path};
         if (m_output)
-            return m_output->savePdf(path, error);
+            return m_output->saveImage(path, format, error);
         error = QStringLiteral("the map is not shown");
         return false;
     }

@@ -20,14 +20,15 @@ namespace verdan {
 /// The files a coverage map can be saved as.
 enum class MapFileFormat { GeoTiff, Png, Kml, Pdf };
 
-/// What only the view can do with the drawn map: print it and write it as PDF.
+/// What only the view can do with the drawn map: print it and write it as a picture.
 class MapOutput {
 public:
     virtual ~MapOutput() = default;
     /// Asks for a printer with the print dialog and prints the map with its legend.
     virtual void print() = 0;
-    /// Writes the map with its legend to `path` as PDF; false with `error` set on failure.
-    virtual bool savePdf(const QString& path, QString& error) = 0;
+    /// Writes the map with its legend, hillshade, ticks and scale bar to `path` as PNG or
+    /// PDF (`format`); false with `error` set on failure.
+    virtual bool saveImage(const QString& path, MapFileFormat format, QString& error) = 0;
 };
 
 /// What the coverage window needs from the rest of the program.
@@ -38,8 +39,8 @@ struct CoverageServices {
     /// `error` set when it cannot be opened.
     std::function<std::shared_ptr<const terrain::TerrainSource>(const PathState&, QString& error)>
         terrain;
-    /// Writes the map of a finished run in `format` (GeoTIFF, PNG or KML) to `path`, coloured
-    /// by `colours`; on success `written` lists every file written (a KML's PNG too),
+    /// Writes the map of a finished run as GeoTIFF or KML (`format`) to `path`, coloured by
+    /// `colours`; on success `written` lists every file written (a KML's picture too),
     /// otherwise `error` says why.
     std::function<bool(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
                        const QString& path, QStringList& written, QString& error)>
@@ -121,7 +122,7 @@ public:
     int mapRevision() const { return m_mapRevision; }
     /// The receiver of the current path when it lies within the map's radius.
     std::optional<terrain::GeoPoint> receiver() const;
-    /// The view that prints and writes PDF; nullptr when none is attached.
+    /// The view that prints and writes PNG and PDF; nullptr when none is attached.
     void setOutput(MapOutput* output) { m_output = output; }
 
     /// The filters of the "Save Map..." dialog, in MapFileFormat order.

@@ -31,6 +31,9 @@ public:
     static Rgb bandColour(int band);
     /// The colour of cells where the model warned that its parameters are out of range.
     static Rgb warningColour() { return {150, 150, 150}; }
+    /// A cell with the model's warning `kwx` is drawn in warningColour(), not by its value:
+    /// 3 (a combination out of range) and 4 (parameters out of range).
+    static bool marksWarning(int kwx) { return kwx >= 3; }
     /// "dB" or "dBµV/m".
     QString unit() const;
     /// The legend's title, e.g. "Basic transmission loss (dB)".

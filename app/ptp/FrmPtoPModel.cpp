@@ -491,6 +491,14 @@ void FrmPtoPModel::mnuFileSaveProfile_Click() {
     }
 }
 
+void FrmPtoPModel::mnuCoverageMap_Click() {
+    if (m_openers.coverageMap)
+        m_openers.coverageMap();
+    else
+        inform(m_prompter, QStringLiteral("Coverage maps are not available in this version."),
+               QStringLiteral("Verdan"));
+}
+
 void FrmPtoPModel::mnuHelpHelpSystem_Click() {
     HelpSystem(m_info, m_prompter).ShowHelp(1, 1);
 }

@@ -40,6 +40,8 @@ public:
         std::function<void(const GroundConstantsRequest&)> groundConstants;
         /// The surface refractivity pick-list, run modally.
         std::function<void()> surfaceRefractivity;
+        /// The coverage map window, run modally; empty: not available.
+        std::function<void()> coverageMap;
     };
     /// Renders the profile picture of the elevations (m) at width x height pixels as PNG.
     using PictureRenderer = std::function<QByteArray(const std::vector<float>&, int, int)>;
@@ -128,6 +130,8 @@ public:
     void mnuFileLoadProfile_Click();
     /// "&Save Profile...": the current profile written in the model's layout.
     void mnuFileSaveProfile_Click();
+    /// "Coverage &Map...": the coverage map around the path's transmitter.
+    void mnuCoverageMap_Click();
     void mnuHelpHelpSystem_Click();
     void mnuHelpAbout_Click();
     /// Draws the profile held in pfl into picProfile.

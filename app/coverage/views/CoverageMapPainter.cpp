@@ -198,7 +198,7 @@ QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colou
         for (int x = 0; x < image.width(); ++x) {
             const auto cell = static_cast<std::size_t>(y) * stride * grid.columns +
                               static_cast<std::size_t>(x) * stride;
-            if (cell < grid.warning.size() && grid.warning[cell] != 0) {
+            if (cell < grid.warning.size() && MapColours::marksWarning(grid.warning[cell])) {
                 line[x] = toColor(MapColours::warningColour()).rgba();
                 continue;
             }

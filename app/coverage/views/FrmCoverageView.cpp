@@ -3,6 +3,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
+#include <QImage>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -57,7 +58,7 @@ void CoverageMapWidget::refresh() {
     m_scene.transmitter = run.inputs().tx;
     m_scene.receiver = m_model.receiver();
     m_scene.hasWarnings =
-        std::any_of(grid.warning.begin(), grid.warning.end(), [](auto w) { return w != 0; });
+        std::any_of(grid.warning.begin(), grid.warning.end(), [](auto w) { return MapColours::marksWarning(w); });
     if (fit) {
         m_viewport = MapViewport::fitting(grid, size());
         m_userMoved = false;
@@ -264,6 +265,15 @@ void FrmCoverageView::refresh() {
     m_map->refresh();
 }
 
+void FrmCoverageView::renderPage(QPainter& painter) {
+    QFont font = painter.font();
+    font.setPointSizeF(9);
+    painter.setFont(font);
+    painter.drawText(QRectF(0, 0, PageWidthPx, 40), Qt::AlignLeft | Qt::TextWordWrap,
+                     m_model.lblSource());
+    m_map->renderFitted(painter, QRectF(0, 45, PageWidthPx, PageHeightPx - 45));
+}
+
 bool FrmCoverageView::renderPages(QPagedPaintDevice& device) {
     device.setPageOrientation(QPageLayout::Landscape);
     QPainter painter;
@@ -272,12 +282,7 @@ bool FrmCoverageView::renderPages(QPagedPaintDevice& device) {
     const QRectF page = device.pageLayout().paintRectPixels(device.logicalDpiX());
     const double scale = std::min(page.width() / PageWidthPx, page.height() / PageHeightPx);
     painter.scale(scale, scale);
-    QFont font = painter.font();
-    font.setPointSizeF(9);
-    painter.setFont(font);
-    painter.drawText(QRectF(0, 0, PageWidthPx, 40), Qt::AlignLeft | Qt::TextWordWrap,
-                     m_model.lblSource());
-    m_map->renderFitted(painter, QRectF(0, 45, PageWidthPx, PageHeightPx - 45));
+    renderPage(painter);
     return painter.end();
 }
 
@@ -288,14 +293,23 @@ void FrmCoverageView::print() {
         renderPages(printer);
 }
 
-bool FrmCoverageView::savePdf(const QString& path, QString& error) {
-    QPdfWriter writer(path);
-    writer.setTitle(QStringLiteral("Verdan Coverage Map"));
-    if (!renderPages(writer)) {
-        error = QStringLiteral("the file cannot be written");
-        return false;
+bool FrmCoverageView::saveImage(const QString& path, MapFileFormat format, QString& error) {
+    bool written = false;
+    if (format == MapFileFormat::Pdf) {
+        QPdfWriter writer(path);
+        writer.setTitle(QStringLiteral("Verdan Coverage Map"));
+        written = renderPages(writer);
+    } else {
+        QImage image(PageWidthPx, PageHeightPx, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        renderPage(painter);
+        painter.end();
+        written = image.save(path, "PNG");
     }
-    return true;
+    if (!written)
+        error = QStringLiteral("the file cannot be written");
+    return written;
 }
 
 void registerCoverageViews(ViewRegistry& views) {

@@ -67,7 +67,7 @@ public:
     QWidget* control(const QString& name) const { return m_controls.value(name); }
 
     void print() override;
-    bool savePdf(const QString& path, QString& error) override;
+    bool saveImage(const QString& path, MapFileFormat format, QString& error) override;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -75,6 +75,7 @@ protected:
 private:
     QWidget* buildInputs();
     void refresh();
+    void renderPage(QPainter& painter);
     bool renderPages(QPagedPaintDevice& device);
 
     FrmCoverageModel& m_model;

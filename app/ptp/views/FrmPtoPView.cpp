@@ -48,6 +48,9 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
                                      [this] { m_model.mnuReportView_Click(); });
     report->addAction(QStringLiteral("Run &Calculations"), this,
                       [this] { m_model.mnuReportCalculations_Click(); });
+    report->addSeparator();
+    report->addAction(QStringLiteral("Coverage &Map..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
+                      [this] { m_model.mnuCoverageMap_Click(); });
     auto* help = menuBar->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Help System"), this,
                     [this] { m_model.mnuHelpHelpSystem_Click(); });

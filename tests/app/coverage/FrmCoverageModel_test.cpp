@@ -292,11 +292,11 @@ TEST_F(CoverageWindow, SavingWritesByTheChosenFormatAndReportsTheFiles) {
               std::make_pair(MapFileFormat::GeoTiff, QStringLiteral("/tmp/out/map.TIFF")));
     EXPECT_TRUE(logText().contains("Coverage map saved: /tmp/out/map.kml"));
     writeError = QStringLiteral("the disk is full");
-    prompter.queueSaveFile("/tmp/out/b.png");
+    prompter.queueSaveFile("/tmp/out/b.tif");
     model->mnuFileSaveMap_Click();
     EXPECT_EQ(prompter.messageTexts(),
-              QStringList{"The map was not saved to /tmp/out/b.png: the disk is full"});
-    EXPECT_FALSE(logText().contains("b.png"));
+              QStringList{"The map was not saved to /tmp/out/b.tif: the disk is full"});
+    EXPECT_FALSE(logText().contains("b.tif"));
 }
 
 TEST(MapColours, CellsTakeTheFirstLevelTheyMeet) {
