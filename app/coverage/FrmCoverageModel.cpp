@@ -385,12 +385,8 @@ void FrmCoverageModel::mnuFileSaveMap_Click() {
                QStringLiteral("Save Map"));
         return;
     }
-    FileRequest request;
-    request.caption = QStringLiteral("Save Map");
-    request.startFolder = QDir::homePath();
-    request.filters = mapFilters();
-    request.proposedName = QStringLiteral("coverage.tif");
-    const FileAnswer answer = m_prompter.saveFile(request);
+    const FileAnswer answer = m_prompter.saveFile({QStringLiteral("Save Map"), QDir::homePath(),
+                                                   mapFilters(), 0, QStringLiteral("coverage.tif")});
     if (answer.path.isEmpty())
         return;
     static const std::array<QString, 4> suffixes = {QStringLiteral("tif"), QStringLiteral("png"),
