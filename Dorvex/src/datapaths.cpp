@@ -122,6 +122,10 @@ std::optional<std::string> envPath(const char* name, std::size_t width) {
 // the rest of the line without leading blanks and "=" signs and without trailing blanks.
 // Lines are cut at 261 characters. Empty when the key is absent.
 std::string iniValue(const std::string& file, const char* key) {
+    // Only a regular file: a FIFO or device would block or never end.
+    if (!fileExistsNoCase(file)) {
+        return {};
+    }
     std::ifstream in(findNoCase(file));
     std::string line;
     while (std::getline(in, line)) {

@@ -1,12 +1,12 @@
 #include "files.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <dirent.h>
 #include <fcntl.h>
 #include <pwd.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <utility>
@@ -182,7 +182,9 @@ ReadFile::~ReadFile() {
 
 bool ReadFile::open(const std::string& path) {
     close();
-    const int fd = ::open(findNoCase(path).c_str(), O_RDONLY | O_CLOEXEC);
+    // Non-blocking, so that a FIFO without a writer does not stop the caller; the type is
+    // checked before anything is read.
+    const int fd = ::open(findNoCase(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return false;
     }
@@ -225,39 +227,60 @@ ssize_t ReadFile::readAt(off_t offset, void* buffer, std::size_t count) const {
     return static_cast<ssize_t>(done);
 }
 
-MappedFile::~MappedFile() {
-    close();
+std::size_t ReadFile::size() const {
+    struct stat info {};
+    if (fd_ < 0 || ::fstat(fd_, &info) != 0 || info.st_size < 0) {
+        return 0;
+    }
+    return static_cast<std::size_t>(info.st_size);
 }
 
-bool MappedFile::open(const std::string& path) {
+bool BlockCachedFile::open(const std::string& path) {
     close();
-    const int fd = ::open(findNoCase(path).c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
+    if (!file_.open(path)) {
         return false;
     }
-    struct stat info {};
-    bool ok = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
-    if (ok && info.st_size > 0) {
-        void* map =
-            ::mmap(nullptr, static_cast<std::size_t>(info.st_size), PROT_READ, MAP_SHARED, fd, 0);
-        ok = map != MAP_FAILED;
-        if (ok) {
-            data_ = static_cast<const unsigned char*>(map);
-            size_ = static_cast<std::size_t>(info.st_size);
-        }
-    }
-    ::close(fd);
-    open_ = ok;
-    return ok;
+    size_ = file_.size();
+    return true;
 }
 
-void MappedFile::close() {
-    if (data_) {
-        ::munmap(const_cast<unsigned char*>(data_), size_);
-    }
-    data_ = nullptr;
+void BlockCachedFile::close() {
+    file_.close();
     size_ = 0;
-    open_ = false;
+    blocks_.clear();
+}
+
+bool BlockCachedFile::read(std::size_t offset, unsigned char* buffer, std::size_t count) {
+    const std::size_t index = offset / kBlockBytes;
+    const std::size_t within = offset % kBlockBytes;
+    if (offset + count > size_ || within + count > kBlockBytes) {
+        return false;
+    }
+    const unsigned char* bytes = block(index);
+    if (!bytes) {
+        return false;
+    }
+    std::copy_n(bytes + within, count, buffer);
+    return true;
+}
+
+const unsigned char* BlockCachedFile::block(std::size_t index) {
+    const auto found = blocks_.find(index);
+    if (found != blocks_.end()) {
+        return found->second.data();
+    }
+    if (blocks_.size() >= kMaxBlocks) {
+        blocks_.clear();
+    }
+    const std::size_t start = index * kBlockBytes;
+    const std::size_t wanted = std::min(kBlockBytes, size_ - start);
+    std::vector<unsigned char> bytes(kBlockBytes);
+    // A block shorter than the size at opening means the file was cut meanwhile.
+    if (file_.readAt(static_cast<off_t>(start), bytes.data(), wanted) !=
+        static_cast<ssize_t>(wanted)) {
+        return nullptr;
+    }
+    return blocks_.emplace(index, std::move(bytes)).first->second.data();
 }
 
 } // namespace dorvex

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <unordered_map>
+#include <vector>
 
 namespace dorvex {
 
@@ -59,10 +61,13 @@ public:
     ReadFile& operator=(ReadFile&& other) noexcept;
     ~ReadFile();
 
-    // Opens an existing regular file found by findNoCase; false when it cannot be opened.
+    // Opens an existing regular file found by findNoCase; false when it cannot be opened or
+    // is not a regular file (a FIFO or device is refused without waiting for a writer).
     bool open(const std::string& path);
     void close();
     bool isOpen() const { return fd_ >= 0; }
+    // The file's current size in bytes; 0 when it is not open.
+    std::size_t size() const;
 
     // Reads up to `count` bytes at byte `offset`: the number read (less than `count` only
     // at the end of the file), or -1 on a read error.
@@ -77,25 +82,29 @@ private:
     int fd_ = -1;
 };
 
-// A read-only memory map of a whole regular file.
-class MappedFile {
+// A read-only regular file read in blocks through a small cache. A file that shrinks while
+// it is open gives a failed read, never a signal (as a memory map would).
+class BlockCachedFile {
 public:
-    MappedFile() = default;
-    MappedFile(const MappedFile&) = delete;
-    MappedFile& operator=(const MappedFile&) = delete;
-    ~MappedFile();
-
-    // Maps an existing regular file found by findNoCase; false when it cannot be opened.
+    // Opens an existing regular file found by findNoCase; false when it cannot be opened.
     bool open(const std::string& path);
     void close();
-    bool isOpen() const { return open_; }
+    bool isOpen() const { return file_.isOpen(); }
+    // The file's size in bytes when it was opened.
     std::size_t size() const { return size_; }
-    const unsigned char* data() const { return data_; }
+    // Copies the `count` bytes at `offset` (within one block of kBlockBytes) into `buffer`;
+    // false when the bytes lie past the end or cannot be read.
+    bool read(std::size_t offset, unsigned char* buffer, std::size_t count);
+
+    static constexpr std::size_t kBlockBytes = 16384;
+    static constexpr std::size_t kMaxBlocks = 256; // 4 MiB
 
 private:
-    bool open_ = false;
-    const unsigned char* data_ = nullptr;
+    const unsigned char* block(std::size_t index);
+
+    ReadFile file_;
     std::size_t size_ = 0;
+    std::unordered_map<std::size_t, std::vector<unsigned char>> blocks_;
 };
 
 } // namespace dorvex

@@ -19,7 +19,12 @@ constexpr int kOceanCode = -500;
 // Reads the tile names of "globe.dat" in `folder`; false when the file cannot be opened or
 // holds fewer than 17 lines (a short index would leave tiles without names).
 bool loadIndex(GlobeState& globe, const std::string& folder) {
-    std::ifstream index(findNoCase(hostPath(folder + "globe.dat")));
+    // Only a regular file: a FIFO or device would block or never end.
+    const std::string indexPath = findNoCase(hostPath(folder + "globe.dat"));
+    if (!fileExistsNoCase(indexPath)) {
+        return false;
+    }
+    std::ifstream index(indexPath);
     if (!index) {
         return false;
     }
@@ -149,11 +154,12 @@ int GET_GLOBE_DATA(int tile, int record, float& elevM, int& errorValue) {
         globe.tileOpen = tile;
     }
     const std::size_t offset = (static_cast<std::size_t>(record) - 1) * 2;
-    if (record < 1 || offset + 2 > globe.tile.size()) {
+    unsigned char bytes[2];
+    if (record < 1 || !globe.tile.read(offset, bytes, sizeof bytes)) {
         errorValue = -1100 - tile;
         return 1;
     }
-    const int value = readInt16(globe.tile.data() + offset);
+    const int value = readInt16(bytes);
     elevM = static_cast<float>(value == kOceanCode ? 0 : value);
     return 0;
 }

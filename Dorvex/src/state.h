@@ -21,7 +21,7 @@ struct GlobeState {
     bool indexLoaded = false;
     std::string indexFolder;               // folder text the index was read from
     std::array<std::string, 16> tileNames; // tile file names from the index
-    MappedFile tile;                       // the open tile, if any
+    BlockCachedFile tile;                  // the open tile, if any
     int tileOpen = 0;                      // number of the tile last opened, 0 none
 };
 

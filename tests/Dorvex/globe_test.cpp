@@ -10,6 +10,8 @@
 #include <gtest/gtest.h>
 #include <random>
 
+#include <sys/stat.h>
+
 namespace dorvex {
 namespace {
 
@@ -226,6 +228,25 @@ TEST_F(GlobeTest, TileShorterThanItsRecordsGivesItsReadingError) {
     std::filesystem::resize_file(folder + "f10g", 0);
     closeGlobeTile();
     EXPECT_EQ(elevation(folder, 10.0, -10.0), -1106.0f);
+}
+
+// Regression: a tile cut while it was open ended the host with SIGBUS.
+TEST_F(GlobeTest, TileCutWhileOpenGivesItsReadingError) {
+    const std::string folder = makeFolder("g", {{9.0, -11.0, 11.0, -9.0}});
+    ASSERT_GT(elevation(folder, 10.0, -10.0), -1000.0f);
+    std::filesystem::resize_file(folder + "f10g", 0);
+    EXPECT_EQ(elevation(folder, 10.5, -10.5), -1106.0f);
+}
+
+// Regression: a FIFO in place of the index or a tile blocked the caller for ever.
+TEST_F(GlobeTest, FifoInPlaceOfAFileIsRefusedAtOnce) {
+    for (const std::string name : {"f10g", "globe.dat"}) {
+        const std::string folder = makeFolder(name, {});
+        std::filesystem::remove(folder + name);
+        ASSERT_EQ(::mkfifo((folder + name).c_str(), 0600), 0);
+        resetLibraryState();
+        EXPECT_EQ(elevation(folder, 10.0, -10.0), name == "f10g" ? -1006.0f : -1000.0f);
+    }
 }
 
 // Regression: a folder longer than the 150-character argument is refused, not cut.
