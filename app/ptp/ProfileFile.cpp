@@ -84,11 +84,12 @@ bool readProfileFile(const QString& path, std::vector<double>& pfl, QString& err
         error = QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString());
         return false;
     }
-    if (file.size() > MaxProfileFileBytes) {
+    // Read with a bound: a pipe or device has no size and may never end.
+    const QByteArray data = file.read(MaxProfileFileBytes + 1);
+    if (data.size() > MaxProfileFileBytes) {
         error = QStringLiteral("The file %1 is too large to be a profile.").arg(path);
         return false;
     }
-    const QByteArray data = file.readAll();
     if (data.contains('\0')) {
         error = QStringLiteral("The file %1 is not a text file.").arg(path);
         return false;

@@ -100,6 +100,9 @@ TEST(ProfileFile, MissingAndBinaryFilesAreRefused) {
     binary.close();
     EXPECT_FALSE(readProfileFile(binary.fileName(), pfl, error));
     EXPECT_TRUE(error.contains("not a text file"));
+    // Regression: endless devices were read until memory ran out.
+    for (const char* device : {"/dev/zero", "/dev/urandom"})
+        EXPECT_FALSE(readProfileFile(device, pfl, error)) << device;
     EXPECT_EQ(pfl, (std::vector<double>{1, 10, 5, 6}));
 }
 
