@@ -294,20 +294,46 @@ void setSummaries(const AreaInputs& in, const ModelRecords& records, AreaResults
 
 } // namespace
 
-AreaRunStatus runAreaCalculation(const AreaInputs& in, PropagationModel& model,
-                                 ModelRecords& records, ReportSink& sink, AreaResults& results) {
+AreaRunStatus computeAreaTable(const AreaInputs& in, PropagationModel& model, ModelRecords& records,
+                               AreaTable& table) {
     const DistanceGrid grid = areaDistanceGrid(in);
     if (grid.points() > MaxAreaRows)
         return AreaRunStatus::TooManyRows;
-    AreaRunSetup setup;
-    if (!prepareAreaRun(in, model, records, setup))
+    if (!prepareAreaRun(in, model, records, table.setup))
         return AreaRunStatus::ModelMissing;
+    const AreaRunSetup& setup = table.setup;
+    const auto points = static_cast<std::size_t>(grid.points());
+    table.distKm.reserve(points);
+    table.lossDb.reserve(points);
+    double distKm = grid.d0Km;
+    double stepKm = grid.step1Km;
+    for (long long k = 1; k <= grid.points(); ++k) {
+        const auto freeSpaceDb = areaFreeSpaceAt(model, records, distKm * 1000);
+        if (!freeSpaceDb)
+            return AreaRunStatus::ModelMissing;
+        std::vector<double> row;
+        for (int i = 0; i <= setup.lastLevel; ++i) {
+            const auto variability = model.avar(records, setup.zt, setup.zl, setup.confDeviates[i]);
+            if (!variability)
+                return AreaRunStatus::ModelMissing;
+            row.push_back(*variability + *freeSpaceDb);
+        }
+        row.push_back(*freeSpaceDb);
+        table.distKm.push_back(distKm);
+        table.lossDb.push_back(std::move(row));
+        if (k == grid.count1 && grid.count2 > 0)
+            stepKm = grid.step2Km;
+        distKm += stepKm;
+    }
+    table.kwx = records.prop.kwx;
+    return AreaRunStatus::Done;
+}
 
-    AreaResults run;
+void writeAreaReport(const AreaInputs& in, const ModelRecords& records, const AreaTable& table,
+                     ReportSink& sink) {
+    const AreaRunSetup& setup = table.setup;
     sink.AddLine(QStringLiteral("The Solvane of Radio Propagation in the Area Mode"));
     writeAreaParameterLines(in, records, sink);
-    setSummaries(in, records, run);
-
     sink.AddLine(QString());
     sink.AddLine(QStringLiteral("Estimated Quantiles of Basic Transmission Loss (dB)"));
     sink.AddLine(QString());
@@ -317,47 +343,40 @@ AreaRunStatus runAreaCalculation(const AreaInputs& in, PropagationModel& model,
         heading += QStringLiteral("   ") + padded(setup.levelsPct[i], u"000000.0");
     sink.AddLine(heading);
     sink.AddLine(QString());
+    for (std::size_t k = 0; k < table.distKm.size(); ++k) {
+        const std::vector<double>& losses = table.lossDb[k];
+        QString row = QStringLiteral("  ") + padded(table.distKm[k], u"0000000.0") +
+                      QStringLiteral(", ") + padded(losses.back(), u"0000000.0");
+        for (std::size_t i = 0; i + 1 < losses.size(); ++i)
+            row += QStringLiteral(", ") + padded(losses[i], u"0000000.0");
+        sink.AddLine(row);
+    }
+    sink.AddLine(QString());
+    for (const QString& line : areaWarningLines(table.kwx))
+        sink.AddLine(line);
+    sink.AddLine(QStringLiteral("\r\n\r\n"));
+}
 
+AreaRunStatus runAreaCalculation(const AreaInputs& in, PropagationModel& model,
+                                 ModelRecords& records, ReportSink& sink, AreaResults& results) {
+    AreaTable table;
+    const AreaRunStatus status = computeAreaTable(in, model, records, table);
+    if (status != AreaRunStatus::Done)
+        return status;
+    writeAreaReport(in, records, table, sink);
+
+    const AreaRunSetup& setup = table.setup;
+    AreaResults run;
+    setSummaries(in, records, run);
     for (int i = 0; i <= setup.lastLevel; ++i)
         run.graphLabels << trimmed(setup.levelsPct[i], u"000000.0") +
                                QStringLiteral("% Confidence");
     run.graphLabels << QStringLiteral("Free Space");
     run.graphConfLevels = setup.levelsPct;
-    const auto points = static_cast<std::size_t>(grid.points());
-    run.graphDist.reserve(points);
-    run.graphLoss.reserve(points);
-
-    double distKm = grid.d0Km;
-    double stepKm = grid.step1Km;
-    for (long long k = 1; k <= grid.points(); ++k) {
-        run.graphLastPoint = static_cast<int>(k - 1);
-        const auto freeSpaceDb = areaFreeSpaceAt(model, records, distKm * 1000);
-        if (!freeSpaceDb)
-            return AreaRunStatus::ModelMissing;
-        std::vector<double> series;
-        QString row = QStringLiteral("  ") + padded(distKm, u"0000000.0") + QStringLiteral(", ") +
-                      padded(*freeSpaceDb, u"0000000.0");
-        for (int i = 0; i <= setup.lastLevel; ++i) {
-            const auto variability = model.avar(records, setup.zt, setup.zl, setup.confDeviates[i]);
-            if (!variability)
-                return AreaRunStatus::ModelMissing;
-            series.push_back(*variability + *freeSpaceDb);
-            row += QStringLiteral(", ") + padded(series.back(), u"0000000.0");
-        }
-        series.push_back(*freeSpaceDb);
-        run.graphDist.push_back(distKm);
-        run.graphLoss.push_back(std::move(series));
-        sink.AddLine(row);
-        if (k == grid.count1 && grid.count2 > 0)
-            stepKm = grid.step2Km;
-        distKm += stepKm;
-    }
-
     run.graphLastLevel = setup.lastLevel;
-    sink.AddLine(QString());
-    for (const QString& line : areaWarningLines(records.prop.kwx))
-        sink.AddLine(line);
-    sink.AddLine(QStringLiteral("\r\n\r\n"));
+    run.graphLastPoint = static_cast<int>(table.distKm.size()) - 1;
+    run.graphDist = std::move(table.distKm);
+    run.graphLoss = std::move(table.lossDb);
     run.archiveParameters = archiveParameterSummary(in);
     run.archiveGround = archiveGroundSummary(in);
     run.valid = true;

@@ -69,12 +69,13 @@ enum class AreaRunStatus {
     ModelMissing, ///< the model library or a routine was missing (the user was told)
 };
 
-/// The normal area run: prepares the model in `records`, writes the report lines to `sink`
-/// (ending with the text of two line breaks) and, when it is done, replaces `results`.
+/// The normal area run: computes the table (computeAreaTable), writes its report to `sink`
+/// (writeAreaReport) and, when it is done, replaces `results`.
 /// The numbers are used as given: the form keeps them in its ranges (frequency 20..20000
 /// MHz, heights 0.5..3000 m, percentages 0.1..99.9, confidence levels 0..99.9); the model
 /// reports other values through `prop.kwx`, which becomes the warning lines. A grid of more
-/// than MaxAreaRows rows is refused before anything is called or written. `prop.mdp`, the
+/// than MaxAreaRows rows is refused before anything is called or written; nothing is written
+/// when the model is missing. `prop.mdp`, the
 /// saving of the log and the form's commands are left to the caller.
 AreaRunStatus runAreaCalculation(const AreaInputs& in, PropagationModel& model,
                                  ModelRecords& records, ReportSink& sink, AreaResults& results);
@@ -109,6 +110,28 @@ struct AreaRunSetup {
     std::array<double, 4> levelsPct{};    ///< the four levels as used, percent
     std::array<double, 4> confDeviates{}; ///< deviates of the active levels
 };
+
+/// The numbers of a normal run, one row per distance of the grid.
+struct AreaTable {
+    AreaRunSetup setup;
+    std::vector<double> distKm;
+    /// Per row the losses (dB) of the active levels in order, then the free-space loss.
+    std::vector<std::vector<double>> lossDb;
+    int kwx = 0; ///< the model's error indicator after the run
+};
+
+/// Computes a normal run's numbers into `table` without writing anything: prepares the model
+/// in `records` (prepareAreaRun) and, for each distance of the grid, takes the free-space
+/// loss and the loss of each active level (avar with the time, location and confidence
+/// deviates). TooManyRows before anything is called; ModelMissing when the library or a
+/// routine is missing.
+AreaRunStatus computeAreaTable(const AreaInputs& in, PropagationModel& model, ModelRecords& records,
+                               AreaTable& table);
+
+/// Writes the report of a computed run (`table` from computeAreaTable, `records` as it left
+/// them) to `sink`, ending with the text of two line breaks.
+void writeAreaReport(const AreaInputs& in, const ModelRecords& records, const AreaTable& table,
+                     ReportSink& sink);
 
 /// The active confidence levels of `levelsPct` (percent): the levels before the first one
 /// that is not above zero. The first level always counts; one that is not above zero is

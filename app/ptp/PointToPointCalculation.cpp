@@ -139,6 +139,154 @@ QString FormatPathCoordinates(const PathState& path) {
            part(PathState::RxLonDeg_DDD) + u')';
 }
 
+PointToPointStatus computePointToPointTable(const PointToPointInputs& in, const PathState& path,
+                                            int profilePoints, PropagationModel& model,
+                                            ModelRecords& records, PointToPointResult& table) {
+    PropRecord& prop = records.prop;
+    PropvRecord& propv = records.propv;
+    const PropaRecord& propa = records.propa;
+    prop.hg[0] = in.h1M;
+    prop.hg[1] = in.h2M;
+    propv.klim = ClimateCode(in.climateText);
+    prop.kwx = 0;
+    propv.lvar = 5;
+    prop.mdp = -1;
+
+    table.confidencePct = firstValues(in.confidencePct);
+    table.reliabilityPct = firstValues(in.reliabilityPct);
+    std::vector<double> zc;
+    std::vector<double> zr;
+    if (!deviates(model, table.confidencePct, zc) || !deviates(model, table.reliabilityPct, zr))
+        return PointToPointStatus::ModelMissing;
+
+    const std::vector<double>& pfl = path.pfl;
+    const double intervals = pfl.empty() ? 0.0 : pfl[0];
+    const double spacingM = pfl.size() < 2 ? 0.0 : pfl[1];
+    table.points = roundHalfEven(intervals) + 1;
+    table.distKm = intervals * spacingM / 1000.0;
+    table.spacingKm = spacingM / 1000.0;
+    if (profilePoints == 0)
+        return PointToPointStatus::NoElevations;
+    if (!profileIsUsable(pfl))
+        return PointToPointStatus::InvalidProfile;
+
+    propv.mdvar = 12;
+    const int ipol = in.horizontal ? 0 : 1;
+    if (!model.qlrps(records, in.frequencyMHz, meanSystemElevation(pfl), in.nsNUnits, ipol, in.eps,
+                     in.sgmSPerM))
+        return PointToPointStatus::ModelMissing;
+    std::vector<double> profile(pfl);
+    if (!model.qlrpfl(records, profile.data(), propv.klim, propv.mdvar))
+        return PointToPointStatus::ModelMissing;
+
+    table.freeSpaceDb =
+        20.0 * SignedLog10(in.frequencyMHz) + 32.45 + 20.0 * SignedLog10(prop.dist / 1000.0);
+    table.effectiveHeightM = {prop.he[0], prop.he[1]};
+    table.deltaHM = prop.dh;
+    table.refractivityNUnits = prop.ens;
+    table.curvatureK = 1.57e-07 / prop.gme;
+
+    const double q = prop.dist - propa.dla;
+    const double h = spacingM / 2.0;
+    const double v = std::floor(Dim(q, h) - Dim(-q, h));
+    if (v < 0) {
+        table.pathType = QStringLiteral("Line-Of-Sight Path");
+    } else {
+        table.pathType =
+            v == 0 ? QStringLiteral("Single Horizon Path") : QStringLiteral("Double Horizon Path");
+        table.dominantMode = prop.dist <= propa.dlsa || prop.dist <= propa.dx
+                                 ? QStringLiteral("Diffraction is the Dominant Mode")
+                                 : QStringLiteral("Troposheric Scatter is the Dominant Mode");
+    }
+
+    table.lossDb.assign(zr.size(), {});
+    for (std::size_t i = 0; i < zr.size(); ++i) {
+        for (double z : zc) {
+            const auto a = model.avar(records, zr[i], 0.0, z);
+            if (!a)
+                return PointToPointStatus::ModelMissing;
+            table.lossDb[i].push_back(*a + table.freeSpaceDb);
+        }
+    }
+    table.kwx = prop.kwx;
+    return PointToPointStatus::Done;
+}
+
+namespace {
+
+// The first lines of every report that gets past the profile check.
+void writePointToPointHeader(const PointToPointInputs& in, const PathState& path,
+                             const PointToPointResult& table, ReportSink& sink) {
+    sink.AddLine(QStringLiteral("The Solvane of Radio Propagation in the Point-To-Point Mode"));
+    if (!path.ProfileFile.isEmpty())
+        sink.AddLine(QStringLiteral("Profile File: ") + path.ProfileFile);
+    else if (path.TerrainSource == QLatin1String("Quarn"))
+        sink.AddLine(QStringLiteral("Terrain Handler: Quarn"));
+    else if (path.TerrainSource == QLatin1String("GLOBE"))
+        sink.AddLine(QStringLiteral("Terrain Handler: GLOBE"));
+    sink.AddLine(QStringLiteral("Distance ") + trimmed(table.distKm, u"0000000000.0") +
+                 QStringLiteral(" km"));
+    sink.AddLine(QStringLiteral("Frequency ") + trimmed(in.frequencyMHz, u"0000000000.0") +
+                 QStringLiteral(" MHz"));
+    sink.AddLine(QStringLiteral("Antenna Heights ") + blankLed(in.h1M) + QStringLiteral(", ") +
+                 blankLed(in.h2M) + QStringLiteral(" m"));
+}
+
+} // namespace
+
+void writePointToPointReport(const PointToPointInputs& in, const PathState& path,
+                             const PointToPointResult& table, ReportSink& sink) {
+    writePointToPointHeader(in, path, table, sink);
+    sink.AddLine(QStringLiteral("Effective Heights ") +
+                 trimmed(table.effectiveHeightM[0], u"00000.0") + QStringLiteral(", ") +
+                 trimmed(table.effectiveHeightM[1], u"00000.0") + QStringLiteral(" m"));
+    sink.AddLine(QStringLiteral("Terrain, Delta H ") + trimmed(table.deltaHM, u"0000000000.0") +
+                 QStringLiteral(" m"));
+    sink.AddLine(QString());
+    sink.AddLine(QStringLiteral("Polarity - ") +
+                 (in.horizontal ? QStringLiteral("Horizontal") : QStringLiteral("Vertical")) +
+                 QStringLiteral(", Eps= ") + trimmed(in.eps, u"0000000000.00") +
+                 QStringLiteral(", SGM = ") + trimmed(in.sgmSPerM, u"0000000000.0000"));
+    sink.AddLine(in.climateText.trimmed() + QStringLiteral(", Ns ") +
+                 trimmed(table.refractivityNUnits, u"0000000000.00") + QStringLiteral(", K ") +
+                 trimmed(table.curvatureK, u"00000.000"));
+    sink.AddLine(QStringLiteral("Profile: Num Points ") +
+                 generalNumber(static_cast<double>(table.points)) +
+                 QStringLiteral(", Dist between Points ") +
+                 trimmed(table.spacingKm, u"0000000000.000") + QStringLiteral(" km"));
+    sink.AddLine(table.pathType);
+    if (!table.dominantMode.isEmpty())
+        sink.AddLine(table.dominantMode);
+    if (path.ProfileFile.isEmpty())
+        sink.AddLine(QStringLiteral("Coordinates: ") + FormatPathCoordinates(path));
+
+    sink.AddLine(QString());
+    sink.AddLine(QStringLiteral("Estimated Quantiles of Basic Transmission Loss (dB)"));
+    sink.AddLine(QStringLiteral("Free Space Value ") + padded(table.freeSpaceDb, u"00000.0") +
+                 QStringLiteral(" dB"));
+    sink.AddLine(QString());
+    sink.AddLine(QStringLiteral("         Relia-    Confidence Level"));
+    QString heading = QStringLiteral("         bility ");
+    for (double c : table.confidencePct)
+        heading += padded(c, u"000000.0");
+    sink.AddLine(heading);
+    sink.AddLine(QString());
+    for (std::size_t i = 0; i < table.reliabilityPct.size(); ++i) {
+        QString row = QStringLiteral("    ") + padded(table.reliabilityPct[i], u"00000000.0") +
+                      QStringLiteral("  ");
+        for (double loss : table.lossDb[i])
+            row += padded(loss, u"000000.0");
+        sink.AddLine(row);
+    }
+
+    sink.AddLine(QString());
+    if (!in.picturePng.isEmpty())
+        sink.insertPicture(in.picturePng, in.pictureWidthPx, in.pictureHeightPx);
+    sink.AddLine(QString());
+    appendWarnings(table.kwx, sink);
+    sink.AddLine(QStringLiteral("\r\n\r\n"));
+}
+
 PointToPointStatus runPointToPointCalculation(const PointToPointInputs& in, const PathState& path,
                                               int profilePoints, PropagationModel& model,
                                               ModelRecords& records, Prompter& prompter,
@@ -148,161 +296,36 @@ PointToPointStatus runPointToPointCalculation(const PointToPointInputs& in, cons
         return PointToPointStatus::NoTerrain;
     }
     BusyPointer busy(prompter);
-    PropRecord& prop = records.prop;
-    PropvRecord& propv = records.propv;
-    const PropaRecord& propa = records.propa;
-
-    prop.hg[0] = in.h1M;
-    prop.hg[1] = in.h2M;
-    const double fmhz = in.frequencyMHz;
-    const int ipol = in.horizontal ? 0 : 1;
-    propv.klim = ClimateCode(in.climateText);
-    prop.kwx = 0;
-    propv.lvar = 5;
-    prop.mdp = -1;
-
-    const std::vector<double> qc = firstValues(in.confidencePct);
-    const std::vector<double> qr = firstValues(in.reliabilityPct);
-    std::vector<double> zc;
-    std::vector<double> zr;
-    if (!deviates(model, qc, zc) || !deviates(model, qr, zr))
-        return PointToPointStatus::ModelMissing;
-
-    const std::vector<double>& pfl = path.pfl;
-    const double intervals = pfl.empty() ? 0.0 : pfl[0];
-    const double spacingM = pfl.size() < 2 ? 0.0 : pfl[1];
-    const long long np = roundHalfEven(intervals);
-    const double distKm = intervals * spacingM / 1000.0;
-    const double xiKm = spacingM / 1000.0;
-
-    sink.AddLine(QStringLiteral("The Solvane of Radio Propagation in the Point-To-Point Mode"));
-    if (!path.ProfileFile.isEmpty())
-        sink.AddLine(QStringLiteral("Profile File: ") + path.ProfileFile);
-    else if (path.TerrainSource == QLatin1String("Quarn"))
-        sink.AddLine(QStringLiteral("Terrain Handler: Quarn"));
-    else if (path.TerrainSource == QLatin1String("GLOBE"))
-        sink.AddLine(QStringLiteral("Terrain Handler: GLOBE"));
-    sink.AddLine(QStringLiteral("Distance ") + trimmed(distKm, u"0000000000.0") +
-                 QStringLiteral(" km"));
-    sink.AddLine(QStringLiteral("Frequency ") + trimmed(fmhz, u"0000000000.0") +
-                 QStringLiteral(" MHz"));
-    sink.AddLine(QStringLiteral("Antenna Heights ") + blankLed(prop.hg[0]) + QStringLiteral(", ") +
-                 blankLed(prop.hg[1]) + QStringLiteral(" m"));
-
-    if (profilePoints == 0) {
+    PointToPointResult table;
+    const PointToPointStatus status =
+        computePointToPointTable(in, path, profilePoints, model, records, table);
+    switch (status) {
+    case PointToPointStatus::NoElevations:
+        writePointToPointHeader(in, path, table, sink);
         sink.AddLine(QStringLiteral("Profile: Num Points ") +
-                     blankLed(static_cast<double>(np + 1)) +
+                     blankLed(static_cast<double>(table.points)) +
                      QStringLiteral(", Dist between Points ") +
-                     numfmt::formatPattern(xiKm, u"###0.000") + QStringLiteral("km"));
+                     numfmt::formatPattern(table.spacingKm, u"###0.000") + QStringLiteral("km"));
         sink.AddLine(QStringLiteral("Error: No Elevation Values, Analysis Cannot Continue"));
         inform(prompter, QStringLiteral("Error: No Elevation Values"), StopTitle, MsgIcon::None);
-        return PointToPointStatus::NoElevations;
-    }
-    if (!profileIsUsable(pfl)) {
+        return status;
+    case PointToPointStatus::InvalidProfile:
+        writePointToPointHeader(in, path, table, sink);
         sink.AddLine(QStringLiteral("Error: Invalid Terrain Profile, Analysis Cannot Continue"));
         inform(prompter, QStringLiteral("Error: Invalid Terrain Profile"), StopTitle,
                MsgIcon::Critical);
-        return PointToPointStatus::InvalidProfile;
+        return status;
+    case PointToPointStatus::Done:
+        writePointToPointReport(in, path, table, sink);
+        records.clearMessage();
+        if (result)
+            *result = std::move(table);
+        return status;
+    case PointToPointStatus::NoTerrain:
+    case PointToPointStatus::ModelMissing:
+        return status;
     }
-
-    const double ns = in.nsNUnits;
-    const double zsys = meanSystemElevation(pfl);
-    propv.mdvar = 12;
-    if (!model.qlrps(records, fmhz, zsys, ns, ipol, in.eps, in.sgmSPerM))
-        return PointToPointStatus::ModelMissing;
-    std::vector<double> profile(pfl);
-    if (!model.qlrpfl(records, profile.data(), propv.klim, propv.mdvar))
-        return PointToPointStatus::ModelMissing;
-
-    const double fsl = 20.0 * SignedLog10(fmhz) + 32.45 + 20.0 * SignedLog10(prop.dist / 1000.0);
-
-    sink.AddLine(QStringLiteral("Effective Heights ") + trimmed(prop.he[0], u"00000.0") +
-                 QStringLiteral(", ") + trimmed(prop.he[1], u"00000.0") + QStringLiteral(" m"));
-    sink.AddLine(QStringLiteral("Terrain, Delta H ") + trimmed(prop.dh, u"0000000000.0") +
-                 QStringLiteral(" m"));
-    sink.AddLine(QString());
-
-    const double k = 1.57e-07 / prop.gme;
-    sink.AddLine(QStringLiteral("Polarity - ") +
-                 (ipol == 0 ? QStringLiteral("Horizontal") : QStringLiteral("Vertical")) +
-                 QStringLiteral(", Eps= ") + trimmed(in.eps, u"0000000000.00") +
-                 QStringLiteral(", SGM = ") + trimmed(in.sgmSPerM, u"0000000000.0000"));
-    sink.AddLine(in.climateText.trimmed() + QStringLiteral(", Ns ") +
-                 trimmed(prop.ens, u"0000000000.00") + QStringLiteral(", K ") +
-                 trimmed(k, u"00000.000"));
-    sink.AddLine(QStringLiteral("Profile: Num Points ") +
-                 generalNumber(static_cast<double>(np + 1)) +
-                 QStringLiteral(", Dist between Points ") + trimmed(xiKm, u"0000000000.000") +
-                 QStringLiteral(" km"));
-
-    const double q = prop.dist - propa.dla;
-    const double h = spacingM / 2.0;
-    const double v = std::floor(Dim(q, h) - Dim(-q, h));
-    QString pathType;
-    QString dominantMode;
-    if (v < 0) {
-        pathType = QStringLiteral("Line-Of-Sight Path");
-    } else {
-        pathType =
-            v == 0 ? QStringLiteral("Single Horizon Path") : QStringLiteral("Double Horizon Path");
-        dominantMode = prop.dist <= propa.dlsa || prop.dist <= propa.dx
-                           ? QStringLiteral("Diffraction is the Dominant Mode")
-                           : QStringLiteral("Troposheric Scatter is the Dominant Mode");
-    }
-    sink.AddLine(pathType);
-    if (!dominantMode.isEmpty())
-        sink.AddLine(dominantMode);
-    if (path.ProfileFile.isEmpty())
-        sink.AddLine(QStringLiteral("Coordinates: ") + FormatPathCoordinates(path));
-
-    sink.AddLine(QString());
-    sink.AddLine(QStringLiteral("Estimated Quantiles of Basic Transmission Loss (dB)"));
-    sink.AddLine(QStringLiteral("Free Space Value ") + padded(fsl, u"00000.0") +
-                 QStringLiteral(" dB"));
-    sink.AddLine(QString());
-    sink.AddLine(QStringLiteral("         Relia-    Confidence Level"));
-    QString heading = QStringLiteral("         bility ");
-    for (double c : qc)
-        heading += padded(c, u"000000.0");
-    sink.AddLine(heading);
-    sink.AddLine(QString());
-
-    std::vector<std::vector<double>> losses;
-    for (std::size_t i = 0; i < qr.size(); ++i) {
-        QString row = QStringLiteral("    ") + padded(qr[i], u"00000000.0") + QStringLiteral("  ");
-        std::vector<double> rowLosses;
-        for (std::size_t j = 0; j < qc.size(); ++j) {
-            const auto a = model.avar(records, zr[i], 0.0, zc[j]);
-            if (!a)
-                return PointToPointStatus::ModelMissing;
-            const double loss = *a + fsl;
-            rowLosses.push_back(loss);
-            row += padded(loss, u"000000.0");
-        }
-        losses.push_back(std::move(rowLosses));
-        sink.AddLine(row);
-    }
-
-    sink.AddLine(QString());
-    if (!in.picturePng.isEmpty())
-        sink.insertPicture(in.picturePng, in.pictureWidthPx, in.pictureHeightPx);
-    sink.AddLine(QString());
-    appendWarnings(prop.kwx, sink);
-
-    records.clearMessage();
-    sink.AddLine(QStringLiteral("\r\n\r\n"));
-
-    if (result) {
-        result->distKm = distKm;
-        result->freeSpaceDb = fsl;
-        result->pathType = pathType;
-        result->dominantMode = dominantMode;
-        result->reliabilityPct = qr;
-        result->confidencePct = qc;
-        result->lossDb = std::move(losses);
-        result->kwx = prop.kwx;
-    }
-    return PointToPointStatus::Done;
+    return status;
 }
 
 } // namespace verdan
