@@ -1,6 +1,6 @@
 #include "PointToPointCalculation.h"
 
-#include "BenchmarkSupport.h"
+#include "bench_support.h"
 
 #include <benchmark/benchmark.h>
 #include <cmath>
