@@ -53,35 +53,6 @@ protected:
     FakeOutput output;
 };
 
-TEST_F(FrmGraphModelTest, LoadBuildsTitlesLegendAndAxes) {
-    EXPECT_EQ(graph.screenName(), QStringLiteral("frmGraph"));
-    EXPECT_EQ(graph.caption(), QStringLiteral("User Area Model"));
-    EXPECT_EQ(graph.titleLines(), (QStringList{results.graphTitle1, results.graphTitle2,
-                                               QStringLiteral("Verdan User Area Mode")}));
-    EXPECT_EQ(graph.legendText(),
-              QStringLiteral("50.0% Confidence\r\n90.0% Confidence\r\nFree Space\r\n"));
-    EXPECT_EQ(FrmGraphModel::axisTitle(0), QStringLiteral("Distance, Km"));
-    EXPECT_EQ(FrmGraphModel::axisTitle(1), QStringLiteral("Transmission Loss (dB)"));
-    ASSERT_EQ(graph.series().size(), 3u);
-    EXPECT_EQ(graph.series()[2].lossDb[2], 99.5);
-}
-
-TEST_F(FrmGraphModelTest, OkAndCloseCloseTheWindow) {
-    graph.cmdOK_Click();
-    EXPECT_TRUE(graph.closeRequested());
-    graph.resetCloseRequest();
-    graph.mnuFileClose_Click();
-    EXPECT_TRUE(graph.closeRequested());
-}
-
-TEST_F(FrmGraphModelTest, PrintGoesToTheView) {
-    graph.mnuFilePrint_Click();
-    EXPECT_EQ(output.prints, 1);
-    graph.setOutput(nullptr);
-    graph.mnuFilePrint_Click();
-    EXPECT_EQ(output.prints, 1);
-}
-
 TEST_F(FrmGraphModelTest, SaveImageFormatFromSuffixOrFilter) {
     const struct {
         QString answer;
@@ -105,30 +76,6 @@ TEST_F(FrmGraphModelTest, SaveImageFormatFromSuffixOrFilter) {
     }
     EXPECT_EQ(prompter.saveRequests.back().filters, FrmGraphModel::imageFilters());
     EXPECT_TRUE(prompter.messages.empty());
-}
-
-TEST_F(FrmGraphModelTest, CancelledSaveImageWritesNothing) {
-    graph.mnuFileSaveImage_Click();
-    EXPECT_TRUE(output.path.isEmpty());
-    EXPECT_TRUE(prompter.messages.empty());
-}
-
-TEST_F(FrmGraphModelTest, FailedSaveImageSaysWhy) {
-    output.succeed = false;
-    prompter.queueSaveFile(QStringLiteral("/tmp/g.png"));
-    graph.mnuFileSaveImage_Click();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("/tmp/g.png")));
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("disk full")));
-}
-
-TEST_F(FrmGraphModelTest, HoverNamesTheLineDistanceAndLoss) {
-    graph.CTWXGraph_Hover(1, 123.456, 150.04, true);
-    EXPECT_EQ(graph.lblHover(), QStringLiteral("90.0% Confidence: 123.5 km, 150.0 dB"));
-    graph.CTWXGraph_Hover(1, 123.456, 150.04, false);
-    EXPECT_TRUE(graph.lblHover().isEmpty());
-    graph.CTWXGraph_Hover(7, 1, 1, true);
-    EXPECT_TRUE(graph.lblHover().isEmpty());
 }
 
 } // namespace

@@ -1,0 +1,117 @@
+#include "FrmConfLevelModel.h"
+#include "FrmDC_CondModel.h"
+#include "FrmDeltaHModel.h"
+#include "FrmSurfRefModel.h"
+#include "PickListForms.h"
+
+#include <gtest/gtest.h>
+
+using namespace verdan;
+using verdan::test::RecordingForms;
+
+namespace {
+
+enum class List { DeltaH, SurfRef, Conductivity, Dielectric, ConfLevel };
+
+// What a pick-list leaves behind: the texts written into the two mode forms, or for the
+// confidence level picker the level chosen.
+struct Written {
+    QString area;
+    QString pointToPoint;
+    bool operator==(const Written&) const = default;
+};
+
+enum class Close { Ok, Cancel, CloseBox };
+
+// Loads the pick-list, clicks `option` (none when negative) and closes it.
+template <class Pick, class Click> void choose(Pick& pick, int option, Close close, Click click) {
+    pick.Form_Load();
+    if (option >= 0)
+        click(pick, option);
+    if (close == Close::CloseBox)
+        pick.closeBoxClicked();
+    else if (close == Close::Ok)
+        pick.cmdOK_Click();
+    else if constexpr (requires { pick.cmdCancel_Click(); })
+        pick.cmdCancel_Click();
+    EXPECT_TRUE(pick.closeRequested());
+}
+
+// Opens `list` as its form button does (for the ground lists on `target`), picks and closes.
+Written pick(List list, int option, Close close, const char* target = nullptr) {
+    RecordingForms forms;
+    ProgramState state;
+    state.ConfLevelChoices = {50, 90, 10, 0, 0};
+    QString field;
+    if (list == List::DeltaH) {
+        FrmDeltaHModel p(forms);
+        choose(p, option, close, [](auto& q, int i) { q.Option1_Click(i); });
+        field = "txtDH";
+    } else if (list == List::SurfRef) {
+        FrmSurfRefModel p(forms);
+        choose(p, option, close, [](auto& q, int i) { q.Option1_Click(i); });
+        field = "txtNs";
+    } else if (list == List::ConfLevel) {
+        FrmConfLevelModel p(state);
+        choose(p, option, close, [](auto& q, int i) { q.optConfLev_Click(i); });
+        return {QString::number(state.ConfLevelChosen), {}};
+    } else {
+        const bool sgm = list == List::Conductivity;
+        state.PickTarget = target ? target : (sgm ? "txtsgm" : "txteps");
+        FrmDC_CondModel p(state, forms);
+        p.setOptChartSelectCaptions(sgm ? FrmDC_CondModel::conductivityOptions()
+                                        : FrmDC_CondModel::dielectricOptions());
+        choose(p, option, close, [](auto& q, int i) { q.optChartSelect_Click(i); });
+        field = state.PickTarget;
+    }
+    const auto text = [&field](const auto& written) {
+        const auto it = written.find(field);
+        return it == written.end() ? QString() : it->second;
+    };
+    return {text(forms.area.written), text(forms.pointToPoint->written)};
+}
+
+struct PickCase {
+    List list;
+    int option;
+    Close close;
+    Written written;
+};
+
+class PickList : public ::testing::TestWithParam<PickCase> {};
+
+TEST_P(PickList, WritesTheValueOfTheOptionPicked) {
+    const PickCase& c = GetParam();
+    EXPECT_EQ(pick(c.list, c.option, c.close), c.written);
+}
+
+INSTANTIATE_TEST_SUITE_P(AllLists, PickList,
+                         ::testing::Values(
+                             // Delta h is an area parameter only.
+                             PickCase{List::DeltaH, -1, Close::Ok, {"90", ""}},
+                             PickCase{List::DeltaH, 0, Close::Ok, {"0", ""}},
+                             PickCase{List::DeltaH, 4, Close::Ok, {"500", ""}},
+                             PickCase{List::DeltaH, 5, Close::Ok, {"90", ""}}, // no such option
+                             PickCase{List::DeltaH, 4, Close::Cancel, {"", ""}},
+                             PickCase{List::SurfRef, -1, Close::Ok, {"301", "301"}},
+                             PickCase{List::SurfRef, 2, Close::Ok, {"370", "370"}},
+                             PickCase{List::SurfRef, 6, Close::Ok, {"350", "350"}},
+                             PickCase{List::SurfRef, 0, Close::Cancel, {"", ""}},
+                             PickCase{List::Conductivity, -1, Close::Ok, {"0.005", "0.005"}},
+                             PickCase{List::Conductivity, 1, Close::Ok, {"0.001", "0.001"}},
+                             PickCase{List::Conductivity, 2, Close::Ok, {"0.02", "0.02"}},
+                             PickCase{List::Conductivity, 4, Close::Ok, {"5", "5"}},
+                             PickCase{List::Dielectric, -1, Close::Ok, {"15", "15"}},
+                             PickCase{List::Dielectric, 1, Close::Ok, {"4", "4"}},
+                             PickCase{List::Dielectric, 4, Close::Ok, {"81", "81"}},
+                             PickCase{List::Dielectric, 3, Close::Cancel, {"", ""}},
+                             PickCase{List::ConfLevel, -1, Close::Ok, {"50", ""}},
+                             PickCase{List::ConfLevel, 2, Close::Ok, {"10", ""}},
+                             PickCase{List::ConfLevel, 3, Close::Ok, {"50", ""}}, // hidden option
+                             PickCase{List::ConfLevel, 1, Close::CloseBox, {"0", ""}}));
+
+TEST(GroundPickList, AnotherTargetWritesNothing) {
+    EXPECT_EQ(pick(List::Conductivity, 1, Close::Ok, "txtNs"), (Written{"", ""}));
+}
+
+} // namespace
