@@ -11,14 +11,6 @@ constexpr CharFormat kPlain{};
 constexpr CharFormat kBold{true, false, false};
 constexpr CharFormat kTitle{true, false, true};
 
-TEST(LogDocument, NewDocumentIsOneEmptyParagraph) {
-    const LogDocument doc;
-    EXPECT_TRUE(doc.isEmpty());
-    ASSERT_EQ(doc.paragraphs().size(), 1);
-    EXPECT_TRUE(doc.paragraphs().first().items.isEmpty());
-    EXPECT_EQ(doc.plainText(), QString());
-}
-
 struct LineEndCase {
     const char* input;
     const char* plain;
@@ -50,65 +42,6 @@ TEST(LogDocument, AdjacentRunsOfSameFormatMerge) {
     EXPECT_EQ(std::get<TextRun>(doc.paragraphs().first().items.at(0)).text, "ab");
     EXPECT_EQ(std::get<TextRun>(doc.paragraphs().first().items.at(1)),
               (TextRun{QStringLiteral("c"), kBold}));
-}
-
-TEST(LogDocument, EqualityIgnoresHowTextWasSplit) {
-    LogDocument a;
-    a.appendText(QStringLiteral("Report Log\r\nx"), kTitle);
-    LogDocument b;
-    b.appendText(QStringLiteral("Report "), kTitle);
-    b.appendText(QString(), kPlain);
-    b.appendText(QStringLiteral("Log\nx"), kTitle);
-    EXPECT_EQ(a, b);
-    b.appendText(QStringLiteral("y"), kPlain);
-    EXPECT_NE(a, b);
-}
-
-TEST(LogDocument, FormatDifferenceMakesDocumentsUnequal) {
-    LogDocument a;
-    a.appendText(QStringLiteral("x"), kPlain);
-    LogDocument b;
-    b.appendText(QStringLiteral("x"), kBold);
-    EXPECT_NE(a, b);
-    EXPECT_EQ(a.plainText(), b.plainText());
-}
-
-TEST(LogDocument, PicturesAddNothingToPlainText) {
-    LogDocument doc;
-    doc.appendText(QStringLiteral("before"), kPlain);
-    doc.appendPicture(QByteArray("\x89PNG", 4), 10, 20);
-    doc.appendText(QStringLiteral("after"), kPlain);
-    EXPECT_EQ(doc.plainText(), "beforeafter");
-    EXPECT_EQ(doc.pictureCount(), 1);
-    ASSERT_EQ(doc.paragraphs().first().items.size(), 3);
-    EXPECT_EQ(std::get<Picture>(doc.paragraphs().first().items.at(1)),
-              (Picture{QByteArray("\x89PNG", 4), 10, 20}));
-}
-
-TEST(LogDocument, EmptyPictureIsIgnoredAndNegativeSizesAreZero) {
-    LogDocument doc;
-    doc.appendPicture(QByteArray(), 10, 10);
-    EXPECT_TRUE(doc.isEmpty());
-    doc.appendPicture(QByteArray("x"), -5, -1);
-    ASSERT_EQ(doc.pictureCount(), 1);
-    EXPECT_EQ(std::get<Picture>(doc.paragraphs().first().items.first()),
-              (Picture{QByteArray("x"), 0, 0}));
-    EXPECT_FALSE(doc.isEmpty());
-}
-
-TEST(LogDocument, ClearLeavesOneEmptyParagraph) {
-    LogDocument doc;
-    doc.appendText(QStringLiteral("a\nb\nc"), kBold);
-    doc.clear();
-    EXPECT_TRUE(doc.isEmpty());
-    EXPECT_EQ(doc, LogDocument());
-}
-
-TEST(LogDocument, TrailingEmptyParagraphIsNotEmptyDocument) {
-    LogDocument doc;
-    doc.appendParagraphBreak();
-    EXPECT_FALSE(doc.isEmpty());
-    EXPECT_EQ(doc.plainText(), "\n");
 }
 
 } // namespace

@@ -26,8 +26,8 @@ INSTANTIATE_TEST_SUITE_P(
                       ReadCase{"301.0", 301}, ReadCase{"  45.5  ", 45.5}, ReadCase{" 1 2.5", 12.5},
                       ReadCase{"\t-3.25\n", -3.25}, ReadCase{"+7", 7}, ReadCase{".5", 0.5},
                       ReadCase{"5.", 5}, ReadCase{"1e3", 1000}, ReadCase{"1E-2x", 0.01},
-                      ReadCase{"2e", 2}, ReadCase{"2e+", 2}, ReadCase{"-", 0}, ReadCase{"-.", 0},
-                      ReadCase{"1,5", 1}, ReadCase{"0.0050", 0.005}, ReadCase{"1.2.3", 1.2},
+                      ReadCase{"2e+", 2}, ReadCase{"-.", 0}, ReadCase{"1,5", 1},
+                      ReadCase{"0.0050", 0.005}, ReadCase{"1.2.3", 1.2},
                       ReadCase{"\xc3\xa9"
                                "5",
                                0}),
@@ -79,26 +79,24 @@ TEST_P(Patterns, PaddedAndTrimmedForms) {
 
 INSTANTIATE_TEST_SUITE_P(
     Reports, Patterns,
-    ::testing::Values(
-        PatternCase{100, "000000000000", "         100", "100"},
-        PatternCase{0.5, "000000.0", "      .5", ".5"},
-        PatternCase{-3.2, "00000.0", "-00003.2", "-00003.2"},
-        PatternCase{1234.4, "000000000000", "        1234", "1234"},
-        PatternCase{90.6, "000000000000", "          91", "91"},
-        // A zero in an integer pattern keeps one digit; with decimals it shows ".0".
-        PatternCase{0, "000000000000", "           0", "0"},
-        PatternCase{0, "000000.0", "      .0", ".0"},
-        PatternCase{10, "0000000.0", "     10.0", "10.0"},
-        PatternCase{123.25, "0000000.0", "    123.3", "123.3"},
-        PatternCase{0.005, "00.000", "  .005", ".005"}, PatternCase{15, "000", " 15", "15"},
-        PatternCase{50, "000.0", " 50.0", "50.0"}, PatternCase{99.95, "000.0", "100.0", "100.0"},
-        // Numbers wider than the pattern keep all their digits.
-        PatternCase{123456789, "0000.0", "123456789.0", "123456789.0"},
-        // Rounding is half away from zero on the decimal value shown to the user.
-        PatternCase{2.5, "0", "3", "3"}, PatternCase{0.15, "0.0", " .2", ".2"},
-        PatternCase{-0.04, "0.0", " .0", ".0"}, PatternCase{1.005, "0.00", "1.01", "1.01"},
-        PatternCase{1692.0, "#####0.000", "1692.000", "1692.000"},
-        PatternCase{0.25, "#####0.000", " .250", ".250"}));
+    ::testing::Values(PatternCase{100, "000000000000", "         100", "100"},
+                      PatternCase{0.5, "000000.0", "      .5", ".5"},
+                      PatternCase{-3.2, "00000.0", "-00003.2", "-00003.2"},
+                      PatternCase{90.6, "000000000000", "          91", "91"},
+                      // A zero in an integer pattern keeps one digit; with decimals it shows ".0".
+                      PatternCase{0, "000000000000", "           0", "0"},
+                      PatternCase{0, "000000.0", "      .0", ".0"},
+                      PatternCase{123.25, "0000000.0", "    123.3", "123.3"},
+                      PatternCase{0.005, "00.000", "  .005", ".005"},
+                      PatternCase{15, "000", " 15", "15"},
+                      PatternCase{99.95, "000.0", "100.0", "100.0"},
+                      // Numbers wider than the pattern keep all their digits.
+                      PatternCase{123456789, "0000.0", "123456789.0", "123456789.0"},
+                      // Rounding is half away from zero on the decimal value shown to the user.
+                      PatternCase{2.5, "0", "3", "3"}, PatternCase{0.15, "0.0", " .2", ".2"},
+                      PatternCase{-0.04, "0.0", " .0", ".0"},
+                      PatternCase{1.005, "0.00", "1.01", "1.01"},
+                      PatternCase{0.25, "#####0.000", " .250", ".250"}));
 
 TEST(FormatPattern, HashPlacesAreNotPadded) {
     EXPECT_EQ(formatPattern(301.4, u"#####").toStdString(), "301");
@@ -111,13 +109,6 @@ TEST(FormatPattern, NonFiniteValuesAreNamed) {
     EXPECT_EQ(formatPattern(std::numeric_limits<double>::quiet_NaN(), u"000.0").toStdString(),
               "NaN");
     EXPECT_EQ(formatPattern(-std::numeric_limits<double>::infinity(), u"0").toStdString(), "-Inf");
-}
-
-TEST(BlankLeadingZerosTest, BlanksOnlyTheLeadingRun) {
-    EXPECT_EQ(BlankLeadingZeros(QStringLiteral("000100")).toStdString(), "   100");
-    EXPECT_EQ(BlankLeadingZeros(QStringLiteral("000")).toStdString(), "   ");
-    EXPECT_EQ(BlankLeadingZeros(QStringLiteral("-0003")).toStdString(), "-0003");
-    EXPECT_EQ(BlankLeadingZeros(QString()).toStdString(), "");
 }
 
 } // namespace
