@@ -35,27 +35,6 @@ TEST(PropagationModel, CallsTheLibraryBesideTheExecutable) {
     EXPECT_TRUE(prompter.messages.empty());
 }
 
-TEST(PropagationModel, RunsAnAreaEvaluationThroughTheBinding) {
-    ScriptedPrompter prompter;
-    PropagationModel model(prompter);
-    ModelRecords r;
-    r.prop.hg[0] = 3;
-    r.prop.hg[1] = 3;
-    r.prop.dh = 90;
-    r.prop.ens = 301;
-    r.propv.klim = 5;
-    ASSERT_TRUE(model.qlrps(r, 100, 0, 301, 1, 15, 0.005));
-    const int sites[2] = {0, 0};
-    ASSERT_TRUE(model.qlra(r, sites, 5, 3));
-    r.propv.lvar = std::max(r.propv.lvar, 1);
-    ASSERT_TRUE(model.lrprop(r, 50000));
-    EXPECT_DOUBLE_EQ(r.prop.dist, 50000);
-    const auto loss = model.avar(r, 0, 0, 0);
-    ASSERT_TRUE(loss.has_value());
-    EXPECT_TRUE(std::isfinite(*loss));
-    EXPECT_GT(*loss, 0.0);
-}
-
 class MissingLibrary : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(empty.isValid()); }

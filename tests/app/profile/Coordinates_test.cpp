@@ -41,12 +41,6 @@ TEST(DdToDms, TruncatesEachPart) {
     }
 }
 
-TEST(DegToRad, UsesTheFixedValueOfPi) {
-    EXPECT_DOUBLE_EQ(DegToRad(180.0), 3.1415926535897);
-    EXPECT_DOUBLE_EQ(DegToRad(-90.0), -3.1415926535897 / 2);
-    EXPECT_DOUBLE_EQ(DegToRad(0.0), 0.0);
-}
-
 TEST(GreatCircleDistance, KnownLengths) {
     // One degree of a meridian and of the equator on the mean sphere.
     EXPECT_NEAR(greatCircleDistanceM(0, 0, 1, 0), 111195.08, 0.1);

@@ -49,7 +49,6 @@ TEST_F(ProfileViews, FormViewMirrorsTheModelAndForwardsLeaving) {
     form.Form_Load();
     FrmProfileView view(form);
     view.show();
-    EXPECT_EQ(view.windowTitle(), QStringLiteral("Profile"));
     QLineEdit* hemisphere = box(view, "txtTransLat3");
     ASSERT_NE(hemisphere, nullptr);
     EXPECT_EQ(hemisphere->text(), QStringLiteral("N"));
@@ -69,47 +68,6 @@ TEST_F(ProfileViews, FormViewMirrorsTheModelAndForwardsLeaving) {
     QTest::keyClicks(dd, QStringLiteral("-40.05"));
     leave(dd);
     EXPECT_EQ(dd->text(), QStringLiteral(" 40.05"));
-
-    auto* globe = qobject_cast<QRadioButton*>(view.control(QStringLiteral("optDorvex1")));
-    ASSERT_NE(globe, nullptr);
-    EXPECT_FALSE(globe->isChecked());
-    auto* cancel = qobject_cast<QPushButton*>(view.control(QStringLiteral("cmdCancel")));
-    ASSERT_NE(cancel, nullptr);
-    cancel->click();
-    EXPECT_TRUE(form.closeRequested());
-    EXPECT_FALSE(view.isVisible());
-}
-
-TEST_F(ProfileViews, QuarnOptionClickShowsTheNotice) {
-    state.path.TerrainSource = QStringLiteral("GLOBE");
-    FrmProfileModel form(state, prompter, terrain, info);
-    form.Form_Load();
-    FrmProfileView view(form);
-    auto* quarn = qobject_cast<QRadioButton*>(view.control(QStringLiteral("optDorvex0")));
-    ASSERT_NE(quarn, nullptr);
-    EXPECT_TRUE(prompter.messages.empty()) << "showing the form clicks nothing";
-    quarn->click();
-    EXPECT_EQ(state.path.TerrainSource, QStringLiteral("Quarn"));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    quarn->click();
-    EXPECT_EQ(prompter.messages.size(), 1u) << "clicking the chosen option again is no change";
-}
-
-TEST_F(ProfileViews, DrivePickerViewListsTheDrives) {
-    QTemporaryDir dir;
-    ASSERT_TRUE(dir.isValid());
-    qputenv("VERDAN_DRIVES", dir.path().toLocal8Bit());
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("c")));
-    ASSERT_TRUE(QDir(dir.path()).mkpath(QStringLiteral("e")));
-    FrmDriveSelectModel picker(1);
-    picker.Form_Load();
-    FrmDriveSelectView view(picker);
-    EXPECT_EQ(view.windowTitle(), QStringLiteral("Quarn Drive Select"));
-    ASSERT_EQ(view.drvQuarn()->count(), 2);
-    view.drvQuarn()->setCurrentIndex(1);
-    view.findChild<QPushButton*>(QStringLiteral("cmdOK"))->click();
-    EXPECT_EQ(picker.QuarnDrive(), 3);
-    qunsetenv("VERDAN_DRIVES");
 }
 
 } // namespace

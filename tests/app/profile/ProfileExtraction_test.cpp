@@ -11,53 +11,6 @@ using verdan::test::ScriptedPrompter;
 
 namespace {
 
-TEST(QuarnErrorText, TheProgramsTextsByNumber) {
-    const std::pair<int, const char*> cases[] = {
-        {0, "No error, normal return"},
-        {1, "Error opening TOPO.INF file"},
-        {2, "Error reading TOPO.INF file"},
-        {3, "Error opening Topo data file"},
-        {4, "No data file contains specified coordinates"},
-        {5, "Cannot find data record entry"},
-        {6, "The specified data file does not contain the specified coordinates."},
-        {7, "Error in datum conversion routine"},
-        {8, "Invalid latitude"},
-        {9, "Invalid longitude"},
-        {10, "Missing topographic elevation data"},
-        {11, "Missing topographic data record"},
-        {12, "Error reading from disk"},
-        {13, "Cannot find directory entry"},
-        {14, "Too many points in profile"},
-        {15, "Too few points in profile"},
-        {16, ""},
-        {-1, ""},
-    };
-    for (const auto& [number, text] : cases)
-        EXPECT_EQ(QuarnErrorText(number), QString::fromLatin1(text)) << number;
-}
-
-TEST(GlobeErrorText, TileMessagesCarryThePathTheLetterAnd10g) {
-    const QString path = QStringLiteral("/data/globe/");
-    EXPECT_EQ(globeErrorText(-1103, path), QStringLiteral("Error reading tile /data/globe/c10g"));
-    EXPECT_EQ(globeErrorText(-1101, path), QStringLiteral("Error reading tile /data/globe/a10g"));
-    EXPECT_EQ(globeErrorText(-1116, path), QStringLiteral("Error reading tile /data/globe/p10g"));
-    EXPECT_EQ(globeErrorText(-1001, path), QStringLiteral("Error opening tile /data/globe/a10g"));
-    EXPECT_EQ(globeErrorText(-1100, path), QStringLiteral("Error opening tile /data/globe/?10g"));
-    EXPECT_EQ(globeErrorText(-1016, path), QStringLiteral("Error opening tile /data/globe/p10g"));
-    EXPECT_EQ(globeErrorText(-1000, path), QStringLiteral("Error in opening file globe.dat"));
-    EXPECT_EQ(globeErrorText(0, path), QStringLiteral("Error in opening file globe.dat"));
-}
-
-TEST(ProfileFromPoints, ModelLayout) {
-    const std::vector<float> distances{0, 450, 900};
-    const std::vector<float> elevations{10, 20, 30, 99, 99};
-    EXPECT_EQ(profileFromPoints(distances, elevations, 3),
-              (std::vector<double>{2, 450, 10, 20, 30}));
-    EXPECT_EQ(profileFromPoints(distances, elevations, 1), (std::vector<double>{0, 0, 10}));
-    EXPECT_TRUE(profileFromPoints(distances, elevations, 0).empty());
-    EXPECT_TRUE(profileFromPoints(distances, elevations, 4).empty()) << "more than the arrays hold";
-}
-
 TEST(IdenticalEnds, RegressionPointsCloserThanAMetreCountAsIdentical) {
     const double halfMetreDeg = 0.5 / 111195.08;
     EXPECT_TRUE(identicalEnds(PathEnds{39.08, -76.7, 39.08, -76.7}));
@@ -100,19 +53,6 @@ TEST(ExtractGlobeProfile, ShortPathsKeepTheirLength) {
     }
 }
 
-TEST(ExtractGlobeProfile, FolderWithoutIndexGivesMinus1000) {
-    QTemporaryDir empty;
-    ASSERT_TRUE(empty.isValid());
-    ScriptedPrompter prompter;
-    TerrainLibrary library(prompter);
-    const ExtractionResult result =
-        extractGlobeProfile(library, test::defaultPath(), empty.path() + u'/');
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_FALSE(result.libraryMissing);
-    EXPECT_EQ(result.errorNumber, -1000);
-    EXPECT_TRUE(result.pfl.empty());
-}
-
 TEST(ExtractGlobeProfile, RegressionFolderLongerThanThePathWidthIsNotCutShort) {
     ScriptedPrompter prompter;
     TerrainLibrary library(prompter);
@@ -152,17 +92,6 @@ TEST(ExtractQuarnProfile, RegressionMissingDataIsCountedAndSetToZero) {
         ASSERT_FALSE(std::isnan(result.pfl[i])) << i;
 }
 
-TEST(ExtractQuarnProfile, NoIndexOnTheDriveIsError1) {
-    test::QuarnFixture quarn(false);
-    ASSERT_TRUE(quarn.ok());
-    ScriptedPrompter prompter;
-    TerrainLibrary library(prompter);
-    const ExtractionResult result = extractQuarnProfile(library, test::quarnPath(), 1);
-    EXPECT_FALSE(result.succeeded());
-    EXPECT_EQ(result.errorNumber, 1);
-    EXPECT_TRUE(result.pfl.empty());
-}
-
 TEST(TerrainLibrary, MissingLibraryIsNamedAndNothingIsCalled) {
     QTemporaryDir empty;
     ASSERT_TRUE(empty.isValid());
@@ -172,24 +101,6 @@ TEST(TerrainLibrary, MissingLibraryIsNamedAndNothingIsCalled) {
     EXPECT_TRUE(result.libraryMissing);
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("libdorvex.so")));
-}
-
-TEST(TerrainLibrary, MessageRoutinesGiveTrimmedTexts) {
-    ScriptedPrompter prompter;
-    TerrainLibrary library(prompter);
-    EXPECT_EQ(library.GlobeErrMsg(-1103), QStringLiteral("Error Reading Tile c10g"));
-    int32_t number = 14;
-    EXPECT_EQ(library.QuarnErrMsg(number), QStringLiteral("Undefined Error Number"));
-    EXPECT_EQ(number, 15);
-}
-
-TEST(THandlerArgs, DataPathIsBlankPaddedAndNeverCutShort) {
-    THandlerArgs args;
-    ASSERT_TRUE(args.setDataPath(QStringLiteral("/g/")));
-    EXPECT_EQ(std::string(args.dataPath.data(), 4), "/g/ ");
-    EXPECT_EQ(args.dataPath.back(), ' ');
-    EXPECT_TRUE(args.setDataPath(QString(150, u'x')));
-    EXPECT_FALSE(args.setDataPath(QString(151, u'x')));
 }
 
 } // namespace

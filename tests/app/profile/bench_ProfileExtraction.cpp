@@ -7,7 +7,7 @@
 #include "ProfilePicture.h"
 #include "ProfilePlot.h"
 
-#include "BenchmarkSupport.h"
+#include "bench_support.h"
 #include <QFileInfo>
 #include <QGuiApplication>
 
