@@ -19,11 +19,4 @@ TEST(StdoutSink, EndsLinesWhereTheReportLogDoesWithLineFeeds) {
     EXPECT_EQ(out.str(), "Dist (Km)   12.500  \nlast\n\n\n\n");
 }
 
-TEST(StdoutSink, WritesUtf8) {
-    std::ostringstream out;
-    StdoutSink sink(out);
-    sink.AddLine(QString::fromUtf8("\xc2\xb0"));
-    EXPECT_EQ(out.str(), "\xc2\xb0\n");
-}
-
 } // namespace
