@@ -42,30 +42,5 @@ TEST(FindNoCase, FindsEachComponentWithoutRegardToCase) {
     EXPECT_EQ(findNoCase(dir.path() + "nothing/here"), dir.path() + "nothing/here");
 }
 
-TEST(FixedWidth, TrimPadAndBlank) {
-    EXPECT_EQ(trimRight("abc   "), "abc");
-    EXPECT_EQ(trimRight(std::string_view("ab\0\0", 4)), "ab");
-    char field[6];
-    copyPadded(field, sizeof field, "abcdefgh");
-    EXPECT_EQ(std::string(field, 6), "abcdef");
-    copyPadded(field, sizeof field, "ab");
-    EXPECT_EQ(std::string(field, 6), "ab    ");
-    EXPECT_TRUE(isBlank("    x", 4));
-    EXPECT_FALSE(isBlank("    x", 5));
-}
-
-TEST(ReadFile, ShortReadsAtTheEnd) {
-    test::TempDir dir;
-    std::ofstream(dir.path() + "f") << "0123456789";
-    ReadFile file;
-    ASSERT_TRUE(file.open(dir.path() + "f"));
-    char buffer[8];
-    EXPECT_EQ(file.readAt(6, buffer, 8), 4);
-    EXPECT_EQ(file.readAt(10, buffer, 8), 0);
-    EXPECT_TRUE(file.readRecord(2, buffer, 8));
-    EXPECT_FALSE(file.readRecord(3, buffer, 8));
-    EXPECT_FALSE(file.open(dir.path()));
-}
-
 } // namespace
 } // namespace dorvex

@@ -59,39 +59,13 @@ TEST_F(GlobeProfileTest, HundredKilometresIn800Points) {
     EXPECT_EQ(out[801], 0.0f);
 }
 
-TEST_F(GlobeProfileTest, FewerThanTwoPointsWriteNothing) {
-    const std::string folder = makeFolder("flat", [](double, double) { return 10.0; }, {});
-    std::vector<float> out;
-    EXPECT_EQ(profile(folder, {0.0, 10.0, 0.0, 11.0}, 1, out), 0);
-    EXPECT_EQ(out, std::vector<float>(3, -7.0f));
-}
-
-TEST_F(GlobeProfileTest, StopsAtTheFirstFailingElevation) {
-    const std::string folder = makeFolder("g", [](double, double) { return 10.0; }, {});
-    std::filesystem::remove(folder + "f10g");
-    std::vector<float> out;
-    EXPECT_EQ(profile(folder, {10.0, -100.0, 10.0, -91.0}, 10, out), 1);
-    EXPECT_EQ(profile(folder, {10.0, -100.0, 10.0, -80.0}, 10, out), -1006);
-    EXPECT_EQ(profile(folder, {10.0, -80.0, 10.0, -100.0}, 10, out), -1006);
-}
-
 // Every interior point lies on the great circle between the end points: the folders
 // encode latitude and longitude in the elevations, and the positions read back are
 // compared with GeographicLib on a sphere of 6370 km.
 TEST_F(GlobeProfileTest, InteriorPointsLieOnTheGreatCircle) {
     const Path paths[] = {
-        {39.08, -76.70, 38.92, -76.98},                             // the form's default path
-        {40.05, -105.26, 39.97, -105.47}, {10.0, 20.0, 10.6, 20.0}, // north along a meridian
-        {10.6, 20.0, 10.0, 20.0},                                   // south along a meridian
-        {-30.0, 40.0, -30.0, 40.8},                                 // east
-        {-30.0, 40.8, -30.0, 40.0},                                 // west
-        {50.0, 5.0, 50.5, 5.6},                                     // north-east
-        {50.5, 5.6, 50.0, 5.0},                                     // south-west
-        {-45.0, 100.0, -45.6, 100.5},                               // south-east
-        {-45.6, 100.5, -45.0, 100.0},                               // north-west
-        {5.0, 179.6, 5.3, -179.7},                                  // across 180 eastward
-        {-5.3, -179.7, -5.0, 179.6},                                // across 180 westward
-        {60.0, 179.5, 60.2, -179.6},
+        {39.08, -76.70, 38.92, -76.98}, {10.0, 20.0, 10.6, 20.0},  {-30.0, 40.8, -30.0, 40.0},
+        {-45.0, 100.0, -45.6, 100.5},   {5.0, 179.6, 5.3, -179.7}, {-5.3, -179.7, -5.0, 179.6},
     };
     int index = 0;
     for (const Path& p : paths) {
@@ -186,47 +160,6 @@ private:
     test::ScopedEnv dat_;
 };
 
-TEST_F(QuarnProfileTest, OneKilometreGivesThreePoints) {
-    makeDatabase([](double, double) { return 500.0; });
-    double lat2 = 0, lon2 = 0;
-    GeographicLib::Geodesic::WGS84().Direct(39.5, -77.0, 60.0, 1000.0, lat2, lon2);
-    const Result r = run(39.5, -77.0, lat2, lon2, 800);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.error, 0);
-    ASSERT_EQ(r.points, 3);
-    EXPECT_EQ(r.dist[0], 0.0f);
-    // NGSINV works in single precision: a few metres over short paths.
-    EXPECT_NEAR(r.dist[1], 500.0f, 1.5f);
-    EXPECT_NEAR(r.dist[2], 1000.0f, 3.0f);
-    EXPECT_EQ(r.elev[1], 500.0f);
-}
-
-TEST_F(QuarnProfileTest, FourHundredKilometresAreCappedAt800Points) {
-    makeDatabase(
-        [](double lat, double lon) { return 200.0 + 100.0 * (lat - 38.0) + 50.0 * (lon + 80.0); });
-    double lat2 = 0, lon2 = 0;
-    GeographicLib::Geodesic::WGS84().Direct(39.5, -79.5, 90.0, 400000.0, lat2, lon2);
-    const Result r = run(39.5, -79.5, lat2, lon2, 800);
-    EXPECT_EQ(r.status, 0);
-    ASSERT_EQ(r.points, 800);
-    const float step = r.dist[799] / 799.0f;
-    EXPECT_NEAR(r.dist[799], 400000.0f, 2.0f);
-    for (int i = 1; i < 800; i += 97) {
-        EXPECT_NEAR(r.dist[static_cast<std::size_t>(i)], i * step, 0.1f) << "point " << i;
-    }
-    EXPECT_NEAR(r.elev[799], 200.0 + 100.0 * (lat2 - 38.0) + 50.0 * (lon2 + 80.0), 15.0);
-}
-
-TEST_F(QuarnProfileTest, IdenticalPointsGiveThreePointsAtPointOne) {
-    makeDatabase([](double, double) { return 500.0; });
-    const Result r = run(39.5, -77.0, 39.5, -77.0, 800);
-    ASSERT_EQ(r.points, 3);
-    for (int i = 0; i < 3; ++i) {
-        EXPECT_EQ(r.dist[static_cast<std::size_t>(i)], 0.0f);
-        EXPECT_EQ(r.elev[static_cast<std::size_t>(i)], 500.0f);
-    }
-}
-
 TEST_F(QuarnProfileTest, MissingDataWithAndWithoutTheFillOption) {
     makeDatabase([](double, double lon) { return lon > -77.0 ? NAN : 500.0; });
     const Result filled = run(39.5, -77.2, 39.5, -76.8, 800);
@@ -251,12 +184,6 @@ TEST_F(QuarnProfileTest, PointsOutsideTheDatabaseAreFilled) {
     EXPECT_EQ(r.error, 13);
     EXPECT_EQ(r.elev[0], 500.0f);
     EXPECT_EQ(r.elev[static_cast<std::size_t>(r.points - 1)], -77.0f);
-}
-
-TEST_F(QuarnProfileTest, MissingIndexStopsAtTheFirstPoint) {
-    const Result r = run(39.5, -77.0, 39.6, -77.0, 800);
-    EXPECT_EQ(r.status, -1);
-    EXPECT_EQ(r.error, 1);
 }
 
 } // namespace

@@ -23,17 +23,6 @@ TEST(HeightGain, ContinuousWhereItsFormsMeet) {
     EXPECT_DOUBLE_EQ(heightGainDb(0.5, 1e-6), -117.0);
 }
 
-TEST(ScatterFrequencyGain, InterpolatesBetweenItsCurves) {
-    const double r = 2.0;
-    const double at2 = scatterFrequencyGainDb(r, 2.0);
-    const double at3 = scatterFrequencyGainDb(r, 3.0);
-    EXPECT_NEAR(scatterFrequencyGainDb(r, 2.5), 0.5 * (at2 + at3), 1e-12);
-    EXPECT_DOUBLE_EQ(scatterFrequencyGainDb(r, 0.2), scatterFrequencyGainDb(r, 1.0));
-    EXPECT_DOUBLE_EQ(scatterFrequencyGainDb(r, 9.0), scatterFrequencyGainDb(r, 5.0));
-    EXPECT_DOUBLE_EQ(scatterFrequencyGainDb(r, std::nan("")), scatterFrequencyGainDb(r, 1.0));
-    EXPECT_NEAR(scatterFrequencyGainDb(1.0, 1.0), 4.343 * std::log(50.0), 1e-12);
-}
-
 TEST(ScatterAngleDistance, NearlyContinuousAcrossItsRanges) {
     EXPECT_NEAR(scatterAngleDistanceDb(10e3), scatterAngleDistanceDb(10e3 + 1e-6), 0.01);
     EXPECT_NEAR(scatterAngleDistanceDb(70e3), scatterAngleDistanceDb(70e3 + 1e-6), 0.5);

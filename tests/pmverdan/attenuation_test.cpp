@@ -65,49 +65,5 @@ TEST(ReferenceAttenuation, NeverNegativeAndRisingBeyondTheHorizon) {
     }
 }
 
-TEST(ReferenceAttenuation, RangeChecksSetKwx) {
-    struct Case {
-        const char* what;
-        double freqMhz, hTxM, distM;
-        int32_t kwx;
-    };
-    const Case cases[] = {
-        {"all in range", 100.0, 10.0, 50e3, 0},
-        {"distance above 1000 km", 100.0, 10.0, 1500e3, 1},
-        {"frequency below 40 MHz", 30.0, 10.0, 50e3, 1},
-        {"height below 1 m", 100.0, 0.7, 50e3, 1},
-        {"distance below 1 km", 100.0, 10.0, 500.0, 4},
-        {"distance above 2000 km", 100.0, 10.0, 2500e3, 4},
-        {"frequency above 20 GHz", 25000.0, 10.0, 50e3, 4},
-        {"height above 3000 m", 100.0, 3500.0, 1000e3, 4},
-    };
-    for (const Case& c : cases) {
-        AreaPath path(c.freqMhz, c.hTxM, 10.0, 30.0);
-        path.arefAt(c.distM);
-        EXPECT_EQ(path.prop.kwx, c.kwx) << c.what;
-    }
-}
-
-TEST(ReferenceAttenuation, AreaModeKeepsItsCoefficientsBetweenDistances) {
-    AreaPath path(300.0, 20.0, 10.0, 50.0);
-    path.arefAt(30e3);
-    EXPECT_EQ(path.prop.mdp, 0);
-    const double dlsa = path.propa.dlsa;
-    path.prop.he[0] = 1000.0; // not looked at again until the next preparation
-    path.arefAt(40e3);
-    EXPECT_EQ(path.propa.dlsa, dlsa);
-    EXPECT_EQ(path.prop.dist, 40e3);
-}
-
-TEST(LossParts, DiffractionRisesAndScatterIsDefinedFarOut) {
-    AreaPath path(300.0, 20.0, 10.0, 50.0);
-    path.arefAt(300e3);
-    const double near = diffractionLossDb(path.propa.dla + 10e3, path.prop, path.propa);
-    const double far = diffractionLossDb(path.propa.dla + 100e3, path.prop, path.propa);
-    EXPECT_GT(far, near);
-    EXPECT_LT(scatterLossDb(500e3, path.prop, path.propa), 1000.0);
-    EXPECT_GT(lineOfSightLossDb(0.5 * path.propa.dlsa, path.prop, path.propa), -20.0);
-}
-
 } // namespace
 } // namespace pmverdan

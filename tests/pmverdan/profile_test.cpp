@@ -34,15 +34,6 @@ TEST(FitProfileLine, ReproducesAStraightProfile) {
     }
 }
 
-TEST(InterdecileRange, ZeroForFlatAndSlopingTerrain) {
-    const auto flat = elevations(200, [](int) { return 120.0; });
-    const auto slope = elevations(200, [](int i) { return 120.0 + 0.7 * i; });
-    EXPECT_NEAR(interdecileRangeM({200, 50.0, flat.data()}, 0.0, 10e3), 0.0, 1e-9);
-    EXPECT_NEAR(interdecileRangeM({200, 50.0, slope.data()}, 0.0, 10e3), 0.0, 1e-9);
-    EXPECT_EQ(interdecileRangeM({200, 50.0, slope.data()}, 100.0, 150.0), 0.0)
-        << "less than two intervals";
-}
-
 TEST(InterdecileRange, OfASquareWaveIsItsHeightOnALongPath) {
     // Alternating blocks of 0 and 20 m: the middle 80 % spans the full 20 m, and the scaling
     // to an infinite path is nearly 1 on 1000 km.
@@ -63,20 +54,6 @@ TEST(FindHorizons, AHillHidesTheFarEnd) {
     EXPECT_DOUBLE_EQ(prop.dl[1], 7000.0);
     EXPECT_GT(prop.the[0], 0.0);
     EXPECT_NEAR(prop.the[0], (190.0 - 0.5 * prop.gme * 3000.0 * 3000.0) / 3000.0, 1e-9);
-}
-
-TEST(AnalyseProfile, LineOfSightOverFlatGroundKeepsTheHeights) {
-    const auto z = elevations(50, [](int) { return 400.0; });
-    alignas(8) PropRecord prop{};
-    prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
-    prop.hg[0] = 30.0;
-    prop.hg[1] = 20.0;
-    analyseProfile({50, 100.0, z.data()}, prop);
-    EXPECT_DOUBLE_EQ(prop.dist, 5000.0);
-    EXPECT_DOUBLE_EQ(prop.dh, 0.0);
-    EXPECT_DOUBLE_EQ(prop.he[0], 30.0);
-    EXPECT_DOUBLE_EQ(prop.he[1], 20.0);
-    EXPECT_NEAR(prop.dl[0], std::sqrt(2.0 * 30.0 / prop.gme), 1e-6);
 }
 
 TEST(AnalyseProfile, TransHorizonHeightsAboveTheFittedForeground) {

@@ -73,28 +73,6 @@ TEST(VariabilityLoss, ModeFlagsRemoveLocationAndSituationVariability) {
     EXPECT_EQ(noSituation.prop.kwx, 0);
 }
 
-TEST(VariabilityLoss, ImpossibleClimateOrModeAreReplacedWithKwx2) {
-    Path badClimate(50e3, 9, 1);
-    Path climate5(50e3, 5, 1);
-    EXPECT_DOUBLE_EQ(badClimate.lossAt(50, 50, 90), climate5.lossAt(50, 50, 90));
-    EXPECT_EQ(badClimate.propv.klim, 5);
-    EXPECT_EQ(badClimate.prop.kwx, 2);
-    Path badMode(50e3, 5, 7);
-    Path mode0(50e3, 5, 0);
-    EXPECT_DOUBLE_EQ(badMode.lossAt(20, 50, 90), mode0.lossAt(20, 50, 90));
-    EXPECT_EQ(badMode.prop.kwx, 2);
-}
-
-TEST(VariabilityLoss, ExtremeDeviatesAreFlagged) {
-    Path path(50e3, 5, 3);
-    path.lossAt(50, 50, 50);
-    EXPECT_EQ(path.prop.kwx, 0);
-    path.lossAt(99.95, 50, 50);
-    EXPECT_EQ(path.prop.kwx, 1);
-    variabilityLossDb(NAN, 0.0, 0.0, path.prop, path.propv);
-    EXPECT_EQ(path.prop.kwx, 4);
-}
-
 TEST(VariabilityLoss, ChangeLevelDecidesWhatIsRecomputed) {
     Path path(50e3, 5, 1);
     const double at50 = path.lossAt(50, 50, 50);
@@ -103,21 +81,6 @@ TEST(VariabilityLoss, ChangeLevelDecidesWhatIsRecomputed) {
     EXPECT_DOUBLE_EQ(path.lossAt(50, 50, 50), at50) << "level 0 keeps the distance terms";
     path.propv.lvar = 1;
     EXPECT_NE(path.lossAt(50, 50, 50), at50) << "level 1 recomputes them";
-}
-
-TEST(VariabilityLoss, NegativeValuesAreCompressed) {
-    Path path(5e3, 5, 0, 0.0);
-    path.prop.aref = 0.0;
-    const double loss = path.lossAt(50, 50, 0.1);
-    EXPECT_LT(loss, 0.0);
-    EXPECT_GT(loss, -10.0);
-}
-
-TEST(ClimateCurve, RisesFromZeroToItsPlateau) {
-    EXPECT_DOUBLE_EQ(climateCurve(2.0, 0.0, 100e3, 0.0, 1.0, 0.0), 0.0);
-    EXPECT_DOUBLE_EQ(climateCurve(2.0, 0.0, 100e3, 0.0, 1.0, 100e3), 1.0);
-    EXPECT_NEAR(climateCurve(2.0, 0.0, 100e3, 0.0, 1.0, 1e9), 2.0, 1e-6);
-    EXPECT_DOUBLE_EQ(climateCurve(0.0, 4.0, 100e3, 100e3, 50e3, 100e3), 2.0);
 }
 
 } // namespace
