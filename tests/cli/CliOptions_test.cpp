@@ -43,13 +43,4 @@ TEST(CliOptions, TakesValuesAfterTheNameOrAfterAnEqualsSign) {
     EXPECT_EQ(options.valueOf("conf"), "");
 }
 
-TEST(CliOptions, ListsHoldOneToFourLevels) {
-    const CliOptions options({"--conf", "50, 90,0,10"}, Known);
-    EXPECT_EQ(options.list("conf", {}, 4, 0.1, 0, 99.9), (std::vector<double>{50, 90, 0, 10}));
-    const CliOptions one({"--conf", "99.9"}, Known);
-    EXPECT_EQ(one.list("conf", {}, 4, 0.1, 0, 99.9), (std::vector<double>{99.9}));
-    const CliOptions none({}, Known);
-    EXPECT_EQ(none.list("conf", {50, 90, 10}, 4, 0.1, 0, 99.9), (std::vector<double>{50, 90, 10}));
-}
-
 } // namespace
