@@ -7,13 +7,6 @@
 namespace pmverdan {
 namespace {
 
-TEST(KnifeEdgeLoss, StartsAtSixDbAndJoinsItsAsymptote) {
-    EXPECT_DOUBLE_EQ(knifeEdgeLossDb(0.0), 6.02);
-    EXPECT_NEAR(knifeEdgeLossDb(5.76 - 1e-9), knifeEdgeLossDb(5.76), 0.05);
-    EXPECT_LT(knifeEdgeLossDb(1.0), knifeEdgeLossDb(4.0));
-    EXPECT_LT(knifeEdgeLossDb(10.0), knifeEdgeLossDb(100.0));
-}
-
 TEST(HeightGain, ContinuousWhereItsFormsMeet) {
     for (double pk : {0.001, 0.01, 0.1}) {
         EXPECT_NEAR(heightGainDb(200.0 - 1e-9, pk), heightGainDb(200.0, pk), 1.0) << "pk " << pk;

@@ -52,18 +52,5 @@ TEST(ReferenceAttenuation, ContinuousWhereTheRegionsMeet) {
     EXPECT_NEAR(path.arefAt(scatterM - 1.0), path.arefAt(scatterM + 1.0), 0.01);
 }
 
-TEST(ReferenceAttenuation, NeverNegativeAndRisingBeyondTheHorizon) {
-    AreaPath path(100.0, 3.0, 3.0, 90.0);
-    double previous = -1.0;
-    for (double distKm = 10.0; distKm <= 2000.0; distKm += 10.0) {
-        const double aref = path.arefAt(distKm * 1e3);
-        EXPECT_GE(aref, 0.0) << distKm << " km";
-        if (distKm * 1e3 > path.propa.dlsa) {
-            EXPECT_GT(aref, previous) << distKm << " km";
-        }
-        previous = aref;
-    }
-}
-
 } // namespace
 } // namespace pmverdan

@@ -58,20 +58,6 @@ TEST_F(InverseRun, LevelsNeverOrAlwaysReachedEndTheWalksAtTheirEnds) {
         EXPECT_NEAR(distKm, 3999.9999, 1e-6);
 }
 
-TEST_F(InverseRun, AMissingRoutineStopsBeforeAnythingIsWritten) {
-    QTemporaryDir dir(QDir::tempPath() + "/fakelib-XXXXXX");
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(
-        QFile::copy(executableFolder() + "/libfake_pmverdan.so", dir.path() + "/libpmverdan.so"));
-    PropagationModel partial(prompter, dir.path());
-    EXPECT_EQ(runInverseCalculation(AreaInputs{}, partial, records, sink, &result),
-              AreaRunStatus::ModelMissing);
-    EXPECT_TRUE(sink.lines.isEmpty());
-    EXPECT_TRUE(sink.current.isEmpty());
-    EXPECT_TRUE(result.distancesKm.empty());
-    ASSERT_EQ(prompter.messages.size(), 1u);
-}
-
 // The walks over a model whose loss is exactly the distance in km times delta h (dB/km).
 class InverseWalk : public ::testing::Test {
 protected:

@@ -31,15 +31,4 @@ TEST_F(DriveMapTest, DriveLetterPathsMapIntoTheirFolders) {
     EXPECT_EQ(hostPath(QString()), QString());
 }
 
-TEST_F(DriveMapTest, GlobeIndexIsFoundWithoutRegardToLetterCase) {
-    QDir root(dir.path());
-    ASSERT_TRUE(root.mkpath(QStringLiteral("c/Projects/Globe")));
-    EXPECT_FALSE(globeIndexExists(QStringLiteral("C:\\Projects\\Globe\\")));
-    touch(dir.path() + QStringLiteral("/c/Projects/Globe/GLOBE.DAT"));
-    EXPECT_TRUE(globeIndexExists(QStringLiteral("C:\\Projects\\Globe\\")));
-    EXPECT_TRUE(globeIndexExists(QStringLiteral("c:\\projects\\globe\\")));
-    EXPECT_TRUE(globeIndexExists(dir.path() + QStringLiteral("/c/Projects/Globe/")));
-    EXPECT_FALSE(globeIndexExists(dir.path() + QStringLiteral("/c/Projects/")));
-}
-
 } // namespace

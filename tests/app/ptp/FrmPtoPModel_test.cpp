@@ -58,20 +58,6 @@ protected:
     QSize lastPictureSize;
 };
 
-TEST_F(PtoPForm, FirstOpeningWithAnEmptyStore) {
-    auto form = loadedForm();
-    EXPECT_EQ(form->optPol(), 1);
-    EXPECT_EQ(form->LstValues(0), QStringList({"1", "10", "50", "90", "99"}));
-    EXPECT_EQ(form->LstValues(1), QStringList({"50", "90", "10"}));
-    EXPECT_FALSE(form->cmdEditProfileEnabled());
-    EXPECT_FALSE(form->cmdReportEnabled());
-    EXPECT_EQ(form->backgroundPicturePath(), "/opt/verdan/share/verdan/pback.jpg");
-    EXPECT_FALSE(state.path.ProfileReady);
-    EXPECT_EQ(state.path.pfl.size(), 803U);
-    ASSERT_TRUE(state.log);
-    EXPECT_TRUE(QFileInfo::exists(form->logFileName()));
-}
-
 // ---- Value lists ----
 
 // Adding keeps the shortest form, ignores zero, text and duplicates (compared as numbers)

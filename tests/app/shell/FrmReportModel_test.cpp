@@ -89,18 +89,6 @@ TEST_F(FrmReportModelTest, NoToOverwriteLeavesTheFileUntouched) {
     EXPECT_EQ(prompter.busyOnCount, 0);
 }
 
-TEST_F(FrmReportModelTest, FailedSaveIsReportedAndChangesNothing) {
-    const QString path = pathOf("missing/log.rtf");
-    const LogDocument before = window.rtbLog();
-    prompter.queueSaveFile(path, kRichText);
-    window.cmdFile_Click();
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_TRUE(prompter.messages[0].text.contains(path));
-    EXPECT_FALSE(prompter.busy);
-    EXPECT_EQ(window.rtbLog(), before);
-    EXPECT_FALSE(QFile::exists(path));
-}
-
 TEST_F(FrmReportModelTest, FailedReplaceKeepsThePreviousFile) {
     // A folder of the chosen name cannot be replaced: the save fails and the folder stays.
     const QString path = pathOf("taken");

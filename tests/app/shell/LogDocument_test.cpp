@@ -33,15 +33,4 @@ INSTANTIATE_TEST_SUITE_P(
                     LineEndCase{"a\r\n", "a\n", 2}, LineEndCase{"\r\n\r\n", "\n\n", 3},
                     LineEndCase{"a\n\rb", "a\n\nb", 3}));
 
-TEST(LogDocument, AdjacentRunsOfSameFormatMerge) {
-    LogDocument doc;
-    doc.appendText(QStringLiteral("a"), kPlain);
-    doc.appendText(QStringLiteral("b"), kPlain);
-    doc.appendText(QStringLiteral("c"), kBold);
-    ASSERT_EQ(doc.paragraphs().first().items.size(), 2);
-    EXPECT_EQ(std::get<TextRun>(doc.paragraphs().first().items.at(0)).text, "ab");
-    EXPECT_EQ(std::get<TextRun>(doc.paragraphs().first().items.at(1)),
-              (TextRun{QStringLiteral("c"), kBold}));
-}
-
 } // namespace

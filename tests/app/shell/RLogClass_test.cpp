@@ -24,9 +24,6 @@ using verdan::test::writeContent;
 
 namespace {
 
-constexpr CharFormat kPlain{};
-constexpr CharFormat kTitle{true, false, true};
-
 QByteArray tinyPng() {
     return QByteArray::fromHex(
         "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a73000000104944415478"
@@ -39,37 +36,6 @@ protected:
     RLogClass log{prompter};
     QTemporaryDir folder;
 };
-
-struct AttributeCase {
-    const char* name;
-    void (RLogClass::*setter)(bool);
-    CharFormat format;
-};
-
-class RLogClassAttributes : public testing::TestWithParam<AttributeCase> {};
-
-TEST_P(RLogClassAttributes, AppliesToTextInsertedAfterwardsOnly) {
-    ScriptedPrompter prompter;
-    RLogClass log(prompter);
-    log.Add(QStringLiteral("before"));
-    (log.*GetParam().setter)(true);
-    log.Add(QStringLiteral("on"));
-    (log.*GetParam().setter)(false);
-    log.Add(QStringLiteral("off"));
-    LogDocument expected;
-    expected.appendText(QStringLiteral("before"), kPlain);
-    expected.appendText(QStringLiteral("on"), GetParam().format);
-    expected.appendText(QStringLiteral("off"), kPlain);
-    EXPECT_EQ(log.document(), expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Setters, RLogClassAttributes,
-    testing::Values(AttributeCase{"Bold", &RLogClass::setBold, CharFormat{true, false, false}},
-                    AttributeCase{"Italic", &RLogClass::setItalic, CharFormat{false, true, false}},
-                    AttributeCase{"Underline", &RLogClass::setUnderline,
-                                  CharFormat{false, false, true}}),
-    [](const testing::TestParamInfo<AttributeCase>& info) { return info.param.name; });
 
 TEST_F(RLogClassTest, SaveFileThenReadFileRestoresTextAttributesAndPicture) {
     ASSERT_TRUE(folder.isValid());
