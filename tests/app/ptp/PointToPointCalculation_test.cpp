@@ -91,28 +91,25 @@ TEST_F(PointToPointRun, ReferenceProfileGivesTheModelsTable) {
     EXPECT_TRUE(sink.lines.isEmpty());
 }
 
+// The whole report of a run over the rolling profile, as verdan-cli prints it for the same
+// profile read from a file.
 TEST_F(PointToPointRun, ReportOfARun) {
     in.confidencePct = {50, 90};
     in.reliabilityPct = {10, 90};
     ASSERT_EQ(run(), PointToPointStatus::Done);
-    const auto row = [this](int i) {
-        QString text = QStringLiteral("    ") + (i ? "      90.0" : "      10.0") + "  ";
-        for (double loss : result.lossDb[i])
-            text += QString::asprintf("%8.1f", loss);
-        return text;
-    };
     const QStringList expected = {"The Solvane of Radio Propagation in the Point-To-Point Mode",
                                   "Terrain Handler: GLOBE",
                                   "Distance 10.0 km",
                                   "Frequency 20.0 MHz",
                                   "Antenna Heights  3.3,  1.3 m",
-                                  sink.lines.value(5),
-                                  sink.lines.value(6),
+                                  "Effective Heights 3.3, 11.8 m",
+                                  "Terrain, Delta H 88.1 m",
                                   "",
                                   "Polarity - Vertical, Eps= 15.00, SGM = .0010",
-                                  sink.lines.value(9),
+                                  "Continental Temperate, Ns 294.44, K 1.318",
                                   "Profile: Num Points 101, Dist between Points .100 km",
-                                  "Line-Of-Sight Path",
+                                  "Double Horizon Path",
+                                  "Diffraction is the Dominant Mode",
                                   "Coordinates: (39 4 48 N,76 42 0 W) - (38 55 12 N,76 58 48 W)",
                                   "",
                                   "Estimated Quantiles of Basic Transmission Loss (dB)",
@@ -121,16 +118,16 @@ TEST_F(PointToPointRun, ReportOfARun) {
                                   "         Relia-    Confidence Level",
                                   "         bility     50.0    90.0",
                                   "",
-                                  row(0),
-                                  row(1),
+                                  "          10.0     113.9   123.8",
+                                  "          90.0     114.1   124.0",
                                   "",
                                   "",
+                                  "   !Warning! Some parameters are nearly out of range ...",
+                                  "     Results should be used with caution.",
                                   "",
                                   "",
                                   ""};
     EXPECT_EQ(sink.lines, expected);
-    EXPECT_TRUE(sink.lines.value(5).startsWith("Effective Heights "));
-    EXPECT_TRUE(sink.lines.value(9).startsWith("Continental Temperate, Ns "));
     EXPECT_EQ(records.msgText, std::string(ModelMessageWidth, ' '));
 }
 
@@ -215,6 +212,7 @@ TEST_F(PointToPointRun, LongPathOverHighGroundIsBeyondTheHorizon) {
     in.frequencyMHz = 900;
     ASSERT_EQ(run(201), PointToPointStatus::Done);
     EXPECT_EQ(result.pathType, "Double Horizon Path");
+    EXPECT_EQ(result.dominantMode, "Troposheric Scatter is the Dominant Mode");
     EXPECT_EQ(lineIndex(result.dominantMode), lineIndex(result.pathType) + 1);
 }
 
