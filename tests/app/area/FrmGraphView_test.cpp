@@ -24,28 +24,6 @@ namespace {
 
 using test::ScriptedPrompter;
 
-AreaResults threeLevels() {
-    AreaResults results;
-    results.valid = true;
-    const double levels[] = {50, 90, 10};
-    results.graphLastLevel = 2;
-    for (int i = 0; i < 3; ++i) {
-        results.graphConfLevels[static_cast<std::size_t>(i)] = levels[i];
-        results.graphLabels << QString::number(levels[i], 'f', 1) + QStringLiteral("% Confidence");
-    }
-    results.graphLabels << QStringLiteral("Free Space");
-    for (int row = 0; row < 22; ++row) {
-        const double distKm = row < 15 ? 10.0 * (row + 1) : 150.0 + 50.0 * (row - 14);
-        results.graphDist.push_back(distKm);
-        results.graphLoss.push_back(
-            {110 + distKm / 5, 120 + distKm / 5, 100 + distKm / 5, 80 + distKm / 10});
-    }
-    results.graphLastPoint = 21;
-    results.graphTitle1 = QStringLiteral("Frq 100MHz,Ant Hghts 3,3m");
-    results.graphTitle2 = QStringLiteral("Continental Temperate, Ns=301");
-    return results;
-}
-
 int countColour(const QImage& image, const QColor& colour) {
     int count = 0;
     for (int y = 0; y < image.height(); ++y)

@@ -21,6 +21,10 @@ struct Written {
     bool operator==(const Written&) const = default;
 };
 
+void PrintTo(const Written& w, std::ostream* os) {
+    *os << '{' << w.area.toStdString() << ", " << w.pointToPoint.toStdString() << '}';
+}
+
 enum class Close { Ok, Cancel, CloseBox };
 
 // Loads the pick-list, clicks `option` (none when negative) and closes it.
@@ -64,11 +68,13 @@ Written pick(List list, int option, Close close, const char* target = nullptr) {
         choose(p, option, close, [](auto& q, int i) { q.optChartSelect_Click(i); });
         field = state.PickTarget;
     }
-    const auto text = [&field](const auto& written) {
-        const auto it = written.find(field);
+    // The point-to-point form names its refractivity field txtns.
+    const QString pointToPointField = field == "txtNs" ? QStringLiteral("txtns") : field;
+    const auto text = [](const auto& written, const QString& name) {
+        const auto it = written.find(name);
         return it == written.end() ? QString() : it->second;
     };
-    return {text(forms.area.written), text(forms.pointToPoint->written)};
+    return {text(forms.area.written, field), text(forms.pointToPoint->written, pointToPointField)};
 }
 
 struct PickCase {

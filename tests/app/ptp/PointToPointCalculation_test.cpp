@@ -217,19 +217,17 @@ TEST_F(PointToPointRun, LongPathOverHighGroundIsBeyondTheHorizon) {
 }
 
 TEST_F(PointToPointRun, BrokenProfileOrMissingModelStopsTheRun) {
-    path.pfl = {100, 50, 1, 2, 3};
-    EXPECT_EQ(run(3), PointToPointStatus::InvalidProfile);
-    EXPECT_EQ(lineIndex("Effective Heights"), -1);
-    EXPECT_EQ(sink.lines.last(), "Error: Invalid Terrain Profile, Analysis Cannot Continue");
-
-    sink.lines.clear();
-    path.pfl = rollingProfile(101, 100.0);
     QTemporaryDir empty(QDir::tempPath() + "/nolib-XXXXXX");
     PropagationModel missing(prompter, empty.path());
     EXPECT_EQ(runPointToPointCalculation(in, path, 101, missing, records, prompter, sink),
               PointToPointStatus::ModelMissing);
     EXPECT_TRUE(sink.lines.isEmpty());
     EXPECT_FALSE(prompter.busy);
+
+    path.pfl = {100, 50, 1, 2, 3};
+    EXPECT_EQ(run(3), PointToPointStatus::InvalidProfile);
+    EXPECT_EQ(lineIndex("Effective Heights"), -1);
+    EXPECT_EQ(sink.lines.last(), "Error: Invalid Terrain Profile, Analysis Cannot Continue");
 }
 
 TEST(MeanSystemElevation, AveragesTheMiddleOfTheProfile) {
