@@ -59,25 +59,6 @@ protected:
     QString path;
 };
 
-TEST_F(AreaArchiveOption, StoresEveryLevelAndPrintsTheRunId) {
-    const Outcome first =
-        runCommand(areaCommand, {QStringLiteral("--archive"), path, QStringLiteral("--comment"),
-                                 QStringLiteral("batch run")});
-    ASSERT_EQ(first.status, ExitOk) << first.err;
-    EXPECT_NE(first.out.find("Estimated Quantiles of Basic Transmission Loss"), std::string::npos);
-    EXPECT_NE(first.err.find("ModelRun ID 1\n"), std::string::npos) << first.err;
-    EXPECT_EQ(column(path, QStringLiteral("SELECT Model FROM ModelRun")),
-              QVariantList{QStringLiteral("Verdan Area Mode: batch run")});
-    EXPECT_EQ(column(path, QStringLiteral("SELECT Parameters FROM ModelRun")),
-              QVariantList{QStringLiteral("Verdan:100MHz,dh:90,h1:3,h2:3,50%T,50%L")});
-    const QVariantList legends =
-        column(path, QStringLiteral("SELECT Legend FROM DataSets ORDER BY rowid"));
-    ASSERT_EQ(legends.size(), 3);
-    EXPECT_TRUE(legends[1].toString().endsWith(QStringLiteral(",90%C")));
-    EXPECT_EQ(column(path, QStringLiteral("SELECT DISTINCT PointCount FROM DataSets")),
-              QVariantList{22});
-}
-
 // Regression: parallel writers to a new archive lost runs that each reported "stored", and a
 // failing writer deleted the file that the others had written.
 TEST_F(AreaArchiveOption, ParallelWritersToANewArchiveAllStore) {

@@ -29,18 +29,4 @@ INSTANTIATE_TEST_SUITE_P(
                       NumberCase{"nan", std::nullopt}, NumberCase{"1e999", std::nullopt},
                       NumberCase{"0x10", std::nullopt}));
 
-const QStringList Known{"freq", "conf", "pol", "climate"};
-
-TEST(CliOptions, TakesValuesAfterTheNameOrAfterAnEqualsSign) {
-    const CliOptions options({"--freq", "450", "--pol=h"}, Known);
-    EXPECT_TRUE(options.has("freq"));
-    EXPECT_FALSE(options.has("conf"));
-    EXPECT_DOUBLE_EQ(options.number("freq", 100, 20, 20000), 450);
-    EXPECT_EQ(options.choice("pol", "V", {"H", "V"}), "H");
-    EXPECT_DOUBLE_EQ(options.number("conf", 7), 7) << "absent: the fallback";
-    EXPECT_EQ(options.integer("climate", 5, 1, 7), 5);
-    EXPECT_EQ(options.valueOf("pol"), "h");
-    EXPECT_EQ(options.valueOf("conf"), "");
-}
-
 } // namespace

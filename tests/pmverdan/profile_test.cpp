@@ -34,13 +34,6 @@ TEST(FitProfileLine, ReproducesAStraightProfile) {
     }
 }
 
-TEST(InterdecileRange, OfASquareWaveIsItsHeightOnALongPath) {
-    // Alternating blocks of 0 and 20 m: the middle 80 % spans the full 20 m, and the scaling
-    // to an infinite path is nearly 1 on 1000 km.
-    const auto z = elevations(10000, [](int i) { return (i / 7) % 2 == 0 ? 0.0 : 20.0; });
-    EXPECT_NEAR(interdecileRangeM({10000, 100.0, z.data()}, 0.0, 1e6), 20.0, 0.5);
-}
-
 TEST(FindHorizons, AHillHidesTheFarEnd) {
     auto z = elevations(100, [](int) { return 0.0; });
     z[30] = 200.0;
