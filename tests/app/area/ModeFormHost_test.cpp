@@ -4,6 +4,7 @@
 #include "ModeFormHost.h"
 #include "ScriptedPrompter.h"
 
+#include <QFileInfo>
 #include <gtest/gtest.h>
 
 using namespace verdan;
@@ -49,6 +50,23 @@ TEST_F(Host, APickListWritingIntoAClosedFormLoadsItHidden) {
     });
     host.openAreaMode();
     EXPECT_EQ(shownDeltaH, "200") << "shown with the picked value, not loaded again";
+}
+
+// Regression: a form loaded hidden by a pick-list made a log file that stayed behind.
+TEST_F(Host, RegressionNoLogFileButTheRetainedOneIsLeftAtTheEnd) {
+    QString hiddenFile;
+    prompter.queueModal("frmPtoP", [&](ScreenModel&) {
+        host.areaForm().setFieldText("txtNs", "320");
+        hiddenFile = host.loadedAreaForm()->logFileName();
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openPointToPoint();
+    const QString retained = store.get("Verdan", "Verdan", "TempLogName");
+    ASSERT_FALSE(retained.isEmpty());
+    ASSERT_TRUE(QFileInfo::exists(hiddenFile));
+    host.removeUnretainedLogFiles();
+    EXPECT_FALSE(QFileInfo::exists(hiddenFile));
+    EXPECT_TRUE(QFileInfo::exists(retained));
 }
 
 TEST_F(Host, EachOpeningAfterAnUnloadLoadsAgain) {
