@@ -2,6 +2,7 @@
 
 #include "DriveMap.h"
 #include "FrmDriveSelectModel.h"
+#include "HelpSystem.h"
 #include "NumberFormat.h"
 
 #include <QDir>
@@ -308,6 +309,10 @@ void FrmProfileModel::takeProfile(const ExtractionResult& result) {
     m_state.path.pfl = result.pfl;
     m_state.path.ProfileReady = true;
     m_state.path.ProfileFile.clear();
+}
+
+void FrmProfileModel::showHelp() {
+    HelpSystem(m_info, m_prompter).ShowHelp(1, 1);
 }
 
 void FrmProfileModel::failed() {

@@ -85,6 +85,8 @@ public:
     void optDorvex_Click(int index);
     /// "OK": hands the coordinates over and extracts the profile; the form is hidden after it.
     void cmdCalc_Click();
+    /// F1: the program's help (kind 1, context 1).
+    void showHelp();
     /// "Cancel": hides the form; nothing is extracted or handed over.
     void cmdCancel_Click() { requestClose(); }
     /// "&Close" of the "&File" menu: as Cancel.

@@ -7,7 +7,6 @@
 #include "NumberFormat.h"
 #include "ProfileFile.h"
 #include "ProfilePlot.h"
-#include "TempFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -188,14 +187,10 @@ void FrmPtoPModel::Form_Load() {
     const QString climate = m_registry.Param(QStringLiteral("RadClim"));
     if (!climate.isEmpty() && cmbClimItems().contains(climate))
         m_cmbClim = climate;
-    m_logFileName = m_registry.Param(QStringLiteral("TempLogName"));
-    if (!m_logFileName.isEmpty() && QFileInfo(m_logFileName).isFile()) {
-        log().ReadFile(m_logFileName);
-        m_mnuReportViewEnabled = true;
-        m_cmdReportEnabled = true;
-    } else {
-        m_logFileName = NewTempFileName();
-    }
+    bool taken = false;
+    m_logFileName = log().takeFile(m_registry.Param(QStringLiteral("TempLogName")), taken);
+    m_mnuReportViewEnabled = taken;
+    m_cmdReportEnabled = taken;
     fillDefaultLists();
     setDorvexLabel();
 }
@@ -240,7 +235,8 @@ void FrmPtoPModel::Form_Unload() {
     const MsgAnswer answer =
         m_prompter.message(QStringLiteral("Retain Output Log?"), QStringLiteral("Output Log"),
                            MsgButtons::YesNo, MsgIcon::Question);
-    if (answer == MsgAnswer::Yes) {
+    // Only an explicit No discards the log; Escape or the close box keep it.
+    if (answer != MsgAnswer::No) {
         m_registry.setParam(QStringLiteral("TempLogName"), m_logFileName);
     } else {
         if (!m_logFileName.trimmed().isEmpty() && QFileInfo::exists(m_logFileName))
@@ -296,6 +292,11 @@ void FrmPtoPModel::txtNewVal_LostFocus(int i) {
     if (!checkField(m_txtNewVal.at(idx(i)), QStringLiteral("txtNewVal"), 1, 99,
                     QStringLiteral("Percentage")))
         setTxtNewVal(i, QStringLiteral("50"));
+}
+
+void FrmPtoPModel::txtNewVal_Enter(int i) {
+    txtNewVal_LostFocus(i);
+    cmdAddToList_Click(i);
 }
 
 void FrmPtoPModel::cmdAddToList_Click(int i) {
@@ -411,12 +412,15 @@ void FrmPtoPModel::cmdProfile_Click() {
                               "version. Use File > Load Profile..."),
                QStringLiteral("Verdan"));
     }
-    DrawProfile();
     setDorvexLabel();
-    if (m_state.path.ProfileReady)
+    if (m_state.path.ProfileReady) {
+        DrawProfile();
         m_cmdEditProfileEnabled = true;
-    else
+    } else {
+        // A failed extraction leaves no profile to edit or to show.
+        m_cmdEditProfileEnabled = false;
         showBackground();
+    }
     emit changed();
 }
 

@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -24,6 +25,22 @@ const std::array<const char*, FrmProfileModel::CoordinateCount> BoxNames = {
     "txtTransLat", "txtTransLon", "txtRecLat", "txtRecLon"};
 const std::array<const char*, FrmProfileModel::CoordinateCount> DdNames = {"txtTLat", "txtTLon",
                                                                            "txtRLat", "txtRLon"};
+const std::array<const char*, 4> BoxHeadings = {"Deg", "Min", "Sec", "Hem"};
+
+/// What box `index` of a latitude (row 0) or longitude (row 1) holds.
+QString boxToolTip(int row, int index) {
+    switch (index) {
+    case 0:
+        return QStringLiteral("Degrees");
+    case 1:
+        return QStringLiteral("Minutes");
+    case 2:
+        return QStringLiteral("Seconds");
+    default:
+        return row == 0 ? QStringLiteral("Hemisphere: N or S")
+                        : QStringLiteral("Hemisphere: E or W");
+    }
+}
 
 } // namespace
 
@@ -38,6 +55,8 @@ FrmProfileView::FrmProfileView(FrmProfileModel& model, QWidget* parent)
     auto* edit = menuBar->addMenu(QStringLiteral("&Edit"));
     edit->addAction(QStringLiteral("&DMS"), this, [this] { m_model.mnuEditDMS_Click(); });
     edit->addAction(QStringLiteral("&DD"), this, [this] { m_model.mnuEditDD_Click(); });
+    auto* help = new QShortcut(QKeySequence::HelpContents, this);
+    connect(help, &QShortcut::activated, &m_model, &FrmProfileModel::showHelp);
 
     auto* layout = new QVBoxLayout(this);
     layout->setMenuBar(menuBar);
@@ -47,25 +66,36 @@ FrmProfileView::FrmProfileView(FrmProfileModel& model, QWidget* parent)
         auto* frame = new QGroupBox(frames.at(static_cast<std::size_t>(f)), this);
         frame->setObjectName(QStringLiteral("Frame%1").arg(f + 1));
         auto* grid = new QGridLayout(frame);
+        // Degrees, minutes and seconds share their columns with the decimal box; the
+        // hemisphere stays in view in both views.
+        for (int i = 0; i < 4; ++i) {
+            auto* heading = new QLabel(QString::fromLatin1(BoxHeadings.at(std::size_t(i))), frame);
+            heading->setAlignment(Qt::AlignCenter);
+            grid->addWidget(heading, 0, 1 + i);
+            if (i < 3)
+                m_dmsHeadings.push_back(heading);
+        }
         for (int row = 0; row < 2; ++row) {
             const int c = f * 2 + row;
             auto* label = new QLabel(
                 row == 0 ? QStringLiteral("Latitude") : QStringLiteral("Longitude"), frame);
-            grid->addWidget(label, row, 0);
+            grid->addWidget(label, row + 1, 0);
             const QString name = QString::fromLatin1(BoxNames.at(static_cast<std::size_t>(c)));
             for (int i = 0; i < 4; ++i) {
                 QLineEdit* box = addBox(name + QString::number(i), i == 3 ? 32 : 52);
                 box->setParent(frame);
+                box->setToolTip(boxToolTip(row, i));
                 m_boxes.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(i)) = box;
-                grid->addWidget(box, row, 1 + i);
+                grid->addWidget(box, row + 1, 1 + i);
             }
             QLineEdit* dd =
                 addBox(QString::fromLatin1(DdNames.at(static_cast<std::size_t>(c))), 110);
             dd->setParent(frame);
+            dd->setToolTip(QStringLiteral("Decimal degrees"));
             m_dd.at(static_cast<std::size_t>(c)) = dd;
-            grid->addWidget(dd, row, 5);
+            grid->addWidget(dd, row + 1, 1, 1, 3);
         }
-        grid->setColumnStretch(6, 1);
+        grid->setColumnStretch(5, 1);
         layout->addWidget(frame);
     }
 
@@ -151,6 +181,7 @@ bool FrmProfileView::eventFilter(QObject* watched, QEvent* event) {
 
 void FrmProfileView::refresh() {
     m_refreshing = true;
+    const bool switched = m_dd.front()->isVisibleTo(this) != m_model.ddVisible();
     setWindowTitle(m_model.caption());
     for (int c = 0; c < FrmProfileModel::CoordinateCount; ++c) {
         const auto coordinate = static_cast<Coordinate>(c);
@@ -159,15 +190,20 @@ void FrmProfileView::refresh() {
                 m_boxes.at(static_cast<std::size_t>(c)).at(static_cast<std::size_t>(i));
             if (box->text() != m_model.box(coordinate, i))
                 box->setText(m_model.box(coordinate, i));
-            box->setVisible(m_model.dmsVisible());
+            box->setVisible(i == 3 || m_model.dmsVisible());
         }
         QLineEdit* dd = m_dd.at(static_cast<std::size_t>(c));
         if (dd->text() != m_model.ddBox(coordinate))
             dd->setText(m_model.ddBox(coordinate));
         dd->setVisible(m_model.ddVisible());
     }
+    for (QLabel* heading : m_dmsHeadings)
+        heading->setVisible(m_model.dmsVisible());
     m_dorvex.at(m_model.optDorvex() == 1 ? 1U : 0U)->setChecked(true);
     m_refreshing = false;
+    // The dialog takes the size of the view shown, also smaller again.
+    if (switched && isVisible())
+        resize(sizeHint());
 }
 
 void registerProfileViews(ViewRegistry& views) {

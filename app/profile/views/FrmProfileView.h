@@ -6,7 +6,9 @@
 #include <QDialog>
 #include <QHash>
 #include <array>
+#include <vector>
 
+class QLabel;
 class QLineEdit;
 class QRadioButton;
 
@@ -14,6 +16,8 @@ namespace verdan {
 
 /// The path coordinates form's window: mirrors FrmProfileModel and forwards the user's
 /// events. A box that gets the focus selects its text; leaving it runs the model's rule.
+/// Each box has a heading and a tooltip; the hemisphere boxes stay in view with the
+/// decimal-degree boxes. F1 opens the help.
 class FrmProfileView : public QDialog {
     Q_OBJECT
 public:
@@ -35,6 +39,7 @@ private:
     std::array<std::array<QLineEdit*, 4>, FrmProfileModel::CoordinateCount> m_boxes{};
     std::array<QLineEdit*, FrmProfileModel::CoordinateCount> m_dd{};
     std::array<QRadioButton*, 2> m_dorvex{};
+    std::vector<QLabel*> m_dmsHeadings;
     bool m_refreshing = false;
 };
 

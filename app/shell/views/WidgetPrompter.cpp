@@ -41,6 +41,50 @@ private:
     ScreenModel& m_model;
 };
 
+// Window managers cut a title that is wider than its window: a screen opens at least as wide
+// as its caption in a bold title font, with room for the window's icon and buttons.
+class TitleRoomFilter : public QObject {
+public:
+    explicit TitleRoomFilter(QDialog& dialog) : QObject(&dialog), m_dialog(dialog) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_dialog && event->type() == QEvent::Show) {
+            constexpr int kDecorationPx = 150;
+            QFont titleFont = m_dialog.font();
+            titleFont.setBold(true);
+            const int widthPx =
+                QFontMetrics(titleFont).horizontalAdvance(m_dialog.windowTitle()) + kDecorationPx;
+            if (m_dialog.width() < widthPx)
+                m_dialog.resize(widthPx, m_dialog.height());
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+private:
+    QDialog& m_dialog;
+};
+
+// Escape and the close box answer a question with neither Yes nor No: the caller keeps
+// things as they are. (A message box would otherwise take them for its No button.)
+class NoChoiceFilter : public QObject {
+public:
+    explicit NoChoiceFilter(QMessageBox& box) : QObject(&box), m_box(box) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        const bool escape = event->type() == QEvent::KeyPress &&
+                            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
+        if (watched != &m_box || (!escape && event->type() != QEvent::Close))
+            return QObject::eventFilter(watched, event);
+        m_box.done(QMessageBox::Cancel);
+        return true;
+    }
+
+private:
+    QMessageBox& m_box;
+};
+
 FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(owner, request.caption, request.startFolder);
     dialog.setAcceptMode(mode);
@@ -72,6 +116,7 @@ void bindDialogToModel(QDialog& dialog, ScreenModel& model) {
     QObject::connect(&model, &ScreenModel::changed, &dialog,
                      [&dialog, &model] { dialog.setWindowTitle(model.caption()); });
     dialog.installEventFilter(new CloseBoxFilter(dialog, model));
+    dialog.installEventFilter(new TitleRoomFilter(dialog));
 }
 
 MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
@@ -105,6 +150,7 @@ MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, Msg
         break;
     case MsgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.installEventFilter(new NoChoiceFilter(box));
         break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -162,6 +208,10 @@ void WidgetPrompter::runModal(ScreenModel& screen) {
         QApplication::restoreOverrideCursor();
     m_owner = previousOwner;
     delete dialog;
+    // A screen that closes right after a message of its own leaves no active window behind:
+    // the keyboard goes back to the screen that opened it.
+    if (previousOwner && previousOwner->isVisible())
+        previousOwner->activateWindow();
 }
 
 void WidgetPrompter::setBusy(bool busy) {

@@ -572,6 +572,21 @@ TEST_F(AreaForm, RetainingTheLogKeepsItsFileForTheNextOpening) {
     EXPECT_TRUE(logText(*state.log).contains("first report"));
 }
 
+// Regression: Escape (or the close box) on "Retain Output Log?" deleted the whole log.
+TEST_F(AreaForm, RegressionOnlyAnExplicitNoDiscardsTheLog) {
+    for (const MsgAnswer answer : {MsgAnswer::Cancel, MsgAnswer::Yes}) {
+        auto form = open();
+        const QString file = form->logFileName();
+        state.log->AddLine("kept report");
+        ASSERT_TRUE(state.log->SaveFile(file));
+        prompter.queueMessage(answer);
+        form->Form_Unload();
+        EXPECT_TRUE(QFileInfo::exists(file));
+        EXPECT_EQ(own("TempLogName"), file);
+        EXPECT_TRUE(logText(*state.log).contains("kept report"));
+    }
+}
+
 TEST_F(AreaForm, DiscardingTheLogDeletesItsFileAndClearsIt) {
     auto form = open();
     const QString file = form->logFileName();
@@ -709,7 +724,8 @@ TEST_F(AreaForm, TooLargeAGridIsRefusedWithAMessage) {
     form->setText("txtds1", "0.001");
     form->setText("txtd1", "2000");
     const QString before = logText(*state.log);
-    form->mnuReportRun_Click();
+    form->cmdCalc_Click();
+    EXPECT_TRUE(prompter.screensShown.isEmpty()) << "the previous table is not shown as result";
     ASSERT_EQ(prompter.messages.size(), 1u);
     EXPECT_EQ(prompter.messages[0].text, tooManyRowsMessage());
     EXPECT_EQ(prompter.messages[0].title, "Verdan");
