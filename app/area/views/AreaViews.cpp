@@ -439,8 +439,6 @@ FrmConfLevelView::FrmConfLevelView(FrmConfLevelModel& model, QWidget* parent)
     ok->setDefault(true);
     layout->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, &m_model, &FrmConfLevelModel::cmdOK_Click);
-    // The dialog takes the size of what it shows: fewer levels, a smaller dialog.
-    layout->setSizeConstraint(QLayout::SetFixedSize);
 }
 
 void registerAreaViews(ViewRegistry& views) {
