@@ -13,24 +13,33 @@ using verdan::RLogClass;
 
 constexpr int kLogRows = 29600;
 constexpr int kRunRows = 40;
+constexpr int kPictureBytes = 20000;
 
-void addRows(RLogClass& log, int rows) {
-    for (int i = 0; i < rows; ++i)
-        log.AddLine(QStringLiteral("   %1     123.4     135.6     141.2     150.9     98.7")
-                        .arg(i % 2000, 6));
+// One point-to-point run's report: its table and the profile picture.
+void addRun(RLogClass& log) {
+    for (int i = 0; i < kRunRows; ++i)
+        log.AddLine(
+            QStringLiteral("   %1     123.4     135.6     141.2     150.9     98.7").arg(i, 6));
+    log.insertPicture(QByteArray(kPictureBytes, '\x5a'), 520, 200);
+    log.AddLine(QString());
 }
 
-// Saving after a run that added kRunRows rows to a log of kLogRows rows: the time must follow
-// what the run added, not the size of the log.
+void fill(RLogClass& log) {
+    for (int rows = 0; rows < kLogRows; rows += kRunRows)
+        addRun(log);
+}
+
+// Saving after a run added to a log of kLogRows rows with a picture every kRunRows rows: the
+// time must follow what the run added, not the size of the log.
 void BM_SaveAfterARun(benchmark::State& state) {
     verdan::test::SilentPrompter prompter;
     RLogClass log(prompter);
-    addRows(log, kLogRows);
+    fill(log);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("log.rtf"));
     log.SaveFile(path);
     for (auto _ : state) {
-        addRows(log, kRunRows);
+        addRun(log);
         benchmark::DoNotOptimize(log.SaveFile(path));
     }
 }
@@ -40,11 +49,11 @@ BENCHMARK(BM_SaveAfterARun)->Unit(benchmark::kMillisecond);
 void BM_SaveTheWholeLog(benchmark::State& state) {
     verdan::test::SilentPrompter prompter;
     RLogClass log(prompter);
-    addRows(log, kLogRows);
+    fill(log);
     QTemporaryDir folder;
     const QString path = folder.filePath(QStringLiteral("log.rtf"));
     for (auto _ : state) {
-        addRows(log, kRunRows);
+        addRun(log);
         benchmark::DoNotOptimize(
             verdan::writeFileAtomically(path, verdan::writeRtf(log.document())));
     }
