@@ -12,33 +12,35 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <functional>
+
 namespace verdan {
 
 namespace {
 
-// Makes the close box and Escape ask the model instead of closing the dialog directly.
-class CloseBoxFilter : public QObject {
+// Hands Escape and the close box of a window to `handle` instead of the window's own
+// reaction, while `active()` is true.
+class EscapeOrCloseFilter : public QObject {
 public:
-    CloseBoxFilter(QDialog& dialog, ScreenModel& model)
-        : QObject(&dialog), m_dialog(dialog), m_model(model) {}
+    EscapeOrCloseFilter(QWidget& window, std::function<bool()> active, std::function<void()> handle)
+        : QObject(&window), m_window(window), m_active(std::move(active)),
+          m_handle(std::move(handle)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != &m_dialog || m_model.closeRequested())
-            return QObject::eventFilter(watched, event);
         const bool escape = event->type() == QEvent::KeyPress &&
                             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-        if (event->type() == QEvent::Close || escape) {
-            event->ignore();
-            m_model.closeBoxClicked();
-            return true;
-        }
-        return QObject::eventFilter(watched, event);
+        if (watched != &m_window || (!escape && event->type() != QEvent::Close) || !m_active())
+            return QObject::eventFilter(watched, event);
+        event->ignore();
+        m_handle();
+        return true;
     }
 
 private:
-    QDialog& m_dialog;
-    ScreenModel& m_model;
+    QWidget& m_window;
+    std::function<bool()> m_active;
+    std::function<void()> m_handle;
 };
 
 // Window managers cut a title that is wider than its window: a screen opens at least as wide
@@ -63,26 +65,6 @@ protected:
 
 private:
     QDialog& m_dialog;
-};
-
-// Escape and the close box answer a question with neither Yes nor No: the caller keeps
-// things as they are. (A message box would otherwise take them for its No button.)
-class NoChoiceFilter : public QObject {
-public:
-    explicit NoChoiceFilter(QMessageBox& box) : QObject(&box), m_box(box) {}
-
-protected:
-    bool eventFilter(QObject* watched, QEvent* event) override {
-        const bool escape = event->type() == QEvent::KeyPress &&
-                            static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-        if (watched != &m_box || (!escape && event->type() != QEvent::Close))
-            return QObject::eventFilter(watched, event);
-        m_box.done(QMessageBox::Cancel);
-        return true;
-    }
-
-private:
-    QMessageBox& m_box;
 };
 
 FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, QFileDialog::AcceptMode mode) {
@@ -115,7 +97,10 @@ void bindDialogToModel(QDialog& dialog, ScreenModel& model) {
     QObject::connect(&model, &ScreenModel::closing, &dialog, &QDialog::accept);
     QObject::connect(&model, &ScreenModel::changed, &dialog,
                      [&dialog, &model] { dialog.setWindowTitle(model.caption()); });
-    dialog.installEventFilter(new CloseBoxFilter(dialog, model));
+    // The close box and Escape ask the model instead of closing the dialog directly.
+    dialog.installEventFilter(new EscapeOrCloseFilter(
+        dialog, [&model] { return !model.closeRequested(); },
+        [&model] { model.closeBoxClicked(); }));
     dialog.installEventFilter(new TitleRoomFilter(dialog));
 }
 
@@ -150,7 +135,10 @@ MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, Msg
         break;
     case MsgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.installEventFilter(new NoChoiceFilter(box));
+        // Escape and the close box answer with neither Yes nor No: the caller keeps things
+        // as they are (a message box would otherwise take them for its No button).
+        box.installEventFilter(new EscapeOrCloseFilter(
+            box, [] { return true; }, [&box] { box.done(QMessageBox::Cancel); }));
         break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);

@@ -24,38 +24,37 @@ void addRun(RLogClass& log) {
     log.AddLine(QString());
 }
 
-void fill(RLogClass& log) {
-    for (int rows = 0; rows < kLogRows; rows += kRunRows)
-        addRun(log);
-}
-
-// Saving after a run added to a log of kLogRows rows with a picture every kRunRows rows: the
-// time must follow what the run added, not the size of the log.
-void BM_SaveAfterARun(benchmark::State& state) {
+// A log of kLogRows rows with a picture every kRunRows rows, saved once.
+struct LargeLog {
     verdan::test::SilentPrompter prompter;
-    RLogClass log(prompter);
-    fill(log);
+    RLogClass log{prompter};
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("log.rtf"));
-    log.SaveFile(path);
+    QString path = folder.filePath(QStringLiteral("log.rtf"));
+
+    LargeLog() {
+        for (int rows = 0; rows < kLogRows; rows += kRunRows)
+            addRun(log);
+        log.SaveFile(path);
+    }
+};
+
+// Saving after a run: the time must follow what the run added, not the size of the log.
+void BM_SaveAfterARun(benchmark::State& state) {
+    LargeLog large;
     for (auto _ : state) {
-        addRun(log);
-        benchmark::DoNotOptimize(log.SaveFile(path));
+        addRun(large.log);
+        benchmark::DoNotOptimize(large.log.SaveFile(large.path));
     }
 }
 BENCHMARK(BM_SaveAfterARun)->Unit(benchmark::kMillisecond);
 
 // Writing the whole log again, as every save did before: the reference.
 void BM_SaveTheWholeLog(benchmark::State& state) {
-    verdan::test::SilentPrompter prompter;
-    RLogClass log(prompter);
-    fill(log);
-    QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("log.rtf"));
+    LargeLog large;
     for (auto _ : state) {
-        addRun(log);
+        addRun(large.log);
         benchmark::DoNotOptimize(
-            verdan::writeFileAtomically(path, verdan::writeRtf(log.document())));
+            verdan::writeFileAtomically(large.path, verdan::writeRtf(large.log.document())));
     }
 }
 BENCHMARK(BM_SaveTheWholeLog)->Unit(benchmark::kMillisecond);
