@@ -116,9 +116,9 @@ TEST_F(FrmGraphViewTest, HoveringALineShowsDistanceAndLoss) {
     FrmGraphView view(model);
     auto* line = qobject_cast<QLineSeries*>(view.chart()->series().at(1));
     ASSERT_NE(line, nullptr);
-    emit line->hovered(QPointF(100, 140.25), true);
-    EXPECT_EQ(view.hoverText(), QStringLiteral("90.0% Confidence: 100.0 km, 140.3 dB"));
-    emit line->hovered(QPointF(100, 140.25), false);
+    emit line->hovered(QPointF(105, 150.25), true);
+    EXPECT_EQ(view.hoverText(), QStringLiteral("90.0% Confidence: 105.0 km, 141.0 dB"));
+    emit line->hovered(QPointF(105, 150.25), false);
     EXPECT_TRUE(view.hoverText().isEmpty());
 }
 
