@@ -66,7 +66,7 @@ struct ReferenceCase {
 
 std::vector<ReferenceCase> referenceCases() {
     std::vector<ReferenceCase> cases;
-    QFile file(VERDAN_SHARED_DIR "/reference/area_cases.csv");
+    QFile file(VERDAN_TEST_DATA_DIR "/reference/area_cases.csv");
     if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
         return cases;
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
@@ -100,7 +100,7 @@ std::vector<ReferenceCase> referenceCases() {
 
 TEST(AreaCommand, ReproducesThePublishedAreaCases) {
     const std::vector<ReferenceCase> cases = referenceCases();
-    ASSERT_GE(cases.size(), 6u) << "reference/area_cases.csv beside the repository";
+    ASSERT_GE(cases.size(), 6u) << "tests/data/reference/area_cases.csv";
     bool horizontal = false;
     bool vertical = false;
     for (const ReferenceCase& c : cases) {

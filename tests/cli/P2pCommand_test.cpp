@@ -22,7 +22,7 @@ using verdan::test::runCommand;
 namespace {
 
 const QString ReferenceProfile =
-    QStringLiteral(VERDAN_SHARED_DIR "/reference/p2p_profile_short.pfl");
+    QStringLiteral(VERDAN_TEST_DATA_DIR "/reference/p2p_profile_short.pfl");
 
 QString lineStarting(const std::string& text, const QString& prefix) {
     for (const QString& line : QString::fromStdString(text).split(u'\n')) {

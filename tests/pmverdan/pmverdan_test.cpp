@@ -17,7 +17,7 @@
 
 namespace {
 
-const std::string kReferenceDir = std::string(VERDAN_SHARED_DIR) + "/reference/";
+const std::string kReferenceDir = std::string(VERDAN_TEST_DATA_DIR) + "/reference/";
 
 std::vector<std::string> splitFields(const std::string& line) {
     std::vector<std::string> fields;

@@ -91,7 +91,7 @@ TEST_F(PointToPointRun, NoElevationsStopsAfterTheHeaderBeforeTheModel) {
 TEST_F(PointToPointRun, ReferenceCaseAgreesWithThePublishedFigures) {
     QString error;
     ASSERT_TRUE(
-        readProfileFile(VERDAN_SHARED_DIR "/reference/p2p_profile_short.pfl", path.pfl, error))
+        readProfileFile(VERDAN_TEST_DATA_DIR "/reference/p2p_profile_short.pfl", path.pfl, error))
         << error.toStdString();
     in.frequencyMHz = 3500;
     in.h1M = 15;

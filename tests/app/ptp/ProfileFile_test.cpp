@@ -56,7 +56,7 @@ TEST(ProfileFile, ReadsCommasBlanksAndLineEnds) {
 TEST(ProfileFile, ReadsTheReferenceProfile) {
     std::vector<double> pfl;
     QString error;
-    ASSERT_TRUE(readProfileFile(VERDAN_SHARED_DIR "/reference/p2p_profile_short.pfl", pfl, error));
+    ASSERT_TRUE(readProfileFile(VERDAN_TEST_DATA_DIR "/reference/p2p_profile_short.pfl", pfl, error));
     EXPECT_EQ(pfl[0], 142);
     EXPECT_EQ(pfl[1], 25.6);
     EXPECT_EQ(pfl.size(), 145U);
