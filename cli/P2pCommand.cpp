@@ -54,7 +54,7 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
         }
         if (result.kwx != 0)
             printError(context,
-                       QStringLiteral("warning: ") + areaWarningLines(result.kwx).join(u' '));
+                       QStringLiteral("warning: ") + modelWarningLines(result.kwx).join(u' '));
         return;
     }
     QString json = QStringLiteral("{\"distance_km\":") +

@@ -95,8 +95,6 @@ public:
 
     /// Polarization option `index`: 0 "Horizontal", 1 "Vertical".
     bool optPol(int index) const { return m_optPol.at(index); }
-    /// The area-mode polarization code: 1 Horizontal, 2 Vertical.
-    int polarizationCode() const { return m_optPol[0] ? 1 : 2; }
     /// Clicking an option selects it and clears the other.
     void optPol_Click(int index);
 

@@ -55,29 +55,6 @@ bool deviates(PropagationModel& model, const std::vector<double>& pct, std::vect
     return true;
 }
 
-void appendWarnings(int kwx, ReportSink& sink) {
-    switch (kwx) {
-    case 0:
-        return;
-    case 1:
-        sink.AddLine(QStringLiteral("   !Warning! Some parameters are nearly out of range ..."));
-        sink.AddLine(QStringLiteral("     Results should be used with caution."));
-        return;
-    case 2:
-        sink.AddLine(QStringLiteral("   !Note- Default perameters have been substituted"));
-        sink.AddLine(QStringLiteral("      for impossible ones."));
-        return;
-    case 3:
-        sink.AddLine(QStringLiteral("   !Warning! A combination of parameters is out of range."));
-        sink.AddLine(QStringLiteral("      Results are probably invalid."));
-        return;
-    default:
-        sink.AddLine(QStringLiteral("   !Warning! Some parameters are out of range ..."));
-        sink.AddLine(QStringLiteral("      Results are probably invalid."));
-        return;
-    }
-}
-
 // Ends a run: the normal pointer back.
 class BusyPointer {
 public:
@@ -287,7 +264,8 @@ PointToPointStatus runPointToPointCalculation(const PointToPointInputs& in, cons
     if (!in.picturePng.isEmpty())
         sink.insertPicture(in.picturePng, in.pictureWidthPx, in.pictureHeightPx);
     sink.AddLine(QString());
-    appendWarnings(prop.kwx, sink);
+    for (const QString& line : modelWarningLines(prop.kwx))
+        sink.AddLine(line);
 
     records.clearMessage();
     sink.AddLine(QStringLiteral("\r\n\r\n"));

@@ -153,8 +153,8 @@ TEST(P2pCommandCoordinates, ProfileAndEndPointsTogetherAreRefused) {
 }
 
 TEST(P2pCommandCoordinates, SameReportLinesAsTheProgramForTheSameInputs) {
-    if (!QFileInfo::exists(DemoGlobe + QStringLiteral("globe.dat")))
-        GTEST_SKIP() << "the synthetic demo GLOBE data is not built in " << DemoGlobe.toStdString();
+    ASSERT_TRUE(QFileInfo::exists(DemoGlobe + QStringLiteral("globe.dat")))
+        << "the build writes the synthetic demo GLOBE data into " << DemoGlobe.toStdString();
     const Outcome cli = runCommand(
         p2pCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98", "--globe-path", DemoGlobe});
     ASSERT_EQ(cli.status, ExitOk) << cli.err;

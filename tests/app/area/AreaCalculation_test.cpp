@@ -119,22 +119,6 @@ TEST(ConfidenceLevels, StopAtTheFirstLevelNotAboveZero) {
         << "a first level that is not above zero is taken as 50 %";
 }
 
-TEST(WarningLines, FollowTheErrorIndicator) {
-    EXPECT_TRUE(areaWarningLines(0).isEmpty());
-    EXPECT_TRUE(areaWarningLines(5).isEmpty());
-    EXPECT_EQ(areaWarningLines(1),
-              (QStringList{"   !Warning! Some parameters are nearly out of range ...",
-                           "     Results should be used with caution."}));
-    EXPECT_EQ(areaWarningLines(2),
-              (QStringList{"   !Note- Default perameters have been substituted",
-                           "      for impossible ones."}));
-    EXPECT_EQ(areaWarningLines(3),
-              (QStringList{"   !Warning! A combination of parameters is out of range.",
-                           "      Results are probably invalid."}));
-    EXPECT_EQ(areaWarningLines(4), (QStringList{"   !Warning! Some parameters are out of range ...",
-                                                "      Results are probably invalid."}));
-}
-
 // ---- Runs with the model library ----
 
 class AreaRun : public ::testing::Test {
@@ -359,7 +343,7 @@ TEST_F(AreaRun, ModelComplaintsBecomeWarningLines) {
     in.h1M = 0.5;
     ASSERT_EQ(run(in), AreaRunStatus::Done);
     ASSERT_NE(records.prop.kwx, 0) << "a 0.5 m antenna is near the model's limits";
-    const QStringList warnings = areaWarningLines(records.prop.kwx);
+    const QStringList warnings = modelWarningLines(records.prop.kwx);
     ASSERT_EQ(warnings.size(), 2);
     EXPECT_EQ(sink.lines[36], "");
     EXPECT_EQ(sink.lines[37], warnings[0]);

@@ -140,8 +140,8 @@ TEST(PathCoordinatesSession, CoordinatesToReportWithTheDemoGlobeData) {
     if (!QApplication::instance())
         new QApplication(argc, argv);
     const QString demo = QStringLiteral(VERDAN_DEMO_GLOBE_DIR);
-    if (!QFileInfo::exists(demo + QStringLiteral("globe.dat")))
-        GTEST_SKIP() << "the synthetic demo GLOBE data is not built in " << demo.toStdString();
+    ASSERT_TRUE(QFileInfo::exists(demo + QStringLiteral("globe.dat")))
+        << "the build writes the synthetic demo GLOBE data into " << demo.toStdString();
 
     ViewRegistry views;
     registerShellViews(views);
