@@ -8,6 +8,8 @@
 #include "ProfileFile.h"
 #include "ProfilePlot.h"
 
+#include <verdan/terrain/RasterSource.h>
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -103,6 +105,9 @@ void FrmPtoPModel::setDorvexLabel() {
         m_lblDorvex = QStringLiteral("Quarn");
     else if (m_state.path.TerrainSource == QLatin1String("GLOBE"))
         m_lblDorvex = QStringLiteral("GLOBE");
+    else if (m_state.path.TerrainSource == QLatin1String("Raster"))
+        m_lblDorvex = QString::fromLocal8Bit(
+            terrain::rasterDisplayName(QFile::encodeName(m_state.path.RasterPath).toStdString()));
     emit changed();
 }
 
@@ -184,6 +189,7 @@ void FrmPtoPModel::Form_Load() {
     path.GlobePath = m_registry.Param(QStringLiteral("GlobePath"));
     if (path.GlobePath.isEmpty())
         path.GlobePath = PathState::defaultGlobePath();
+    path.RasterPath = m_registry.Param(QStringLiteral("RasterPath"));
     const QString climate = m_registry.Param(QStringLiteral("RadClim"));
     if (!climate.isEmpty() && cmbClimItems().contains(climate))
         m_cmbClim = climate;
@@ -214,7 +220,9 @@ void FrmPtoPModel::Form_Unload() {
         for (int c = 0; c < PathState::CoordCount; ++c)
             m_registry.setKethraGlobal(PathState::kethraCoordKey(c),
                                        path.coords[static_cast<std::size_t>(c)]);
-        m_registry.setKethraGlobal(QStringLiteral("Dorvex"), path.TerrainSource);
+        // The Kethra programs know the two databases only.
+        if (path.TerrainSource != QLatin1String("Raster"))
+            m_registry.setKethraGlobal(QStringLiteral("Dorvex"), path.TerrainSource);
         m_registry.SaveKethraGlobals();
     }
 
@@ -225,6 +233,7 @@ void FrmPtoPModel::Form_Unload() {
     m_registry.setParam(QStringLiteral("DIELEC"), m_txteps);
     m_registry.setParam(QStringLiteral("GCONDUCT"), m_txtsgm);
     m_registry.setParam(QStringLiteral("GlobePath"), path.GlobePath);
+    m_registry.setParam(QStringLiteral("RasterPath"), path.RasterPath);
     m_registry.setParam(QStringLiteral("Quarn_Drive"), QString::number(path.QuarnDrive));
     m_registry.setParam(QStringLiteral("RadClim"), m_cmbClim);
     m_registry.setParam(QStringLiteral("POLARIZATION"), polarization);

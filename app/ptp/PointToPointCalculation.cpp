@@ -159,6 +159,12 @@ PointToPointStatus runPointToPointCalculation(const PointToPointInputs& in, cons
         sink.AddLine(QStringLiteral("Terrain Handler: Quarn"));
     else if (path.TerrainSource == QLatin1String("GLOBE"))
         sink.AddLine(QStringLiteral("Terrain Handler: GLOBE"));
+    else if (path.TerrainSource == QLatin1String("Raster")) {
+        sink.AddLine(QStringLiteral("Terrain Handler: ") + path.RasterName);
+        sink.AddLine(QStringLiteral("Points Without Terrain Data: %1 of %2, set to 0 m")
+                         .arg(path.FilledPoints)
+                         .arg(np + 1));
+    }
     sink.AddLine(QStringLiteral("Distance ") + trimmed(distKm, u"0000000000.0") +
                  QStringLiteral(" km"));
     sink.AddLine(QStringLiteral("Frequency ") + trimmed(fmhz, u"0000000000.0") +

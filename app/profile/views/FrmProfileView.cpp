@@ -14,6 +14,7 @@
 #include <QShortcut>
 #include <QTimer>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace verdan {
 
@@ -103,8 +104,9 @@ FrmProfileView::FrmProfileView(FrmProfileModel& model, QWidget* parent)
     auto* terrain = new QGroupBox(QStringLiteral("Terrain Handler"), this);
     terrain->setObjectName(QStringLiteral("Frame3"));
     auto* terrainLayout = new QVBoxLayout(terrain);
-    const std::array<QString, 2> options = {QStringLiteral("Quarn"), QStringLiteral("Globe")};
-    for (int i = 0; i < 2; ++i) {
+    const std::array<QString, 3> options = {QStringLiteral("Quarn"), QStringLiteral("Globe"),
+                                            QStringLiteral("Raster")};
+    for (int i = 0; i < 3; ++i) {
         auto* option = new QRadioButton(options.at(static_cast<std::size_t>(i)), terrain);
         option->setObjectName(QStringLiteral("optDorvex%1").arg(i));
         m_controls.insert(option->objectName(), option);
@@ -116,6 +118,7 @@ FrmProfileView::FrmProfileView(FrmProfileModel& model, QWidget* parent)
                 m_model.optDorvex_Click(i);
         });
     }
+    addRasterChooser(*terrainLayout, *terrain);
     bottom->addWidget(terrain);
     bottom->addStretch();
     auto* buttons = new QVBoxLayout;
@@ -139,6 +142,26 @@ FrmProfileView::FrmProfileView(FrmProfileModel& model, QWidget* parent)
     connect(cancel, &QPushButton::clicked, this, [this] { m_model.cmdCancel_Click(); });
     connect(&m_model, &ScreenModel::changed, this, &FrmProfileView::refresh);
     refresh();
+}
+
+void FrmProfileView::addRasterChooser(QVBoxLayout& layout, QWidget& frame) {
+    m_raster = new QLabel(&frame);
+    m_raster->setObjectName(QStringLiteral("lblRaster"));
+    m_raster->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    m_controls.insert(m_raster->objectName(), m_raster);
+    layout.addWidget(m_raster);
+    auto* row = new QHBoxLayout;
+    auto* file = new QPushButton(QStringLiteral("Raster &File..."), &frame);
+    file->setObjectName(QStringLiteral("cmdRasterFile"));
+    auto* folder = new QPushButton(QStringLiteral("Raster F&older..."), &frame);
+    folder->setObjectName(QStringLiteral("cmdRasterFolder"));
+    for (QPushButton* button : {file, folder}) {
+        m_controls.insert(button->objectName(), button);
+        row->addWidget(button);
+    }
+    layout.addLayout(row);
+    connect(file, &QPushButton::clicked, this, [this] { m_model.cmdRasterFile_Click(); });
+    connect(folder, &QPushButton::clicked, this, [this] { m_model.cmdRasterFolder_Click(); });
 }
 
 QLineEdit* FrmProfileView::addBox(const QString& name, int width) {
@@ -199,7 +222,9 @@ void FrmProfileView::refresh() {
     }
     for (QLabel* heading : m_dmsHeadings)
         heading->setVisible(m_model.dmsVisible());
-    m_dorvex.at(m_model.optDorvex() == 1 ? 1U : 0U)->setChecked(true);
+    m_dorvex.at(static_cast<std::size_t>(std::clamp(m_model.optDorvex(), 0, 2)))->setChecked(true);
+    m_raster->setText(m_model.lblRaster().isEmpty() ? QStringLiteral("(no raster chosen)")
+                                                    : m_model.lblRaster());
     m_refreshing = false;
     // The dialog takes the size of the view shown, also smaller again.
     if (switched && isVisible())

@@ -11,6 +11,7 @@
 class QLabel;
 class QLineEdit;
 class QRadioButton;
+class QVBoxLayout;
 
 namespace verdan {
 
@@ -32,14 +33,17 @@ protected:
 
 private:
     QLineEdit* addBox(const QString& name, int width);
+    /// The raster file or folder line and its two choosers, under the source options.
+    void addRasterChooser(QVBoxLayout& layout, QWidget& frame);
     void refresh();
 
     FrmProfileModel& m_model;
     QHash<QString, QWidget*> m_controls;
     std::array<std::array<QLineEdit*, 4>, FrmProfileModel::CoordinateCount> m_boxes{};
     std::array<QLineEdit*, FrmProfileModel::CoordinateCount> m_dd{};
-    std::array<QRadioButton*, 2> m_dorvex{};
+    std::array<QRadioButton*, 3> m_dorvex{};
     std::vector<QLabel*> m_dmsHeadings;
+    QLabel* m_raster = nullptr;
     bool m_refreshing = false;
 };
 

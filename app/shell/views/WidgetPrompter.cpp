@@ -71,6 +71,7 @@ FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, QFileDialog
     QFileDialog dialog(owner, request.caption, request.startFolder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                       : request.folder                ? QFileDialog::Directory
                                                        : QFileDialog::ExistingFile);
     // The program asks its own overwrite question where it needs one.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);

@@ -48,16 +48,6 @@ TEST(GlobeErrorText, TileMessagesCarryThePathTheLetterAnd10g) {
     EXPECT_EQ(globeErrorText(0, path), QStringLiteral("Error in opening file globe.dat"));
 }
 
-TEST(ProfileFromPoints, ModelLayout) {
-    const std::vector<float> distances{0, 450, 900};
-    const std::vector<float> elevations{10, 20, 30, 99, 99};
-    EXPECT_EQ(profileFromPoints(distances, elevations, 3),
-              (std::vector<double>{2, 450, 10, 20, 30}));
-    EXPECT_EQ(profileFromPoints(distances, elevations, 1), (std::vector<double>{0, 0, 10}));
-    EXPECT_TRUE(profileFromPoints(distances, elevations, 0).empty());
-    EXPECT_TRUE(profileFromPoints(distances, elevations, 4).empty()) << "more than the arrays hold";
-}
-
 TEST(IdenticalEnds, RegressionPointsCloserThanAMetreCountAsIdentical) {
     const double halfMetreDeg = 0.5 / 111195.08;
     EXPECT_TRUE(identicalEnds(PathEnds{39.08, -76.7, 39.08, -76.7}));
@@ -181,15 +171,6 @@ TEST(TerrainLibrary, MessageRoutinesGiveTrimmedTexts) {
     int32_t number = 14;
     EXPECT_EQ(library.QuarnErrMsg(number), QStringLiteral("Undefined Error Number"));
     EXPECT_EQ(number, 15);
-}
-
-TEST(THandlerArgs, DataPathIsBlankPaddedAndNeverCutShort) {
-    THandlerArgs args;
-    ASSERT_TRUE(args.setDataPath(QStringLiteral("/g/")));
-    EXPECT_EQ(std::string(args.dataPath.data(), 4), "/g/ ");
-    EXPECT_EQ(args.dataPath.back(), ' ');
-    EXPECT_TRUE(args.setDataPath(QString(150, u'x')));
-    EXPECT_FALSE(args.setDataPath(QString(151, u'x')));
 }
 
 } // namespace
