@@ -62,6 +62,15 @@ ModeFormFields* ModeFormHost::pointToPointForm() {
     return &loadPointToPoint();
 }
 
+void ModeFormHost::removeUnretainedLogFiles() {
+    if (!m_state.log)
+        return;
+    Registry registry(m_store);
+    registry.setAppname(m_info.title);
+    registry.setSection(QStringLiteral("Verdan"));
+    m_state.log->removeFilesExcept(registry.Param(QStringLiteral("TempLogName")));
+}
+
 void ModeFormHost::openGroundConstants(const GroundConstantsRequest& request) {
     m_state.PickTarget = request.target;
     FrmDC_CondModel pick(m_state, *this);

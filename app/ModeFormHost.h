@@ -53,6 +53,11 @@ public:
     /// first loaded.
     void setCoverageServices(CoverageServices services) { m_coverage = std::move(services); }
 
+    /// At the program's normal end: deletes the report log files of this run that the
+    /// settings do not name as the retained log ("TempLogName"), such as the file made by a
+    /// form that was only loaded hidden.
+    void removeUnretainedLogFiles();
+
 private:
     FrmUAMModel& loadArea();
     FrmPtoPModel& loadPointToPoint();

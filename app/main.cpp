@@ -71,5 +71,7 @@ int main(int argc, char* argv[]) {
     prompter.setOwner(&window);
     window.show();
     QObject::connect(&window, &verdan::FrmVerdanView::closed, &app, &QApplication::quit);
-    return QApplication::exec();
+    const int exitCode = QApplication::exec();
+    modeForms.removeUnretainedLogFiles();
+    return exitCode;
 }

@@ -46,7 +46,7 @@ QString csvNumber(double value) {
 
 // The model's warning lines as one line for stderr.
 void printWarnings(CliContext& context, int kwx) {
-    const QStringList lines = areaWarningLines(kwx);
+    const QStringList lines = modelWarningLines(kwx);
     if (!lines.isEmpty())
         context.err << "verdan-cli: warning: " << lines.join(u' ').simplified().toStdString()
                     << '\n';
@@ -54,7 +54,7 @@ void printWarnings(CliContext& context, int kwx) {
 
 QJsonArray warningArray(int kwx) {
     QJsonArray warnings;
-    for (const QString& line : areaWarningLines(kwx))
+    for (const QString& line : modelWarningLines(kwx))
         warnings.append(line.trimmed());
     return warnings;
 }

@@ -26,7 +26,7 @@ const QStringList P2pOptions{
     QStringLiteral("ns"),      QStringLiteral("climate"), QStringLiteral("rel"),
     QStringLiteral("conf"),    QStringLiteral("profile"), QStringLiteral("tx"),
     QStringLiteral("rx"),      QStringLiteral("terrain"), QStringLiteral("globe-path"),
-    QStringLiteral("picture"), QStringLiteral("format")};
+    QStringLiteral("dem"),     QStringLiteral("picture"), QStringLiteral("format")};
 
 QString joined(const std::vector<double>& values) {
     QStringList texts;
@@ -54,7 +54,7 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
         }
         if (result.kwx != 0)
             printError(context,
-                       QStringLiteral("warning: ") + areaWarningLines(result.kwx).join(u' '));
+                       QStringLiteral("warning: ") + modelWarningLines(result.kwx).join(u' '));
         return;
     }
     QString json = QStringLiteral("{\"distance_km\":") +
@@ -152,8 +152,10 @@ int p2pCommand(const QStringList& args, CliContext& context) {
             throw UsageError{QStringLiteral("--profile and --tx/--rx: give either a profile file "
                                             "or the end points of the path")};
         if (!coordinates &&
-            (options.has(QStringLiteral("terrain")) || options.has(QStringLiteral("globe-path"))))
-            throw UsageError{QStringLiteral("--terrain and --globe-path go with --tx and --rx")};
+            (options.has(QStringLiteral("terrain")) || options.has(QStringLiteral("globe-path")) ||
+             options.has(QStringLiteral("dem"))))
+            throw UsageError{
+                QStringLiteral("--terrain, --globe-path and --dem go with --tx and --rx")};
         if (coordinates)
             terrain = terrainRequestFromOptions(options);
         else if (!options.has(QStringLiteral("profile")))
@@ -176,7 +178,7 @@ int p2pCommand(const QStringList& args, CliContext& context) {
         ExtractionResult extracted;
         if (!extractForCli(*terrain, context, extracted))
             return extracted.libraryMissing ? ExitFailure : ExitUsage;
-        describePath(*terrain, path);
+        describePath(*terrain, extracted, path);
         path.pfl = std::move(extracted.pfl);
         points = extracted.pointsReturned;
     } else {

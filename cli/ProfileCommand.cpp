@@ -12,7 +12,8 @@ namespace verdan::cli {
 namespace {
 
 const QStringList ProfileOptions{QStringLiteral("tx"), QStringLiteral("rx"),
-                                 QStringLiteral("terrain"), QStringLiteral("globe-path")};
+                                 QStringLiteral("terrain"), QStringLiteral("globe-path"),
+                                 QStringLiteral("dem")};
 
 // "LAT,LON" in decimal degrees.
 std::pair<double, double> endPoint(const CliOptions& options, const QString& name) {
@@ -52,9 +53,15 @@ TerrainRequest terrainRequestFromOptions(const CliOptions& options) {
     if (identicalEnds(request.ends))
         throw UsageError{
             QStringLiteral("--tx/--rx: Warning: Identical coordinate values entered.")};
-    request.globe = options.choice(QStringLiteral("terrain"), QStringLiteral("globe"),
-                                   {QStringLiteral("globe"), QStringLiteral("quarn")}) ==
-                    QLatin1String("globe");
+    request.source = options.choice(QStringLiteral("terrain"), QStringLiteral("globe"),
+                                    {QStringLiteral("globe"), QStringLiteral("quarn"),
+                                     QStringLiteral("raster")});
+    const bool raster = request.source == QLatin1String("raster");
+    if (raster != options.has(QStringLiteral("dem")))
+        throw UsageError{QStringLiteral("--dem PATH (a raster file or folder of tiles) goes with "
+                                        "--terrain raster, which needs it")};
+    if (raster)
+        request.demPath = options.valueOf(QStringLiteral("dem"));
     request.globePath = options.has(QStringLiteral("globe-path"))
                             ? options.valueOf(QStringLiteral("globe-path"))
                             : storedGlobePath();
@@ -66,13 +73,22 @@ TerrainRequest terrainRequestFromOptions(const CliOptions& options) {
 }
 
 bool extractForCli(const TerrainRequest& request, CliContext& context, ExtractionResult& result) {
-    TerrainLibrary library(context.prompter, context.modelFolder);
-    result = request.globe ? extractGlobeProfile(library, request.ends, request.globePath)
-                           : extractQuarnProfile(library, request.ends, 1);
+    const bool globe = request.source == QLatin1String("globe");
+    if (request.source == QLatin1String("raster")) {
+        result = extractRasterProfile(request.demPath, request.ends, nullptr);
+        if (!result.succeeded()) {
+            printError(context, QStringLiteral("--dem: ") + result.message);
+            return false;
+        }
+    } else {
+        TerrainLibrary library(context.prompter, context.modelFolder);
+        result = globe ? extractGlobeProfile(library, request.ends, request.globePath)
+                       : extractQuarnProfile(library, request.ends, 1);
+    }
     if (result.libraryMissing)
         return false;
     if (!result.succeeded()) {
-        if (!request.globe) {
+        if (!globe) {
             const QString text = QuarnErrorText(result.errorNumber);
             printError(context,
                        text.isEmpty()
@@ -95,9 +111,14 @@ bool extractForCli(const TerrainRequest& request, CliContext& context, Extractio
     return true;
 }
 
-void describePath(const TerrainRequest& request, PathState& path) {
+void describePath(const TerrainRequest& request, const ExtractionResult& extracted,
+                  PathState& path) {
     const auto degrees = [](double value) { return numfmt::generalNumber(std::fabs(value)); };
-    path.TerrainSource = request.globe ? QStringLiteral("GLOBE") : QStringLiteral("Quarn");
+    path.TerrainSource = request.source == QLatin1String("globe")   ? QStringLiteral("GLOBE")
+                         : request.source == QLatin1String("quarn") ? QStringLiteral("Quarn")
+                                                                    : QStringLiteral("Raster");
+    path.RasterName = extracted.sourceName;
+    path.FilledPoints = extracted.filledPoints;
     path.CoordsInDD = true;
     path.TxLatDD = degrees(request.ends.txLatDeg);
     path.TxLonDD = degrees(request.ends.txLonDeg);

@@ -48,7 +48,8 @@ const char* usage() {
            "\n"
            "radio options: --freq MHZ --h1 M --h2 M --pol H|V --eps E --sgm S_PER_M --ns N\n"
            "               --climate 1..7 --dh M --variability 0..3 --site1 0..2 --site2 0..2\n"
-           "terrain options: --terrain globe|quarn (default globe) --globe-path DIR\n"
+           "terrain options: --terrain globe|quarn|raster (default globe) --globe-path DIR\n"
+           "                 --dem PATH (with raster: an elevation raster file or folder of tiles)\n"
            "LAT,LON: decimal degrees, north and east positive.\n"
            "LIST: up to four comma-separated confidence levels in percent.\n"
            "--format text|csv|json: the report (default), or the table as CSV or JSON.\n";

@@ -35,22 +35,22 @@ file(CHMOD ${VERDAN_TEST_HOME}/runtime DIRECTORY_PERMISSIONS OWNER_READ OWNER_WR
 
 include(GoogleTest)
 
-# verdan_add_gtest(<name> SOURCES ... LIBS ...): a GoogleTest executable whose cases are
-# registered one by one with CTest, all in the isolated test environment.
+# verdan_add_gtest(<name> SOURCES ... LIBS ... [PROPERTIES ...]): a GoogleTest executable whose
+# cases are registered one by one with CTest, all in the isolated test environment; PROPERTIES
+# are CTest properties given to every case.
 function(verdan_add_gtest name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;PROPERTIES" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     verdan_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest_main GTest::gmock)
     target_compile_definitions(${name} PRIVATE
         VERDAN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-        VERDAN_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared"
         VERDAN_TEST_DATA_DIR="${PROJECT_SOURCE_DIR}/tests/data")
     # Each test (and the listing of its cases) runs through `cmake -E env` with the isolated
     # environment.
     set_target_properties(${name} PROPERTIES
         CROSSCOMPILING_EMULATOR "${CMAKE_COMMAND};-E;env;${VERDAN_TEST_ENV}")
-    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 NO_PRETTY_VALUES PROPERTIES ${ARG_PROPERTIES})
 endfunction()
 
 # verdan_add_benchmark(<name> SOURCES ... LIBS ...): a Google Benchmark executable; not a test.
@@ -63,6 +63,5 @@ function(verdan_add_benchmark name)
     verdan_target_defaults(${name})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} benchmark::benchmark_main)
     target_compile_definitions(${name} PRIVATE
-        VERDAN_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-        VERDAN_SHARED_DIR="${PROJECT_SOURCE_DIR}/../shared")
+        VERDAN_SOURCE_DIR="${PROJECT_SOURCE_DIR}")
 endfunction()

@@ -3,40 +3,14 @@
 // Writes the synthetic demo GLOBE data set: a full GLOBE folder (index and sixteen sparse
 // tiles) whose only non-zero samples are invented terrain around the two default paths of
 // the point-to-point form. It is not real elevation data.
+#include "demo_terrain.h"
 #include "terrain_builders.h"
 
-#include <cmath>
 #include <cstdio>
 #include <fstream>
 #include <string>
 
-namespace {
-
-constexpr double kPi = 3.14159265358979323846;
-
-// Gently rolling coastal plain, 10 to 130 m, with the open water of a bay (GLOBE ocean
-// code -500) east of 76.45 degrees west.
-double coastalPlainM(double latDeg, double lonDeg) {
-    if (lonDeg > -76.45) {
-        return -500.0;
-    }
-    const double hills = std::sin(latDeg * 2.0 * kPi * 6.0) * std::cos(lonDeg * 2.0 * kPi * 5.0);
-    const double rise = (-76.45 - lonDeg) * 60.0;
-    return 10.0 + std::fmin(60.0, rise) + 35.0 * (hills + 1.0);
-}
-
-// Plains at about 1600 m rising westward into ridges up to about 3200 m.
-double foothillsM(double latDeg, double lonDeg) {
-    const double west = std::fmax(0.0, -105.2 - lonDeg);
-    const double ridges = std::sin(lonDeg * 2.0 * kPi * 8.0) * std::cos(latDeg * 2.0 * kPi * 3.0);
-    return 1600.0 + 1800.0 * std::tanh(west * 3.0) + 150.0 * ridges * std::tanh(west * 5.0);
-}
-
-double demoElevationM(double latDeg, double lonDeg) {
-    return lonDeg > -90.0 ? coastalPlainM(latDeg, lonDeg) : foothillsM(latDeg, lonDeg);
-}
-
-} // namespace
+using verdan::terrain::demoElevationM;
 
 int main(int argc, char** argv) {
     if (argc != 2) {

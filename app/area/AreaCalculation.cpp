@@ -235,25 +235,6 @@ std::optional<double> areaFreeSpaceAt(PropagationModel& model, ModelRecords& rec
     return 8.68589 * std::log(2 * records.prop.wn * records.prop.dist);
 }
 
-QStringList areaWarningLines(int kwx) {
-    switch (kwx) {
-    case 1:
-        return {QStringLiteral("   !Warning! Some parameters are nearly out of range ..."),
-                QStringLiteral("     Results should be used with caution.")};
-    case 2:
-        return {QStringLiteral("   !Note- Default perameters have been substituted"),
-                QStringLiteral("      for impossible ones.")};
-    case 3:
-        return {QStringLiteral("   !Warning! A combination of parameters is out of range."),
-                QStringLiteral("      Results are probably invalid.")};
-    case 4:
-        return {QStringLiteral("   !Warning! Some parameters are out of range ..."),
-                QStringLiteral("      Results are probably invalid.")};
-    default:
-        return {};
-    }
-}
-
 namespace {
 
 // The compact summaries of the run, used as graph subtitles and archive texts.
@@ -352,7 +333,7 @@ void writeAreaReport(const AreaInputs& in, const ModelRecords& records, const Ar
         sink.AddLine(row);
     }
     sink.AddLine(QString());
-    for (const QString& line : areaWarningLines(table.kwx))
+    for (const QString& line : modelWarningLines(table.kwx))
         sink.AddLine(line);
     sink.AddLine(QStringLiteral("\r\n\r\n"));
 }

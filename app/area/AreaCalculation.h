@@ -154,10 +154,6 @@ void writeAreaParameterLines(const AreaInputs& in, const ModelRecords& records, 
 /// the levels are then `avar` + that free-space loss.
 std::optional<double> areaFreeSpaceAt(PropagationModel& model, ModelRecords& records, double distM);
 
-/// The warning lines for the model's error indicator `kwx` (0..4); none for 0 or another
-/// value.
-QStringList areaWarningLines(int kwx);
-
 /// List texts to model codes; a text that matches no item gives 0.
 int ClimateCode(const QString& text);
 int VariabilityCode(const QString& text);

@@ -21,9 +21,6 @@ void FrmConfLevelModel::Form_Load() {
             ++m_shown;
         }
     }
-    const int missing = static_cast<int>(m_options.size()) - m_shown;
-    m_okTopTwips = kOkTopTwips - missing * kOptionStepTwips;
-    m_heightTwips = kHeightTwips - missing * kOptionStepTwips;
     emit changed();
 }
 

@@ -20,12 +20,6 @@ public:
         bool visible = false;
         bool value = false; ///< selected
     };
-    /// Layout with four options, in twips (1/1440 inch): the OK button's top and the
-    /// dialog's height; each missing option takes 360 twips off both.
-    static constexpr int kOkTopTwips = 2280;
-    static constexpr int kHeightTwips = 2910;
-    static constexpr int kOptionStepTwips = 360;
-
     /// `state` must outlive the picker.
     explicit FrmConfLevelModel(ProgramState& state, QObject* parent = nullptr);
     QString screenName() const override { return QStringLiteral("frmConfLevel"); }
@@ -35,12 +29,9 @@ public:
     const Option& optConfLev(int index) const { return m_options.at(index); }
     /// Number of options shown.
     int shownOptions() const { return m_shown; }
-    /// The OK button's top and the dialog's height, in twips.
-    int cmdOKTopTwips() const { return m_okTopTwips; }
-    int heightTwips() const { return m_heightTwips; }
 
     /// ConfLevelChosen = 0; options 0 to 3 show the choices up to the first 0 as
-    /// "<level> %"; the rest are hidden and the dialog shrinks by 360 twips per hidden one.
+    /// "<level> %"; the rest are hidden (the dialog's layout then leaves them out).
     void Form_Load();
     /// Selects option `index` (a shown one) and clears the others.
     void optConfLev_Click(int index);
@@ -54,8 +45,6 @@ private:
     ProgramState& m_state;
     std::array<Option, 4> m_options{};
     int m_shown = 0;
-    int m_okTopTwips = kOkTopTwips;
-    int m_heightTwips = kHeightTwips;
 };
 
 } // namespace verdan

@@ -86,13 +86,14 @@ void FrmGraphModel::mnuFileSaveImage_Click() {
                kSaveImageTitle, MsgIcon::Warning);
 }
 
-void FrmGraphModel::CTWXGraph_Hover(int series, double distKm, double lossDb, bool entered) {
+void FrmGraphModel::CTWXGraph_Hover(int series, double distKm, bool entered) {
     if (!entered || series < 0 || static_cast<std::size_t>(series) >= m_series.size()) {
         m_hover.clear();
     } else {
-        m_hover = m_series[static_cast<std::size_t>(series)].name + QStringLiteral(": ") +
-                  QString::number(distKm, 'f', 1) + QStringLiteral(" km, ") +
-                  QString::number(lossDb, 'f', 1) + QStringLiteral(" dB");
+        const GraphSeries& line = m_series[static_cast<std::size_t>(series)];
+        m_hover = line.name + QStringLiteral(": ") + QString::number(distKm, 'f', 1) +
+                  QStringLiteral(" km, ") +
+                  QString::number(lossAtDistanceDb(line, distKm), 'f', 1) + QStringLiteral(" dB");
     }
     emit changed();
 }

@@ -64,9 +64,9 @@ public:
     /// format is that of the file name's suffix when it names one, else that of the chosen
     /// filter, whose suffix is then appended. A failure is shown with the file and the reason.
     void mnuFileSaveImage_Click();
-    /// The pointer entered (`entered` true) or left a line: `series` index, at `distKm` (km)
-    /// and `lossDb` (dB).
-    void CTWXGraph_Hover(int series, double distKm, double lossDb, bool entered);
+    /// The pointer entered (`entered` true) or left a line: `series` index, at `distKm` (km).
+    /// The read-out gives the line's loss at that distance, not the pointer's height.
+    void CTWXGraph_Hover(int series, double distKm, bool entered);
 
     /// The filters of the "Save Image..." dialog, in GraphImageFormat order.
     static QStringList imageFilters();

@@ -7,7 +7,6 @@
 #include "FrmSurfRefModel.h"
 #include "HelpSystem.h"
 #include "NumberFormat.h"
-#include "TempFile.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -242,25 +241,10 @@ void FrmUAMModel::loadOwnFields() {
 }
 
 void FrmUAMModel::loadLogFile() {
-    const QString stored = ownSetting(QStringLiteral("TempLogName"));
-    if (stored.isEmpty()) {
-        m_logFileName = NewTempFileName();
-        return;
-    }
-    const QFileInfo file(stored);
-    if (!file.exists()) {
-        m_logFileName = NewTempFileName();
-        return;
-    }
-    // A file that is neither empty (a log file not written yet) nor a readable log is not
-    // ours: it is left alone rather than overwritten by the next run and deleted on leaving.
-    if (!m_state.log->ReadFile(stored) && file.size() > 0) {
-        m_logFileName = NewTempFileName();
-        return;
-    }
-    m_logFileName = stored;
-    m_mnuReportView.enabled = true;
-    m_cmdReport.enabled = true;
+    bool taken = false;
+    m_logFileName = m_state.log->takeFile(ownSetting(QStringLiteral("TempLogName")), taken);
+    m_mnuReportView.enabled = taken;
+    m_cmdReport.enabled = taken;
 }
 
 void FrmUAMModel::Form_Unload() {
@@ -281,7 +265,8 @@ void FrmUAMModel::Form_Unload() {
     const MsgAnswer retain =
         m_prompter.message(QStringLiteral("Retain Output Log?"), QStringLiteral("Output Log"),
                            MsgButtons::YesNo, MsgIcon::Question);
-    if (retain == MsgAnswer::Yes) {
+    // Only an explicit No discards the log; Escape or the close box keep it.
+    if (retain != MsgAnswer::No) {
         m_registry.setParam(QStringLiteral("TempLogName"), m_logFileName);
         return;
     }
@@ -488,18 +473,16 @@ AreaInputs FrmUAMModel::runInputs() const {
 
 void FrmUAMModel::cmdCalc_Click() {
     fieldLostFocus();
-    mnuReportRun_Click();
-    cmdReport_Click();
+    // A refused run leaves the previous table in the log: it is not shown as the result.
+    if (mnuReportRun_Click())
+        cmdReport_Click();
 }
 
-void FrmUAMModel::mnuReportRun_Click() {
-    if (m_modeIndicator == 0)
-        RunInverseCalculation();
-    else
-        RunNormalCalculation();
+bool FrmUAMModel::mnuReportRun_Click() {
+    return m_modeIndicator == 0 ? RunInverseCalculation() : RunNormalCalculation();
 }
 
-void FrmUAMModel::RunNormalCalculation() {
+bool FrmUAMModel::RunNormalCalculation() {
     m_prompter.setBusy(true);
     const AreaInputs in = runInputs();
     m_ds1Km = in.ds1Km;
@@ -508,32 +491,34 @@ void FrmUAMModel::RunNormalCalculation() {
     if (status == AreaRunStatus::TooManyRows) {
         m_prompter.setBusy(false);
         inform(m_prompter, tooManyRowsMessage(), QStringLiteral("Verdan"), MsgIcon::Warning);
-        return;
+        return false;
     }
     if (status == AreaRunStatus::ModelMissing) {
         m_prompter.setBusy(false);
-        return;
+        return false;
     }
     m_mnuReportView.enabled = true;
     m_cmdReport.enabled = true;
     m_mnuGraphView.enabled = true;
     m_cmdGraph.enabled = true;
     finishRun();
+    return true;
 }
 
-void FrmUAMModel::RunInverseCalculation() {
+bool FrmUAMModel::RunInverseCalculation() {
     m_prompter.setBusy(true);
     const AreaRunStatus status =
         runInverseCalculation(runInputs(), m_model, m_state.model, *m_state.log);
     if (status != AreaRunStatus::Done) {
         m_prompter.setBusy(false);
-        return;
+        return false;
     }
     m_mnuReportView.enabled = true;
     m_cmdReport.enabled = true;
     m_mnuGraphView.enabled = false;
     m_cmdGraph.enabled = false;
     finishRun();
+    return true;
 }
 
 void FrmUAMModel::finishRun() {

@@ -95,8 +95,6 @@ public:
 
     /// Polarization option `index`: 0 "Horizontal", 1 "Vertical".
     bool optPol(int index) const { return m_optPol.at(index); }
-    /// The area-mode polarization code: 1 Horizontal, 2 Vertical.
-    int polarizationCode() const { return m_optPol[0] ? 1 : 2; }
     /// Clicking an option selects it and clears the other.
     void optPol_Click(int index);
 
@@ -146,7 +144,7 @@ public:
 
     // ---- Buttons and menus ----
     /// Runs the focused field's leaving step (the focus moves to the button), the run, then
-    /// shows the report window.
+    /// shows the report window when the run completed.
     void cmdCalc_Click();
     void cmdReport_Click();
     void cmdGraph_Click() { mnuGraphView_Click(); }
@@ -161,8 +159,8 @@ public:
     void mnuReportView_Click() { cmdReport_Click(); }
     void mnuGraphView_Click();
     /// The run (normal or inverse by the mode), with the fields as they are: the focus stays
-    /// where it is.
-    void mnuReportRun_Click();
+    /// where it is. Returns true when the run completed, false when it was refused.
+    bool mnuReportRun_Click();
     void mnuReportEnableSave_Click();
     void mnuHelpHelpSystem_Click();
     void mnuHelpAbout_Click();
@@ -177,8 +175,8 @@ private:
     void normalise(const QString& name);
     void leaveConfidenceLevel(const QString& name, const QString& title);
     void openGroundConstants(const QString& target);
-    void RunNormalCalculation();
-    void RunInverseCalculation();
+    bool RunNormalCalculation();
+    bool RunInverseCalculation();
     void finishRun();
     void loadFromKethra();
     void loadOwnFields();

@@ -6,6 +6,22 @@
 
 namespace verdan {
 
+double lossAtDistanceDb(const GraphSeries& series, double distKm) {
+    const std::vector<double>& d = series.distKm;
+    const std::size_t n = std::min(d.size(), series.lossDb.size());
+    if (n == 0)
+        return 0;
+    const auto end = d.begin() + static_cast<std::ptrdiff_t>(n);
+    const std::size_t upper =
+        static_cast<std::size_t>(std::upper_bound(d.begin(), end, distKm) - d.begin());
+    if (upper == 0)
+        return series.lossDb.front();
+    if (upper == n)
+        return series.lossDb[n - 1];
+    const double share = (distKm - d[upper - 1]) / (d[upper] - d[upper - 1]);
+    return series.lossDb[upper - 1] + share * (series.lossDb[upper] - series.lossDb[upper - 1]);
+}
+
 std::vector<GraphSeries> graphSeries(const AreaResults& results) {
     std::vector<GraphSeries> lines;
     if (!results.valid)

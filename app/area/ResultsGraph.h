@@ -37,6 +37,10 @@ struct GraphSeries {
 /// the free-space loss. Empty when `results` holds no normal run.
 std::vector<GraphSeries> graphSeries(const AreaResults& results);
 
+/// The loss (dB) of `series` at `distKm` (km): linear between the computed distances, the
+/// first or last loss outside them; 0 for a series without points. The distances must rise.
+double lossAtDistanceDb(const GraphSeries& series, double distKm);
+
 /// True when the last normal run tabulated at least two distances, so it can be graphed.
 bool canShowGraph(const AreaResults& results);
 

@@ -100,4 +100,23 @@ bool PropagationModel::qlrpfl(ModelRecords& records, double* pfl, int klimx, int
     return true;
 }
 
+QStringList modelWarningLines(int kwx) {
+    switch (kwx) {
+    case 0:
+        return {};
+    case 1:
+        return {QStringLiteral("   !Warning! Some parameters are nearly out of range ..."),
+                QStringLiteral("     Results should be used with caution.")};
+    case 2:
+        return {QStringLiteral("   !Note- Default perameters have been substituted"),
+                QStringLiteral("      for impossible ones.")};
+    case 3:
+        return {QStringLiteral("   !Warning! A combination of parameters is out of range."),
+                QStringLiteral("      Results are probably invalid.")};
+    default:
+        return {QStringLiteral("   !Warning! Some parameters are out of range ..."),
+                QStringLiteral("      Results are probably invalid.")};
+    }
+}
+
 } // namespace verdan

@@ -3,6 +3,7 @@
 #include "LibraryBinding.h"
 #include "ModelRecords.h"
 
+#include <QStringList>
 #include <optional>
 
 namespace verdan {
@@ -30,5 +31,12 @@ public:
 private:
     LibraryBinding m_library;
 };
+
+/// The report's warning lines for the model's error indicator `kwx`, for the area and the
+/// point-to-point runs alike: none for 0; the two lines of 1 (nearly out of range),
+/// 2 (defaults substituted) or 3 (a combination out of range); the lines of 4 (out of range,
+/// results probably invalid) for 4 and for any other value, so that no indicator the model
+/// sets goes unreported.
+QStringList modelWarningLines(int kwx);
 
 } // namespace verdan

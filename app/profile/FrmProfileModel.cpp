@@ -2,6 +2,7 @@
 
 #include "DriveMap.h"
 #include "FrmDriveSelectModel.h"
+#include "HelpSystem.h"
 #include "NumberFormat.h"
 
 #include <QDir>
@@ -17,6 +18,7 @@ namespace {
 
 const QString GlobeTitle = QStringLiteral("Globe Terrain Handler");
 const QString GlobeDatabaseTitle = QStringLiteral("Globe Database");
+const QString RasterTitle = QStringLiteral("Raster Terrain Handler");
 
 // Index of box `index` of coordinate `c` among the sixteen shared coordinate strings.
 int sharedIndex(FrmProfileModel::Coordinate c, int index) {
@@ -57,6 +59,8 @@ void FrmProfileModel::Form_Load() {
         m_optDorvex = 0;
     else if (path.TerrainSource == QLatin1String("GLOBE"))
         m_optDorvex = 1;
+    else if (path.TerrainSource == QLatin1String("Raster"))
+        m_optDorvex = 2;
     for (int c = 0; c < CoordinateCount; ++c) {
         const auto coordinate = static_cast<Coordinate>(c);
         auto& boxes = m_boxes.at(static_cast<std::size_t>(c));
@@ -151,12 +155,46 @@ void FrmProfileModel::optDorvex_Click(int index) {
             promptGlobeFolder(false);
         return;
     }
+    if (index == 2) {
+        m_optDorvex = 2;
+        path.TerrainSource = QStringLiteral("Raster");
+        emit changed();
+        if (path.RasterPath.isEmpty() || !QFileInfo::exists(path.RasterPath))
+            cmdRasterFile_Click();
+        return;
+    }
     m_optDorvex = 0;
     path.TerrainSource = QStringLiteral("Quarn");
     emit changed();
     m_prompter.message(QStringLiteral("Distibution of the Quarn Terrain Handler is restricted to\n"
                                       "US Government agencies only."),
                        m_info.title, MsgButtons::Ok, MsgIcon::None);
+}
+
+void FrmProfileModel::cmdRasterFile_Click() {
+    FileRequest request;
+    request.caption = QStringLiteral("Choose an Elevation Raster");
+    request.startFolder = QDir::homePath();
+    request.filters = {
+        QStringLiteral("Elevation Rasters (*.tif *.tiff *.hgt *.dt0 *.dt1 *.dt2 *.vrt *.img)"),
+        QStringLiteral("All Files (*)")};
+    setRaster(m_prompter.openFile(request).path);
+}
+
+void FrmProfileModel::cmdRasterFolder_Click() {
+    FileRequest request;
+    request.caption = QStringLiteral("Choose a Folder of Elevation Tiles");
+    request.startFolder = QDir::homePath();
+    request.folder = true;
+    setRaster(m_prompter.openFile(request).path);
+}
+
+void FrmProfileModel::setRaster(const QString& path) {
+    if (path.isEmpty())
+        return;
+    m_state.path.RasterPath = path;
+    m_state.path.ProfileReady = false;
+    emit changed();
 }
 
 bool FrmProfileModel::promptGlobeFolder(bool confirm) {
@@ -225,6 +263,8 @@ void FrmProfileModel::cmdCalc_Click() {
         failed();
     } else if (m_state.path.TerrainSource == QLatin1String("GLOBE")) {
         extractGlobe(ends);
+    } else if (m_state.path.TerrainSource == QLatin1String("Raster")) {
+        extractRaster(ends);
     } else {
         extractQuarn(ends);
     }
@@ -304,10 +344,41 @@ void FrmProfileModel::extractGlobe(const PathEnds& ends) {
         promptGlobeFolder(true);
 }
 
+void FrmProfileModel::extractRaster(const PathEnds& ends) {
+    PathState& path = m_state.path;
+    if (path.RasterPath.isEmpty()) {
+        m_prompter.message(QStringLiteral("No elevation raster is chosen: choose a raster file "
+                                          "or a folder of tiles."),
+                           RasterTitle, MsgButtons::Ok, MsgIcon::Warning);
+        failed();
+        return;
+    }
+    m_prompter.setBusy(true);
+    const ExtractionResult result = extractRasterProfile(path.RasterPath, ends, &m_rasterMosaics);
+    m_prompter.setBusy(false);
+    m_state.ProfilePoints = result.pointsReturned;
+    if (!result.succeeded()) {
+        m_prompter.message(result.message, RasterTitle, MsgButtons::Ok, MsgIcon::Critical);
+        failed();
+        return;
+    }
+    path.RasterName = result.sourceName;
+    path.FilledPoints = result.filledPoints;
+    if (result.filledPoints > 0) {
+        inform(m_prompter, filledPointsText(result.filledPoints, result.pointsReturned),
+               QStringLiteral("Profile"), MsgIcon::Warning);
+    }
+    takeProfile(result);
+}
+
 void FrmProfileModel::takeProfile(const ExtractionResult& result) {
     m_state.path.pfl = result.pfl;
     m_state.path.ProfileReady = true;
     m_state.path.ProfileFile.clear();
+}
+
+void FrmProfileModel::showHelp() {
+    HelpSystem(m_info, m_prompter).ShowHelp(1, 1);
 }
 
 void FrmProfileModel::failed() {

@@ -15,7 +15,9 @@ namespace verdan {
 /// The path coordinates form "frmProfile" ("Profile"): the transmitter and receiver positions
 /// as degrees, minutes, seconds and hemisphere (the sixteen boxes txtTransLat(0..3),
 /// txtTransLon(0..3), txtRecLat(0..3), txtRecLon(0..3)) or as unsigned decimal degrees
-/// (txtTLat, txtTLon, txtRLat, txtRLon), the terrain source (optDorvex), and OK, which
+/// (txtTLat, txtTLon, txtRLat, txtRLon), the terrain source (optDorvex: Quarn, Globe or an
+/// elevation raster, whose file or folder is chosen with cmdRasterFile and cmdRasterFolder
+/// and shown in lblRaster), and OK, which
 /// extracts the terrain profile into the shared point-to-point state. The form is loaded at
 /// its first opening and then only hidden, so its boxes keep their texts while the program
 /// runs.
@@ -56,8 +58,10 @@ public:
     bool dmsVisible() const { return !m_ddView; }
     /// The four decimal-degree boxes are shown.
     bool ddVisible() const { return m_ddView; }
-    /// The terrain source option selected: 0 "Quarn", 1 "Globe".
+    /// The terrain source option selected: 0 "Quarn", 1 "Globe", 2 "Raster".
     int optDorvex() const { return m_optDorvex; }
+    /// The elevation raster file or folder of the "Raster" source; empty when none is chosen.
+    QString lblRaster() const { return m_state.path.RasterPath; }
     /// The numeric degrees, minutes, seconds and sign the form keeps for coordinate `c`.
     Dms coordinate(Coordinate c) const { return m_dms.at(static_cast<std::size_t>(c)); }
 
@@ -81,10 +85,17 @@ public:
     void mnuEditDD_Click();
     /// "&DMS": the degree view, filled from the decimal boxes.
     void mnuEditDMS_Click();
-    /// Choosing the terrain source: 0 Quarn, 1 Globe.
+    /// Choosing the terrain source: 0 Quarn, 1 Globe, 2 Raster (which asks for a raster file
+    /// when none that exists is chosen yet).
     void optDorvex_Click(int index);
+    /// "Raster &File...": chooses one elevation raster file (SRTM .hgt, GeoTIFF, DTED, VRT).
+    void cmdRasterFile_Click();
+    /// "Raster F&older...": chooses a folder whose raster tiles are used together.
+    void cmdRasterFolder_Click();
     /// "OK": hands the coordinates over and extracts the profile; the form is hidden after it.
     void cmdCalc_Click();
+    /// F1: the program's help (kind 1, context 1).
+    void showHelp();
     /// "Cancel": hides the form; nothing is extracted or handed over.
     void cmdCancel_Click() { requestClose(); }
     /// "&Close" of the "&File" menu: as Cancel.
@@ -109,6 +120,8 @@ private:
     void handOver();
     void extractQuarn(const PathEnds& ends);
     void extractGlobe(const PathEnds& ends);
+    void extractRaster(const PathEnds& ends);
+    void setRaster(const QString& path);
     void takeProfile(const ExtractionResult& result);
     void failed();
 
@@ -116,6 +129,8 @@ private:
     Prompter& m_prompter;
     TerrainLibrary& m_terrain;
     const AppInfo& m_info;
+    /// The folder mosaics built so far: a folder is scanned again only when its files change.
+    terrain::RasterMosaicCache m_rasterMosaics;
 
     std::array<std::array<QString, 4>, CoordinateCount> m_boxes{
         {{QStringLiteral("39"), QStringLiteral("4"), QStringLiteral("48"), QStringLiteral("N")},

@@ -2,6 +2,8 @@
 
 #include "TerrainLibrary.h"
 
+#include <verdan/terrain/RasterSource.h>
+
 #include <QString>
 #include <cstdint>
 #include <vector>
@@ -18,24 +20,28 @@ struct PathEnds {
 };
 
 /// Number of points asked of the terrain library: exactly this many for GLOBE, at most this
-/// many for Quarn.
-inline constexpr int32_t ExtractionPointCount = 800;
+/// many for Quarn. A raster profile has one point per raster cell along the path.
+inline constexpr int32_t ExtractionPointCount = terrain::DorvexPointCount;
 /// End points closer than this (m) count as identical: no profile can be sampled between them.
 inline constexpr double IdenticalEndsM = 1.0;
 
-/// What one THandler extraction gave.
+/// What one extraction gave.
 struct ExtractionResult {
     /// The library or its routine could not be bound (the user has been told); nothing else
     /// is set.
     bool libraryMissing = false;
     int32_t status = -1;     ///< 0 success, -1 failure
-    int32_t errorNumber = 0; ///< the library's error number (GLOBE 1 = complete)
+    int32_t errorNumber = 0; ///< the terrain library's error number (GLOBE 1 = complete)
     int32_t pointsReturned = 0;
-    /// Quarn: points for which the database had no data; their elevation is 0 m.
+    /// Quarn and raster: points without terrain data; their elevation is 0 m.
     int filledPoints = 0;
     /// The profile in the model's layout (intervals, spacing m, elevations m), empty when no
     /// point came back or the extraction failed.
     std::vector<double> pfl;
+    /// Raster: the failure message, naming the raster.
+    QString message;
+    /// The source as reports name it ("Raster (srtm)").
+    QString sourceName;
 
     /// The library ran and reported success.
     bool succeeded() const { return !libraryMissing && status == 0; }
@@ -61,11 +67,6 @@ ExtractionResult extractQuarnProfile(TerrainLibrary& library, const PathEnds& en
 ExtractionResult extractGlobeProfile(TerrainLibrary& library, const PathEnds& ends,
                                      const QString& globePath);
 
-/// The profile in the model's layout from `count` points of the library's arrays:
-/// [0] = count - 1, [1] = distance 1 - distance 0, then the elevations. Empty for count < 1.
-std::vector<double> profileFromPoints(const std::vector<float>& distancesM,
-                                      const std::vector<float>& elevationsM, int count);
-
 /// The program's texts of the topographic database's error numbers 0..15; empty for any
 /// other number.
 QString QuarnErrorText(int number);
@@ -74,6 +75,14 @@ QString QuarnErrorText(int number);
 /// "Error opening tile " followed by the folder, the tile letter and "10g", or
 /// "Error in opening file globe.dat".
 QString globeErrorText(int32_t errorNumber, const QString& globePath);
+
+/// Extracts a profile from the elevation raster (file or folder of tiles) at `rasterPath`,
+/// one point per raster cell along the WGS 84 geodesic (3 to 50,000 points). Points without
+/// data get 0 m and are counted; a failure (unreadable raster, no data on the whole path)
+/// has status -1 and a message naming the raster. `cache` keeps folder mosaics between
+/// extractions.
+ExtractionResult extractRasterProfile(const QString& rasterPath, const PathEnds& ends,
+                                      terrain::RasterMosaicCache* cache);
 
 /// One line telling how many of `total` points had no terrain data and were set to 0 m.
 QString filledPointsText(int filled, int total);

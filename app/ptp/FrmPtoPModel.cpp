@@ -7,7 +7,8 @@
 #include "NumberFormat.h"
 #include "ProfileFile.h"
 #include "ProfilePlot.h"
-#include "TempFile.h"
+
+#include <verdan/terrain/RasterSource.h>
 
 #include <QDir>
 #include <QFile>
@@ -104,6 +105,9 @@ void FrmPtoPModel::setDorvexLabel() {
         m_lblDorvex = QStringLiteral("Quarn");
     else if (m_state.path.TerrainSource == QLatin1String("GLOBE"))
         m_lblDorvex = QStringLiteral("GLOBE");
+    else if (m_state.path.TerrainSource == QLatin1String("Raster"))
+        m_lblDorvex = QString::fromLocal8Bit(
+            terrain::rasterDisplayName(QFile::encodeName(m_state.path.RasterPath).toStdString()));
     emit changed();
 }
 
@@ -185,17 +189,14 @@ void FrmPtoPModel::Form_Load() {
     path.GlobePath = m_registry.Param(QStringLiteral("GlobePath"));
     if (path.GlobePath.isEmpty())
         path.GlobePath = PathState::defaultGlobePath();
+    path.RasterPath = m_registry.Param(QStringLiteral("RasterPath"));
     const QString climate = m_registry.Param(QStringLiteral("RadClim"));
     if (!climate.isEmpty() && cmbClimItems().contains(climate))
         m_cmbClim = climate;
-    m_logFileName = m_registry.Param(QStringLiteral("TempLogName"));
-    if (!m_logFileName.isEmpty() && QFileInfo(m_logFileName).isFile()) {
-        log().ReadFile(m_logFileName);
-        m_mnuReportViewEnabled = true;
-        m_cmdReportEnabled = true;
-    } else {
-        m_logFileName = NewTempFileName();
-    }
+    bool taken = false;
+    m_logFileName = log().takeFile(m_registry.Param(QStringLiteral("TempLogName")), taken);
+    m_mnuReportViewEnabled = taken;
+    m_cmdReportEnabled = taken;
     fillDefaultLists();
     setDorvexLabel();
 }
@@ -219,7 +220,9 @@ void FrmPtoPModel::Form_Unload() {
         for (int c = 0; c < PathState::CoordCount; ++c)
             m_registry.setKethraGlobal(PathState::kethraCoordKey(c),
                                        path.coords[static_cast<std::size_t>(c)]);
-        m_registry.setKethraGlobal(QStringLiteral("Dorvex"), path.TerrainSource);
+        // The Kethra programs know the two databases only.
+        if (path.TerrainSource != QLatin1String("Raster"))
+            m_registry.setKethraGlobal(QStringLiteral("Dorvex"), path.TerrainSource);
         m_registry.SaveKethraGlobals();
     }
 
@@ -230,6 +233,7 @@ void FrmPtoPModel::Form_Unload() {
     m_registry.setParam(QStringLiteral("DIELEC"), m_txteps);
     m_registry.setParam(QStringLiteral("GCONDUCT"), m_txtsgm);
     m_registry.setParam(QStringLiteral("GlobePath"), path.GlobePath);
+    m_registry.setParam(QStringLiteral("RasterPath"), path.RasterPath);
     m_registry.setParam(QStringLiteral("Quarn_Drive"), QString::number(path.QuarnDrive));
     m_registry.setParam(QStringLiteral("RadClim"), m_cmbClim);
     m_registry.setParam(QStringLiteral("POLARIZATION"), polarization);
@@ -240,7 +244,8 @@ void FrmPtoPModel::Form_Unload() {
     const MsgAnswer answer =
         m_prompter.message(QStringLiteral("Retain Output Log?"), QStringLiteral("Output Log"),
                            MsgButtons::YesNo, MsgIcon::Question);
-    if (answer == MsgAnswer::Yes) {
+    // Only an explicit No discards the log; Escape or the close box keep it.
+    if (answer != MsgAnswer::No) {
         m_registry.setParam(QStringLiteral("TempLogName"), m_logFileName);
     } else {
         if (!m_logFileName.trimmed().isEmpty() && QFileInfo::exists(m_logFileName))
@@ -296,6 +301,11 @@ void FrmPtoPModel::txtNewVal_LostFocus(int i) {
     if (!checkField(m_txtNewVal.at(idx(i)), QStringLiteral("txtNewVal"), 1, 99,
                     QStringLiteral("Percentage")))
         setTxtNewVal(i, QStringLiteral("50"));
+}
+
+void FrmPtoPModel::txtNewVal_Enter(int i) {
+    txtNewVal_LostFocus(i);
+    cmdAddToList_Click(i);
 }
 
 void FrmPtoPModel::cmdAddToList_Click(int i) {
@@ -411,12 +421,15 @@ void FrmPtoPModel::cmdProfile_Click() {
                               "version. Use File > Load Profile..."),
                QStringLiteral("Verdan"));
     }
-    DrawProfile();
     setDorvexLabel();
-    if (m_state.path.ProfileReady)
+    if (m_state.path.ProfileReady) {
+        DrawProfile();
         m_cmdEditProfileEnabled = true;
-    else
+    } else {
+        // A failed extraction leaves no profile to edit or to show.
+        m_cmdEditProfileEnabled = false;
         showBackground();
+    }
     emit changed();
 }
 

@@ -113,6 +113,9 @@ public:
     void txtsgm_LostFocus();
     void txtns_LostFocus();
     void txtNewVal_LostFocus(int i);
+    /// Enter in value box i: the value is checked as on leaving the box, then added to
+    /// list i as "Add to List" does.
+    void txtNewVal_Enter(int i);
     void cmdAddToList_Click(int i);
     void cmdRemFromList_Click(int i);
     void cmdCalc_Click();

@@ -55,29 +55,6 @@ bool deviates(PropagationModel& model, const std::vector<double>& pct, std::vect
     return true;
 }
 
-void appendWarnings(int kwx, ReportSink& sink) {
-    switch (kwx) {
-    case 0:
-        return;
-    case 1:
-        sink.AddLine(QStringLiteral("   !Warning! Some parameters are nearly out of range ..."));
-        sink.AddLine(QStringLiteral("     Results should be used with caution."));
-        return;
-    case 2:
-        sink.AddLine(QStringLiteral("   !Note- Default perameters have been substituted"));
-        sink.AddLine(QStringLiteral("      for impossible ones."));
-        return;
-    case 3:
-        sink.AddLine(QStringLiteral("   !Warning! A combination of parameters is out of range."));
-        sink.AddLine(QStringLiteral("      Results are probably invalid."));
-        return;
-    default:
-        sink.AddLine(QStringLiteral("   !Warning! Some parameters are out of range ..."));
-        sink.AddLine(QStringLiteral("      Results are probably invalid."));
-        return;
-    }
-}
-
 // Ends a run: the normal pointer back.
 class BusyPointer {
 public:
@@ -224,6 +201,12 @@ void writePointToPointHeader(const PointToPointInputs& in, const PathState& path
         sink.AddLine(QStringLiteral("Terrain Handler: Quarn"));
     else if (path.TerrainSource == QLatin1String("GLOBE"))
         sink.AddLine(QStringLiteral("Terrain Handler: GLOBE"));
+    else if (path.TerrainSource == QLatin1String("Raster")) {
+        sink.AddLine(QStringLiteral("Terrain Handler: ") + path.RasterName);
+        sink.AddLine(QStringLiteral("Points Without Terrain Data: %1 of %2, set to 0 m")
+                         .arg(path.FilledPoints)
+                         .arg(table.points));
+    }
     sink.AddLine(QStringLiteral("Distance ") + trimmed(table.distKm, u"0000000000.0") +
                  QStringLiteral(" km"));
     sink.AddLine(QStringLiteral("Frequency ") + trimmed(in.frequencyMHz, u"0000000000.0") +
@@ -283,7 +266,8 @@ void writePointToPointReport(const PointToPointInputs& in, const PathState& path
     if (!in.picturePng.isEmpty())
         sink.insertPicture(in.picturePng, in.pictureWidthPx, in.pictureHeightPx);
     sink.AddLine(QString());
-    appendWarnings(table.kwx, sink);
+    for (const QString& line : modelWarningLines(table.kwx))
+        sink.AddLine(line);
     sink.AddLine(QStringLiteral("\r\n\r\n"));
 }
 

@@ -17,9 +17,9 @@ QString FrmAboutModel::lblDescription() {
 }
 
 QString FrmAboutModel::Label1() {
-    return QStringLiteral("Propagation model: the Longley-Rice irregular terrain model, "
-                          "algorithm version 1.2.2, as published by A. G. Longley, P. L. Rice "
-                          "and G. A. Hufford.");
+    return QStringLiteral("Propagation model: the Longley-Rice propagation model, algorithm "
+                          "version 1.2.2, as published by A. G. Longley, P. L. Rice and "
+                          "G. A. Hufford.");
 }
 
 QString FrmAboutModel::lblDisclaimer() {

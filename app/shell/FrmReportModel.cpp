@@ -13,6 +13,7 @@ FrmReportModel::FrmReportModel(Prompter& prompter, QObject* parent)
 
 void FrmReportModel::setLog(LogDocument log) {
     m_log = std::move(log);
+    ++m_replacements;
     emit changed();
 }
 
@@ -30,6 +31,7 @@ void FrmReportModel::appendPicture(const QByteArray& png, int widthPx, int heigh
 
 void FrmReportModel::clearLog() {
     m_log.clear();
+    ++m_replacements;
     emit changed();
 }
 

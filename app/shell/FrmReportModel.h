@@ -32,6 +32,9 @@ public:
     void appendPicture(const QByteArray& png, int widthPx, int heightPx);
     /// Empties the box.
     void clearLog();
+    /// Counts the changes of the box other than additions at its end (setLog(), clearLog()):
+    /// while it stays the same, the content has only grown.
+    quint64 replacements() const { return m_replacements; }
 
     /// "Clear Log": empties the box; no title line is written.
     void cmdClear_Click();
@@ -55,6 +58,7 @@ public:
 private:
     Prompter& m_prompter;
     LogDocument m_log;
+    quint64 m_replacements = 0;
 };
 
 } // namespace verdan

@@ -1,9 +1,9 @@
 #include "NumberFormat.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
+#include <limits>
 #include <string>
 
 namespace verdan::numfmt {
@@ -66,8 +66,52 @@ Decimal shortestDecimal(double magnitude) {
     for (std::size_t i = 0; i < ePos; ++i)
         if (isDigit(sci[i]))
             d.digits += sci[i];
-    d.exponent = std::atoi(sci.c_str() + ePos + 1);
+    const char* exponentText = sci.c_str() + ePos + 1;
+    if (*exponentText == '+')
+        ++exponentText;
+    std::from_chars(exponentText, sci.c_str() + sci.size(), d.exponent);
     return d;
+}
+
+// Whether the decimal number `number` (a prefix accepted by numberPrefixLength, without a
+// leading '+') is 1 or more in magnitude: its first non-zero digit stands at a power of ten
+// of 0 or above once the exponent is applied. Decides overflow against underflow.
+bool magnitudeAtLeastOne(const std::string& number) {
+    const std::size_t ePos = number.find_first_of("eE");
+    const std::string mantissa = number.substr(0, ePos);
+    const std::size_t point = std::min(mantissa.find('.'), mantissa.size());
+    const std::size_t firstDigit = mantissa.find_first_of("123456789");
+    if (firstDigit == std::string::npos)
+        return false;
+    long long power = firstDigit < point ? static_cast<long long>(point - firstDigit) - 1
+                                         : -static_cast<long long>(firstDigit - point);
+    if (ePos != std::string::npos) {
+        const char* text = number.c_str() + ePos + 1;
+        if (*text == '+')
+            ++text;
+        long long exponent = 0;
+        // An exponent beyond long long is far beyond the double range either way.
+        if (std::from_chars(text, number.c_str() + number.size(), exponent).ec != std::errc())
+            exponent = *text == '-' ? std::numeric_limits<int>::min()
+                                    : std::numeric_limits<int>::max();
+        power += exponent;
+    }
+    return power >= 0;
+}
+
+// Reads a number prefix in the C locale; beyond the double range it becomes +/-infinity when
+// too large and +/-0 when too small.
+double readNumberPrefix(std::string number) {
+    if (number.front() == '+')
+        number.erase(0, 1);
+    double value = 0.0;
+    const auto result = std::from_chars(number.data(), number.data() + number.size(), value);
+    if (result.ec != std::errc::result_out_of_range)
+        return value;
+    const bool negative = number.front() == '-';
+    const double magnitude =
+        magnitudeAtLeastOne(number) ? std::numeric_limits<double>::infinity() : 0.0;
+    return negative ? -magnitude : magnitude;
 }
 
 // Rounds |value| half away from zero to `decimals` places, from its shortest decimal form.
@@ -128,7 +172,7 @@ double leadingNumber(QStringView text) {
     const std::size_t len = numberPrefixLength(compact);
     if (len == 0)
         return 0.0;
-    return std::strtod(compact.substr(0, len).c_str(), nullptr);
+    return readNumberPrefix(compact.substr(0, len));
 }
 
 QString generalNumber(double value) {
@@ -138,9 +182,11 @@ QString generalNumber(double value) {
         return value > 0 ? QStringLiteral("Inf") : QStringLiteral("-Inf");
     if (value == 0.0)
         return QStringLiteral("0");
+    // printf's "%.15G" in the C locale, whatever the process locale: exponent letter "E".
     char buf[64];
-    std::snprintf(buf, sizeof buf, "%.15G", value);
-    return QString::fromLatin1(buf);
+    const auto result = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
+    std::replace(buf, result.ptr, 'e', 'E');
+    return QString::fromLatin1(buf, result.ptr - buf);
 }
 
 QString formatPattern(double value, QStringView pattern) {

@@ -59,8 +59,14 @@ struct PathState {
     std::vector<double> pfl;
     /// A profile is loaded in `pfl`.
     bool ProfileReady = false;
-    /// "Quarn" or "GLOBE": the terrain source of extractions.
+    /// "Quarn", "GLOBE" or "Raster": the terrain source of extractions.
     QString TerrainSource = QStringLiteral("Quarn");
+    /// The elevation raster of the "Raster" source: a file, or a folder of tiles.
+    QString RasterPath;
+    /// The raster source as the report names it, "Raster (<file or folder name>)", and the
+    /// points of its last profile that had no terrain data and were given 0 m.
+    QString RasterName;
+    int FilledPoints = 0;
     /// Folder of the GLOBE index and tiles, ending with a separator.
     QString GlobePath = defaultGlobePath();
     /// Drive number of the Quarn database (1 for C).

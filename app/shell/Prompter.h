@@ -22,6 +22,8 @@ struct FileRequest {
     QStringList filters;
     int filterIndex = 0;
     QString proposedName;
+    /// Open dialogs: choose an existing folder instead of a file (filters are not used).
+    bool folder = false;
 };
 
 /// The answer of a file dialog: an empty `path` means the user cancelled.

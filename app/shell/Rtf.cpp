@@ -140,7 +140,7 @@ class Reader {
 public:
     explicit Reader(const QByteArray& rtf) : m_data(rtf.constData()), m_size(rtf.size()) {}
 
-    bool read(LogDocument& out);
+    bool read(LogDocument& out, RtfTail tail);
 
 private:
     bool controlWord();
@@ -171,7 +171,7 @@ private:
     CharFormat m_pendingFormat;
 };
 
-bool Reader::read(LogDocument& out) {
+bool Reader::read(LogDocument& out, RtfTail tail) {
     while (m_pos < m_size && (m_data[m_pos] == ' ' || m_data[m_pos] == '\t' ||
                               m_data[m_pos] == '\r' || m_data[m_pos] == '\n'))
         ++m_pos;
@@ -215,8 +215,9 @@ bool Reader::read(LogDocument& out) {
     }
     if (!closed)
         return false;
-    // Only blanks, line ends and NUL padding may follow the document's group.
-    for (; m_pos < m_size; ++m_pos) {
+    // Only blanks, line ends and NUL padding may follow the document's group, unless the
+    // caller ignores what follows.
+    for (; tail == RtfTail::Blanks && m_pos < m_size; ++m_pos) {
         const char c = m_data[m_pos];
         if (c != ' ' && c != '\t' && c != '\r' && c != '\n' && c != '\0')
             return false;
@@ -449,32 +450,61 @@ void Reader::finishPicture() {
 
 } // namespace
 
+namespace {
+
+// Writes the part of `document` after `mark` and moves `mark` to the end. A paragraph that
+// `mark` has begun continues where it stopped: its last text run may have grown since.
+void appendBody(QByteArray& out, const LogDocument& document, RtfMark& mark) {
+    const QList<Paragraph>& paragraphs = document.paragraphs();
+    for (qsizetype p = std::max<qsizetype>(mark.paragraphs - 1, 0); p < paragraphs.size(); ++p) {
+        const bool begun = p < mark.paragraphs;
+        if (!begun && p > 0)
+            out += "\\par\n";
+        const QList<ParagraphItem>& items = paragraphs.at(p).items;
+        const qsizetype first = begun ? std::max<qsizetype>(mark.items - 1, 0) : 0;
+        for (qsizetype i = first; i < items.size(); ++i) {
+            const bool written = begun && i < mark.items;
+            if (const auto* run = std::get_if<TextRun>(&items.at(i))) {
+                appendFormatChange(out, mark.format, run->format);
+                mark.format = run->format;
+                appendEscapedText(out, written ? run->text.mid(mark.runLength) : run->text);
+            } else if (!written) {
+                appendPicture(out, std::get<Picture>(items.at(i)));
+            }
+        }
+        mark.paragraphs = p + 1;
+        mark.items = items.size();
+        const auto* last = items.isEmpty() ? nullptr : std::get_if<TextRun>(&items.last());
+        mark.runLength = last ? last->text.size() : 0;
+    }
+}
+
+} // namespace
+
 QByteArray writeRtf(const LogDocument& document) {
+    RtfMark end;
+    return writeRtf(document, end);
+}
+
+QByteArray writeRtf(const LogDocument& document, RtfMark& end) {
     QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\uc1"
                      "{\\fonttbl{\\f0\\fmodern\\fprq1\\fcharset0 DejaVu Sans Mono;}}\n"
                      "\\viewkind4\\pard\\plain\\f0\\fs20 ";
-    CharFormat current;
-    const QList<Paragraph>& paragraphs = document.paragraphs();
-    for (qsizetype p = 0; p < paragraphs.size(); ++p) {
-        if (p > 0)
-            out += "\\par\n";
-        for (const ParagraphItem& item : paragraphs.at(p).items) {
-            if (const auto* run = std::get_if<TextRun>(&item)) {
-                appendFormatChange(out, current, run->format);
-                current = run->format;
-                appendEscapedText(out, run->text);
-            } else {
-                appendPicture(out, std::get<Picture>(item));
-            }
-        }
-    }
+    end = RtfMark{};
+    appendBody(out, document, end);
     out += "}\n";
     return out;
 }
 
-bool readRtf(const QByteArray& rtf, LogDocument& out) {
+QByteArray writeRtfContinuation(const LogDocument& document, RtfMark& mark) {
+    QByteArray out;
+    appendBody(out, document, mark);
+    return out;
+}
+
+bool readRtf(const QByteArray& rtf, LogDocument& out, RtfTail tail) {
     Reader reader(rtf);
-    return reader.read(out);
+    return reader.read(out, tail);
 }
 
 } // namespace verdan

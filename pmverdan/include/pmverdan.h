@@ -1,6 +1,5 @@
 /*
- * pmverdan: the Longley-Rice (ITS Irregular Terrain Model, algorithm version 1.2.2)
- * propagation model, as a C library.
+ * pmverdan: the Longley-Rice propagation model, algorithm version 1.2.2, as a C library.
  *
  * Units throughout: distances and heights in metres, frequency in MHz, the wave number
  * wn = f / 47.7 MHz in 1/m, the effective earth curvature gme in 1/m, angles in radians,

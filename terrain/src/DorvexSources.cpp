@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::size_t DataPathWidth = 150;
 constexpr int GlobeIndexMissing = -1000;
+// The Quarn error number "Missing topographic elevation data".
+constexpr int QuarnMissingElevations = 10;
 
 // Degrees to radians with the program's value of pi, so that the library receives exactly
 // the single-precision radians it always has.
@@ -142,13 +144,18 @@ public:
                                                 : text,
                                    args.errorNumber);
         }
-        out = args.profile();
-        for (double& elevationM : out.elevationsM) {
+        Profile sampled = args.profile();
+        for (double& elevationM : sampled.elevationsM) {
             if (std::isnan(elevationM)) {
                 elevationM = 0.0;
-                ++out.filledPoints;
+                ++sampled.filledPoints;
             }
         }
+        // A profile without any terrain (an empty or damaged database) is no result.
+        if (!sampled.elevationsM.empty() &&
+            sampled.filledPoints == static_cast<int>(sampled.elevationsM.size()))
+            return Status::failure(quarnErrorText(QuarnMissingElevations), QuarnMissingElevations);
+        out = std::move(sampled);
         return Status::success();
     }
 

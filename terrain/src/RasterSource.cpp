@@ -81,7 +81,7 @@ public:
 
     ReaderPool& pool() { return m_pool; }
 
-    std::string displayName() const override { return "Raster (" + m_name + ")"; }
+    std::string displayName() const override { return m_name; }
 
     int pointCountFor(GeoPoint from, GeoPoint to) const override {
         double distanceM = 0;
@@ -173,15 +173,14 @@ private:
     mutable ReaderPool m_pool;
 };
 
-// The last component of a file or folder path ("srtm" for "/data/srtm/").
-std::string shortName(const fs::path& path) {
+} // namespace
+
+std::string rasterDisplayName(const std::string& path) {
     fs::path trimmed = path;
     while (trimmed.has_relative_path() && trimmed.filename().empty())
         trimmed = trimmed.parent_path();
-    return trimmed.filename().empty() ? path.string() : trimmed.filename().string();
+    return "Raster (" + (trimmed.filename().empty() ? path : trimmed.filename().string()) + ")";
 }
-
-} // namespace
 
 std::unique_ptr<TerrainSource> openRaster(const std::string& path, const RasterOptions& options,
                                           Status& status, RasterMosaicCache* cache) {
@@ -216,7 +215,7 @@ std::unique_ptr<TerrainSource> openRaster(const std::string& path, const RasterO
         if (status = RasterInfo::describe(*dataset, info); !status.ok)
             return nullptr;
     }
-    auto source = std::make_unique<RasterSource>(std::move(info), options, shortName(path));
+    auto source = std::make_unique<RasterSource>(std::move(info), options, rasterDisplayName(path));
     // The first handle proves that the raster can be read in WGS 84 coordinates.
     const ReaderPool::Lease first = source->pool().take(status);
     if (!status.ok)

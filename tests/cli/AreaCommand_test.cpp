@@ -92,7 +92,7 @@ std::vector<ReferenceCase> referenceCases() {
 
 TEST(AreaCommand, ReproducesThePublishedAreaCases) {
     const std::vector<ReferenceCase> cases = referenceCases();
-    ASSERT_GE(cases.size(), 6u) << "reference/area_cases.csv beside the repository";
+    ASSERT_GE(cases.size(), 6u) << "tests/data/reference/area_cases.csv";
     bool horizontal = false;
     bool vertical = false;
     for (const ReferenceCase& c : cases) {

@@ -2,6 +2,7 @@
 
 #include "CliPrompter.h"
 #include "CliRun.h"
+#include "P2pCommand.h"
 #include "TerrainFixtures.h"
 
 #include <gtest/gtest.h>
@@ -15,6 +16,8 @@ using verdan::test::runCommand;
 
 namespace {
 
+const QString DemoTiles = QStringLiteral(VERDAN_DEMO_RASTER_DIR "demo-tiles-synthetic");
+
 TEST(ProfileCommand, QuarnProfileWithoutAnyDataFailsWithStatus2) {
     test::QuarnFixture quarn(true, {39 * 60 + 30, -78 * 60 + 30}, 'c');
     ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
@@ -23,6 +26,48 @@ TEST(ProfileCommand, QuarnProfileWithoutAnyDataFailsWithStatus2) {
     EXPECT_EQ(o.status, ExitUsage);
     EXPECT_TRUE(o.out.empty());
     EXPECT_EQ(o.err, "verdan-cli: Missing topographic elevation data\n");
+}
+
+TEST(RasterTerrain, ReportNamesTheRasterAndItsFilledPoints) {
+    const Outcome o = runCommand(p2pCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98",
+                                              "--terrain", "raster", "--dem", DemoTiles});
+    ASSERT_EQ(o.status, ExitOk) << o.err;
+    EXPECT_NE(o.out.find("Terrain Handler: Raster (demo-tiles-synthetic)\n"
+                         "Points Without Terrain Data: 0 of 1162, set to 0 m\n"),
+              std::string::npos)
+        << o.out;
+    // One point per 1-second cell along about 30 km, not the databases' 800.
+    EXPECT_NE(o.out.find("Profile: Num Points 1162, Dist between Points .026 km"),
+              std::string::npos);
+}
+
+TEST(RasterTerrain, MissingDataIsCountedOrRefusedWithStatus2) {
+    const Outcome partly = runCommand(profileCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-77.5",
+                                                       "--terrain", "raster", "--dem", DemoTiles});
+    EXPECT_EQ(partly.status, ExitOk);
+    EXPECT_NE(partly.err.find("Warning: 1471 of 2939 profile points have no terrain data"),
+              std::string::npos)
+        << partly.err;
+    const struct {
+        QStringList args;
+        const char* message;
+    } refused[] = {
+        {{"--tx", "49.08,-76.7", "--rx", "48.92,-77.5", "--terrain", "raster", "--dem", DemoTiles},
+         "No terrain data in"},
+        {{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5", "--terrain", "raster", "--dem",
+          "/nonexistent/srtm"},
+         "/nonexistent/srtm does not exist"},
+        {{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5", "--dem", DemoTiles},
+         "goes with --terrain raster"},
+        {{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5", "--terrain", "raster"},
+         "goes with --terrain raster"},
+    };
+    for (const auto& r : refused) {
+        const Outcome o = runCommand(profileCommand, r.args);
+        EXPECT_EQ(o.status, ExitUsage) << r.message;
+        EXPECT_TRUE(o.out.empty());
+        EXPECT_NE(o.err.find(r.message), std::string::npos) << o.err;
+    }
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 #include "AreaViews.h"
 
+#include "FieldFocus.h"
+
 #include <QAction>
 #include <QButtonGroup>
 #include <QComboBox>
@@ -40,11 +42,6 @@ QPushButton* button(const QString& name, const QString& caption, const QString& 
     b->setToolTip(toolTip);
     b->setAutoDefault(false);
     return b;
-}
-
-/// Focus that moves to a menu or to another window is no leaving of the field.
-bool isLeavingOrEntering(Qt::FocusReason reason) {
-    return reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason;
 }
 
 } // namespace
@@ -287,20 +284,19 @@ QLineEdit* FrmUAMView::edit(const QString& name) const {
 bool FrmUAMView::eventFilter(QObject* watched, QEvent* event) {
     auto* e = qobject_cast<QLineEdit*>(watched);
     if (e && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
-        const auto reason = static_cast<QFocusEvent*>(event)->reason();
-        if (isLeavingOrEntering(reason)) {
-            const QString name = e->objectName();
-            if (event->type() == QEvent::FocusIn) {
-                m_model.fieldGotFocus(name);
-                // A mouse press places the cursor after the focus arrives: select afterwards.
-                QTimer::singleShot(0, e, [this, e, name] {
-                    const TextField& f = m_model.field(name);
-                    if (e->hasFocus() && f.selLength > 0)
-                        e->setSelection(f.selStart, f.selLength);
-                });
-            } else if (m_model.focusedField() == name) {
-                m_model.fieldLostFocus();
-            }
+        const QString name = e->objectName();
+        const FieldFocusStep step =
+            fieldFocusStep(m_model.focusedField(), name, *static_cast<QFocusEvent*>(event));
+        if (step.leave)
+            m_model.fieldLostFocus();
+        if (step.enter) {
+            m_model.fieldGotFocus(name);
+            // A mouse press places the cursor after the focus arrives: select afterwards.
+            QTimer::singleShot(0, e, [this, e, name] {
+                const TextField& f = m_model.field(name);
+                if (e->hasFocus() && f.selLength > 0)
+                    e->setSelection(f.selStart, f.selLength);
+            });
         }
     }
     return QDialog::eventFilter(watched, event);
@@ -426,35 +422,23 @@ FrmSurfRefView::FrmSurfRefView(FrmSurfRefModel& model, QWidget* parent)
 FrmConfLevelView::FrmConfLevelView(FrmConfLevelModel& model, QWidget* parent)
     : QDialog(parent), m_model(model) {
     bindDialogToModel(*this, model);
-    constexpr int kWidthTwips = 3200;
-    constexpr int kLeftTwips = 360;
-    constexpr int kRowTwips = 330;
-    // The window's frame and caption take about this much of the height in twips.
-    constexpr int kCaptionTwips = 400;
-    auto* label = new QLabel(FrmConfLevelModel::labelText(), this);
-    label->setGeometry(twipsToPx(kLeftTwips), twipsToPx(120), twipsToPx(2600), twipsToPx(300));
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(FrmConfLevelModel::labelText(), this));
     auto* group = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
         const FrmConfLevelModel::Option& option = model.optConfLev(i);
         auto* radio = new QRadioButton(option.caption, this);
         radio->setObjectName(QStringLiteral("optConfLev_%1").arg(i));
-        radio->setGeometry(twipsToPx(kLeftTwips), twipsToPx(600 + i * 360), twipsToPx(2000),
-                           twipsToPx(kRowTwips));
         radio->setVisible(option.visible);
         group->addButton(radio, i);
+        layout->addWidget(radio);
     }
     connect(group, &QButtonGroup::idClicked, &m_model, &FrmConfLevelModel::optConfLev_Click);
     auto* ok = new QPushButton(QStringLiteral("OK"), this);
     ok->setObjectName(QStringLiteral("cmdOK"));
     ok->setDefault(true);
-    ok->setGeometry(twipsToPx(1000), twipsToPx(model.cmdOKTopTwips()), twipsToPx(1200),
-                    twipsToPx(375));
+    layout->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, &m_model, &FrmConfLevelModel::cmdOK_Click);
-    setFixedSize(twipsToPx(kWidthTwips), twipsToPx(model.heightTwips() - kCaptionTwips));
-}
-
-int FrmConfLevelView::twipsToPx(int twips) const {
-    return twips * logicalDpiY() / 1440;
 }
 
 void registerAreaViews(ViewRegistry& views) {

@@ -25,9 +25,10 @@ class QRadioButton;
 namespace verdan {
 
 /// The area-mode parameter form. Every control bears its control name as object name. The
-/// view tells the model when a field gains the focus and when it loses it to another control
-/// of the form; focus that leaves for a menu or another window (a message box) is not a
-/// leaving, so a run from the menu uses the text as typed.
+/// view tells the model when a field is entered and left (fieldFocusStep()): focus that
+/// leaves for a menu or another window (a message box) is not a leaving, so a run from the
+/// menu uses the text as typed; focus that comes back to another field, also with the
+/// window's re-activation, leaves the previous field and enters the new one.
 class FrmUAMView : public QDialog {
     Q_OBJECT
 public:
@@ -95,13 +96,11 @@ private:
     FrmSurfRefModel& m_model;
 };
 
-/// The confidence level picker, laid out in twips as the model gives them.
+/// The confidence level picker, sized to the options it shows.
 class FrmConfLevelView : public QDialog {
     Q_OBJECT
 public:
     explicit FrmConfLevelView(FrmConfLevelModel& model, QWidget* parent = nullptr);
-    /// Pixels for a length in twips at this widget's vertical resolution.
-    int twipsToPx(int twips) const;
 
 private:
     FrmConfLevelModel& m_model;

@@ -153,7 +153,7 @@ void FrmGraphView::buildChart() {
         const int index = static_cast<int>(i);
         connect(series, &QLineSeries::hovered, this,
                 [this, index](const QPointF& point, bool entered) {
-                    m_model.CTWXGraph_Hover(index, point.x(), point.y(), entered);
+                    m_model.CTWXGraph_Hover(index, point.x(), entered);
                     if (entered)
                         QToolTip::showText(QCursor::pos(), m_model.lblHover(), m_chartView);
                     else

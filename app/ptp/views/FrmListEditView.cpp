@@ -5,6 +5,7 @@
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -67,6 +68,12 @@ void FrmListEditView::finishEdit() {
 bool FrmListEditView::eventFilter(QObject* watched, QEvent* event) {
     if (watched == this && event->type() == QEvent::Close)
         finishEdit();
+    // Escape discards the edits as Cancel does (a cell being typed in takes its own Escape).
+    if (watched == this && event->type() == QEvent::KeyPress &&
+        static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape) {
+        m_model.cmdCancel_Click();
+        return true;
+    }
     return QDialog::eventFilter(watched, event);
 }
 

@@ -10,6 +10,7 @@ class QTableWidgetItem;
 namespace verdan {
 
 /// The profile point editor's window: a two-column QTableWidget with "&OK" and "C&ancel".
+/// Escape discards the edits as "C&ancel" does; the close box keeps them as "&OK" does.
 class FrmListEditView : public QDialog {
     Q_OBJECT
 public:

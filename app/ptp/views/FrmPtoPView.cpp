@@ -1,5 +1,6 @@
 #include "FrmPtoPView.h"
 
+#include "FieldFocus.h"
 #include "FrmListEditView.h"
 #include "ProfilePicture.h"
 
@@ -7,6 +8,7 @@
 #include <QComboBox>
 #include <QEvent>
 #include <QFileInfo>
+#include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -19,6 +21,8 @@
 #include <QRadioButton>
 #include <QTimer>
 #include <QVBoxLayout>
+
+#include <utility>
 
 namespace verdan {
 
@@ -52,8 +56,9 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
     report->addAction(QStringLiteral("Coverage &Map..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
                       [this] { m_model.mnuCoverageMap_Click(); });
     auto* help = menuBar->addMenu(QStringLiteral("&Help"));
-    help->addAction(QStringLiteral("&Help System"), this,
-                    [this] { m_model.mnuHelpHelpSystem_Click(); });
+    QAction* helpSystem = help->addAction(QStringLiteral("&Help System"), this,
+                                          [this] { m_model.mnuHelpHelpSystem_Click(); });
+    helpSystem->setShortcut(QKeySequence::HelpContents);
     help->addAction(QStringLiteral("&About"), this, [this] { m_model.mnuHelpAbout_Click(); });
 
     auto* layout = new QVBoxLayout(this);
@@ -137,7 +142,12 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
         m_controls.insert(QStringLiteral("txtNewVal%1").arg(i), m_newVal[n]);
         connect(m_newVal[n], &QLineEdit::textEdited, this,
                 [this, i](const QString& text) { m_model.setTxtNewVal(i, text); });
+        connect(m_newVal[n], &QLineEdit::returnPressed, this, [this, i] {
+            m_model.txtNewVal_Enter(i);
+            m_newVal[static_cast<std::size_t>(i)]->selectAll();
+        });
         auto* add = new QPushButton(QStringLiteral("Add to List"), frame);
+        add->setAutoDefault(false);
         add->setToolTip(QStringLiteral("Add entered value to list"));
         m_controls.insert(QStringLiteral("cmdAddToList%1").arg(i), add);
         connect(add, &QPushButton::clicked, this, [this, i] { m_model.cmdAddToList_Click(i); });
@@ -148,6 +158,7 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
                 m_model.setLstValuesIndex(i, index);
         });
         m_remove[n] = new QPushButton(QStringLiteral("Remove From List"), frame);
+        m_remove[n]->setAutoDefault(false);
         m_remove[n]->setToolTip(QStringLiteral("Remove highlighted value from list"));
         m_controls.insert(QStringLiteral("cmdRemFromList%1").arg(i), m_remove[n]);
         connect(m_remove[n], &QPushButton::clicked, this,
@@ -242,6 +253,8 @@ QPushButton* FrmPtoPView::addButton(const QString& name, const QString& caption,
                                     const QString& toolTip) {
     auto* button = new QPushButton(caption, this);
     button->setObjectName(name);
+    // No button of the form is a default button: Enter in a text box presses nothing.
+    button->setAutoDefault(false);
     button->setToolTip(toolTip);
     m_controls.insert(name, button);
     return button;
@@ -249,31 +262,37 @@ QPushButton* FrmPtoPView::addButton(const QString& name, const QString& caption,
 
 bool FrmPtoPView::eventFilter(QObject* watched, QEvent* event) {
     const auto it = m_fieldNames.constFind(watched);
-    if (it != m_fieldNames.cend()) {
-        auto* edit = static_cast<QLineEdit*>(watched);
-        if (event->type() == QEvent::FocusIn) {
-            QTimer::singleShot(0, edit, &QLineEdit::selectAll);
-        } else if (event->type() == QEvent::FocusOut) {
-            const QString& name = *it;
-            if (name == QLatin1String("txtFrq"))
-                m_model.txtFrq_LostFocus();
-            else if (name == QLatin1String("txtH1"))
-                m_model.txtH1_LostFocus();
-            else if (name == QLatin1String("txtH2"))
-                m_model.txtH2_LostFocus();
-            else if (name == QLatin1String("txtsgm"))
-                m_model.txtsgm_LostFocus();
-            else if (name == QLatin1String("txteps"))
-                m_model.txteps_LostFocus();
-            else if (name == QLatin1String("txtns"))
-                m_model.txtns_LostFocus();
-            else if (name == QLatin1String("txtNewVal0"))
-                m_model.txtNewVal_LostFocus(0);
-            else if (name == QLatin1String("txtNewVal1"))
-                m_model.txtNewVal_LostFocus(1);
+    if (it != m_fieldNames.cend() &&
+        (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) {
+        const FieldFocusStep step =
+            fieldFocusStep(m_focusedField, *it, *static_cast<QFocusEvent*>(event));
+        if (step.leave)
+            leaveField(std::exchange(m_focusedField, QString()));
+        if (step.enter) {
+            m_focusedField = *it;
+            QTimer::singleShot(0, static_cast<QLineEdit*>(watched), &QLineEdit::selectAll);
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void FrmPtoPView::leaveField(const QString& name) {
+    if (name == QLatin1String("txtFrq"))
+        m_model.txtFrq_LostFocus();
+    else if (name == QLatin1String("txtH1"))
+        m_model.txtH1_LostFocus();
+    else if (name == QLatin1String("txtH2"))
+        m_model.txtH2_LostFocus();
+    else if (name == QLatin1String("txtsgm"))
+        m_model.txtsgm_LostFocus();
+    else if (name == QLatin1String("txteps"))
+        m_model.txteps_LostFocus();
+    else if (name == QLatin1String("txtns"))
+        m_model.txtns_LostFocus();
+    else if (name == QLatin1String("txtNewVal0"))
+        m_model.txtNewVal_LostFocus(0);
+    else if (name == QLatin1String("txtNewVal1"))
+        m_model.txtNewVal_LostFocus(1);
 }
 
 void FrmPtoPView::refresh() {

@@ -18,7 +18,9 @@ class QAction;
 namespace verdan {
 
 /// The point-to-point form's window: mirrors FrmPtoPModel and forwards the user's events.
-/// Fields report leaving (focus out) to the model's _LostFocus handlers.
+/// Leaving a field runs the model's _LostFocus handler once (fieldFocusStep(): focus that
+/// goes to a menu or a message box is no leaving). No button is a default button; Enter in
+/// a value box adds the value to its list.
 class FrmPtoPView : public QDialog {
     Q_OBJECT
 public:
@@ -33,6 +35,7 @@ protected:
 private:
     QLineEdit* addField(const QString& name, const QString& toolTip);
     QPushButton* addButton(const QString& name, const QString& caption, const QString& toolTip);
+    void leaveField(const QString& name);
     void refresh();
     void refreshPicture();
 
@@ -49,6 +52,7 @@ private:
     QPushButton* m_editProfile = nullptr;
     QPushButton* m_report = nullptr;
     QAction* m_reportView = nullptr;
+    QString m_focusedField;
     bool m_refreshing = false;
     bool m_pictureShown = false;
     bool m_backgroundShown = false;

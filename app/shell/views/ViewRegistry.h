@@ -27,7 +27,8 @@ private:
 };
 
 /// Ties a dialog to its screen model: the model's close request closes the dialog, and the
-/// window's close box (or Escape) goes to the model, which decides.
+/// window's close box (or Escape) goes to the model, which decides. The dialog opens wide
+/// enough to show its whole caption.
 void bindDialogToModel(QDialog& dialog, ScreenModel& model);
 
 } // namespace verdan

@@ -12,39 +12,66 @@
 #include <QProcess>
 #include <QUrl>
 
+#include <functional>
+
 namespace verdan {
 
 namespace {
 
-// Makes the close box and Escape ask the model instead of closing the dialog directly.
-class CloseBoxFilter : public QObject {
+// Hands Escape and the close box of a window to `handle` instead of the window's own
+// reaction, while `active()` is true.
+class EscapeOrCloseFilter : public QObject {
 public:
-    CloseBoxFilter(QDialog& dialog, ScreenModel& model)
-        : QObject(&dialog), m_dialog(dialog), m_model(model) {}
+    EscapeOrCloseFilter(QWidget& window, std::function<bool()> active, std::function<void()> handle)
+        : QObject(&window), m_window(window), m_active(std::move(active)),
+          m_handle(std::move(handle)) {}
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
-        if (watched != &m_dialog || m_model.closeRequested())
-            return QObject::eventFilter(watched, event);
         const bool escape = event->type() == QEvent::KeyPress &&
                             static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape;
-        if (event->type() == QEvent::Close || escape) {
-            event->ignore();
-            m_model.closeBoxClicked();
-            return true;
+        if (watched != &m_window || (!escape && event->type() != QEvent::Close) || !m_active())
+            return QObject::eventFilter(watched, event);
+        event->ignore();
+        m_handle();
+        return true;
+    }
+
+private:
+    QWidget& m_window;
+    std::function<bool()> m_active;
+    std::function<void()> m_handle;
+};
+
+// Window managers cut a title that is wider than its window: a screen opens at least as wide
+// as its caption in a bold title font, with room for the window's icon and buttons.
+class TitleRoomFilter : public QObject {
+public:
+    explicit TitleRoomFilter(QDialog& dialog) : QObject(&dialog), m_dialog(dialog) {}
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (watched == &m_dialog && event->type() == QEvent::Show) {
+            constexpr int kDecorationPx = 150;
+            QFont titleFont = m_dialog.font();
+            titleFont.setBold(true);
+            const int widthPx =
+                QFontMetrics(titleFont).horizontalAdvance(m_dialog.windowTitle()) + kDecorationPx;
+            if (m_dialog.width() < widthPx)
+                m_dialog.resize(widthPx, m_dialog.height());
         }
         return QObject::eventFilter(watched, event);
     }
 
 private:
     QDialog& m_dialog;
-    ScreenModel& m_model;
 };
 
 FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, QFileDialog::AcceptMode mode) {
     QFileDialog dialog(owner, request.caption, request.startFolder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
+                       : request.folder                ? QFileDialog::Directory
                                                        : QFileDialog::ExistingFile);
     // The program asks its own overwrite question where it needs one.
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
@@ -71,7 +98,11 @@ void bindDialogToModel(QDialog& dialog, ScreenModel& model) {
     QObject::connect(&model, &ScreenModel::closing, &dialog, &QDialog::accept);
     QObject::connect(&model, &ScreenModel::changed, &dialog,
                      [&dialog, &model] { dialog.setWindowTitle(model.caption()); });
-    dialog.installEventFilter(new CloseBoxFilter(dialog, model));
+    // The close box and Escape ask the model instead of closing the dialog directly.
+    dialog.installEventFilter(new EscapeOrCloseFilter(
+        dialog, [&model] { return !model.closeRequested(); },
+        [&model] { model.closeBoxClicked(); }));
+    dialog.installEventFilter(new TitleRoomFilter(dialog));
 }
 
 MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
@@ -105,6 +136,10 @@ MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, Msg
         break;
     case MsgButtons::YesNo:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        // Escape and the close box answer with neither Yes nor No: the caller keeps things
+        // as they are (a message box would otherwise take them for its No button).
+        box.installEventFilter(new EscapeOrCloseFilter(
+            box, [] { return true; }, [&box] { box.done(QMessageBox::Cancel); }));
         break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
@@ -162,6 +197,10 @@ void WidgetPrompter::runModal(ScreenModel& screen) {
         QApplication::restoreOverrideCursor();
     m_owner = previousOwner;
     delete dialog;
+    // A screen that closes right after a message of its own leaves no active window behind:
+    // the keyboard goes back to the screen that opened it.
+    if (previousOwner && previousOwner->isVisible())
+        previousOwner->activateWindow();
 }
 
 void WidgetPrompter::setBusy(bool busy) {

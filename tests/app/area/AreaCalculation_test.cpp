@@ -203,7 +203,7 @@ TEST_F(AreaRun, ModelComplaintsBecomeWarningLines) {
     in.h1M = 0.5;
     ASSERT_EQ(run(in), AreaRunStatus::Done);
     ASSERT_NE(records.prop.kwx, 0) << "a 0.5 m antenna is near the model's limits";
-    const QStringList warnings = areaWarningLines(records.prop.kwx);
+    const QStringList warnings = modelWarningLines(records.prop.kwx);
     ASSERT_EQ(warnings.size(), 2);
     EXPECT_EQ(sink.lines[36], "");
     EXPECT_EQ(sink.lines[37], warnings[0]);

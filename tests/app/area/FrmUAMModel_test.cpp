@@ -81,7 +81,7 @@ TEST_F(AreaForm, FirstOpeningWithAnEmptyStoreShowsTheDesignTexts) {
         {"txtdBLossLevel", "125.5"}};
     for (const auto& [name, text] : expected)
         EXPECT_EQ(form->text(name), text) << name.toStdString();
-    EXPECT_EQ(form->polarizationCode(), 2);
+    EXPECT_TRUE(form->optPol(1));
     EXPECT_EQ(form->cmbClim().text(), "Continental Temperate");
     EXPECT_EQ(form->cmbVAR().text(), "Broadcast");
     EXPECT_FALSE(form->cmdReport().enabled);
@@ -276,6 +276,21 @@ TEST_F(AreaForm, CalculateRunsTheTableEnablesTheCommandsAndShowsTheReport) {
     QFile saved(form->logFileName());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.readAll().contains("Area Mode")) << "the log is saved after the run";
+}
+
+// Regression: Escape (or the close box) on "Retain Output Log?" deleted the whole log.
+TEST_F(AreaForm, RegressionOnlyAnExplicitNoDiscardsTheLog) {
+    for (const MsgAnswer answer : {MsgAnswer::Cancel, MsgAnswer::Yes}) {
+        auto form = open();
+        const QString file = form->logFileName();
+        state.log->AddLine("kept report");
+        ASSERT_TRUE(state.log->SaveFile(file));
+        prompter.queueMessage(answer);
+        form->Form_Unload();
+        EXPECT_TRUE(QFileInfo::exists(file));
+        EXPECT_EQ(own("TempLogName"), file);
+        EXPECT_TRUE(logText(*state.log).contains("kept report"));
+    }
 }
 
 } // namespace

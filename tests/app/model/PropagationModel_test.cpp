@@ -79,4 +79,23 @@ TEST(MissingRoutine, IsNamedAndNothingIsCalled) {
     EXPECT_EQ(records.msgText.size(), 200u);
 }
 
+TEST(ModelWarningLines, FollowTheErrorIndicatorAndNeverHideOne) {
+    const QStringList outOfRange{"   !Warning! Some parameters are out of range ...",
+                                 "      Results are probably invalid."};
+    const std::pair<int, QStringList> cases[] = {
+        {0, {}},
+        {1,
+         {"   !Warning! Some parameters are nearly out of range ...",
+          "     Results should be used with caution."}},
+        {2, {"   !Note- Default perameters have been substituted", "      for impossible ones."}},
+        {3,
+         {"   !Warning! A combination of parameters is out of range.",
+          "      Results are probably invalid."}},
+        {4, outOfRange},
+        {5, outOfRange},
+        {-1, outOfRange}};
+    for (const auto& [kwx, lines] : cases)
+        EXPECT_EQ(modelWarningLines(kwx), lines) << "kwx " << kwx;
+}
+
 } // namespace

@@ -102,4 +102,32 @@ TEST_F(FrmProfile, GlobeExtractionFillsTheProfile) {
     EXPECT_FALSE(prompter.busy);
 }
 
+TEST_F(FrmProfile, RasterFolderGivesOnePointPerCellAndFailuresNameTheRaster) {
+    const QString tiles = QStringLiteral(VERDAN_DEMO_RASTER_DIR "demo-tiles-synthetic");
+    load();
+    prompter.queueOpenFile(QString());
+    form.optDorvex_Click(2);
+    ASSERT_EQ(prompter.openRequests.size(), 1u) << "no raster yet: a file is asked for";
+    EXPECT_EQ(state.path.TerrainSource, QStringLiteral("Raster"));
+    prompter.queueOpenFile(tiles);
+    form.cmdRasterFolder_Click();
+    EXPECT_TRUE(prompter.openRequests.back().folder);
+    EXPECT_EQ(form.lblRaster(), tiles);
+    form.cmdCalc_Click();
+    EXPECT_TRUE(prompter.messages.empty()) << prompter.messageTexts().join(u'|').toStdString();
+    EXPECT_TRUE(state.path.ProfileReady);
+    EXPECT_EQ(state.ProfilePoints, 1162);
+    ASSERT_EQ(state.path.pfl.size(), 1164u);
+    EXPECT_NEAR(state.path.pfl[1], 25.9, 0.1);
+    EXPECT_EQ(state.path.RasterName, QStringLiteral("Raster (demo-tiles-synthetic)"));
+    EXPECT_EQ(state.path.FilledPoints, 0);
+
+    state.path.RasterPath = tiles + QStringLiteral("/missing.tif");
+    form.cmdCalc_Click();
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("missing.tif")));
+    EXPECT_EQ(prompter.messages[0].icon, MsgIcon::Critical);
+    EXPECT_FALSE(state.path.ProfileReady);
+}
+
 } // namespace

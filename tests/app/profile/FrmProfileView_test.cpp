@@ -70,4 +70,26 @@ TEST_F(ProfileViews, FormViewMirrorsTheModelAndForwardsLeaving) {
     EXPECT_EQ(dd->text(), QStringLiteral(" 40.05"));
 }
 
+// Regression: the boxes had no headings or tooltips, the dialog stayed wide after the
+// decimal view, and F1 did nothing.
+TEST_F(ProfileViews, RegressionBoxesAreNamedTheDialogShrinksBackAndF1OpensTheHelp) {
+    FrmProfileModel form(state, prompter, terrain, info);
+    form.Form_Load();
+    FrmProfileView view(form);
+    view.show();
+    view.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&view));
+    for (const char* name : {"txtTransLat0", "txtTransLon1", "txtRecLat2", "txtRecLon3"})
+        EXPECT_FALSE(box(view, name)->toolTip().isEmpty()) << name;
+    const QSize dmsSize = view.size();
+    form.mnuEditDD_Click();
+    QApplication::processEvents();
+    EXPECT_LT(view.width(), dmsSize.width()) << "the decimal view is narrower";
+    form.mnuEditDMS_Click();
+    QApplication::processEvents();
+    EXPECT_EQ(view.size(), dmsSize);
+    QTest::keyClick(&view, Qt::Key_F1);
+    EXPECT_EQ(prompter.helpRequests.size(), 1U);
+}
+
 } // namespace

@@ -220,4 +220,36 @@ TEST_F(PtoPForm, EditorOkChangesHeightsOnlyAndCancelNothing) {
     EXPECT_EQ(state.path.pfl, (std::vector<double>{2, 30, 1, 20, 3}));
 }
 
+// Regression: Escape (or the close box) on "Retain Output Log?" deleted the whole log.
+TEST_F(PtoPForm, RegressionEscapeOnRetainOutputLogKeepsTheLog) {
+    auto form = loadedForm();
+    state.log->AddLine("kept report");
+    ASSERT_TRUE(state.log->SaveFile(form->logFileName()));
+    prompter.queueMessage(MsgAnswer::Cancel);
+    form->Form_Unload();
+    EXPECT_TRUE(QFileInfo::exists(form->logFileName()));
+    EXPECT_TRUE(state.log->document().plainText().contains("kept report"));
+    EXPECT_EQ(stored("TempLogName"), form->logFileName());
+}
+
+// Regression: after a failed extraction Edit Profile stayed enabled on the old profile.
+TEST_F(PtoPForm, RegressionAFailedExtractionDisablesEditAndClearsThePicture) {
+    bool extracts = true;
+    FrmPtoPModel::Openers openers;
+    openers.pathCoordinates = [this, &extracts] {
+        state.path.pfl = {2, 30, 1, 2, 3};
+        state.path.ProfileReady = extracts;
+    };
+    FrmPtoPModel form(state, store, prompter, info, model, openers, {});
+    form.Form_Load();
+    form.cmdProfile_Click();
+    EXPECT_TRUE(form.cmdEditProfileEnabled());
+    EXPECT_FALSE(form.picProfileShowsBackground());
+    extracts = false;
+    form.cmdProfile_Click();
+    EXPECT_FALSE(form.cmdEditProfileEnabled());
+    EXPECT_TRUE(form.picProfileShowsBackground());
+    EXPECT_TRUE(form.picProfileElevations().empty());
+}
+
 } // namespace

@@ -159,7 +159,7 @@ INSTANTIATE_TEST_SUITE_P(
         ReadCase{"{\\rtf1 {\\uc3 \\u233abc}d}", u"\u00e9d"},
         ReadCase{"{\\rtf1 \\u-10179?\\u-8704?}", u"\U0001F600"},
         ReadCase{"{\\rtf1 {\\fonttbl{\\f0 Courier;}}{\\colortbl;\\red1;}text}", u"text"},
-        ReadCase{"{\\rtf1 {\\*\\generator Msftedit;}{\\*\\x{\\y z}}a}", u"a"},
+        ReadCase{"{\\rtf1 {\\*\\generator Editor;}{\\*\\x{\\y z}}a}", u"a"},
         ReadCase{"{\\rtf1 \\unknown123 a\\foo-5 b}", u"ab"},
         ReadCase{"{\\rtf1 {\\info{\\title T}}{\\stylesheet{Normal;}}x}", u"x"},
         ReadCase{"{\\rtf1 {\\field{\\*\\fldinst HYPERLINK}{\\fldrslt shown}}}", u"shown"},
@@ -206,8 +206,8 @@ TEST(RtfReader, AcceptsNestingUpToItsDepthLimit) {
 
 // ---- Hand-written sample files ----
 
-TEST(RtfReader, ReadsWordpadStyleFile) {
-    const QByteArray rtf = readTestFile("wordpad_style.rtf");
+TEST(RtfReader, ReadsAnEditorStyleFile) {
+    const QByteArray rtf = readTestFile("editor_style.rtf");
     ASSERT_FALSE(rtf.isEmpty());
     LogDocument doc;
     ASSERT_TRUE(readRtf(rtf, doc));

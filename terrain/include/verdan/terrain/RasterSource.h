@@ -40,6 +40,9 @@ private:
     std::map<std::string, std::pair<std::string, std::string>> m_mosaics;
 };
 
+/// The name reports give the raster source of `path`: "Raster (<file or folder name>)".
+std::string rasterDisplayName(const std::string& path);
+
 /// Opens the elevation raster at `path`: a file GDAL can read, or a folder whose rasters
 /// (every file GDAL recognises in it, not its subfolders) are mosaicked in memory; the tiles
 /// of a folder share one coordinate reference system. Rasters in geographic WGS 84 are read

@@ -1,0 +1,117 @@
+#include "AreaViews.h"
+#include "ScriptedPrompter.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFocusEvent>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace verdan;
+using verdan::test::ScriptedPrompter;
+
+namespace {
+
+struct TestForms : ModeForms {
+    FrmUAMModel* area = nullptr;
+    ModeFormFields& areaForm() override { return *area; }
+    ModeFormFields* pointToPointForm() override { return nullptr; }
+};
+
+class AreaFormView : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "FrmUAMView_test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    AreaFormView() {
+        forms.area = &form;
+        form.Form_Load();
+    }
+
+    QStringList texts(const QList<QLabel*>& labels) {
+        QStringList out;
+        for (const QLabel* label : labels)
+            out << label->text();
+        return out;
+    }
+
+    MemorySettingsStore store;
+    ScriptedPrompter prompter;
+    ProgramState state;
+    AppInfo info;
+    PropagationModel model{prompter};
+    TestForms forms;
+    FrmUAMModel form{state, store, prompter, info, model, forms};
+};
+
+void sendFocus(QLineEdit* edit, QEvent::Type type, Qt::FocusReason reason) {
+    QFocusEvent event(type, reason);
+    QApplication::sendEvent(edit, &event);
+}
+
+// Regression: after a message box the field that got the focus back with the window's
+// re-activation was not entered, so leaving it ran no check and 0.2 m was accepted.
+TEST_F(AreaFormView, RegressionAFieldEnteredAgainAfterAMessageIsCheckedWhenLeft) {
+    FrmUAMView view(form);
+    QLineEdit* frequency = view.edit("txtFrq");
+    QLineEdit* height = view.edit("txtH1");
+    sendFocus(frequency, QEvent::FocusIn, Qt::MouseFocusReason);
+    form.setText("txtFrq", "10025000");
+    sendFocus(frequency, QEvent::FocusOut, Qt::TabFocusReason);
+    sendFocus(height, QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    sendFocus(height, QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(form.focusedField(), "txtH1");
+    EXPECT_EQ(form.field("txtH1").selLength, form.text("txtH1").size()) << "entry selects";
+    form.setText("txtH1", "0.2");
+    sendFocus(height, QEvent::FocusOut, Qt::PopupFocusReason);
+    sendFocus(height, QEvent::FocusIn, Qt::PopupFocusReason);
+    EXPECT_EQ(prompter.messages.size(), 1U) << "a menu is no leaving";
+    sendFocus(height, QEvent::FocusOut, Qt::TabFocusReason);
+    EXPECT_EQ(prompter.messageTexts(), (QStringList{"Warning: Range Frequency <= 20000",
+                                                    "Warning: Range 0.5 <= Antenna Height"}));
+    EXPECT_EQ(form.text("txtFrq"), "100");
+    EXPECT_EQ(form.text("txtH1"), "10");
+}
+
+// Regression: the level picker's fixed size clipped its OK button, and narrow pick-lists cut
+// their titles ("delta h - Te... Parameter").
+TEST_F(AreaFormView, RegressionPickersShowTheirOkButtonAndTheirWholeTitle) {
+    std::vector<int> heights;
+    for (const std::array<double, 5>& levels :
+         {std::array<double, 5>{50, 90, 10, 95, 0}, std::array<double, 5>{50, 90, 0, 0, 0}}) {
+        state.ConfLevelChoices = levels;
+        FrmConfLevelModel pick(state);
+        pick.Form_Load();
+        FrmConfLevelView picker(pick);
+        picker.show();
+        const QPushButton* ok = picker.findChild<QPushButton*>("cmdOK");
+        EXPECT_TRUE(picker.rect().contains(ok->geometry()));
+        heights.push_back(picker.height());
+    }
+    EXPECT_LT(heights[1], heights[0]) << "fewer levels, a smaller picker";
+
+    TestForms pickForms;
+    pickForms.area = &form;
+    FrmDeltaHModel deltaH(pickForms);
+    deltaH.Form_Load();
+    FrmDeltaHView deltaView(deltaH);
+    deltaView.show();
+    QFont bold = deltaView.font();
+    bold.setBold(true);
+    // The title bar also holds the window's icon and buttons: 100 pixels at the least.
+    EXPECT_GT(deltaView.width(),
+              QFontMetrics(bold).horizontalAdvance(deltaView.windowTitle()) + 100);
+}
+
+} // namespace

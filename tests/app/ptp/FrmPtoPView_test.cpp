@@ -1,0 +1,93 @@
+#include "FrmListEditView.h"
+#include "FrmPtoPView.h"
+
+#include "ScriptedPrompter.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFocusEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTest>
+#include <gtest/gtest.h>
+
+using namespace verdan;
+using verdan::test::ScriptedPrompter;
+
+namespace {
+
+int argc = 1;
+char appName[] = "ptp_view_test";
+char* argv[] = {appName, nullptr};
+
+class PtpViews : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (!QApplication::instance())
+            app = new QApplication(argc, argv);
+    }
+    static QApplication* app;
+
+    MemorySettingsStore store;
+    ProgramState state;
+    ScriptedPrompter prompter;
+    AppInfo info;
+    PropagationModel model{prompter};
+};
+QApplication* PtpViews::app = nullptr;
+
+void sendFocus(QWidget* edit, QEvent::Type type, Qt::FocusReason reason) {
+    QFocusEvent event(type, reason);
+    QApplication::sendEvent(edit, &event);
+}
+
+// Regression: leaving a field for a menu warned twice and swallowed the menu; Enter in a value
+// box pressed the first button (the conductivity pick-list).
+TEST_F(PtpViews, RegressionOneWarningPerLeavingAndEnterAddsToTheList) {
+    int pickLists = 0;
+    FrmPtoPModel::Openers openers;
+    openers.groundConstants = [&pickLists](const GroundConstantsRequest&) { ++pickLists; };
+    FrmPtoPModel form(state, store, prompter, info, model, openers, {});
+    form.Form_Load();
+    FrmPtoPView view(form);
+    view.show();
+    QWidget* frequency = view.control("txtFrq");
+    sendFocus(frequency, QEvent::FocusIn, Qt::MouseFocusReason);
+    form.setTxtFrq("10025000");
+    sendFocus(frequency, QEvent::FocusOut, Qt::PopupFocusReason);
+    sendFocus(frequency, QEvent::FocusIn, Qt::PopupFocusReason);
+    EXPECT_TRUE(prompter.messages.empty()) << "a menu is no leaving";
+    QWidget* value = view.control("txtNewVal1");
+    sendFocus(frequency, QEvent::FocusOut, Qt::TabFocusReason);
+    sendFocus(value, QEvent::FocusOut, Qt::ActiveWindowFocusReason);
+    sendFocus(value, QEvent::FocusIn, Qt::ActiveWindowFocusReason);
+    EXPECT_EQ(prompter.messages.size(), 1U);
+    EXPECT_EQ(form.txtFrq(), "10000");
+
+    for (const QPushButton* button : view.findChildren<QPushButton*>())
+        EXPECT_FALSE(button->autoDefault() || button->isDefault()) << button->text().toStdString();
+    qobject_cast<QLineEdit*>(value)->clear();
+    QTest::keyClicks(value, "95");
+    QTest::keyClick(value, Qt::Key_Return);
+    QTest::keyClick(value, Qt::Key_Return);
+    EXPECT_EQ(form.LstValues(1), QStringList({"50", "90", "10", "95"}));
+    EXPECT_EQ(pickLists, 0);
+}
+
+TEST_F(PtpViews, RegressionEscapeInTheEditorDiscardsTheEdits) {
+    state.path.ListEditCol1 = {0, 30};
+    state.path.ListEditCol2 = {1.5, 2};
+    FrmListEditModel editor(state.path);
+    editor.Form_Load();
+    FrmListEditView view(editor);
+    view.grid()->item(1, 1)->setText("7");
+    QTest::keyClick(view.grid(), Qt::Key_Escape);
+    EXPECT_TRUE(editor.closeRequested());
+    EXPECT_FALSE(state.path.ListEditAccepted);
+    EXPECT_EQ(state.path.ListEditCol2, (std::vector<double>{1.5, 2}));
+}
+
+} // namespace
