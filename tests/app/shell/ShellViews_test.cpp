@@ -24,16 +24,6 @@ using verdan::test::ScriptedPrompter;
 
 namespace {
 
-QStringList actionTexts(const QMenuBar* bar) {
-    QStringList texts;
-    for (const QAction* menu : bar->actions()) {
-        texts << menu->text();
-        for (const QAction* item : menu->menu()->actions())
-            texts << "  " + item->text();
-    }
-    return texts;
-}
-
 class ShellViews : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
