@@ -1,4 +1,4 @@
-#include "BenchmarkSupport.h"
+#include "bench_support.h"
 #include "RLogClass.h"
 #include "Rtf.h"
 #include "TempFile.h"
