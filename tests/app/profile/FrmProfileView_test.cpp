@@ -61,7 +61,8 @@ TEST_F(ProfileViews, FormViewMirrorsTheModelAndForwardsLeaving) {
 
     form.mnuEditDD_Click();
     EXPECT_TRUE(box(view, "txtTLat")->isVisible());
-    EXPECT_FALSE(hemisphere->isVisible());
+    EXPECT_FALSE(box(view, "txtTransLat0")->isVisible());
+    EXPECT_TRUE(hemisphere->isVisible()) << "the decimal view shows the hemisphere";
     EXPECT_EQ(box(view, "txtTLon")->text(), QStringLiteral("76.7000"));
     QLineEdit* dd = box(view, "txtRLat");
     dd->clear();
