@@ -15,7 +15,8 @@ const QStringList ProfileOptions{QStringLiteral("tx"), QStringLiteral("rx"),
                                  QStringLiteral("terrain"), QStringLiteral("globe-path"),
                                  QStringLiteral("dem")};
 
-// "LAT,LON" in decimal degrees.
+} // namespace
+
 std::pair<double, double> endPoint(const CliOptions& options, const QString& name) {
     const UsageError bad{QStringLiteral("--%1: expected LAT,LON in decimal degrees, north and "
                                         "east positive (latitude -90..90, longitude -180..180)")
@@ -33,6 +34,8 @@ std::pair<double, double> endPoint(const CliOptions& options, const QString& nam
         throw bad;
     return {latDeg, lonDeg};
 }
+
+namespace {
 
 QString storedGlobePath() {
     IniSettingsStore store;
