@@ -46,6 +46,17 @@ QString storedGlobePath() {
 
 } // namespace
 
+QString globeFolderOption(const CliOptions& options) {
+    QString folder = options.has(QStringLiteral("globe-path"))
+                         ? options.valueOf(QStringLiteral("globe-path"))
+                         : storedGlobePath();
+    if (folder.isEmpty())
+        throw UsageError{QStringLiteral("--globe-path: expected a folder")};
+    if (!folder.endsWith(u'/') && !folder.endsWith(u'\\'))
+        folder += u'/';
+    return folder;
+}
+
 TerrainRequest terrainRequestFromOptions(const CliOptions& options) {
     TerrainRequest request;
     if (!options.has(QStringLiteral("tx")) || !options.has(QStringLiteral("rx")))
@@ -65,13 +76,7 @@ TerrainRequest terrainRequestFromOptions(const CliOptions& options) {
                                         "--terrain raster, which needs it")};
     if (raster)
         request.demPath = options.valueOf(QStringLiteral("dem"));
-    request.globePath = options.has(QStringLiteral("globe-path"))
-                            ? options.valueOf(QStringLiteral("globe-path"))
-                            : storedGlobePath();
-    if (request.globePath.isEmpty())
-        throw UsageError{QStringLiteral("--globe-path: expected a folder")};
-    if (!request.globePath.endsWith(u'/') && !request.globePath.endsWith(u'\\'))
-        request.globePath += u'/';
+    request.globePath = globeFolderOption(options);
     return request;
 }
 

@@ -21,6 +21,11 @@ struct TerrainRequest {
 /// -180..180). Throws UsageError naming the option when it is malformed.
 std::pair<double, double> endPoint(const CliOptions& options, const QString& name);
 
+/// The GLOBE folder of --globe-path DIR, ending with "/"; without the option the program's
+/// GLOBE folder: the one the point-to-point form stored, else "C:\Projects\Globe\" of the
+/// drive map. Throws UsageError for an empty folder.
+QString globeFolderOption(const CliOptions& options);
+
 /// Reads --tx, --rx (both required), --terrain, --globe-path and --dem from `options`. Without
 /// --globe-path the folder is the program's GLOBE folder: the one the point-to-point form stored,
 /// else "C:\Projects\Globe\" of the drive map. Throws UsageError for a missing or malformed end

@@ -6,6 +6,7 @@
 
 #include "pmverdan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <mutex>
@@ -139,9 +140,10 @@ SampleLoss pointToPointLoss(const ModelSetup& setup, double* pfl) {
     return {static_cast<float>(lossDb), static_cast<std::uint8_t>(prop.kwx)};
 }
 
+// At least two points, all finite; a source may return fewer points than asked (Quarn).
 bool usableProfile(const terrain::Profile& profile, int points) {
-    if (static_cast<int>(profile.elevationsM.size()) != points ||
-        !(profile.spacingM > 0 && std::isfinite(profile.spacingM)))
+    const auto count = static_cast<int>(profile.elevationsM.size());
+    if (count < 2 || count > points || !(profile.spacingM > 0 && std::isfinite(profile.spacingM)))
         return false;
     for (double z : profile.elevationsM)
         if (!std::isfinite(z))
@@ -197,10 +199,13 @@ private:
         std::vector<double> pfl(profile.elevationsM.size() + 2);
         pfl[1] = profile.spacingM;
         std::copy(profile.elevationsM.begin(), profile.elevationsM.end(), pfl.begin() + 2);
+        // The plan's sample i lies at i / (points - 1) of the radial; fewer points returned
+        // than asked move it to the nearest point returned.
+        const double scale = static_cast<double>(profile.elevationsM.size() - 1) / (radial.points - 1);
         for (std::uint32_t k = first; k < last; ++k) {
             if (m_control.cancel.load())
                 return false;
-            pfl[0] = m_plan.sampleIndex[k];
+            pfl[0] = std::max(1.0, std::round(m_plan.sampleIndex[k] * scale));
             const SampleLoss sample = pointToPointLoss(m_setup, pfl.data());
             m_lossDb[k] = sample.lossDb;
             m_warning[k] = sample.warning;

@@ -1,13 +1,13 @@
 #include "CoverageCommand.h"
 
 #include "CliRun.h"
+#include "CoverageMap.h"
 #include "P2pCommand.h"
 #include "SyntheticTerrain.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
-#include <gdal.h>
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -46,22 +46,6 @@ double p2pLossDb(const QDir& dir, double distM) {
     return QString::fromStdString(o.out).split(u'\n').value(1).section(u',', 1, 1).toDouble();
 }
 
-std::vector<float> readLossBand(const QString& path, int& width) {
-    GDALAllRegister();
-    GDALDatasetH dataset = GDALOpen(path.toUtf8().constData(), GA_ReadOnly);
-    EXPECT_NE(dataset, nullptr) << path.toStdString();
-    if (dataset == nullptr)
-        return {};
-    width = GDALGetRasterXSize(dataset);
-    const int height = GDALGetRasterYSize(dataset);
-    std::vector<float> loss(static_cast<std::size_t>(width) * height);
-    EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(dataset, 1), GF_Read, 0, 0, width, height,
-                           loss.data(), width, height, GDT_Float32, 0, 0),
-              CE_None);
-    GDALClose(dataset);
-    return loss;
-}
-
 TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
     QTemporaryDir dir;
     // The transmitter at a cell centre and samples one cell apart: the cells due north lie
@@ -80,8 +64,9 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
     CliContext context{out, err, prompter, {}};
     ASSERT_EQ(runCoverageRequest(coverageRequestFromOptions(options), flat, context), ExitOk)
         << err.str();
-    int width = 0;
-    const std::vector<float> loss = readLossBand(prefix + QStringLiteral(".tif"), width);
+    const test::Map map = test::readMap(prefix + QStringLiteral(".tif"));
+    const std::vector<float>& loss = map.band1;
+    const int width = map.width;
     ASSERT_FALSE(loss.empty());
     const coverage::CoverageGrid layout = coverage::gridLayout(coverageRequestFromOptions(options).inputs);
     for (int rowsNorth : {12, 40, 107}) {
