@@ -62,8 +62,8 @@ coverage::CoverageInputs inputsFromOptions(const CliOptions& options) {
     in.reliabilityPct = options.number(QStringLiteral("rel"), 50, 1, 99, QStringLiteral("%"));
     in.confidencePct = options.number(QStringLiteral("conf"), 50, 1, 99, QStringLiteral("%"));
     in.radiusKm = options.number(QStringLiteral("radius"), 0, 1, 2000, QStringLiteral("km"));
-    in.resolutionSec = options.number(QStringLiteral("resolution"), 0, 0.1, 3600,
-                                      QStringLiteral("arc-seconds"));
+    in.resolutionSec =
+        options.number(QStringLiteral("resolution"), 0, 0.1, 3600, QStringLiteral("arc-seconds"));
     if (options.has(QStringLiteral("erp")))
         in.erpDbw = options.number(QStringLiteral("erp"), 0, -200, 200, QStringLiteral("dBW"));
     return in;
@@ -150,8 +150,7 @@ CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
     request.outPrefix = options.valueOf(QStringLiteral("out"));
     if (request.outPrefix.isEmpty())
         throw UsageError{QStringLiteral("--out: expected a file name prefix")};
-    request.threads =
-        static_cast<unsigned>(options.integer(QStringLiteral("threads"), 0, 0, 1024));
+    request.threads = static_cast<unsigned>(options.integer(QStringLiteral("threads"), 0, 0, 1024));
     const std::string refused = coverage::checkInputs(request.inputs);
     if (!refused.empty())
         throw UsageError{QString::fromStdString(refused)};
@@ -189,8 +188,8 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
     const std::string title =
         QFileInfo(request.outPrefix).fileName().toStdString() + " (Longley-Rice coverage)";
     const coverage::Status written =
-        coverage::writeCoverageFiles(result.grid, request.outPrefix.toStdString(),
-                                     request.formats, coverage::ColourScale::standard(), title);
+        coverage::writeCoverageFiles(result.grid, request.outPrefix.toStdString(), request.formats,
+                                     coverage::ColourScale::standard(), title);
     if (!written.ok) {
         printError(context, QString::fromStdString(written.message));
         return ExitFailure;

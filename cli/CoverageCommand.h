@@ -16,7 +16,7 @@ namespace verdan::cli {
 struct CoverageRequest {
     coverage::CoverageInputs inputs;
     coverage::OutputFormats formats;
-    QString outPrefix;   ///< --out PREFIX
+    QString outPrefix;    ///< --out PREFIX
     unsigned threads = 0; ///< --threads N, 0: every core
 };
 

@@ -16,8 +16,7 @@ namespace {
 const QStringList PathOptions{QStringLiteral("dem"), QStringLiteral("globe-path"),
                               QStringLiteral("out")};
 // Options a site line sets itself.
-const QStringList SiteOptions{QStringLiteral("sites"), QStringLiteral("tx"),
-                              QStringLiteral("out")};
+const QStringList SiteOptions{QStringLiteral("sites"), QStringLiteral("tx"), QStringLiteral("out")};
 
 struct Site {
     QString name;
@@ -95,8 +94,8 @@ std::vector<Site> readSites(const QString& path) {
         const QString where = QStringLiteral("--sites: %1 line %2").arg(path).arg(n + 1);
         sites.push_back(siteFromRow(csvFields(lines[n]), at, where));
         if (names.contains(sites.back().name))
-            throw UsageError{where + QStringLiteral(": the name \"%1\" is given twice")
-                                         .arg(sites.back().name)};
+            throw UsageError{
+                where + QStringLiteral(": the name \"%1\" is given twice").arg(sites.back().name)};
         names.insert(sites.back().name);
     }
     if (sites.empty())

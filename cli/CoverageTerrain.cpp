@@ -37,8 +37,8 @@ std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& op
             throw UsageError{QStringLiteral("--terrain raster needs --dem PATH (an elevation "
                                             "raster file or a folder of tiles)")};
         terrain::Status status;
-        auto source = terrain::openRaster(options.valueOf(QStringLiteral("dem")).toStdString(),
-                                          {}, status);
+        auto source =
+            terrain::openRaster(options.valueOf(QStringLiteral("dem")).toStdString(), {}, status);
         if (!source)
             printError(context, QString::fromStdString(status.message));
         return source;

@@ -64,8 +64,8 @@ std::string rangeMessage(const CoverageInputs& in) {
 std::string terrainCoverMessage(const CoverageInputs& in, const terrain::TerrainSource& terrain) {
     std::vector<terrain::GeoPoint> points{in.tx};
     for (int quarter = 0; quarter < 4; ++quarter)
-        points.push_back(detail::destination(in.tx, quarter * std::numbers::pi / 2,
-                                             in.radiusKm * 1000.0));
+        points.push_back(
+            detail::destination(in.tx, quarter * std::numbers::pi / 2, in.radiusKm * 1000.0));
     for (const terrain::GeoPoint at : points) {
         double elevationM = 0;
         const terrain::Status status = terrain.elevationAt(at, elevationM);
@@ -157,9 +157,8 @@ class SampleRun {
 public:
     SampleRun(const CoverageInputs& in, const RadialPlan& plan,
               const terrain::TerrainSource& terrain, RunControl& control)
-        : m_in(in), m_plan(plan), m_terrain(terrain), m_control(control),
-          m_setup(modelSetup(in)), m_lossDb(plan.sampleIndex.size()),
-          m_warning(plan.sampleIndex.size()) {}
+        : m_in(in), m_plan(plan), m_terrain(terrain), m_control(control), m_setup(modelSetup(in)),
+          m_lossDb(plan.sampleIndex.size()), m_warning(plan.sampleIndex.size()) {}
 
     void run(unsigned threads) {
         detail::parallelFor(
@@ -201,7 +200,8 @@ private:
         std::copy(profile.elevationsM.begin(), profile.elevationsM.end(), pfl.begin() + 2);
         // The plan's sample i lies at i / (points - 1) of the radial; fewer points returned
         // than asked move it to the nearest point returned.
-        const double scale = static_cast<double>(profile.elevationsM.size() - 1) / (radial.points - 1);
+        const double scale =
+            static_cast<double>(profile.elevationsM.size() - 1) / (radial.points - 1);
         for (std::uint32_t k = first; k < last; ++k) {
             if (m_control.cancel.load())
                 return false;
@@ -294,8 +294,8 @@ std::string checkInputs(const CoverageInputs& in) {
         return message;
     const CoverageGrid grid = gridLayout(in);
     if (grid.cellCount() > MaxCells)
-        return "The map would have " + std::to_string(grid.cellCount()) +
-               " cells; at most " + std::to_string(MaxCells) +
+        return "The map would have " + std::to_string(grid.cellCount()) + " cells; at most " +
+               std::to_string(MaxCells) +
                " are allowed: choose a smaller radius or a coarser resolution";
     if (grid.westLonDeg < -180 || grid.westLonDeg + grid.columns * grid.cellDeg > 180)
         return "The map would cross the 180th meridian, which is not supported";

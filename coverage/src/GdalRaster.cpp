@@ -30,7 +30,9 @@ Status failure(const GdalErrorCapture& errors, const std::string& path, const ch
 }
 
 struct SrsReleaser {
-    void operator()(void* srs) const { OSRDestroySpatialReference(static_cast<OGRSpatialReferenceH>(srs)); }
+    void operator()(void* srs) const {
+        OSRDestroySpatialReference(static_cast<OGRSpatialReferenceH>(srs));
+    }
 };
 
 struct CplFree {
@@ -61,11 +63,11 @@ Status writeFloatGeoTiff(const std::string& path, const CoverageGrid& grid,
     const GdalErrorCapture errors;
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     const char* options[] = {"COMPRESS=DEFLATE", "TILED=YES", "BIGTIFF=IF_SAFER", nullptr};
-    GdalDatasetPtr dataset = owned(driver == nullptr
-                                       ? nullptr
-                                       : GDALCreate(driver, path.c_str(), grid.columns, grid.rows,
-                                                    static_cast<int>(bands.size()), GDT_Float32,
-                                                    const_cast<char**>(options)));
+    GdalDatasetPtr dataset =
+        owned(driver == nullptr ? nullptr
+                                : GDALCreate(driver, path.c_str(), grid.columns, grid.rows,
+                                             static_cast<int>(bands.size()), GDT_Float32,
+                                             const_cast<char**>(options)));
     if (!dataset)
         return failure(errors, path, "could not be created");
     GDALDatasetH h = handle(dataset);
@@ -95,10 +97,9 @@ Status writeRgbaPng(const std::string& path, const std::vector<std::uint8_t>& rg
     if (memory == nullptr || png == nullptr)
         return failure(errors, path, "GDAL has no PNG support");
     GdalDatasetPtr image = owned(GDALCreate(memory, "", width, height, 4, GDT_Byte, nullptr));
-    if (!image ||
-        GDALDatasetRasterIO(handle(image), GF_Write, 0, 0, width, height,
-                            const_cast<std::uint8_t*>(rgba.data()), width, height, GDT_Byte, 4,
-                            nullptr, 4, 4 * width, 1) != CE_None)
+    if (!image || GDALDatasetRasterIO(handle(image), GF_Write, 0, 0, width, height,
+                                      const_cast<std::uint8_t*>(rgba.data()), width, height,
+                                      GDT_Byte, 4, nullptr, 4, 4 * width, 1) != CE_None)
         return failure(errors, path, "could not be encoded");
     GDALSetRasterColorInterpretation(GDALGetRasterBand(handle(image), 4), GCI_AlphaBand);
     const char* options[] = {"WORLDFILE=NO", nullptr};
@@ -117,8 +118,8 @@ Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValu
     GDALDatasetH h = handle(dataset);
     double t[6] = {};
     const bool georeferenced = GDALGetGeoTransform(h, t) == CE_None;
-    if (!georeferenced || GDALGetRasterCount(h) < 1 || t[2] != 0 || t[4] != 0 ||
-        !(t[1] > 0) || std::fabs(t[1] + t[5]) > 1e-9 * t[1])
+    if (!georeferenced || GDALGetRasterCount(h) < 1 || t[2] != 0 || t[4] != 0 || !(t[1] > 0) ||
+        std::fabs(t[1] + t[5]) > 1e-9 * t[1])
         return Status::failure(path + ": not a coverage map (north-up square cells in degrees "
                                       "expected)");
     grid.columns = GDALGetRasterXSize(h);
@@ -130,8 +131,8 @@ Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValu
         return Status::success();
     GDALRasterBandH band = GDALGetRasterBand(h, 1);
     grid.lossDb.assign(static_cast<std::size_t>(grid.cellCount()), 0.0F);
-    if (GDALRasterIO(band, GF_Read, 0, 0, grid.columns, grid.rows, grid.lossDb.data(),
-                     grid.columns, grid.rows, GDT_Float32, 0, 0) != CE_None)
+    if (GDALRasterIO(band, GF_Read, 0, 0, grid.columns, grid.rows, grid.lossDb.data(), grid.columns,
+                     grid.rows, GDT_Float32, 0, 0) != CE_None)
         return failure(errors, path, "could not be read");
     int hasNoData = 0;
     const double noData = GDALGetRasterNoDataValue(band, &hasNoData);

@@ -39,9 +39,9 @@ double p2pLossDb(const QDir& dir, double distM) {
         text += u' ' + number(GroundM);
     profile.write(text.toUtf8());
     profile.close();
-    const Outcome o = runCommand(p2pCommand, {"--profile", profile.fileName(), "--freq", "450",
-                                              "--h1", "30", "--h2", "2", "--rel", "90", "--conf",
-                                              "70", "--format", "csv"});
+    const Outcome o =
+        runCommand(p2pCommand, {"--profile", profile.fileName(), "--freq", "450", "--h1", "30",
+                                "--h2", "2", "--rel", "90", "--conf", "70", "--format", "csv"});
     EXPECT_EQ(o.status, ExitOk) << o.err;
     return QString::fromStdString(o.out).split(u'\n').value(1).section(u',', 1, 1).toDouble();
 }
@@ -54,9 +54,16 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
     const double radiusKm = 108 * CellM / 1000;
     const QString prefix = dir.filePath(QStringLiteral("flat"));
     const CliOptions options(
-        {"--tx", number(txDeg) + u',' + number(txDeg), "--radius", number(radiusKm),
-         "--resolution", "3", "--freq", "450", "--h1", "30", "--h2", "2", "--rel", "90",
-         "--conf", "70", "--out", prefix, "--formats", "tif"},
+        {"--tx",         number(txDeg) + u',' + number(txDeg),
+         "--radius",     number(radiusKm),
+         "--resolution", "3",
+         "--freq",       "450",
+         "--h1",         "30",
+         "--h2",         "2",
+         "--rel",        "90",
+         "--conf",       "70",
+         "--out",        prefix,
+         "--formats",    "tif"},
         {"tx", "radius", "resolution", "freq", "h1", "h2", "rel", "conf", "out", "formats"});
     const test::SyntheticTerrain flat([](terrain::GeoPoint) { return GroundM; }, CellM);
     std::ostringstream out, err;
@@ -68,9 +75,11 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
     const std::vector<float>& loss = map.band1;
     const int width = map.width;
     ASSERT_FALSE(loss.empty());
-    const coverage::CoverageGrid layout = coverage::gridLayout(coverageRequestFromOptions(options).inputs);
+    const coverage::CoverageGrid layout =
+        coverage::gridLayout(coverageRequestFromOptions(options).inputs);
     for (int rowsNorth : {12, 40, 107}) {
-        const float mapDb = loss[static_cast<std::size_t>(layout.txRow - rowsNorth) * width + layout.txColumn];
+        const float mapDb =
+            loss[static_cast<std::size_t>(layout.txRow - rowsNorth) * width + layout.txColumn];
         EXPECT_NEAR(mapDb, p2pLossDb(QDir(dir.path()), rowsNorth * CellM), 0.1) << rowsNorth;
     }
     // Any cell: within 1 dB for 99 % of a spread of cells across the disk.
@@ -97,10 +106,10 @@ TEST(CoverageCommand, PrintJobsWritesOneQuotedLinePerSite) {
     file.write("lon,name,lat,height_m\r\n7.25,north-1,45.5,25\r\n\r\n\"7.5\",south,45.25,\r\n");
     file.close();
     const QString dem = dir.filePath(QStringLiteral("my dem.tif"));
-    const Outcome o = runCommand(
-        coverageCommand, {"--sites", csv, "--print-jobs", "--radius", "30", "--resolution", "3",
-                          "--h1", "10", "--terrain", "raster", "--dem", dem, "--out",
-                          dir.filePath(QStringLiteral("maps/run"))});
+    const Outcome o = runCommand(coverageCommand,
+                                 {"--sites", csv, "--print-jobs", "--radius", "30", "--resolution",
+                                  "3", "--h1", "10", "--terrain", "raster", "--dem", dem, "--out",
+                                  dir.filePath(QStringLiteral("maps/run"))});
     ASSERT_EQ(o.status, ExitOk) << o.err;
     const QStringList lines = QString::fromStdString(o.out).trimmed().split(u'\n');
     ASSERT_EQ(lines.size(), 2);

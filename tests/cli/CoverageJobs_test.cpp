@@ -15,16 +15,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <csignal>
+#include <cstring>
 #include <filesystem>
 
 using namespace verdan;
 using namespace verdan::cli;
-using verdan::test::Outcome;
-using verdan::test::runCommand;
-using verdan::test::readMap;
 using verdan::test::Map;
+using verdan::test::Outcome;
+using verdan::test::readMap;
+using verdan::test::runCommand;
 
 namespace {
 
@@ -50,8 +50,8 @@ protected:
     }
 
     QStringList mapOptions() const {
-        return {"--radius", "4", "--resolution", "6", "--freq", "900", "--h1", "20",
-                "--terrain", "raster", "--dem", dem, "--formats", "tif"};
+        return {"--radius", "4",         "--resolution", "6",     "--freq", "900",       "--h1",
+                "20",       "--terrain", "raster",       "--dem", dem,      "--formats", "tif"};
     }
 
     QTemporaryDir dir;
@@ -64,11 +64,10 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
     sites.write("name,lat,lon,height_m\nA,45.10,7.10,30\nB,45.12,7.16,\nC,45.17,7.12,15\n"
                 "D,45.14,7.20,40\n");
     sites.close();
-    const Outcome jobs = runCommand(coverageCommand,
-                                    QStringList{"--sites", sites.fileName(), "--print-jobs",
-                                                "--threads", "1", "--out",
-                                                dir.filePath(QStringLiteral("par"))} +
-                                        mapOptions());
+    const Outcome jobs = runCommand(
+        coverageCommand, QStringList{"--sites", sites.fileName(), "--print-jobs", "--threads", "1",
+                                     "--out", dir.filePath(QStringLiteral("par"))} +
+                             mapOptions());
     ASSERT_EQ(jobs.status, ExitOk) << jobs.err;
     QFile jobsFile(dir.filePath(QStringLiteral("jobs.txt")));
     ASSERT_TRUE(jobsFile.open(QIODevice::WriteOnly));
@@ -87,8 +86,9 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
     QProcess slurm;
     env.insert(QStringLiteral("SLURM_ARRAY_TASK_ID"), QStringLiteral("3"));
     slurm.setProcessEnvironment(env);
-    slurm.start(QStringLiteral("bash"), {QStringLiteral(VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh"),
-                                         jobsFile.fileName()});
+    slurm.start(
+        QStringLiteral("bash"),
+        {QStringLiteral(VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh"), jobsFile.fileName()});
     ASSERT_TRUE(slurm.waitForFinished(60000));
     EXPECT_EQ(slurm.exitCode(), 0) << slurm.readAllStandardError().toStdString();
 
@@ -98,17 +98,20 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
         const char* name;
         const char* tx;
         const char* h1;
-    } runs[] = {{"A", "45.10,7.10", "30"}, {"B", "45.12,7.16", "20"}, {"C", "45.17,7.12", "15"},
+    } runs[] = {{"A", "45.10,7.10", "30"},
+                {"B", "45.12,7.16", "20"},
+                {"C", "45.17,7.12", "15"},
                 {"D", "45.14,7.20", "40"}};
     for (const auto& run : runs) {
         const QString single = dir.filePath(QStringLiteral("single-") + run.name);
         QStringList args = mapOptions();
         args[args.indexOf("--h1") + 1] = QString::fromLatin1(run.h1);
-        const Outcome o = runCommand(coverageCommand,
-                                     args + QStringList{"--tx", run.tx, "--threads", "2", "--out", single});
+        const Outcome o = runCommand(
+            coverageCommand, args + QStringList{"--tx", run.tx, "--threads", "2", "--out", single});
         ASSERT_EQ(o.status, ExitOk) << o.err;
         singles.push_back(readMap(single + QStringLiteral(".tif")));
-        const QString parallelMap = dir.filePath(QStringLiteral("par-") + run.name + QStringLiteral(".tif"));
+        const QString parallelMap =
+            dir.filePath(QStringLiteral("par-") + run.name + QStringLiteral(".tif"));
         const std::vector<float> parallelLoss = readMap(parallelMap).band1;
         ASSERT_EQ(parallelLoss.size(), singles.back().band1.size());
         EXPECT_EQ(std::memcmp(parallelLoss.data(), singles.back().band1.data(),
@@ -180,8 +183,9 @@ TEST_F(CoverageJobs, TerrainErrorsAreClear) {
 
 TEST_F(CoverageJobs, InterruptedRunLeavesNoFile) {
     const QString out = dir.filePath(QStringLiteral("big"));
-    QStringList args = QStringList{"coverage", "--tx", "45.15,7.15", "--threads", "1", "--out", out} +
-                       mapOptions();
+    QStringList args =
+        QStringList{"coverage", "--tx", "45.15,7.15", "--threads", "1", "--out", out} +
+        mapOptions();
     args[args.indexOf("--radius") + 1] = QStringLiteral("10");
     args[args.indexOf("--resolution") + 1] = QStringLiteral("0.5");
     QProcess cli;

@@ -34,8 +34,8 @@ inline Map readMap(const QString& path) {
     for (int b = 1; b <= std::min(2, GDALGetRasterCount(dataset)); ++b) {
         std::vector<float>& band = b == 1 ? map.band1 : map.band2;
         band.resize(static_cast<std::size_t>(map.width) * map.height);
-        EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(dataset, b), GF_Read, 0, 0, map.width,
-                               map.height, band.data(), map.width, map.height, GDT_Float32, 0, 0),
+        EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(dataset, b), GF_Read, 0, 0, map.width, map.height,
+                               band.data(), map.width, map.height, GDT_Float32, 0, 0),
                   CE_None);
     }
     GDALClose(dataset);

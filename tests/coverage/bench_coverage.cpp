@@ -55,7 +55,11 @@ void BM_CoverageGlobeDemo50Km30Sec(benchmark::State& state) {
     const auto globe = terrain::makeGlobeSource(library, VERDAN_DEMO_GLOBE_DIR);
     runMap(state, inputs({39.08, -76.7}, 30), *globe);
 }
-BENCHMARK(BM_CoverageGlobeDemo50Km30Sec)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_CoverageGlobeDemo50Km30Sec)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
 
 // A 3-arc-second raster of hills, 1.2 by 1.6 degrees around 45.5 N 7.5 E.
 std::string syntheticRaster() {
