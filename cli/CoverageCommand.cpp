@@ -175,7 +175,7 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
     }
     if (!result.ok) {
         printError(context, QString::fromStdString(result.message));
-        return ExitFailure;
+        return result.terrainError ? ExitUsage : ExitFailure;
     }
     if (result.filledPoints > 0)
         printError(context, QStringLiteral("warning: %1 profile points had no terrain data and "
@@ -214,7 +214,7 @@ int coverageCommand(const QStringList& args, CliContext& context) {
         const CoverageRequest request = coverageRequestFromOptions(options);
         std::unique_ptr<terrain::TerrainSource> terrain = openCoverageTerrain(options, context);
         if (!terrain)
-            return ExitFailure;
+            return ExitUsage;
         return runCoverageRequest(request, *terrain, context);
     } catch (const UsageError& error) {
         printError(context, error.message);

@@ -30,7 +30,8 @@ CoverageRequest coverageRequestFromOptions(const CliOptions& options);
 
 /// Runs `request` over `terrain`, prints progress on standard error when it is a terminal,
 /// writes the files and prints their names. Ctrl-C cancels the run without writing a file.
-/// Returns the exit status.
+/// Returns the exit status: 2 for terrain data that fail or do not cover the radius, 1 for a
+/// cancelled run or a file that cannot be written.
 int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSource& terrain,
                        CliContext& context);
 

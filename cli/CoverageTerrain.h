@@ -13,7 +13,7 @@ namespace verdan::cli {
 /// DIR (default: the program's GLOBE folder), the Quarn database the terrain library finds,
 /// or the elevation raster --dem PATH (a file, or a folder of tiles). Throws UsageError for a
 /// bad --terrain or an option that does not go with it; prints one line and returns nullptr
-/// when the data cannot be opened.
+/// when the data cannot be opened (exit status 2, as other terrain errors).
 std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& options,
                                                             CliContext& context);
 

@@ -274,9 +274,10 @@ void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun&
     }
 }
 
-CoverageResult failure(std::string message) {
+CoverageResult failure(std::string message, bool terrainError = false) {
     CoverageResult result;
     result.message = std::move(message);
+    result.terrainError = terrainError;
     return result;
 }
 
@@ -333,7 +334,7 @@ CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSourc
     if (std::string message = checkInputs(in); !message.empty())
         return failure(std::move(message));
     if (std::string message = terrainCoverMessage(in, terrain); !message.empty())
-        return failure(std::move(message));
+        return failure(std::move(message), true);
     CoverageGrid grid = gridLayout(in);
     try {
         const unsigned threads = detail::workerCount(control.threads, grid.rows);
@@ -343,7 +344,7 @@ CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSourc
         SampleRun samples(in, plan, terrain, control);
         samples.run(threads);
         if (samples.failed())
-            return failure(samples.message());
+            return failure(samples.message(), true);
         if (control.cancel.load())
             return cancelled();
         fillGrid(in, plan, samples, grid);

@@ -76,6 +76,7 @@ struct CoverageResult {
     bool ok = false;
     bool cancelled = false;
     std::string message;        ///< one line for the user when !ok
+    bool terrainError = false;  ///< the failure lies in the terrain data (not covered, unreadable)
     CoverageGrid grid;          ///< empty unless ok
     long long modelCalls = 0;   ///< radial samples computed
     long long filledPoints = 0; ///< profile points without terrain data (given the fill)
