@@ -21,7 +21,16 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// Qt's own diagnostics (about files, database connections, fonts) mean nothing to the user;
+// every failure the user must know about is shown by the program itself.
+void dropQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(dropQtMessage);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("Verdan %s\n", VERDAN_VERSION_TEXT);
