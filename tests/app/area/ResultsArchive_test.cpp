@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace verdan {
@@ -479,6 +480,26 @@ TEST_F(ResultsArchiveTest, FullDiskStopsTheSaveAndLeavesTheFileAsItWas) {
     EXPECT_FALSE(stored);
     expectFailedSave(prompter, QStringLiteral("not stored"));
     EXPECT_EQ(fileBytes(path), before);
+}
+
+// A save reported as stored survives the program dying right after it, while the program
+// still holds the archive open between saves.
+TEST_F(ResultsArchiveTest, StoredRunsSurviveACrashRightAfterTheSave) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool stored = saveAll(makeResults()) && saveAll(makeResults());
+        if (stored)
+            raise(SIGKILL);
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child's saves failed";
+    ArchiveReader reader(path);
+    ASSERT_TRUE(reader.open());
+    EXPECT_EQ(reader.rows(QStringLiteral("SELECT ID FROM ModelRun")).size(), 2u);
+    EXPECT_EQ(reader.rows(QStringLiteral("SELECT ID FROM DataSets")).size(), 6u);
 }
 
 TEST_F(ResultsArchiveTest, MissingFolderIsReported) {
