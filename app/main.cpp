@@ -7,6 +7,7 @@
 #include "FrmVerdanModel.h"
 #include "ModeFormHost.h"
 #include "PathCoordinatesHost.h"
+#include "ProgramCoverage.h"
 #include "ProgramState.h"
 #include "PropagationModel.h"
 #include "ResultsArchive.h"
@@ -72,6 +73,7 @@ int main(int argc, char* argv[]) {
     openers.pointToPoint = [&modeForms] { modeForms.openPointToPoint(); };
     verdan::PathCoordinatesHost pathCoordinates(state, prompter, info);
     modeForms.setPathCoordinatesOpener([&pathCoordinates] { pathCoordinates.open(); });
+    modeForms.setCoverageServices(verdan::programCoverageServices(pathCoordinates.terrain()));
     openers.unloadPathCoordinates = [&pathCoordinates] { pathCoordinates.unload(); };
 
     verdan::FrmVerdanModel selector(state, store, prompter, info, openers);
