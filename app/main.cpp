@@ -7,6 +7,7 @@
 #include "FrmVerdanModel.h"
 #include "ModeFormHost.h"
 #include "PathCoordinatesHost.h"
+#include "ProgramCoverage.h"
 #include "ProgramState.h"
 #include "PropagationModel.h"
 #include "ResultsArchive.h"
@@ -21,7 +22,16 @@
 #include <cstdio>
 #include <cstring>
 
+namespace {
+
+// Qt's own diagnostics (about files, database connections, fonts) mean nothing to the user;
+// every failure the user must know about is shown by the program itself.
+void dropQtMessage(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+} // namespace
+
 int main(int argc, char* argv[]) {
+    qInstallMessageHandler(dropQtMessage);
     for (int i = 1; i < argc; ++i) {
         if (std::strcmp(argv[i], "--version") == 0) {
             std::printf("Verdan %s\n", VERDAN_VERSION_TEXT);
@@ -63,6 +73,7 @@ int main(int argc, char* argv[]) {
     openers.pointToPoint = [&modeForms] { modeForms.openPointToPoint(); };
     verdan::PathCoordinatesHost pathCoordinates(state, prompter, info);
     modeForms.setPathCoordinatesOpener([&pathCoordinates] { pathCoordinates.open(); });
+    modeForms.setCoverageServices(verdan::programCoverageServices(pathCoordinates.terrain()));
     openers.unloadPathCoordinates = [&pathCoordinates] { pathCoordinates.unload(); };
 
     verdan::FrmVerdanModel selector(state, store, prompter, info, openers);

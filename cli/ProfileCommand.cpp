@@ -15,7 +15,8 @@ const QStringList ProfileOptions{QStringLiteral("tx"), QStringLiteral("rx"),
                                  QStringLiteral("terrain"), QStringLiteral("globe-path"),
                                  QStringLiteral("dem")};
 
-// "LAT,LON" in decimal degrees.
+} // namespace
+
 std::pair<double, double> endPoint(const CliOptions& options, const QString& name) {
     const UsageError bad{QStringLiteral("--%1: expected LAT,LON in decimal degrees, north and "
                                         "east positive (latitude -90..90, longitude -180..180)")
@@ -34,6 +35,8 @@ std::pair<double, double> endPoint(const CliOptions& options, const QString& nam
     return {latDeg, lonDeg};
 }
 
+namespace {
+
 QString storedGlobePath() {
     IniSettingsStore store;
     const QString stored =
@@ -42,6 +45,17 @@ QString storedGlobePath() {
 }
 
 } // namespace
+
+QString globeFolderOption(const CliOptions& options) {
+    QString folder = options.has(QStringLiteral("globe-path"))
+                         ? options.valueOf(QStringLiteral("globe-path"))
+                         : storedGlobePath();
+    if (folder.isEmpty())
+        throw UsageError{QStringLiteral("--globe-path: expected a folder")};
+    if (!folder.endsWith(u'/') && !folder.endsWith(u'\\'))
+        folder += u'/';
+    return folder;
+}
 
 TerrainRequest terrainRequestFromOptions(const CliOptions& options) {
     TerrainRequest request;
@@ -62,13 +76,7 @@ TerrainRequest terrainRequestFromOptions(const CliOptions& options) {
                                         "--terrain raster, which needs it")};
     if (raster)
         request.demPath = options.valueOf(QStringLiteral("dem"));
-    request.globePath = options.has(QStringLiteral("globe-path"))
-                            ? options.valueOf(QStringLiteral("globe-path"))
-                            : storedGlobePath();
-    if (request.globePath.isEmpty())
-        throw UsageError{QStringLiteral("--globe-path: expected a folder")};
-    if (!request.globePath.endsWith(u'/') && !request.globePath.endsWith(u'\\'))
-        request.globePath += u'/';
+    request.globePath = globeFolderOption(options);
     return request;
 }
 

@@ -17,6 +17,15 @@ struct TerrainRequest {
     QString demPath;   ///< --dem PATH: the raster file or folder of the raster source
 };
 
+/// The value of the option `name` as LAT,LON in decimal degrees (latitude -90..90, longitude
+/// -180..180). Throws UsageError naming the option when it is malformed.
+std::pair<double, double> endPoint(const CliOptions& options, const QString& name);
+
+/// The GLOBE folder of --globe-path DIR, ending with "/"; without the option the program's
+/// GLOBE folder: the one the point-to-point form stored, else "C:\Projects\Globe\" of the
+/// drive map. Throws UsageError for an empty folder.
+QString globeFolderOption(const CliOptions& options);
+
 /// Reads --tx, --rx (both required), --terrain, --globe-path and --dem from `options`. Without
 /// --globe-path the folder is the program's GLOBE folder: the one the point-to-point form stored,
 /// else "C:\Projects\Globe\" of the drive map. Throws UsageError for a missing or malformed end

@@ -3,6 +3,7 @@
 #include "AreaCommand.h"
 #include "CliOptions.h"
 #include "CliPrompter.h"
+#include "CoverageCommand.h"
 #include "P2pCommand.h"
 #include "ProfileCommand.h"
 #include "VerdanVersion.h"
@@ -31,6 +32,8 @@ constexpr Command Commands[] = {
     {"inverse", verdan::cli::inverseCommand},
     {"p2p", verdan::cli::p2pCommand},
     {"profile", verdan::cli::profileCommand},
+    {"coverage", verdan::cli::coverageCommand},
+    {"coverage-merge", verdan::cli::coverageMergeCommand},
 };
 
 const char* usage() {
@@ -45,6 +48,12 @@ const char* usage() {
            "          [--conf LIST] (--profile FILE | --tx LAT,LON --rx LAT,LON\n"
            "          [terrain options]) [--picture FILE.png]\n"
            "  profile --tx LAT,LON --rx LAT,LON [terrain options]\n"
+           "  coverage --tx LAT,LON --radius KM --resolution SEC --out PREFIX\n"
+           "          [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel P] [--conf P]\n"
+           "          [--erp DBW] [--terrain globe|quarn|raster] [--globe-path DIR | --dem PATH]\n"
+           "          [--formats tif,png,kml] [--threads N]\n"
+           "  coverage --sites FILE.csv --print-jobs [coverage options] --out PREFIX\n"
+           "  coverage-merge --out MERGED.tif INPUT.tif...\n"
            "\n"
            "radio options: --freq MHZ --h1 M --h2 M --pol H|V --eps E --sgm S_PER_M --ns N\n"
            "               --climate 1..7 --dh M --variability 0..3 --site1 0..2 --site2 0..2\n"

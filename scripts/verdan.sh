@@ -18,7 +18,7 @@ packages=(
     libqt6opengl6-dev
     libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev libgdal-dev gdal-bin
     xvfb xauth xfonts-base fonts-dejavu-core locales
-    desktop-file-utils appstream man-db dpkg-dev file
+    desktop-file-utils appstream man-db dpkg-dev file parallel
 )
 
 install_missing() {

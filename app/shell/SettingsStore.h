@@ -18,7 +18,9 @@ public:
 
 /// The store on disk: one INI file per application name,
 /// `$XDG_CONFIG_HOME/<app>/<app>.ini` (by default under ~/.config), a section per INI group,
-/// every value text in the C locale. Sibling programs read and write the same files.
+/// every value text in the C locale. Sibling programs read and write the same files. A file
+/// that is not a regular file of at most 1 MiB (a FIFO, a device, a huge file) reads as empty
+/// and is never written.
 class IniSettingsStore final : public SettingsStore {
 public:
     /// `configFolder` empty: the user's configuration folder ($XDG_CONFIG_HOME or ~/.config).

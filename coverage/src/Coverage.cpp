@@ -6,6 +6,7 @@
 
 #include "pmverdan.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <mutex>
@@ -63,8 +64,8 @@ std::string rangeMessage(const CoverageInputs& in) {
 std::string terrainCoverMessage(const CoverageInputs& in, const terrain::TerrainSource& terrain) {
     std::vector<terrain::GeoPoint> points{in.tx};
     for (int quarter = 0; quarter < 4; ++quarter)
-        points.push_back(detail::destination(in.tx, quarter * std::numbers::pi / 2,
-                                             in.radiusKm * 1000.0));
+        points.push_back(
+            detail::destination(in.tx, quarter * std::numbers::pi / 2, in.radiusKm * 1000.0));
     for (const terrain::GeoPoint at : points) {
         double elevationM = 0;
         const terrain::Status status = terrain.elevationAt(at, elevationM);
@@ -139,9 +140,10 @@ SampleLoss pointToPointLoss(const ModelSetup& setup, double* pfl) {
     return {static_cast<float>(lossDb), static_cast<std::uint8_t>(prop.kwx)};
 }
 
+// At least two points, all finite; a source may return fewer points than asked (Quarn).
 bool usableProfile(const terrain::Profile& profile, int points) {
-    if (static_cast<int>(profile.elevationsM.size()) != points ||
-        !(profile.spacingM > 0 && std::isfinite(profile.spacingM)))
+    const auto count = static_cast<int>(profile.elevationsM.size());
+    if (count < 2 || count > points || !(profile.spacingM > 0 && std::isfinite(profile.spacingM)))
         return false;
     for (double z : profile.elevationsM)
         if (!std::isfinite(z))
@@ -155,9 +157,8 @@ class SampleRun {
 public:
     SampleRun(const CoverageInputs& in, const RadialPlan& plan,
               const terrain::TerrainSource& terrain, RunControl& control)
-        : m_in(in), m_plan(plan), m_terrain(terrain), m_control(control),
-          m_setup(modelSetup(in)), m_lossDb(plan.sampleIndex.size()),
-          m_warning(plan.sampleIndex.size()) {}
+        : m_in(in), m_plan(plan), m_terrain(terrain), m_control(control), m_setup(modelSetup(in)),
+          m_lossDb(plan.sampleIndex.size()), m_warning(plan.sampleIndex.size()) {}
 
     void run(unsigned threads) {
         detail::parallelFor(
@@ -197,10 +198,14 @@ private:
         std::vector<double> pfl(profile.elevationsM.size() + 2);
         pfl[1] = profile.spacingM;
         std::copy(profile.elevationsM.begin(), profile.elevationsM.end(), pfl.begin() + 2);
+        // The plan's sample i lies at i / (points - 1) of the radial; fewer points returned
+        // than asked move it to the nearest point returned.
+        const double scale =
+            static_cast<double>(profile.elevationsM.size() - 1) / (radial.points - 1);
         for (std::uint32_t k = first; k < last; ++k) {
             if (m_control.cancel.load())
                 return false;
-            pfl[0] = m_plan.sampleIndex[k];
+            pfl[0] = std::max(1.0, std::round(m_plan.sampleIndex[k] * scale));
             const SampleLoss sample = pointToPointLoss(m_setup, pfl.data());
             m_lossDb[k] = sample.lossDb;
             m_warning[k] = sample.warning;
@@ -269,9 +274,10 @@ void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun&
     }
 }
 
-CoverageResult failure(std::string message) {
+CoverageResult failure(std::string message, bool terrainError = false) {
     CoverageResult result;
     result.message = std::move(message);
+    result.terrainError = terrainError;
     return result;
 }
 
@@ -289,8 +295,8 @@ std::string checkInputs(const CoverageInputs& in) {
         return message;
     const CoverageGrid grid = gridLayout(in);
     if (grid.cellCount() > MaxCells)
-        return "The map would have " + std::to_string(grid.cellCount()) +
-               " cells; at most " + std::to_string(MaxCells) +
+        return "The map would have " + std::to_string(grid.cellCount()) + " cells; at most " +
+               std::to_string(MaxCells) +
                " are allowed: choose a smaller radius or a coarser resolution";
     if (grid.westLonDeg < -180 || grid.westLonDeg + grid.columns * grid.cellDeg > 180)
         return "The map would cross the 180th meridian, which is not supported";
@@ -328,7 +334,7 @@ CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSourc
     if (std::string message = checkInputs(in); !message.empty())
         return failure(std::move(message));
     if (std::string message = terrainCoverMessage(in, terrain); !message.empty())
-        return failure(std::move(message));
+        return failure(std::move(message), true);
     CoverageGrid grid = gridLayout(in);
     try {
         const unsigned threads = detail::workerCount(control.threads, grid.rows);
@@ -338,7 +344,7 @@ CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSourc
         SampleRun samples(in, plan, terrain, control);
         samples.run(threads);
         if (samples.failed())
-            return failure(samples.message());
+            return failure(samples.message(), true);
         if (control.cancel.load())
             return cancelled();
         fillGrid(in, plan, samples, grid);

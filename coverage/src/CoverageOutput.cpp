@@ -45,11 +45,20 @@ std::string xmlEscaped(const std::string& text) {
     std::string out;
     for (char c : text) {
         switch (c) {
-        case '&': out += "&amp;"; break;
-        case '<': out += "&lt;"; break;
-        case '>': out += "&gt;"; break;
-        case '"': out += "&quot;"; break;
-        default: out += c;
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        default:
+            out += c;
         }
     }
     return out;
@@ -89,15 +98,29 @@ std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const 
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
            "<GroundOverlay>\n"
-           "  <name>" + xmlEscaped(title) + "</name>\n"
-           "  <description><![CDATA[" + scaleTable(scale) + "]]></description>\n"
+           "  <name>" +
+           xmlEscaped(title) +
+           "</name>\n"
+           "  <description><![CDATA[" +
+           scaleTable(scale) +
+           "]]></description>\n"
            "  <color>c0ffffff</color>\n"
-           "  <Icon><href>" + xmlEscaped(pngName) + "</href></Icon>\n"
+           "  <Icon><href>" +
+           xmlEscaped(pngName) +
+           "</href></Icon>\n"
            "  <LatLonBox>\n"
-           "    <north>" + deg(grid.northLatDeg) + "</north>\n"
-           "    <south>" + deg(southLatDeg) + "</south>\n"
-           "    <east>" + deg(eastLonDeg) + "</east>\n"
-           "    <west>" + deg(grid.westLonDeg) + "</west>\n"
+           "    <north>" +
+           deg(grid.northLatDeg) +
+           "</north>\n"
+           "    <south>" +
+           deg(southLatDeg) +
+           "</south>\n"
+           "    <east>" +
+           deg(eastLonDeg) +
+           "</east>\n"
+           "    <west>" +
+           deg(grid.westLonDeg) +
+           "</west>\n"
            "  </LatLonBox>\n"
            "</GroundOverlay>\n"
            "</kml>\n";
@@ -134,8 +157,8 @@ Status writeFiles(const CoverageGrid& grid, const std::vector<PendingFile>& file
             return s;
     if (formats.png) {
         const std::string pngPath = files[next++].partPath();
-        if (Status s = detail::writeRgbaPng(pngPath, renderRgba(grid, scale), grid.columns,
-                                            grid.rows);
+        if (Status s =
+                detail::writeRgbaPng(pngPath, renderRgba(grid, scale), grid.columns, grid.rows);
             !s.ok)
             return s;
     }
@@ -154,9 +177,9 @@ ColourScale::ColourScale(std::vector<ColourStep> steps, Rgba warningColour, int 
     : m_steps(std::move(steps)), m_warningColour(warningColour), m_warningLevel(warningLevel) {}
 
 ColourScale ColourScale::standard() {
-    const Rgba colours[] = {{255, 0, 0, 255},   {255, 85, 0, 255},   {255, 170, 0, 255},
-                            {255, 255, 0, 255}, {170, 255, 0, 255},  {0, 255, 0, 255},
-                            {0, 255, 170, 255}, {0, 200, 255, 255},  {0, 120, 255, 255},
+    const Rgba colours[] = {{255, 0, 0, 255},   {255, 85, 0, 255},  {255, 170, 0, 255},
+                            {255, 255, 0, 255}, {170, 255, 0, 255}, {0, 255, 0, 255},
+                            {0, 255, 170, 255}, {0, 200, 255, 255}, {0, 120, 255, 255},
                             {0, 0, 255, 255}};
     std::vector<ColourStep> steps;
     double upToDb = 90;

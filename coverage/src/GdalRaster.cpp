@@ -1,8 +1,9 @@
 #include "GdalRaster.h"
 
+#include <verdan/terrain/GdalSupport.h>
+
 #include <cpl_conv.h>
-#include <cpl_error.h>
-#include <gdal.h>
+#include <gdal_priv.h>
 #include <ogr_srs_api.h>
 
 #include <cmath>
@@ -13,32 +14,25 @@ namespace verdan::coverage::detail {
 
 namespace {
 
-// Collects GDAL's errors for the calling thread instead of printing them.
-class GdalErrorScope {
-public:
-    GdalErrorScope() {
-        GDALAllRegister();
-        CPLPushErrorHandler(CPLQuietErrorHandler);
-        CPLErrorReset();
-    }
-    ~GdalErrorScope() { CPLPopErrorHandler(); }
-    GdalErrorScope(const GdalErrorScope&) = delete;
-    GdalErrorScope& operator=(const GdalErrorScope&) = delete;
+using terrain::GdalDatasetPtr;
+using terrain::GdalErrorCapture;
 
-    bool failed() const { return CPLGetLastErrorType() >= CE_Failure; }
-    Status failure(const std::string& path, const char* what) const {
-        const std::string detail = CPLGetLastErrorMsg();
-        return Status::failure(path + ": " + what + (detail.empty() ? "" : " (" + detail + ")"));
-    }
-};
+GDALDatasetH handle(const GdalDatasetPtr& dataset) {
+    return GDALDataset::ToHandle(dataset.get());
+}
 
-struct DatasetCloser {
-    void operator()(void* dataset) const { GDALClose(static_cast<GDALDatasetH>(dataset)); }
-};
-using Dataset = std::unique_ptr<void, DatasetCloser>;
+GdalDatasetPtr owned(GDALDatasetH dataset) {
+    return GdalDatasetPtr(GDALDataset::FromHandle(dataset));
+}
+
+Status failure(const GdalErrorCapture& errors, const std::string& path, const char* what) {
+    return Status::failure(errors.describe(path + ": " + what));
+}
 
 struct SrsReleaser {
-    void operator()(void* srs) const { OSRDestroySpatialReference(static_cast<OGRSpatialReferenceH>(srs)); }
+    void operator()(void* srs) const {
+        OSRDestroySpatialReference(static_cast<OGRSpatialReferenceH>(srs));
+    }
 };
 
 struct CplFree {
@@ -54,10 +48,11 @@ std::unique_ptr<char, CplFree> wgs84Wkt() {
     return std::unique_ptr<char, CplFree>(wkt);
 }
 
-Status closeChecked(Dataset& dataset, const GdalErrorScope& errors, const std::string& path) {
+Status closeChecked(GdalDatasetPtr& dataset, const GdalErrorCapture& errors,
+                    const std::string& path) {
     dataset.reset(); // flushes; a full disk shows here
-    if (errors.failed())
-        return errors.failure(path, "could not be written");
+    if (!errors.firstError().empty())
+        return failure(errors, path, "could not be written");
     return Status::success();
 }
 
@@ -65,82 +60,80 @@ Status closeChecked(Dataset& dataset, const GdalErrorScope& errors, const std::s
 
 Status writeFloatGeoTiff(const std::string& path, const CoverageGrid& grid,
                          const std::vector<FloatBand>& bands) {
-    const GdalErrorScope errors;
+    const GdalErrorCapture errors;
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     const char* options[] = {"COMPRESS=DEFLATE", "TILED=YES", "BIGTIFF=IF_SAFER", nullptr};
-    Dataset dataset(driver == nullptr
-                        ? nullptr
-                        : GDALCreate(driver, path.c_str(), grid.columns, grid.rows,
-                                     static_cast<int>(bands.size()), GDT_Float32,
-                                     const_cast<char**>(options)));
+    GdalDatasetPtr dataset =
+        owned(driver == nullptr ? nullptr
+                                : GDALCreate(driver, path.c_str(), grid.columns, grid.rows,
+                                             static_cast<int>(bands.size()), GDT_Float32,
+                                             const_cast<char**>(options)));
     if (!dataset)
-        return errors.failure(path, "could not be created");
-    const auto handle = static_cast<GDALDatasetH>(dataset.get());
+        return failure(errors, path, "could not be created");
+    GDALDatasetH h = handle(dataset);
     double transform[6] = {grid.westLonDeg, grid.cellDeg, 0, grid.northLatDeg, 0, -grid.cellDeg};
-    GDALSetGeoTransform(handle, transform);
+    GDALSetGeoTransform(h, transform);
     const auto wkt = wgs84Wkt();
     if (wkt)
-        GDALSetProjection(handle, wkt.get());
+        GDALSetProjection(h, wkt.get());
     for (std::size_t b = 0; b < bands.size(); ++b) {
-        GDALRasterBandH band = GDALGetRasterBand(handle, static_cast<int>(b) + 1);
+        GDALRasterBandH band = GDALGetRasterBand(h, static_cast<int>(b) + 1);
         GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
         GDALSetDescription(band, bands[b].description.c_str());
         GDALSetRasterUnitType(band, bands[b].unit.c_str());
         if (GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.rows,
                          const_cast<float*>(bands[b].values->data()), grid.columns, grid.rows,
                          GDT_Float32, 0, 0) != CE_None)
-            return errors.failure(path, "could not be written");
+            return failure(errors, path, "could not be written");
     }
     return closeChecked(dataset, errors, path);
 }
 
 Status writeRgbaPng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width,
                     int height) {
-    const GdalErrorScope errors;
+    const GdalErrorCapture errors;
     GDALDriverH memory = GDALGetDriverByName("MEM");
     GDALDriverH png = GDALGetDriverByName("PNG");
     if (memory == nullptr || png == nullptr)
-        return errors.failure(path, "GDAL has no PNG support");
-    Dataset image(GDALCreate(memory, "", width, height, 4, GDT_Byte, nullptr));
-    if (!image ||
-        GDALDatasetRasterIO(static_cast<GDALDatasetH>(image.get()), GF_Write, 0, 0, width, height,
-                            const_cast<std::uint8_t*>(rgba.data()), width, height, GDT_Byte, 4,
-                            nullptr, 4, 4 * width, 1) != CE_None)
-        return errors.failure(path, "could not be encoded");
-    GDALSetRasterColorInterpretation(GDALGetRasterBand(static_cast<GDALDatasetH>(image.get()), 4),
-                                     GCI_AlphaBand);
+        return failure(errors, path, "GDAL has no PNG support");
+    GdalDatasetPtr image = owned(GDALCreate(memory, "", width, height, 4, GDT_Byte, nullptr));
+    if (!image || GDALDatasetRasterIO(handle(image), GF_Write, 0, 0, width, height,
+                                      const_cast<std::uint8_t*>(rgba.data()), width, height,
+                                      GDT_Byte, 4, nullptr, 4, 4 * width, 1) != CE_None)
+        return failure(errors, path, "could not be encoded");
+    GDALSetRasterColorInterpretation(GDALGetRasterBand(handle(image), 4), GCI_AlphaBand);
     const char* options[] = {"WORLDFILE=NO", nullptr};
-    Dataset file(GDALCreateCopy(png, path.c_str(), static_cast<GDALDatasetH>(image.get()), FALSE,
-                                const_cast<char**>(options), nullptr, nullptr));
+    GdalDatasetPtr file = owned(GDALCreateCopy(png, path.c_str(), handle(image), FALSE,
+                                               const_cast<char**>(options), nullptr, nullptr));
     if (!file)
-        return errors.failure(path, "could not be written");
+        return failure(errors, path, "could not be written");
     return closeChecked(file, errors, path);
 }
 
 Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValues) {
-    const GdalErrorScope errors;
-    Dataset dataset(GDALOpen(path.c_str(), GA_ReadOnly));
+    const GdalErrorCapture errors;
+    GdalDatasetPtr dataset = owned(GDALOpen(path.c_str(), GA_ReadOnly));
     if (!dataset)
-        return errors.failure(path, "could not be read as a raster");
-    const auto handle = static_cast<GDALDatasetH>(dataset.get());
+        return failure(errors, path, "could not be read as a raster");
+    GDALDatasetH h = handle(dataset);
     double t[6] = {};
-    const bool georeferenced = GDALGetGeoTransform(handle, t) == CE_None;
-    if (!georeferenced || GDALGetRasterCount(handle) < 1 || t[2] != 0 || t[4] != 0 ||
-        !(t[1] > 0) || std::fabs(t[1] + t[5]) > 1e-9 * t[1])
+    const bool georeferenced = GDALGetGeoTransform(h, t) == CE_None;
+    if (!georeferenced || GDALGetRasterCount(h) < 1 || t[2] != 0 || t[4] != 0 || !(t[1] > 0) ||
+        std::fabs(t[1] + t[5]) > 1e-9 * t[1])
         return Status::failure(path + ": not a coverage map (north-up square cells in degrees "
                                       "expected)");
-    grid.columns = GDALGetRasterXSize(handle);
-    grid.rows = GDALGetRasterYSize(handle);
+    grid.columns = GDALGetRasterXSize(h);
+    grid.rows = GDALGetRasterYSize(h);
     grid.westLonDeg = t[0];
     grid.northLatDeg = t[3];
     grid.cellDeg = t[1];
     if (!readValues)
         return Status::success();
-    GDALRasterBandH band = GDALGetRasterBand(handle, 1);
+    GDALRasterBandH band = GDALGetRasterBand(h, 1);
     grid.lossDb.assign(static_cast<std::size_t>(grid.cellCount()), 0.0F);
-    if (GDALRasterIO(band, GF_Read, 0, 0, grid.columns, grid.rows, grid.lossDb.data(),
-                     grid.columns, grid.rows, GDT_Float32, 0, 0) != CE_None)
-        return errors.failure(path, "could not be read");
+    if (GDALRasterIO(band, GF_Read, 0, 0, grid.columns, grid.rows, grid.lossDb.data(), grid.columns,
+                     grid.rows, GDT_Float32, 0, 0) != CE_None)
+        return failure(errors, path, "could not be read");
     int hasNoData = 0;
     const double noData = GDALGetRasterNoDataValue(band, &hasNoData);
     if (hasNoData && !std::isnan(noData))

@@ -92,8 +92,8 @@ std::uint64_t sampleKey(const std::vector<Radial>& radials, const std::vector<do
                         Polar cell, double radiusM) {
     const auto upper = std::upper_bound(bearings.begin(), bearings.end(), cell.bearingRad);
     const std::size_t after = upper == bearings.end() ? 0 : upper - bearings.begin();
-    const std::size_t before = upper == bearings.begin() ? bearings.size() - 1
-                                                         : (upper - bearings.begin()) - 1;
+    const std::size_t before =
+        upper == bearings.begin() ? bearings.size() - 1 : (upper - bearings.begin()) - 1;
     const std::size_t first = std::min(before, after);
     const std::size_t second = std::max(before, after);
     const Choice a = nearestOn(radials[first], cell, radiusM);
@@ -149,9 +149,9 @@ Polar polarOf(terrain::GeoPoint from, terrain::GeoPoint to) {
     const double h = std::pow(std::sin(dLat / 2), 2) +
                      std::cos(lat1) * std::cos(lat2) * std::pow(std::sin(dLon / 2), 2);
     const double distM = 2 * EarthRadiusM * std::asin(std::min(1.0, std::sqrt(h)));
-    const double bearing =
-        std::atan2(std::sin(dLon) * std::cos(lat2),
-                   std::cos(lat1) * std::sin(lat2) - std::sin(lat1) * std::cos(lat2) * std::cos(dLon));
+    const double bearing = std::atan2(std::sin(dLon) * std::cos(lat2),
+                                      std::cos(lat1) * std::sin(lat2) -
+                                          std::sin(lat1) * std::cos(lat2) * std::cos(dLon));
     return {distM, normalizedBearing(bearing)};
 }
 
@@ -174,16 +174,17 @@ bool planRadials(const CoverageInputs& in, const CoverageGrid& grid,
         bearings.push_back(radial.bearingRad);
     const double radiusM = in.radiusKm * 1000.0;
     std::vector<std::uint64_t> keys(static_cast<std::size_t>(grid.cellCount()), NoSample);
-    parallelFor(static_cast<std::size_t>(grid.rows), threads, [&] { return cancel.load(); },
-                [&](std::size_t row) {
-                    const double lat = grid.centreLatDeg(static_cast<int>(row));
-                    for (int column = 0; column < grid.columns; ++column) {
-                        const Polar cell = polarOf(in.tx, {lat, grid.centreLonDeg(column)});
-                        if (cell.distM <= radiusM)
-                            keys[row * grid.columns + column] =
-                                sampleKey(plan.radials, bearings, cell, radiusM);
-                    }
-                });
+    parallelFor(
+        static_cast<std::size_t>(grid.rows), threads, [&] { return cancel.load(); },
+        [&](std::size_t row) {
+            const double lat = grid.centreLatDeg(static_cast<int>(row));
+            for (int column = 0; column < grid.columns; ++column) {
+                const Polar cell = polarOf(in.tx, {lat, grid.centreLonDeg(column)});
+                if (cell.distM <= radiusM)
+                    keys[row * grid.columns + column] =
+                        sampleKey(plan.radials, bearings, cell, radiusM);
+            }
+        });
     if (cancel.load())
         return false;
     groupSamples(keys, plan);

@@ -78,7 +78,8 @@ TEST_F(CoverageOutput, GeoTiffPutsTheTransmitterInItsPixel) {
     for (std::size_t i = 0; i < loss.size(); ++i)
         if (loss[i] < loss[best] || std::isnan(loss[best]))
             best = i;
-    EXPECT_EQ(static_cast<int>(best % width), static_cast<int>(std::floor((-0.0243 - t[0]) / t[1])));
+    EXPECT_EQ(static_cast<int>(best % width),
+              static_cast<int>(std::floor((-0.0243 - t[0]) / t[1])));
     EXPECT_EQ(static_cast<int>(best / width), static_cast<int>(std::floor((0.0171 - t[3]) / t[5])));
 
     const std::string kml = readAll(prefix + ".kml");

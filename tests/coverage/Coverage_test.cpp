@@ -1,9 +1,12 @@
 #include "SyntheticTerrain.h"
 
+#include "RadialPlan.h"
+
 #include <verdan/coverage/Coverage.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstring>
@@ -60,9 +63,58 @@ TEST(Coverage, IdenticalForAnyThreadCountAndFillsTheDisk) {
     for (float lossDb : one.grid.lossDb)
         finite += std::isfinite(lossDb) ? 1 : 0;
     const double cellKm = in.resolutionSec / 3600 * 111.195;
-    const double diskCells = M_PI * in.radiusKm * in.radiusKm / (cellKm * cellKm * std::cos(in.tx.latDeg * M_PI / 180));
+    const double diskCells =
+        M_PI * in.radiusKm * in.radiusKm / (cellKm * cellKm * std::cos(in.tx.latDeg * M_PI / 180));
     EXPECT_NEAR(static_cast<double>(finite), diskCells, 0.02 * diskCells);
     EXPECT_TRUE(std::isfinite(lossAt(one.grid, one.grid.txRow, one.grid.txColumn)));
+}
+
+TEST(Coverage, EveryCellTakesTheNearestRadialSample) {
+    const SyntheticTerrain terrain(hills, 45);
+    CoverageInputs in = smallRun();
+    in.tx = {47.3, 8.1};
+    in.radiusKm = 3;
+    in.resolutionSec = 12;
+    const CoverageGrid grid = gridLayout(in);
+    detail::RadialPlan plan;
+    const std::atomic<bool> cancel{false};
+    ASSERT_TRUE(detail::planRadials(in, grid, terrain, 2, cancel, plan));
+    std::vector<terrain::GeoPoint> samples; // every sample of every radial, by position
+    std::vector<std::pair<std::size_t, std::uint32_t>> owner;
+    for (std::size_t r = 0; r < plan.radials.size(); ++r) {
+        const detail::Radial& radial = plan.radials[r];
+        for (int i = 1; i < radial.points; ++i) {
+            samples.push_back(detail::destination(in.tx, radial.bearingRad,
+                                                  in.radiusKm * 1000 * i / (radial.points - 1)));
+            owner.emplace_back(r, i);
+        }
+    }
+    int cells = 0;
+    int farther = 0;
+    for (int row = 0; row < grid.rows; ++row) {
+        for (int column = 0; column < grid.columns; ++column) {
+            const std::int32_t k =
+                plan.cellSample[static_cast<std::size_t>(row) * grid.columns + column];
+            if (k < 0)
+                continue;
+            const terrain::GeoPoint centre{grid.centreLatDeg(row), grid.centreLonDeg(column)};
+            double nearestM = 1e300;
+            for (const terrain::GeoPoint at : samples)
+                nearestM = std::min(nearestM, detail::polarOf(centre, at).distM);
+            const auto radial = static_cast<std::size_t>(
+                std::upper_bound(plan.firstSample.begin(), plan.firstSample.end(),
+                                 static_cast<std::uint32_t>(k)) -
+                plan.firstSample.begin() - 1);
+            const detail::Radial& taken = plan.radials[radial];
+            const terrain::GeoPoint at =
+                detail::destination(in.tx, taken.bearingRad,
+                                    in.radiusKm * 1000 * plan.sampleIndex[k] / (taken.points - 1));
+            ++cells;
+            farther += detail::polarOf(centre, at).distM > nearestM + 1.0 ? 1 : 0;
+        }
+    }
+    EXPECT_GT(cells, 250);
+    EXPECT_LE(farther, cells / 100) << "of " << cells;
 }
 
 TEST(Coverage, RidgeCastsAShadow) {

@@ -1,45 +1,94 @@
-// Coverage runs of about a million cells: radius 50 km at 3 arc-seconds over synthetic
-// hills sampled every 3 arc-seconds, on 1 and 2 threads. Reports cells per second.
-#include "SyntheticTerrain.h"
+// Coverage runs, reporting cells per second:
+// - the synthetic demo GLOBE data, radius 50 km at 30 arc-seconds;
+// - a synthetic 3-arc-second GeoTIFF written by GDAL, radius 50 km at 3 arc-seconds (about a
+//   million cells);
+// each on 1 and 2 threads.
+#include "raster_builders.h"
 
 #include <verdan/coverage/Coverage.h>
+#include <verdan/terrain/DorvexSources.h>
+#include <verdan/terrain/RasterSource.h>
+
+#include "dorvex.h"
 
 #include <benchmark/benchmark.h>
 
 #include <cmath>
+#include <filesystem>
 
 namespace {
 
 using namespace verdan;
 
-void BM_Coverage3Sec50Km(benchmark::State& state) {
-    const test::SyntheticTerrain terrain(
-        [](terrain::GeoPoint at) {
-            return 300 + 120 * std::sin(at.latDeg * 40) * std::cos(at.lonDeg * 35) +
-                   25 * std::sin(at.lonDeg * 400);
-        },
-        92.6);
-    coverage::CoverageInputs in;
-    in.tx = {0.1, 0.1};
-    in.txHeightM = 30;
-    in.freqMHz = 900;
-    in.radiusKm = 50;
-    in.resolutionSec = 3;
+void runMap(benchmark::State& state, const coverage::CoverageInputs& in,
+            const terrain::TerrainSource& terrain) {
     long long cells = 0;
     for (auto _ : state) {
         coverage::RunControl control;
         control.threads = static_cast<unsigned>(state.range(0));
         const coverage::CoverageResult result = coverage::runCoverage(in, terrain, control);
-        if (!result.ok)
+        if (!result.ok) {
             state.SkipWithError(result.message.c_str());
+            return;
+        }
         cells = result.grid.cellCount();
         state.counters["model_calls"] = static_cast<double>(result.modelCalls);
     }
     state.counters["cells"] = static_cast<double>(cells);
-    state.counters["cells_per_s"] =
-        benchmark::Counter(static_cast<double>(cells) * state.iterations(),
-                           benchmark::Counter::kIsRate);
+    state.counters["cells_per_s"] = benchmark::Counter(
+        static_cast<double>(cells) * state.iterations(), benchmark::Counter::kIsRate);
 }
-BENCHMARK(BM_Coverage3Sec50Km)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+coverage::CoverageInputs inputs(terrain::GeoPoint tx, double resolutionSec) {
+    coverage::CoverageInputs in;
+    in.tx = tx;
+    in.txHeightM = 30;
+    in.freqMHz = 900;
+    in.radiusKm = 50;
+    in.resolutionSec = resolutionSec;
+    return in;
+}
+
+void BM_CoverageGlobeDemo50Km30Sec(benchmark::State& state) {
+    auto library = std::make_shared<terrain::DorvexLibrary>();
+    library->entry = {&THandler, &CloseGlobe};
+    const auto globe = terrain::makeGlobeSource(library, VERDAN_DEMO_GLOBE_DIR);
+    runMap(state, inputs({39.08, -76.7}, 30), *globe);
+}
+BENCHMARK(BM_CoverageGlobeDemo50Km30Sec)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+// A 3-arc-second raster of hills, 1.2 by 1.6 degrees around 45.5 N 7.5 E.
+std::string syntheticRaster() {
+    const auto path = std::filesystem::temp_directory_path() / "verdan-bench-hills-3sec.tif";
+    terrain::RasterLayout layout;
+    layout.width = 1920;
+    layout.height = 1440;
+    layout.geoTransform = {6.7, 3.0 / 3600, 0, 46.1, 0, -3.0 / 3600};
+    std::string error;
+    if (!terrain::writeRaster(
+            path.string(), layout,
+            [](double x, double y) {
+                return 600 + 300 * std::sin(x * 40) * std::cos(y * 35) + 40 * std::sin(x * 400);
+            },
+            &error))
+        return {};
+    return path.string();
+}
+
+void BM_CoverageRaster3Sec50Km(benchmark::State& state) {
+    static const std::string path = syntheticRaster();
+    terrain::Status status;
+    const auto raster = terrain::openRaster(path, {}, status);
+    if (!raster) {
+        state.SkipWithError(status.message.c_str());
+        return;
+    }
+    runMap(state, inputs({45.5, 7.5}, 3), *raster);
+}
+BENCHMARK(BM_CoverageRaster3Sec50Km)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

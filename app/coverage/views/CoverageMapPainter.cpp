@@ -86,7 +86,7 @@ void drawTicks(QPainter& painter, const QRectF& target, const MapViewport& viewp
         painter.setPen(Qt::black);
         painter.drawLine(QPointF(target.left(), y), QPointF(target.left() + 8, y));
         painter.drawLine(QPointF(target.right() - 8, y), QPointF(target.right(), y));
-        drawHaloText(painter, QPointF(target.left() + 10, y + metrics.ascent() / 2),
+        drawHaloText(painter, QPointF(target.left() + 14, y + metrics.ascent() / 2),
                      degreesText(lat, latStep, u'N', u'S'));
     }
     for (double lon = std::ceil(nw.lonDeg / lonStep) * lonStep; lon <= se.lonDeg; lon += lonStep) {

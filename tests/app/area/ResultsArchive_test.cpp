@@ -18,6 +18,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace verdan {
@@ -319,4 +320,24 @@ TEST_F(ResultsArchiveTest, ConfLevelPickerOffersALevelThatRoundsToZero) {
 // ---- Without questions (verdan-cli) ----
 
 } // namespace
+// A save reported as stored survives the program dying right after it, while the program
+// still holds the archive open between saves.
+TEST_F(ResultsArchiveTest, StoredRunsSurviveACrashRightAfterTheSave) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const bool stored = saveAll(makeResults()) && saveAll(makeResults());
+        if (stored)
+            raise(SIGKILL);
+        _exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status)) << "the child's saves failed";
+    ArchiveReader reader(path);
+    ASSERT_TRUE(reader.open());
+    EXPECT_EQ(reader.rows(QStringLiteral("SELECT ID FROM ModelRun")).size(), 2u);
+    EXPECT_EQ(reader.rows(QStringLiteral("SELECT ID FROM DataSets")).size(), 6u);
+}
+
 } // namespace verdan

@@ -1,10 +1,14 @@
 #include "FrmCoverageModel.h"
 
+#include "ProgramCoverage.h"
+
 #include "CoverageFakes.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 namespace verdan {
@@ -297,6 +301,35 @@ TEST_F(CoverageWindow, SavingWritesByTheChosenFormatAndReportsTheFiles) {
     EXPECT_EQ(prompter.messageTexts(),
               QStringList{"The map was not saved to /tmp/out/b.tif: the disk is full"});
     EXPECT_FALSE(logText().contains("b.tif"));
+}
+
+TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
+    auto model = open();
+    model->setText(FrmCoverageModel::txtERP, "10");
+    model->setText(FrmCoverageModel::txtFieldLevels, "80,70");
+    ASSERT_TRUE(runToEnd(*model));
+    // Field strength and loss add up to 190 in the synthetic grid: 80 and 70 dBµV/m are
+    // reached up to 110 and 120 dB.
+    const coverage::ColourScale scale = engineColourScale(model->mapColours(), model->run().grid());
+    const auto rgb = [](const coverage::Rgba& c) { return Rgb{c.red, c.green, c.blue}; };
+    EXPECT_EQ(rgb(scale.colourFor(110, 0)), MapColours::bandColour(0));
+    EXPECT_EQ(rgb(scale.colourFor(115, 0)), MapColours::bandColour(1));
+    EXPECT_EQ(scale.colourFor(121, 0).alpha, 0);
+    EXPECT_EQ(rgb(scale.colourFor(105, 3)), MapColours::warningColour());
+
+    QTemporaryDir dir;
+    QStringList written;
+    QString error;
+    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run(), model->mapColours(),
+                              dir.filePath("site.kml"), written, error))
+        << error.toStdString();
+    EXPECT_EQ(written, (QStringList{dir.filePath("site.kml"), dir.filePath("site.png")}));
+    QFile kml(written[0]);
+    ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kml.readAll().contains("site.png"));
+    EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, model->run(), model->mapColours(),
+                               dir.filePath("missing/site.tif"), written, error));
+    EXPECT_FALSE(error.isEmpty());
 }
 
 TEST(MapColours, CellsTakeTheFirstLevelTheyMeet) {

@@ -2,8 +2,10 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 using verdan::IniSettingsStore;
 using verdan::MemorySettingsStore;
@@ -74,6 +76,36 @@ TEST_F(IniStore, TextsRoundTripExactly) {
     store.remove("Verdan", "Verdan", "Key");
     EXPECT_EQ(store.get("Verdan", "Verdan", "Key"), "");
     EXPECT_EQ(store.get("Verdan", "Verdan", "Absent"), "");
+}
+
+// A settings file that is a FIFO (would block), an endless device or a huge file is neither
+// read nor replaced.
+TEST_F(IniStore, OddSettingsFilesAreLeftAlone) {
+    IniSettingsStore store(dir.path());
+    const QString file = store.fileFor("Verdan");
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Verdan"));
+    const auto check = [&](const char* kind) {
+        const QFileInfo before(file);
+        EXPECT_EQ(store.get("Verdan", "Verdan", "Key"), "") << kind;
+        store.save("Verdan", "Verdan", "Key", "1");
+        store.remove("Verdan", "Verdan", "Other");
+        const QFileInfo after(file);
+        EXPECT_EQ(after.isSymLink(), before.isSymLink()) << kind;
+        EXPECT_EQ(after.isFile(), before.isFile()) << kind;
+        EXPECT_EQ(after.size(), before.size()) << kind;
+        EXPECT_EQ(after.lastModified(), before.lastModified()) << kind;
+        QFile::remove(file);
+    };
+    {
+        QFile huge(file);
+        ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.write("[Verdan]\nKey=2\n") > 0);
+        ASSERT_TRUE(huge.resize(2 * 1024 * 1024));
+    }
+    check("huge file");
+    ASSERT_EQ(mkfifo(QFile::encodeName(file).constData(), 0600), 0);
+    check("FIFO");
+    ASSERT_TRUE(QFile::link("/dev/zero", file));
+    check("link to /dev/zero");
 }
 
 } // namespace

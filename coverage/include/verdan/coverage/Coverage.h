@@ -25,20 +25,20 @@ inline constexpr long long MaxCells = 50'000'000;
 
 /// What a coverage run computes. Ranges are those of the point-to-point run.
 struct CoverageInputs {
-    terrain::GeoPoint tx;          ///< transmitter position, latitude within +-89 degrees
-    double txHeightM = 10;         ///< transmitter antenna height above ground, 0.5..3000 m
-    double rxHeightM = 2;          ///< every receiver's antenna height above ground, 0.5..3000 m
-    double freqMHz = 100;          ///< 20..20000 MHz
-    int polarization = 1;          ///< 0 horizontal, 1 vertical (the model's code)
-    double epsRel = 15;            ///< relative permittivity of the ground, 1..100
-    double sgmSPerM = 0.005;       ///< ground conductivity, S/m, 0.00001..100
-    double surfRefN = 301;         ///< surface refractivity, N-units, 250..400
-    int climate = 5;               ///< radio climate 1..7
-    double reliabilityPct = 50;    ///< time reliability, 0.1..99.9 %
-    double confidencePct = 50;     ///< confidence, 0.1..99.9 %
-    double radiusKm = 50;          ///< radius of the map around the transmitter, 1..2000 km
-    double resolutionSec = 30;     ///< grid cell size in arc-seconds (both axes), 0.1..3600
-    std::optional<double> erpDbw;  ///< effective radiated power, dBW; gives power and field
+    terrain::GeoPoint tx;         ///< transmitter position, latitude within +-89 degrees
+    double txHeightM = 10;        ///< transmitter antenna height above ground, 0.5..3000 m
+    double rxHeightM = 2;         ///< every receiver's antenna height above ground, 0.5..3000 m
+    double freqMHz = 100;         ///< 20..20000 MHz
+    int polarization = 1;         ///< 0 horizontal, 1 vertical (the model's code)
+    double epsRel = 15;           ///< relative permittivity of the ground, 1..100
+    double sgmSPerM = 0.005;      ///< ground conductivity, S/m, 0.00001..100
+    double surfRefN = 301;        ///< surface refractivity, N-units, 250..400
+    int climate = 5;              ///< radio climate 1..7
+    double reliabilityPct = 50;   ///< time reliability, 0.1..99.9 %
+    double confidencePct = 50;    ///< confidence, 0.1..99.9 %
+    double radiusKm = 50;         ///< radius of the map around the transmitter, 1..2000 km
+    double resolutionSec = 30;    ///< grid cell size in arc-seconds (both axes), 0.1..3600
+    std::optional<double> erpDbw; ///< effective radiated power, dBW; gives power and field
 };
 
 /// The grid of a run: row-major, row 0 the northernmost, column 0 the westernmost. Cell
@@ -55,7 +55,7 @@ struct CoverageGrid {
     std::vector<float> fieldDbuvm; ///< field strength, dBµV/m (only with ERP)
     /// Model warning per cell: 0 none, else the model's error indicator (1..4).
     std::vector<std::uint8_t> warning;
-    int txColumn = 0;              ///< the cell that holds the transmitter
+    int txColumn = 0; ///< the cell that holds the transmitter
     int txRow = 0;
 
     long long cellCount() const { return static_cast<long long>(columns) * rows; }
@@ -65,10 +65,10 @@ struct CoverageGrid {
 
 /// Progress and cancellation shared between a run and its caller.
 struct RunControl {
-    std::atomic<bool> cancel{false};     ///< set by the caller; the run stops within 100 ms
+    std::atomic<bool> cancel{false}; ///< set by the caller; the run stops within 100 ms
     /// 0..1, rising; called from worker threads, one call at a time.
     std::function<void(double fraction)> progress;
-    unsigned threads = 0;                ///< 0: every core
+    unsigned threads = 0; ///< 0: every core
 };
 
 /// Outcome of a run.
@@ -76,6 +76,7 @@ struct CoverageResult {
     bool ok = false;
     bool cancelled = false;
     std::string message;        ///< one line for the user when !ok
+    bool terrainError = false;  ///< the failure lies in the terrain data (not covered, unreadable)
     CoverageGrid grid;          ///< empty unless ok
     long long modelCalls = 0;   ///< radial samples computed
     long long filledPoints = 0; ///< profile points without terrain data (given the fill)

@@ -1,0 +1,98 @@
+#include "ProgramCoverage.h"
+
+#include <verdan/terrain/DorvexSources.h>
+#include <verdan/terrain/RasterSource.h>
+
+#include <QDir>
+#include <QFileInfo>
+#include <cmath>
+
+namespace verdan {
+
+namespace {
+
+// Opacity of the coloured cells of the files' picture.
+constexpr std::uint8_t FileColourAlpha = 200;
+
+std::shared_ptr<const terrain::TerrainSource> openPathTerrain(TerrainLibrary& library,
+                                                              const PathState& path,
+                                                              QString& error) {
+    if (path.TerrainSource == QLatin1String("Raster")) {
+        terrain::Status status;
+        std::shared_ptr<const terrain::TerrainSource> source = terrain::openRaster(
+            path.RasterPath.toLocal8Bit().toStdString(), terrain::RasterOptions{}, status);
+        if (!source)
+            error = QString::fromStdString(status.message);
+        return source;
+    }
+    std::shared_ptr<terrain::DorvexLibrary> dorvex = library.dorvex();
+    if (!dorvex) {
+        error = QStringLiteral("the terrain library is missing");
+        return nullptr;
+    }
+    if (path.TerrainSource == QLatin1String("GLOBE"))
+        return terrain::makeGlobeSource(dorvex, path.GlobePath.toLocal8Bit().toStdString());
+    return terrain::makeQuarnSource(dorvex, path.QuarnDrive);
+}
+
+/// Field strength plus loss of the first cell that has both; NaN without one.
+double fieldPlusLoss(const coverage::CoverageGrid& grid) {
+    for (std::size_t i = 0; i < grid.lossDb.size() && i < grid.fieldDbuvm.size(); ++i) {
+        if (!std::isnan(grid.lossDb[i]) && !std::isnan(grid.fieldDbuvm[i]))
+            return static_cast<double>(grid.fieldDbuvm[i]) + grid.lossDb[i];
+    }
+    return std::nan("");
+}
+
+} // namespace
+
+coverage::ColourScale engineColourScale(const MapColours& colours,
+                                        const coverage::CoverageGrid& grid) {
+    const bool field = colours.quantity() == MapQuantity::FieldDbuvm;
+    const double sum = field ? fieldPlusLoss(grid) : 0;
+    std::vector<coverage::ColourStep> steps;
+    for (std::size_t i = 0; i < colours.levels().size(); ++i) {
+        const Rgb rgb = MapColours::bandColour(static_cast<int>(i));
+        steps.push_back({field ? sum - colours.levels()[i] : colours.levels()[i],
+                         {static_cast<std::uint8_t>(rgb.red), static_cast<std::uint8_t>(rgb.green),
+                          static_cast<std::uint8_t>(rgb.blue), FileColourAlpha}});
+    }
+    const Rgb grey = MapColours::warningColour();
+    return coverage::ColourScale(std::move(steps),
+                                 {static_cast<std::uint8_t>(grey.red),
+                                  static_cast<std::uint8_t>(grey.green),
+                                  static_cast<std::uint8_t>(grey.blue), FileColourAlpha},
+                                 3);
+}
+
+bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
+                   const QString& path, QStringList& written, QString& error) {
+    const QFileInfo file(path);
+    const QString prefix = file.dir().filePath(file.completeBaseName());
+    coverage::OutputFormats formats;
+    formats.geoTiff = format == MapFileFormat::GeoTiff;
+    formats.png = formats.kml = format == MapFileFormat::Kml;
+    const terrain::Status status = coverage::writeCoverageFiles(
+        run.grid(), prefix.toLocal8Bit().toStdString(), formats,
+        engineColourScale(colours, run.grid()), "Verdan coverage map");
+    if (!status.ok) {
+        error = QString::fromStdString(status.message);
+        return false;
+    }
+    written = formats.geoTiff ? QStringList{prefix + QStringLiteral(".tif")}
+                              : QStringList{prefix + QStringLiteral(".kml"),
+                                            prefix + QStringLiteral(".png")};
+    return true;
+}
+
+CoverageServices programCoverageServices(TerrainLibrary& library) {
+    CoverageServices services;
+    services.engine = coverage::runCoverage;
+    services.terrain = [&library](const PathState& path, QString& error) {
+        return openPathTerrain(library, path, error);
+    };
+    services.write = writeMapFiles;
+    return services;
+}
+
+} // namespace verdan

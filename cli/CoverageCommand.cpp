@@ -1,0 +1,254 @@
+#include "CoverageCommand.h"
+
+#include "CoverageTerrain.h"
+#include "P2pCommand.h"
+#include "ProfileCommand.h"
+
+#include <QFileInfo>
+
+#include <csignal>
+#include <cstdio>
+#include <iostream>
+#include <unistd.h>
+
+namespace verdan::cli {
+
+namespace {
+
+const QStringList CoverageOptions{
+    QStringLiteral("freq"),  QStringLiteral("h1"),         QStringLiteral("h2"),
+    QStringLiteral("pol"),   QStringLiteral("eps"),        QStringLiteral("sgm"),
+    QStringLiteral("ns"),    QStringLiteral("climate"),    QStringLiteral("rel"),
+    QStringLiteral("conf"),  QStringLiteral("tx"),         QStringLiteral("radius"),
+    QStringLiteral("erp"),   QStringLiteral("resolution"), QStringLiteral("terrain"),
+    QStringLiteral("dem"),   QStringLiteral("globe-path"), QStringLiteral("out"),
+    QStringLiteral("sites"), QStringLiteral("formats"),    QStringLiteral("threads")};
+
+const QString PrintJobs = QStringLiteral("--print-jobs");
+
+coverage::OutputFormats formatsFromOptions(const CliOptions& options) {
+    if (!options.has(QStringLiteral("formats")))
+        return {};
+    coverage::OutputFormats formats{false, false, false};
+    for (const QString& name : options.valueOf(QStringLiteral("formats")).split(u',')) {
+        const QString format = name.trimmed().toLower();
+        if (format == QLatin1String("tif"))
+            formats.geoTiff = true;
+        else if (format == QLatin1String("png"))
+            formats.png = true;
+        else if (format == QLatin1String("kml"))
+            formats.kml = true;
+        else
+            throw UsageError{QStringLiteral("--formats: expected a comma-separated list of tif, "
+                                            "png and kml; got \"%1\"")
+                                 .arg(name)};
+    }
+    return formats;
+}
+
+coverage::CoverageInputs inputsFromOptions(const CliOptions& options) {
+    const PointToPointInputs radio = p2pInputsFromOptions(options);
+    coverage::CoverageInputs in;
+    const auto [latDeg, lonDeg] = endPoint(options, QStringLiteral("tx"));
+    in.tx = {latDeg, lonDeg};
+    in.txHeightM = radio.h1M;
+    in.rxHeightM = radio.h2M;
+    in.freqMHz = radio.frequencyMHz;
+    in.polarization = radio.horizontal ? 0 : 1;
+    in.epsRel = radio.eps;
+    in.sgmSPerM = radio.sgmSPerM;
+    in.surfRefN = radio.nsNUnits;
+    in.climate = options.integer(QStringLiteral("climate"), 5, 1, 7);
+    in.reliabilityPct = options.number(QStringLiteral("rel"), 50, 1, 99, QStringLiteral("%"));
+    in.confidencePct = options.number(QStringLiteral("conf"), 50, 1, 99, QStringLiteral("%"));
+    in.radiusKm = options.number(QStringLiteral("radius"), 0, 1, 2000, QStringLiteral("km"));
+    in.resolutionSec =
+        options.number(QStringLiteral("resolution"), 0, 0.1, 3600, QStringLiteral("arc-seconds"));
+    if (options.has(QStringLiteral("erp")))
+        in.erpDbw = options.number(QStringLiteral("erp"), 0, -200, 200, QStringLiteral("dBW"));
+    return in;
+}
+
+void requireOptions(const CliOptions& options, const QStringList& names) {
+    for (const QString& name : names)
+        if (!options.has(name))
+            throw UsageError{QStringLiteral("--%1 is required").arg(name)};
+}
+
+// "verdan-cli: coverage 42 %" rewritten in place on a terminal.
+std::function<void(double)> terminalProgress(CliContext& context) {
+    if (&context.err != &std::cerr || isatty(STDERR_FILENO) == 0)
+        return {};
+    return [&err = context.err, shown = -1](double fraction) mutable {
+        const int percent = static_cast<int>(fraction * 100);
+        if (percent != shown) {
+            shown = percent;
+            err << "\rverdan-cli: coverage " << percent << " %" << std::flush;
+        }
+    };
+}
+
+// The run's cancel flag, for the interrupt handler: a signal handler reaches nothing else.
+std::atomic<bool>* interruptTarget = nullptr;
+
+extern "C" void cancelOnInterrupt(int) {
+    if (interruptTarget != nullptr)
+        interruptTarget->store(true);
+}
+
+// Ctrl-C (SIGINT) and SIGTERM cancel the run while this lives.
+class InterruptCancels {
+public:
+    explicit InterruptCancels(std::atomic<bool>& cancel) {
+        interruptTarget = &cancel;
+        struct sigaction action {};
+        action.sa_handler = cancelOnInterrupt;
+        sigemptyset(&action.sa_mask);
+        sigaction(SIGINT, &action, &m_oldInt);
+        sigaction(SIGTERM, &action, &m_oldTerm);
+    }
+    ~InterruptCancels() {
+        sigaction(SIGINT, &m_oldInt, nullptr);
+        sigaction(SIGTERM, &m_oldTerm, nullptr);
+        interruptTarget = nullptr;
+    }
+    InterruptCancels(const InterruptCancels&) = delete;
+    InterruptCancels& operator=(const InterruptCancels&) = delete;
+
+private:
+    struct sigaction m_oldInt {};
+    struct sigaction m_oldTerm {};
+};
+
+long long doubtfulCells(const coverage::CoverageGrid& grid) {
+    long long count = 0;
+    for (std::uint8_t warning : grid.warning)
+        count += warning >= 3 ? 1 : 0;
+    return count;
+}
+
+void printWrittenFiles(const CoverageRequest& request, CliContext& context) {
+    const coverage::OutputFormats& f = request.formats;
+    const std::string prefix = request.outPrefix.toStdString();
+    if (f.geoTiff)
+        context.out << prefix << ".tif\n";
+    if (f.png || f.kml)
+        context.out << prefix << ".png\n";
+    if (f.kml)
+        context.out << prefix << ".kml\n";
+    context.out.flush();
+}
+
+} // namespace
+
+CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
+    requireOptions(options, {QStringLiteral("tx"), QStringLiteral("radius"),
+                             QStringLiteral("resolution"), QStringLiteral("out")});
+    CoverageRequest request;
+    request.inputs = inputsFromOptions(options);
+    request.formats = formatsFromOptions(options);
+    request.outPrefix = options.valueOf(QStringLiteral("out"));
+    if (request.outPrefix.isEmpty())
+        throw UsageError{QStringLiteral("--out: expected a file name prefix")};
+    request.threads = static_cast<unsigned>(options.integer(QStringLiteral("threads"), 0, 0, 1024));
+    const std::string refused = coverage::checkInputs(request.inputs);
+    if (!refused.empty())
+        throw UsageError{QString::fromStdString(refused)};
+    return request;
+}
+
+int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSource& terrain,
+                       CliContext& context) {
+    coverage::RunControl control;
+    control.threads = request.threads;
+    control.progress = terminalProgress(context);
+    coverage::CoverageResult result;
+    {
+        const InterruptCancels interrupt(control.cancel);
+        result = coverage::runCoverage(request.inputs, terrain, control);
+    }
+    if (control.progress)
+        context.err << '\n';
+    if (result.cancelled) {
+        printError(context, QStringLiteral("cancelled; no file written"));
+        return ExitFailure;
+    }
+    if (!result.ok) {
+        printError(context, QString::fromStdString(result.message));
+        return result.terrainError ? ExitUsage : ExitFailure;
+    }
+    if (result.filledPoints > 0)
+        printError(context, QStringLiteral("warning: %1 profile points had no terrain data and "
+                                           "were taken as the fill elevation")
+                                .arg(result.filledPoints));
+    if (const long long doubtful = doubtfulCells(result.grid); doubtful > 0)
+        printError(context, QStringLiteral("warning: %1 cells have parameters out of the model's "
+                                           "range (band 2 of the GeoTIFF, grey in the PNG)")
+                                .arg(doubtful));
+    const std::string title =
+        QFileInfo(request.outPrefix).fileName().toStdString() + " (Longley-Rice coverage)";
+    const coverage::Status written =
+        coverage::writeCoverageFiles(result.grid, request.outPrefix.toStdString(), request.formats,
+                                     coverage::ColourScale::standard(), title);
+    if (!written.ok) {
+        printError(context, QString::fromStdString(written.message));
+        return ExitFailure;
+    }
+    printWrittenFiles(request, context);
+    return ExitOk;
+}
+
+int coverageCommand(const QStringList& args, CliContext& context) {
+    QStringList rest = args;
+    const bool printJobs = rest.removeAll(PrintJobs) > 0;
+    try {
+        const CliOptions options(rest, CoverageOptions);
+        if (options.has(QStringLiteral("sites")) != printJobs)
+            throw UsageError{QStringLiteral("--sites FILE.csv and --print-jobs go together")};
+        if (printJobs) {
+            for (const QString& line : siteJobLines(rest, options))
+                context.out << line.toStdString() << '\n';
+            context.out.flush();
+            return ExitOk;
+        }
+        const CoverageRequest request = coverageRequestFromOptions(options);
+        std::unique_ptr<terrain::TerrainSource> terrain = openCoverageTerrain(options, context);
+        if (!terrain)
+            return ExitUsage;
+        return runCoverageRequest(request, *terrain, context);
+    } catch (const UsageError& error) {
+        printError(context, error.message);
+        return ExitUsage;
+    }
+}
+
+int coverageMergeCommand(const QStringList& args, CliContext& context) {
+    QString outPath;
+    std::vector<std::string> inputs;
+    bool malformed = false;
+    for (qsizetype i = 0; i < args.size() && !malformed; ++i) {
+        if (args[i] == QLatin1String("--out") && i + 1 < args.size() && outPath.isEmpty())
+            outPath = args[++i];
+        else if (args[i].startsWith(QLatin1String("--out=")) && outPath.isEmpty())
+            outPath = args[i].mid(6);
+        else if (args[i].startsWith(u'-'))
+            malformed = true;
+        else
+            inputs.push_back(args[i].toStdString());
+    }
+    if (malformed || outPath.isEmpty() || inputs.empty()) {
+        printError(context, QStringLiteral("coverage-merge: expected --out MERGED.tif and at "
+                                           "least one INPUT.tif"));
+        return ExitUsage;
+    }
+    const coverage::Status merged = coverage::mergeBestServer(inputs, outPath.toStdString());
+    if (!merged.ok) {
+        printError(context, QString::fromStdString(merged.message));
+        return ExitFailure;
+    }
+    context.out << outPath.toStdString() << '\n';
+    context.out.flush();
+    return ExitOk;
+}
+
+} // namespace verdan::cli

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "AreaCommand.h"
+#include "CliOptions.h"
+
+#include <verdan/coverage/Coverage.h>
+#include <verdan/coverage/CoverageOutput.h>
+
+#include <QStringList>
+
+#include <memory>
+
+namespace verdan::cli {
+
+/// A coverage run as the command line asks for it.
+struct CoverageRequest {
+    coverage::CoverageInputs inputs;
+    coverage::OutputFormats formats;
+    QString outPrefix;    ///< --out PREFIX
+    unsigned threads = 0; ///< --threads N, 0: every core
+};
+
+/// Reads a coverage run from the options of `verdan-cli coverage`: --tx LAT,LON, --radius KM
+/// (1..2000), --resolution SEC (0.1..3600), the radio options of p2p (their defaults; --h1
+/// the transmitter's height, --h2 every receiver's), --rel and --conf (one value each,
+/// 1..99, default 50), --erp DBW (-200..200), --out PREFIX, --formats (a comma-separated
+/// subset of tif,png,kml; default all three) and --threads N (0..1024). Throws UsageError,
+/// also for inputs the engine refuses (a map of more than 50 million cells).
+CoverageRequest coverageRequestFromOptions(const CliOptions& options);
+
+/// Runs `request` over `terrain`, prints progress on standard error when it is a terminal,
+/// writes the files and prints their names. Ctrl-C cancels the run without writing a file.
+/// Returns the exit status: 2 for terrain data that fail or do not cover the radius, 1 for a
+/// cancelled run or a file that cannot be written.
+int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSource& terrain,
+                       CliContext& context);
+
+/// `verdan-cli coverage [options]`: a coverage map around one transmitter, or with
+/// --sites FILE.csv --print-jobs one command line per site. Returns the exit status.
+int coverageCommand(const QStringList& args, CliContext& context);
+
+/// `verdan-cli coverage-merge --out MERGED.tif INPUT.tif...`: the best-server mosaic of
+/// per-site maps. Returns the exit status.
+int coverageMergeCommand(const QStringList& args, CliContext& context);
+
+/// The command lines of `--sites FILE.csv --print-jobs`: one `verdan-cli coverage` line per
+/// site of the CSV file (a header row naming the columns name, lat, lon and optionally
+/// height_m, in any order), with the site's --tx, its --h1 when it has a height, --out
+/// PREFIX-<name> and every other option of `args` (paths made absolute), shell-quoted.
+/// Throws UsageError for an unreadable or malformed file, a name that is not a plain file
+/// name (letters, digits, '.', '_' and '-', not starting with '.') or a name given twice.
+QStringList siteJobLines(const QStringList& args, const CliOptions& options);
+
+/// `text` quoted for a POSIX shell when it needs quoting.
+QString shellQuoted(const QString& text);
+
+} // namespace verdan::cli

@@ -1,0 +1,158 @@
+// The per-site command lines of `verdan-cli coverage --sites FILE.csv --print-jobs`.
+#include "CoverageCommand.h"
+
+#include "ProfileCommand.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSet>
+
+namespace verdan::cli {
+
+namespace {
+
+// Options whose value is a path: made absolute so that each line runs from any folder.
+const QStringList PathOptions{QStringLiteral("dem"), QStringLiteral("globe-path"),
+                              QStringLiteral("out")};
+// Options a site line sets itself.
+const QStringList SiteOptions{QStringLiteral("sites"), QStringLiteral("tx"), QStringLiteral("out")};
+
+struct Site {
+    QString name;
+    QString lat;
+    QString lon;
+    QString heightM; ///< empty: the --h1 of the command line
+};
+
+// The fields of one CSV line: separated by commas, optionally in double quotes ("" for ").
+QStringList csvFields(const QString& line) {
+    QStringList fields{QString()};
+    bool quoted = false;
+    for (qsizetype i = 0; i < line.size(); ++i) {
+        const QChar c = line[i];
+        if (quoted && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"')
+            fields.back() += line[++i];
+        else if (c == u'"')
+            quoted = !quoted;
+        else if (c == u',' && !quoted)
+            fields << QString();
+        else
+            fields.back() += c;
+    }
+    for (QString& field : fields)
+        field = field.trimmed();
+    return fields;
+}
+
+QString checkedNumber(const QString& text, double minimum, double maximum, const QString& what) {
+    const std::optional<double> value = parseNumber(text);
+    if (!value || *value < minimum || *value > maximum)
+        throw UsageError{QStringLiteral("%1: expected %2 to %3; got \"%4\"")
+                             .arg(what)
+                             .arg(minimum)
+                             .arg(maximum)
+                             .arg(text)};
+    return text;
+}
+
+Site siteFromRow(const QStringList& fields, const QList<qsizetype>& at, const QString& where) {
+    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9_-][A-Za-z0-9._-]*$"));
+    const auto field = [&](int column) {
+        return at[column] >= 0 && at[column] < fields.size() ? fields[at[column]] : QString();
+    };
+    Site site{field(0), field(1), field(2), field(3)};
+    if (!plainName.match(site.name).hasMatch())
+        throw UsageError{where + QStringLiteral(": the name \"%1\" is not a plain file name "
+                                                "(letters, digits, '.', '_', '-')")
+                                     .arg(site.name)};
+    checkedNumber(site.lat, -90, 90, where + QStringLiteral(": lat"));
+    checkedNumber(site.lon, -180, 180, where + QStringLiteral(": lon"));
+    if (!site.heightM.isEmpty())
+        checkedNumber(site.heightM, 0.5, 3000, where + QStringLiteral(": height_m"));
+    return site;
+}
+
+std::vector<Site> readSites(const QString& path) {
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+        throw UsageError{QStringLiteral("--sites: cannot read \"%1\"").arg(path)};
+    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
+    const QStringList header = csvFields(lines.value(0).toLower());
+    QList<qsizetype> at;
+    for (const char* column : {"name", "lat", "lon", "height_m"})
+        at << header.indexOf(QLatin1String(column));
+    if (at[0] < 0 || at[1] < 0 || at[2] < 0)
+        throw UsageError{QStringLiteral("--sites: %1: the first row must name the columns name, "
+                                        "lat, lon (and optionally height_m)")
+                             .arg(path)};
+    std::vector<Site> sites;
+    QSet<QString> names;
+    for (qsizetype n = 1; n < lines.size(); ++n) {
+        if (lines[n].trimmed().isEmpty())
+            continue;
+        const QString where = QStringLiteral("--sites: %1 line %2").arg(path).arg(n + 1);
+        sites.push_back(siteFromRow(csvFields(lines[n]), at, where));
+        if (names.contains(sites.back().name))
+            throw UsageError{
+                where + QStringLiteral(": the name \"%1\" is given twice").arg(sites.back().name)};
+        names.insert(sites.back().name);
+    }
+    if (sites.empty())
+        throw UsageError{QStringLiteral("--sites: %1 lists no site").arg(path)};
+    return sites;
+}
+
+// The command's options for every site line, without those a site sets.
+QStringList sharedArguments(const CliOptions& options, const QStringList& names) {
+    QStringList shared;
+    for (const QString& name : names) {
+        if (!options.has(name) || SiteOptions.contains(name))
+            continue;
+        const QString value = options.valueOf(name);
+        shared << QStringLiteral("--") + name
+               << (PathOptions.contains(name) ? QFileInfo(value).absoluteFilePath() : value);
+    }
+    return shared;
+}
+
+} // namespace
+
+QString shellQuoted(const QString& text) {
+    static const QRegularExpression safe(QStringLiteral("^[A-Za-z0-9_./,:=+@%-]+$"));
+    if (safe.match(text).hasMatch())
+        return text;
+    QString quoted = text;
+    quoted.replace(u'\'', QStringLiteral("'\\''"));
+    return u'\'' + quoted + u'\'';
+}
+
+QStringList siteJobLines(const QStringList& args, const CliOptions& options) {
+    QStringList names;
+    for (const QString& arg : args)
+        if (arg.startsWith(QLatin1String("--")))
+            names << arg.mid(2).section(u'=', 0, 0);
+    if (!options.has(QStringLiteral("out")))
+        throw UsageError{QStringLiteral("--out PREFIX is required")};
+    const QString prefix = QFileInfo(options.valueOf(QStringLiteral("out"))).absoluteFilePath();
+    const QStringList shared = sharedArguments(options, names);
+    QStringList lines;
+    for (const Site& site : readSites(options.valueOf(QStringLiteral("sites")))) {
+        QStringList line{QStringLiteral("verdan-cli"), QStringLiteral("coverage"),
+                         QStringLiteral("--tx"), site.lat + u',' + site.lon};
+        QStringList rest = shared;
+        if (!site.heightM.isEmpty()) {
+            const qsizetype h1 = rest.indexOf(QStringLiteral("--h1"));
+            if (h1 >= 0)
+                rest.remove(h1, 2);
+            line << QStringLiteral("--h1") << site.heightM;
+        }
+        line << rest << QStringLiteral("--out") << prefix + u'-' + site.name;
+        for (QString& word : line)
+            word = shellQuoted(word);
+        lines << line.join(u' ');
+    }
+    return lines;
+}
+
+} // namespace verdan::cli

@@ -1,0 +1,55 @@
+#include "CoverageTerrain.h"
+
+#include "ProfileCommand.h"
+
+#include <verdan/terrain/DorvexSources.h>
+#include <verdan/terrain/RasterSource.h>
+
+#include "dorvex.h"
+
+namespace verdan::cli {
+
+namespace {
+
+// The terrain library linked into the program, shared by its GLOBE and Quarn sources.
+std::shared_ptr<terrain::DorvexLibrary> linkedDorvex() {
+    auto library = std::make_shared<terrain::DorvexLibrary>();
+    library->entry.tHandler = &THandler;
+    library->entry.closeGlobe = &CloseGlobe;
+    return library;
+}
+
+void rejectOption(const CliOptions& options, const QString& name, const QString& terrain) {
+    if (options.has(name))
+        throw UsageError{QStringLiteral("--%1 does not go with --terrain %2").arg(name, terrain)};
+}
+
+} // namespace
+
+std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& options,
+                                                            CliContext& context) {
+    const QString kind = options.choice(
+        QStringLiteral("terrain"), QStringLiteral("globe"),
+        {QStringLiteral("globe"), QStringLiteral("quarn"), QStringLiteral("raster")});
+    if (kind == QLatin1String("raster")) {
+        rejectOption(options, QStringLiteral("globe-path"), kind);
+        if (!options.has(QStringLiteral("dem")))
+            throw UsageError{QStringLiteral("--terrain raster needs --dem PATH (an elevation "
+                                            "raster file or a folder of tiles)")};
+        terrain::Status status;
+        auto source =
+            terrain::openRaster(options.valueOf(QStringLiteral("dem")).toStdString(), {}, status);
+        if (!source)
+            printError(context, QString::fromStdString(status.message));
+        return source;
+    }
+    rejectOption(options, QStringLiteral("dem"), kind);
+    if (kind == QLatin1String("quarn")) {
+        rejectOption(options, QStringLiteral("globe-path"), kind);
+        return terrain::makeQuarnSource(linkedDorvex(), 1);
+    }
+    return terrain::makeGlobeSource(linkedDorvex(),
+                                    globeFolderOption(options).toLocal8Bit().toStdString());
+}
+
+} // namespace verdan::cli

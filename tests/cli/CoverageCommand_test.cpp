@@ -1,0 +1,164 @@
+#include "CoverageCommand.h"
+
+#include "CliRun.h"
+#include "CoverageMap.h"
+#include "P2pCommand.h"
+#include "SyntheticTerrain.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <numbers>
+
+using namespace verdan;
+using namespace verdan::cli;
+using verdan::test::Outcome;
+using verdan::test::runCommand;
+
+namespace {
+
+constexpr double CellDeg = 3.0 / 3600;
+// One cell of latitude on the grid's sphere, metres.
+const double CellM = coverage::detail::EarthRadiusM * CellDeg * std::numbers::pi / 180;
+constexpr double GroundM = 120;
+
+QString number(double value) {
+    return QString::number(value, 'g', 17);
+}
+
+// The loss of the point-to-point command over flat ground `distM` long.
+double p2pLossDb(const QDir& dir, double distM) {
+    const int intervals = std::max(1, static_cast<int>(std::ceil(distM / CellM)));
+    QFile profile(dir.filePath(QStringLiteral("flat.pfl")));
+    EXPECT_TRUE(profile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QString text = QString::number(intervals) + u' ' + number(distM / intervals);
+    for (int i = 0; i <= intervals; ++i)
+        text += u' ' + number(GroundM);
+    profile.write(text.toUtf8());
+    profile.close();
+    const Outcome o =
+        runCommand(p2pCommand, {"--profile", profile.fileName(), "--freq", "450", "--h1", "30",
+                                "--h2", "2", "--rel", "90", "--conf", "70", "--format", "csv"});
+    EXPECT_EQ(o.status, ExitOk) << o.err;
+    return QString::fromStdString(o.out).split(u'\n').value(1).section(u',', 1, 1).toDouble();
+}
+
+TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
+    QTemporaryDir dir;
+    // The transmitter at a cell centre and samples one cell apart: the cells due north lie
+    // on the samples of the northward radial.
+    const double txDeg = 120.5 * CellDeg;
+    const double radiusKm = 108 * CellM / 1000;
+    const QString prefix = dir.filePath(QStringLiteral("flat"));
+    const CliOptions options(
+        {"--tx",         number(txDeg) + u',' + number(txDeg),
+         "--radius",     number(radiusKm),
+         "--resolution", "3",
+         "--freq",       "450",
+         "--h1",         "30",
+         "--h2",         "2",
+         "--rel",        "90",
+         "--conf",       "70",
+         "--out",        prefix,
+         "--formats",    "tif"},
+        {"tx", "radius", "resolution", "freq", "h1", "h2", "rel", "conf", "out", "formats"});
+    const test::SyntheticTerrain flat([](terrain::GeoPoint) { return GroundM; }, CellM);
+    std::ostringstream out, err;
+    CliPrompter prompter(err);
+    CliContext context{out, err, prompter, {}};
+    ASSERT_EQ(runCoverageRequest(coverageRequestFromOptions(options), flat, context), ExitOk)
+        << err.str();
+    const test::Map map = test::readMap(prefix + QStringLiteral(".tif"));
+    const std::vector<float>& loss = map.band1;
+    const int width = map.width;
+    ASSERT_FALSE(loss.empty());
+    const coverage::CoverageGrid layout =
+        coverage::gridLayout(coverageRequestFromOptions(options).inputs);
+    for (int rowsNorth : {12, 40, 107}) {
+        const float mapDb =
+            loss[static_cast<std::size_t>(layout.txRow - rowsNorth) * width + layout.txColumn];
+        EXPECT_NEAR(mapDb, p2pLossDb(QDir(dir.path()), rowsNorth * CellM), 0.1) << rowsNorth;
+    }
+    // Any cell: within 1 dB for 99 % of a spread of cells across the disk.
+    int tried = 0;
+    int off = 0;
+    for (std::size_t i = 7; i < loss.size(); i += 677) {
+        if (std::isnan(loss[i]))
+            continue;
+        const terrain::GeoPoint centre{layout.centreLatDeg(static_cast<int>(i / width)),
+                                       layout.centreLonDeg(static_cast<int>(i % width))};
+        const double distM = coverage::detail::polarOf({txDeg, txDeg}, centre).distM;
+        ++tried;
+        off += std::fabs(loss[i] - p2pLossDb(QDir(dir.path()), distM)) > 1.0 ? 1 : 0;
+    }
+    EXPECT_GT(tried, 50);
+    EXPECT_LE(off, tried / 100);
+}
+
+TEST(CoverageCommand, PrintJobsWritesOneQuotedLinePerSite) {
+    QTemporaryDir dir;
+    const QString csv = dir.filePath(QStringLiteral("sites.csv"));
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("lon,name,lat,height_m\r\n7.25,north-1,45.5,25\r\n\r\n\"7.5\",south,45.25,\r\n");
+    file.close();
+    const QString dem = dir.filePath(QStringLiteral("my dem.tif"));
+    const Outcome o = runCommand(coverageCommand,
+                                 {"--sites", csv, "--print-jobs", "--radius", "30", "--resolution",
+                                  "3", "--h1", "10", "--terrain", "raster", "--dem", dem, "--out",
+                                  dir.filePath(QStringLiteral("maps/run"))});
+    ASSERT_EQ(o.status, ExitOk) << o.err;
+    const QStringList lines = QString::fromStdString(o.out).trimmed().split(u'\n');
+    ASSERT_EQ(lines.size(), 2);
+    const QString quotedDem = u'\'' + dem + u'\'';
+    EXPECT_EQ(lines[0], QStringLiteral("verdan-cli coverage --tx 45.5,7.25 --h1 25 --radius 30 "
+                                       "--resolution 3 --terrain raster --dem ") +
+                            quotedDem + QStringLiteral(" --out ") + dir.path() +
+                            QStringLiteral("/maps/run-north-1"));
+    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("verdan-cli coverage --tx 45.25,7.5 --radius "
+                                                   "30 --resolution 3 --h1 10 ")))
+        << lines[1].toStdString();
+    EXPECT_EQ(shellQuoted(QStringLiteral("it's")), QStringLiteral("'it'\\''s'"));
+}
+
+TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
+    QTemporaryDir dir;
+    const auto writeCsv = [&dir](const char* name, const char* text) {
+        QFile file(dir.filePath(QString::fromLatin1(name)));
+        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(text);
+        return file.fileName();
+    };
+    const QString twice = writeCsv("twice.csv", "name,lat,lon\na,1,2\na,3,4\n");
+    const QString escape = writeCsv("escape.csv", "name,lat,lon\n../a,1,2\n");
+    const QString noLon = writeCsv("nolon.csv", "name,lat\na,1\n");
+    const QString badLat = writeCsv("badlat.csv", "name,lat,lon\na,91,2\n");
+    const QString out = dir.filePath(QStringLiteral("m"));
+    const struct {
+        QStringList args;
+        const char* expected;
+    } cases[] = {
+        {{"--tx", "45,7", "--radius", "2000", "--resolution", "1", "--out", out},
+         "at most 50000000"},
+        {{"--tx", "45,7", "--radius", "30", "--resolution", "3"}, "--out is required"},
+        {{"--tx", "45,7", "--radius", "30", "--resolution", "3", "--out", out, "--formats",
+          "tif,jpg"},
+         "--formats"},
+        {{"--sites", twice, "--print-jobs", "--out", out}, "given twice"},
+        {{"--sites", escape, "--print-jobs", "--out", out}, "not a plain file name"},
+        {{"--sites", noLon, "--print-jobs", "--out", out}, "name, lat, lon"},
+        {{"--sites", badLat, "--print-jobs", "--out", out}, "line 2: lat"},
+        {{"--print-jobs", "--out", out}, "go together"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = runCommand(coverageCommand, c.args);
+        EXPECT_EQ(o.status, ExitUsage) << c.expected;
+        EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
+        EXPECT_TRUE(o.out.empty());
+    }
+}
+
+} // namespace

@@ -1,0 +1,203 @@
+// verdan-cli coverage over an elevation raster written by GDAL: per-site jobs run through
+// GNU parallel and the Slurm script, merged, and checked against single runs; terrain errors;
+// an interrupted run.
+#include "CoverageCommand.h"
+
+#include "CliRun.h"
+#include "CoverageMap.h"
+#include "raster_builders.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <csignal>
+#include <cstring>
+#include <filesystem>
+
+using namespace verdan;
+using namespace verdan::cli;
+using verdan::test::Map;
+using verdan::test::Outcome;
+using verdan::test::readMap;
+using verdan::test::runCommand;
+
+namespace {
+
+QString binFolder() {
+    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
+}
+
+class CoverageJobs : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(dir.isValid());
+        dem = dir.filePath(QStringLiteral("hills.tif"));
+        terrain::RasterLayout layout;
+        layout.width = 360;
+        layout.height = 360;
+        layout.geoTransform = {7.0, 3.0 / 3600, 0, 45.3, 0, -3.0 / 3600};
+        std::string error;
+        ASSERT_TRUE(terrain::writeRaster(
+            dem.toStdString(), layout,
+            [](double x, double y) { return 400 + 150 * std::sin(x * 90) * std::cos(y * 70); },
+            &error))
+            << error;
+    }
+
+    QStringList mapOptions() const {
+        return {"--radius", "4",         "--resolution", "6",     "--freq", "900",       "--h1",
+                "20",       "--terrain", "raster",       "--dem", dem,      "--formats", "tif"};
+    }
+
+    QTemporaryDir dir;
+    QString dem;
+};
+
+TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
+    QFile sites(dir.filePath(QStringLiteral("sites.csv")));
+    ASSERT_TRUE(sites.open(QIODevice::WriteOnly));
+    sites.write("name,lat,lon,height_m\nA,45.10,7.10,30\nB,45.12,7.16,\nC,45.17,7.12,15\n"
+                "D,45.14,7.20,40\n");
+    sites.close();
+    const Outcome jobs = runCommand(
+        coverageCommand, QStringList{"--sites", sites.fileName(), "--print-jobs", "--threads", "1",
+                                     "--out", dir.filePath(QStringLiteral("par"))} +
+                             mapOptions());
+    ASSERT_EQ(jobs.status, ExitOk) << jobs.err;
+    QFile jobsFile(dir.filePath(QStringLiteral("jobs.txt")));
+    ASSERT_TRUE(jobsFile.open(QIODevice::WriteOnly));
+    jobsFile.write(QByteArray::fromStdString(jobs.out));
+    jobsFile.close();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"), binFolder() + u':' + env.value(QStringLiteral("PATH")));
+    QProcess parallel;
+    parallel.setProcessEnvironment(env);
+    parallel.setStandardInputFile(jobsFile.fileName());
+    parallel.start(QStringLiteral("parallel"), {"--will-cite", "-j", "2", "--halt", "now,fail=1"});
+    ASSERT_TRUE(parallel.waitForFinished(120000)) << "GNU parallel is required";
+    ASSERT_EQ(parallel.exitCode(), 0) << parallel.readAllStandardError().toStdString();
+
+    // The Slurm script runs line 3 (site C) of the same jobs file.
+    QProcess slurm;
+    env.insert(QStringLiteral("SLURM_ARRAY_TASK_ID"), QStringLiteral("3"));
+    slurm.setProcessEnvironment(env);
+    slurm.start(
+        QStringLiteral("bash"),
+        {QStringLiteral(VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh"), jobsFile.fileName()});
+    ASSERT_TRUE(slurm.waitForFinished(60000));
+    EXPECT_EQ(slurm.exitCode(), 0) << slurm.readAllStandardError().toStdString();
+
+    QStringList inputs;
+    std::vector<Map> singles;
+    const struct {
+        const char* name;
+        const char* tx;
+        const char* h1;
+    } runs[] = {{"A", "45.10,7.10", "30"},
+                {"B", "45.12,7.16", "20"},
+                {"C", "45.17,7.12", "15"},
+                {"D", "45.14,7.20", "40"}};
+    for (const auto& run : runs) {
+        const QString single = dir.filePath(QStringLiteral("single-") + run.name);
+        QStringList args = mapOptions();
+        args[args.indexOf("--h1") + 1] = QString::fromLatin1(run.h1);
+        const Outcome o = runCommand(
+            coverageCommand, args + QStringList{"--tx", run.tx, "--threads", "2", "--out", single});
+        ASSERT_EQ(o.status, ExitOk) << o.err;
+        singles.push_back(readMap(single + QStringLiteral(".tif")));
+        const QString parallelMap =
+            dir.filePath(QStringLiteral("par-") + run.name + QStringLiteral(".tif"));
+        const std::vector<float> parallelLoss = readMap(parallelMap).band1;
+        ASSERT_EQ(parallelLoss.size(), singles.back().band1.size());
+        EXPECT_EQ(std::memcmp(parallelLoss.data(), singles.back().band1.data(),
+                              parallelLoss.size() * sizeof(float)),
+                  0)
+            << run.name;
+        inputs << parallelMap;
+    }
+    const QString merged = dir.filePath(QStringLiteral("merged.tif"));
+    const Outcome merge = runCommand(coverageMergeCommand, QStringList{"--out", merged} + inputs);
+    ASSERT_EQ(merge.status, ExitOk) << merge.err;
+    const Map best = readMap(merged);
+    int checked = 0;
+    for (int row = 0; row < best.height; ++row) {
+        for (int col = 0; col < best.width; ++col) {
+            float expected = NAN;
+            float winner = NAN;
+            for (std::size_t s = 0; s < singles.size(); ++s) {
+                const Map& m = singles[s];
+                const long c = std::lround((best.westDeg - m.westDeg) / m.cellDeg) + col;
+                const long r = std::lround((m.northDeg - best.northDeg) / m.cellDeg) + row;
+                if (c < 0 || r < 0 || c >= m.width || r >= m.height)
+                    continue;
+                const float v = m.band1[static_cast<std::size_t>(r) * m.width + c];
+                if (!std::isnan(v) && (std::isnan(expected) || v < expected)) {
+                    expected = v;
+                    winner = static_cast<float>(s + 1);
+                }
+            }
+            const std::size_t at = static_cast<std::size_t>(row) * best.width + col;
+            if (std::isnan(expected)) {
+                EXPECT_TRUE(std::isnan(best.band1[at]));
+                continue;
+            }
+            ++checked;
+            ASSERT_EQ(best.band1[at], expected) << row << ',' << col;
+            ASSERT_EQ(best.band2[at], winner) << row << ',' << col;
+        }
+    }
+    EXPECT_GT(checked, 4000);
+}
+
+TEST_F(CoverageJobs, TerrainErrorsAreClear) {
+    const QString corrupt = dir.filePath(QStringLiteral("corrupt.tif"));
+    QFile file(corrupt);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("II*\0garbage that is no GeoTIFF", 30);
+    file.close();
+    const QString out = dir.filePath(QStringLiteral("m"));
+    QStringList wide = mapOptions();
+    wide[wide.indexOf("--radius") + 1] = QStringLiteral("30");
+    QStringList broken = mapOptions();
+    broken[broken.indexOf("--dem") + 1] = corrupt;
+    const struct {
+        QStringList args;
+        const char* expected;
+    } cases[] = {
+        {wide, "do not cover the radius of 30.0 km"},
+        {broken, "corrupt.tif"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o =
+            runCommand(coverageCommand, c.args + QStringList{"--tx", "45.15,7.15", "--out", out});
+        EXPECT_EQ(o.status, ExitUsage);
+        EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
+        EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".tif")));
+    }
+}
+
+TEST_F(CoverageJobs, InterruptedRunLeavesNoFile) {
+    const QString out = dir.filePath(QStringLiteral("big"));
+    QStringList args =
+        QStringList{"coverage", "--tx", "45.15,7.15", "--threads", "1", "--out", out} +
+        mapOptions();
+    args[args.indexOf("--radius") + 1] = QStringLiteral("10");
+    args[args.indexOf("--resolution") + 1] = QStringLiteral("0.5");
+    QProcess cli;
+    cli.start(binFolder() + QStringLiteral("/verdan-cli"), args);
+    ASSERT_TRUE(cli.waitForStarted());
+    EXPECT_FALSE(cli.waitForFinished(700)) << cli.readAllStandardError().toStdString();
+    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
+    ASSERT_TRUE(cli.waitForFinished(5000));
+    EXPECT_EQ(cli.exitCode(), ExitFailure);
+    EXPECT_NE(cli.readAllStandardError().indexOf("cancelled"), -1);
+    const QStringList left = QDir(dir.path()).entryList({QStringLiteral("big*")});
+    EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
+}
+
+} // namespace
