@@ -96,8 +96,19 @@ int runCommand(int argc, char** argv, CliContext& context) {
         return verdan::cli::ExitOk;
     }
     QStringList args;
-    for (int i = 2; i < argc; ++i)
-        args << QString::fromLocal8Bit(argv[i]);
+    for (int i = 2; i < argc; ++i) {
+        // Qt cannot name a file whose name is not valid text in the locale: refuse it rather
+        // than read or write a file of another name.
+        const QString arg = QString::fromLocal8Bit(argv[i]);
+        if (arg.toLocal8Bit() != QByteArrayView(argv[i])) {
+            verdan::cli::printError(context, QStringLiteral("argument %1 is not valid text in "
+                                                            "this locale (rename the file): %2")
+                                                 .arg(i)
+                                                 .arg(arg));
+            return verdan::cli::ExitUsage;
+        }
+        args << arg;
+    }
     for (const Command& command : Commands) {
         if (command.name == name)
             return command.run(args, context);

