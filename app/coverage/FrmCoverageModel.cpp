@@ -174,8 +174,8 @@ void FrmCoverageModel::Form_Unload() {
 }
 
 bool FrmCoverageModel::checkField(Field field) {
-    const FieldSpec& spec = Specs.at(field);
-    const QString name = QString::fromLatin1(spec.name);
+    const FieldSpec& rule = Specs.at(field);
+    const QString name = QString::fromLatin1(rule.name);
     if (field == txtLossLevels || field == txtFieldLevels) {
         std::vector<double> levels;
         if (parseLevels(m_text[field], levelsQuantity(field), levels)) {
@@ -196,9 +196,9 @@ bool FrmCoverageModel::checkField(Field field) {
         return true;
     const double offset = field == txtERP && m_erpUnit == 1 ? DbmPerDbw : 0;
     TextField checked{m_text[field], {}, 0, 0, true};
-    if (CheckRange(m_prompter, checked, spec.minimum + offset, spec.maximum + offset, name))
+    if (CheckRange(m_prompter, checked, rule.minimum + offset, rule.maximum + offset, name))
         return true;
-    setText(field, QString::fromLatin1(spec.replacement));
+    setText(field, QString::fromLatin1(rule.replacement));
     return false;
 }
 
