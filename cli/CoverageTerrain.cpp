@@ -49,7 +49,8 @@ std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& op
         return terrain::makeQuarnSource(linkedDorvex(), 1);
     }
     return terrain::makeGlobeSource(linkedDorvex(),
-                                    globeFolderOption(options).toLocal8Bit().toStdString());
+                                    globeFolderOption(options).toLocal8Bit().toStdString(),
+                                    terrain::GlobeTiles::KeepOpen);
 }
 
 } // namespace verdan::cli

@@ -31,7 +31,8 @@ std::shared_ptr<const terrain::TerrainSource> openPathTerrain(TerrainLibrary& li
         return nullptr;
     }
     if (path.TerrainSource == QLatin1String("GLOBE"))
-        return terrain::makeGlobeSource(dorvex, path.GlobePath.toLocal8Bit().toStdString());
+        return terrain::makeGlobeSource(dorvex, path.GlobePath.toLocal8Bit().toStdString(),
+                                        terrain::GlobeTiles::KeepOpen);
     return terrain::makeQuarnSource(dorvex, path.QuarnDrive);
 }
 

@@ -88,8 +88,18 @@ private:
 
 class GlobeSource : public DorvexSource {
 public:
-    GlobeSource(std::shared_ptr<DorvexLibrary> library, std::string globePath)
-        : DorvexSource(std::move(library)), m_globePath(std::move(globePath)) {}
+    GlobeSource(std::shared_ptr<DorvexLibrary> library, std::string globePath, GlobeTiles tiles)
+        : DorvexSource(std::move(library)), m_globePath(std::move(globePath)), m_tiles(tiles) {}
+
+    ~GlobeSource() override {
+        if (m_tiles == GlobeTiles::KeepOpen) {
+            const std::lock_guard guard(library().lock);
+            library().entry.closeGlobe();
+        }
+    }
+
+    GlobeSource(const GlobeSource&) = delete;
+    GlobeSource& operator=(const GlobeSource&) = delete;
 
     std::string displayName() const override { return "Globe"; }
 
@@ -103,7 +113,8 @@ public:
         {
             const std::lock_guard guard(library().lock);
             args.call(library());
-            library().entry.closeGlobe();
+            if (m_tiles == GlobeTiles::CloseAfterEachPath)
+                library().entry.closeGlobe();
         }
         if (args.status != 0 || args.errorNumber != 1)
             return failure(args.errorNumber);
@@ -117,6 +128,7 @@ private:
     }
 
     std::string m_globePath;
+    GlobeTiles m_tiles;
 };
 
 class QuarnSource : public DorvexSource {
@@ -166,8 +178,8 @@ private:
 } // namespace
 
 std::unique_ptr<TerrainSource> makeGlobeSource(std::shared_ptr<DorvexLibrary> library,
-                                               std::string globePath) {
-    return std::make_unique<GlobeSource>(std::move(library), std::move(globePath));
+                                               std::string globePath, GlobeTiles tiles) {
+    return std::make_unique<GlobeSource>(std::move(library), std::move(globePath), tiles);
 }
 
 std::unique_ptr<TerrainSource> makeQuarnSource(std::shared_ptr<DorvexLibrary> library,

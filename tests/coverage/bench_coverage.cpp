@@ -52,7 +52,8 @@ coverage::CoverageInputs inputs(terrain::GeoPoint tx, double resolutionSec) {
 void BM_CoverageGlobeDemo50Km30Sec(benchmark::State& state) {
     auto library = std::make_shared<terrain::DorvexLibrary>();
     library->entry = {&THandler, &CloseGlobe};
-    const auto globe = terrain::makeGlobeSource(library, VERDAN_DEMO_GLOBE_DIR);
+    const auto globe =
+        terrain::makeGlobeSource(library, VERDAN_DEMO_GLOBE_DIR, terrain::GlobeTiles::KeepOpen);
     runMap(state, inputs({39.08, -76.7}, 30), *globe);
 }
 BENCHMARK(BM_CoverageGlobeDemo50Km30Sec)

@@ -51,13 +51,20 @@ void exportTile(const std::string& globeFolder, const std::string& tiff) {
     GDALClose(source);
 }
 
-TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
+// A new GLOBE folder with rolling terrain around 39 N 76.7 W; empty on failure.
+std::string rollingGlobeFolder() {
     const char* tmp = std::getenv("TMPDIR");
     std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/globe-export-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder.data()), nullptr);
+    if (::mkdtemp(folder.data()) == nullptr)
+        return {};
     folder += '/';
     std::string error;
-    ASSERT_TRUE(writeGlobeFolder(folder, rollingM, {{38.5, -77.5, 39.5, -76.0}}, &error)) << error;
+    return writeGlobeFolder(folder, rollingM, {{38.5, -77.5, 39.5, -76.0}}, &error) ? folder : "";
+}
+
+TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
+    const std::string folder = rollingGlobeFolder();
+    ASSERT_FALSE(folder.empty());
     exportTile(folder, folder + "export.tif");
 
     auto dorvex = std::make_shared<DorvexLibrary>();
@@ -79,6 +86,36 @@ TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
     // GLOBE rounds its interpolated elevations to whole metres.
     for (std::size_t i = 0; i < viaGlobe.elevationsM.size(); ++i)
         ASSERT_NEAR(viaGlobe.elevationsM[i], viaRaster.elevationsM[i], 0.6) << i;
+    fs::remove_all(folder);
+}
+
+int closedTiles = 0;
+void countingCloseGlobe() {
+    ++closedTiles;
+    CloseGlobe();
+}
+
+// A coverage map reads hundreds of paths: its source keeps the tile open (reopening it for
+// every path made the map ten times slower) and closes it only when it goes.
+TEST(GlobeSource, ClosesTheTileAfterEachPathOrWhenTheSourceGoes) {
+    const std::string folder = rollingGlobeFolder();
+    ASSERT_FALSE(folder.empty());
+    auto dorvex = std::make_shared<DorvexLibrary>();
+    dorvex->entry = {&THandler, &countingCloseGlobe};
+    struct Case {
+        GlobeTiles tiles;
+        int closedAfterPaths;
+    };
+    for (const Case& c : {Case{GlobeTiles::CloseAfterEachPath, 3}, Case{GlobeTiles::KeepOpen, 0}}) {
+        closedTiles = 0;
+        auto globe = makeGlobeSource(dorvex, folder, c.tiles);
+        Profile profile;
+        for (const double lonDeg : {-76.9, -76.8, -76.6})
+            ASSERT_TRUE(globe->profile({39.08, -76.7}, {38.9, lonDeg}, 100, profile).ok);
+        EXPECT_EQ(closedTiles, c.closedAfterPaths);
+        globe.reset();
+        EXPECT_EQ(closedTiles, c.closedAfterPaths + (c.tiles == GlobeTiles::KeepOpen ? 1 : 0));
+    }
     fs::remove_all(folder);
 }
 

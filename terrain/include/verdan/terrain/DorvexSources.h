@@ -31,13 +31,24 @@ struct DorvexLibrary {
 /// Points sampled on every GLOBE path; the largest number of points of a Quarn path.
 inline constexpr int DorvexPointCount = 800;
 
+/// When a GLOBE source lets Dorvex close its open tile.
+enum class GlobeTiles {
+    /// After every path, so that no tile stays open between single requests (the program's
+    /// point-to-point extraction).
+    CloseAfterEachPath,
+    /// Only when the source goes: many paths in a row (a coverage map) then read the same
+    /// tile through Dorvex's block cache instead of reopening it for every path.
+    KeepOpen,
+};
+
 /// The GLOBE database in `globePath` (a folder ending with a separator, as bytes in the
 /// local encoding; drive letters are mapped by Dorvex). A failure carries Dorvex's error
 /// number in Status::code (-1000 no readable "globe.dat", -1001.. a tile that cannot be
 /// opened, -1101.. a tile that cannot be read) and globeErrorText as its message. A folder
 /// longer than Dorvex's 150-character path is not handed over: it fails as -1000.
 std::unique_ptr<TerrainSource> makeGlobeSource(std::shared_ptr<DorvexLibrary> library,
-                                               std::string globePath);
+                                               std::string globePath,
+                                               GlobeTiles tiles = GlobeTiles::CloseAfterEachPath);
 
 /// The Quarn database that Dorvex finds itself, its index looked up on `drive`
 /// (1 = C .. 24 = Z). Points are about 450 m apart, at most the count asked for; points
