@@ -92,6 +92,32 @@ double CliOptions::number(const QString& name, double fallback) const {
     return *value;
 }
 
+std::optional<double> CliOptions::powerDbw(const QString& name, double minimumDbw,
+                                           double maximumDbw) const {
+    if (!has(name))
+        return std::nullopt;
+    const QString option = QStringLiteral("--") + name;
+    QString text = valueOf(name);
+    double offsetDb = 0;
+    if (text.endsWith(QLatin1String("dbm"), Qt::CaseInsensitive))
+        offsetDb = -30; // 0 dBW is 30 dBm
+    if (text.endsWith(QLatin1String("dbm"), Qt::CaseInsensitive) ||
+        text.endsWith(QLatin1String("dbw"), Qt::CaseInsensitive))
+        text = text.chopped(3).trimmed();
+    const auto value = parseNumber(text);
+    if (!value)
+        throw UsageError{QStringLiteral("%1: \"%2\" is not a power; a number in dBW, or followed "
+                                        "by dBW or dBm (30, 30dBW, 60dBm)")
+                             .arg(option, valueOf(name))};
+    const double dbw = *value + offsetDb;
+    if (!(dbw >= minimumDbw && dbw <= maximumDbw))
+        throw UsageError{QStringLiteral("%1: %2; got %3")
+                             .arg(option, rangeText(option, minimumDbw, maximumDbw,
+                                                    QStringLiteral("dBW")),
+                                  valueOf(name))};
+    return dbw;
+}
+
 int CliOptions::integer(const QString& name, int fallback, int minimum, int maximum) const {
     if (!has(name))
         return fallback;

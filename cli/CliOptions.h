@@ -50,6 +50,10 @@ public:
                   const QString& unit = {}) const;
     /// The value of `name` as any finite number, `fallback` when absent.
     double number(const QString& name, double fallback) const;
+    /// The value of `name` as a power in dBW within minimumDbw..maximumDbw; empty when the
+    /// option is absent. A plain number is in dBW; a unit "dBW" or "dBm" may follow it
+    /// ("30", "30dBW", "60 dBm": all 30 dBW), letter case ignored.
+    std::optional<double> powerDbw(const QString& name, double minimumDbw, double maximumDbw) const;
     /// The value of `name` as a whole number in minimum..maximum, `fallback` when absent.
     int integer(const QString& name, int fallback, int minimum, int maximum) const;
     /// The value of `name` as a comma-separated list of 1 to `maxCount` numbers: the first

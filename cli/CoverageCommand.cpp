@@ -64,8 +64,7 @@ coverage::CoverageInputs inputsFromOptions(const CliOptions& options) {
     in.radiusKm = options.number(QStringLiteral("radius"), 0, 1, 2000, QStringLiteral("km"));
     in.resolutionSec =
         options.number(QStringLiteral("resolution"), 0, 0.1, 3600, QStringLiteral("arc-seconds"));
-    if (options.has(QStringLiteral("erp")))
-        in.erpDbw = options.number(QStringLiteral("erp"), 0, -200, 200, QStringLiteral("dBW"));
+    in.erpDbw = options.powerDbw(QStringLiteral("erp"), -200, 200);
     return in;
 }
 

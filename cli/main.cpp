@@ -50,7 +50,7 @@ const char* usage() {
            "  profile --tx LAT,LON --rx LAT,LON [terrain options]\n"
            "  coverage --tx LAT,LON --radius KM --resolution SEC --out PREFIX\n"
            "          [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel P] [--conf P]\n"
-           "          [--erp DBW] [--terrain globe|quarn|raster] [--globe-path DIR | --dem PATH]\n"
+           "          [--erp POWER] [--terrain globe|quarn|raster] [--globe-path DIR | --dem PATH]\n"
            "          [--formats tif,png,kml] [--threads N]\n"
            "  coverage --sites FILE.csv --print-jobs [coverage options] --out PREFIX\n"
            "  coverage-merge --out MERGED.tif INPUT.tif...\n"
@@ -61,6 +61,7 @@ const char* usage() {
            "                 --dem PATH (with raster: an elevation raster file or folder of tiles)\n"
            "LAT,LON: decimal degrees, north and east positive.\n"
            "LIST: up to four comma-separated confidence levels in percent.\n"
+           "POWER: the transmitter's ERP in dBW, or followed by dBm (--erp 43dBm).\n"
            "--format text|csv|json: the report (default), or the table as CSV or JSON.\n";
 }
 
