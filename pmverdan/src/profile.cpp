@@ -3,9 +3,9 @@
 #include "numeric.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
-#include <vector>
 
 namespace pmverdan {
 
@@ -93,11 +93,14 @@ double interdecileRangeM(const ProfileView& profile, double x1M, double x2M) {
         return 0.0;
     }
     // Resample the range at n equally spaced points; ka of them form each tenth.
-    const int32_t ka = truncateInto(0.1 * (xb - xa + 8.0), 4, 25);
+    // At most 245 points: kept on the stack, as this runs once per model call.
+    constexpr int32_t MaxPerTenth = 25;
+    const int32_t ka = truncateInto(0.1 * (xb - xa + 8.0), 4, MaxPerTenth);
     const int32_t n = 10 * ka - 5;
     const int32_t kb = n - ka + 1;
     const double sn = n - 1;
-    std::vector<double> samples(static_cast<size_t>(n));
+    std::array<double, 10 * MaxPerTenth - 5> storage;
+    double* const samples = storage.data();
     const double step = (xb - xa) / sn;
     int32_t k = truncateInto(xa + 1.0, 1, np);
     xa -= k;
@@ -106,27 +109,28 @@ double interdecileRangeM(const ProfileView& profile, double x1M, double x2M) {
             xa -= 1.0;
             ++k;
         }
-        samples[static_cast<size_t>(j)] = z[k] + (z[k] - z[k - 1]) * xa;
+        samples[j] = z[k] + (z[k] - z[k - 1]) * xa;
         xa += step;
     }
     // Deviations from the samples' own regression line.
     double lineStart = 0.0;
     double lineEnd = 0.0;
-    fitProfileLine(ProfileView{n - 1, 1.0, samples.data()}, 0.0, sn, lineStart, lineEnd);
+    fitProfileLine(ProfileView{n - 1, 1.0, samples}, 0.0, sn, lineStart, lineEnd);
     const double lineStep = (lineEnd - lineStart) / sn;
     double line = lineStart;
-    for (double& sample : samples) {
-        sample -= line;
+    for (int32_t j = 0; j < n; ++j) {
+        samples[j] -= line;
         line += lineStep;
     }
-    // The ka-th and kb-th largest deviations bound the middle 80 %.
-    const auto kthLargest = [&samples](int32_t rank) {
-        const auto at = samples.begin() + (rank - 1);
-        std::nth_element(samples.begin(), at, samples.end(), std::greater<>());
-        return *at;
-    };
-    const double upper = kthLargest(ka);
-    const double lower = kthLargest(kb);
+    // The ka-th and kb-th largest deviations bound the middle 80 %. After the first
+    // selection every deviation ranked below ka lies behind it, so the second (kb > ka)
+    // selects among those only.
+    double* const upperAt = samples + (ka - 1);
+    std::nth_element(samples, upperAt, samples + n, std::greater<>());
+    double* const lowerAt = samples + (kb - 1);
+    std::nth_element(upperAt + 1, lowerAt, samples + n, std::greater<>());
+    const double upper = *upperAt;
+    const double lower = *lowerAt;
     return (upper - lower) / (1.0 - 0.8 * std::exp(-(x2M - x1M) / 50e3));
 }
 
