@@ -127,8 +127,11 @@ void FrmCoverageModel::setCmbERPUnit(int index) {
 
 QString FrmCoverageModel::lblSource() const {
     const PathState& path = m_state.path;
+    QString terrain = path.TerrainSource;
+    if (terrain == QLatin1String("Raster") && !path.RasterPath.isEmpty())
+        terrain += QStringLiteral(" (") + QFileInfo(QDir::cleanPath(path.RasterPath)).fileName() + u')';
     return QStringLiteral("Transmitter ") + positionText(transmitterOf(path)) + QStringLiteral(", ") +
-           generalNumber(m_radio.h1M) + QStringLiteral(" m; terrain ") + path.TerrainSource +
+           generalNumber(m_radio.h1M) + QStringLiteral(" m; terrain ") + terrain +
            QStringLiteral("\n") + generalNumber(m_radio.frequencyMHz) + QStringLiteral(" MHz, ") +
            (m_radio.horizontal ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
            QStringLiteral(", eps ") + generalNumber(m_radio.eps) + QStringLiteral(", sgm ") +
