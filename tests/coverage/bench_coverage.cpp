@@ -2,7 +2,7 @@
 // - the synthetic demo GLOBE data, radius 50 km at 30 arc-seconds;
 // - a synthetic 3-arc-second GeoTIFF written by GDAL, radius 50 km at 3 arc-seconds (about a
 //   million cells);
-// each on 1 and 2 threads.
+// each on 1 and 2 threads, with the peak memory of the process.
 #include "raster_builders.h"
 
 #include <verdan/coverage/Coverage.h>
@@ -15,6 +15,8 @@
 
 #include <cmath>
 #include <filesystem>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -35,6 +37,10 @@ void runMap(benchmark::State& state, const coverage::CoverageInputs& in,
         state.counters["model_calls"] = static_cast<double>(result.modelCalls);
     }
     state.counters["cells"] = static_cast<double>(cells);
+    // The process's peak resident memory so far: bounded by the grid, not by the profiles.
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    state.counters["peak_rss_MiB"] = static_cast<double>(usage.ru_maxrss) / 1024.0;
     state.counters["cells_per_s"] = benchmark::Counter(
         static_cast<double>(cells) * state.iterations(), benchmark::Counter::kIsRate);
 }
