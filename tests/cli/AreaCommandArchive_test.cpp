@@ -1,7 +1,5 @@
 #include "AreaCommand.h"
-#include "CliPrompter.h"
 #include "CliRun.h"
-
 #include "LibraryBinding.h"
 
 #include <QDir>
@@ -16,8 +14,6 @@
 #include <gtest/gtest.h>
 #include <memory>
 #include <set>
-#include <sstream>
-#include <vector>
 
 using namespace verdan;
 using namespace verdan::cli;

@@ -1,5 +1,4 @@
 #include "AreaCommand.h"
-#include "CliPrompter.h"
 #include "CliRun.h"
 
 #include <QDir>
@@ -7,7 +6,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace verdan;
 using namespace verdan::cli;
@@ -68,23 +66,13 @@ std::vector<ReferenceCase> referenceCases() {
         const QStringList f = lines[i].trimmed().split(u',');
         if (f.size() != 17)
             continue;
-        ReferenceCase c;
-        c.row = lines[i];
-        c.args = QStringList{
-            "--format",  "csv",        "--h1",
-            f[0],        "--h2",       f[1],
-            "--dh",      f[2],         "--variability",
-            f[3],        "--d0",       f[4],
-            "--ds1",     "0",          "--d2",
-            "0",         "--site1",    f[5],
-            "--site2",   f[6],         "--eps",
-            f[7],        "--sgm",      f[8],
-            "--ns",      f[9],         "--freq",
-            f[10],       "--pol",      f[11] == "0" ? QStringLiteral("H") : QStringLiteral("V"),
-            "--climate", f[12],        "--time",
-            f[13],       "--location", f[14],
-            "--conf",    f[15]};
-        c.lossDb = f[16].toDouble();
+        static const char* const options[] = {"--h1",      "--h2",    "--dh",       "--variability",
+                                              "--d0",      "--site1", "--site2",    "--eps",
+                                              "--sgm",     "--ns",    "--freq",     "--pol",
+                                              "--climate", "--time",  "--location", "--conf"};
+        ReferenceCase c{{"--format", "csv", "--ds1", "0", "--d2", "0"}, f[16].toDouble(), lines[i]};
+        for (int k = 0; k < 16; ++k)
+            c.args << options[k] << (k != 11 ? f[k] : f[k] == "0" ? "H" : "V");
         cases.push_back(c);
     }
     return cases;
@@ -107,63 +95,6 @@ TEST(AreaCommand, ReproducesThePublishedAreaCases) {
         vertical = vertical || c.args.contains("V");
     }
     EXPECT_TRUE(horizontal && vertical) << "both polarizations are covered";
-}
-
-// ---- Machine-readable output ----
-
-// ---- Bad input ----
-
-struct BadInput {
-    const char* name;
-    bool inverse;
-    QStringList args;
-    const char* message; ///< a part of the one-line message
-};
-
-class BadInputTest : public ::testing::TestWithParam<BadInput> {};
-
-TEST_P(BadInputTest, IsRefusedWithOneLineNamingTheOption) {
-    const BadInput& c = GetParam();
-    const Outcome outcome = runCommand(c.inverse ? inverseCommand : areaCommand, c.args);
-    EXPECT_EQ(outcome.status, ExitUsage);
-    EXPECT_EQ(outcome.out, "") << "nothing on standard output";
-    EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
-    EXPECT_EQ(outcome.err.rfind("verdan-cli: ", 0), 0u) << outcome.err;
-    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cli, BadInputTest,
-    ::testing::Values(
-        BadInput{"FrequencyAbove",
-                 false,
-                 {"--freq", "25000"},
-                 "--freq: valid range is 20 <= --freq <= 20000 (MHz); got 25000"},
-        BadInput{"FrequencyDecimalComma", false, {"--freq", "100,5"}, "--freq"},
-        BadInput{"HeightBelow", false, {"--h1", "0.2"}, "0.5 <= --h1 <= 3000 (m)"},
-        BadInput{"FirstLevelZero",
-                 false,
-                 {"--conf", "0,50"},
-                 "--conf: expected 1 to 4 comma-separated numbers, the first from 0.1 to 99.9, "
-                 "the others from 0 to 99.9"},
-        BadInput{"Polarization", false, {"--pol", "X"}, "--pol: expected one of H|V; got X"},
-        BadInput{"Climate", false, {"--climate", "8"}, "1 <= --climate <= 7"},
-        BadInput{"Unknown", false, {"--bogus", "1"}, "unknown option --bogus"},
-        BadInput{"InverseWithoutLoss", true, {}, "--loss: required"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(AreaCommand, AMissingModelRoutineFailsWithNothingOnStandardOutput) {
-    QTemporaryDir dir(QDir::tempPath() + "/fakelib-XXXXXX");
-    ASSERT_TRUE(dir.isValid());
-    ASSERT_TRUE(
-        QFile::copy(executableFolder() + "/libfake_pmverdan.so", dir.path() + "/libpmverdan.so"));
-    for (const bool inverse : {false, true}) {
-        const Outcome outcome = inverse ? runCommand(inverseCommand, {"--loss", "120"}, dir.path())
-                                        : runCommand(areaCommand, {}, dir.path());
-        EXPECT_EQ(outcome.status, ExitFailure);
-        EXPECT_EQ(outcome.out, "");
-        EXPECT_NE(outcome.err.find("qlrps"), std::string::npos) << outcome.err;
-    }
 }
 
 QString cliPath() {

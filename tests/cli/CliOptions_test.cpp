@@ -1,8 +1,15 @@
+#include "AreaCommand.h"
 #include "CliOptions.h"
+#include "CliRun.h"
+#include "P2pCommand.h"
 
 #include <gtest/gtest.h>
 
 using namespace verdan::cli;
+
+using verdan::test::Outcome;
+using verdan::test::ReferenceProfile;
+using verdan::test::runCommand;
 
 namespace {
 
@@ -46,5 +53,59 @@ TEST(CliOptions, PowerIsReadInTheUnitWrittenAfterIt) {
     EXPECT_EQ(CliOptions({}, {QStringLiteral("erp")}).powerDbw(QStringLiteral("erp"), -200, 200),
               std::nullopt);
 }
+
+
+struct BadInput {
+    const char* name;
+    int (*command)(const QStringList&, CliContext&);
+    QStringList args;
+    const char* message; ///< a part of the one-line message
+};
+
+class BadInputTest : public ::testing::TestWithParam<BadInput> {};
+
+TEST_P(BadInputTest, IsRefusedWithOneLineNamingTheOption) {
+    const BadInput& c = GetParam();
+    const Outcome outcome = runCommand(c.command, c.args);
+    EXPECT_EQ(outcome.status, ExitUsage);
+    EXPECT_EQ(outcome.out, "") << "nothing on standard output";
+    EXPECT_NE(outcome.err.find(c.message), std::string::npos) << outcome.err;
+    EXPECT_EQ(outcome.err.rfind("verdan-cli: ", 0), 0u) << outcome.err;
+    EXPECT_EQ(std::count(outcome.err.begin(), outcome.err.end(), '\n'), 1) << outcome.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cli, BadInputTest,
+    ::testing::Values(
+        BadInput{"FrequencyAbove",
+                 areaCommand,
+                 {"--freq", "25000"},
+                 "--freq: valid range is 20 <= --freq <= 20000 (MHz); got 25000"},
+        BadInput{"FrequencyDecimalComma", areaCommand, {"--freq", "100,5"}, "--freq"},
+        BadInput{"HeightBelow", areaCommand, {"--h1", "0.2"}, "0.5 <= --h1 <= 3000 (m)"},
+        BadInput{"FirstLevelZero",
+                 areaCommand,
+                 {"--conf", "0,50"},
+                 "--conf: expected 1 to 4 comma-separated numbers, the first from 0.1 to 99.9, "
+                 "the others from 0 to 99.9"},
+        BadInput{"Polarization", areaCommand, {"--pol", "X"}, "--pol: expected one of H|V; got X"},
+        BadInput{"Climate", areaCommand, {"--climate", "8"}, "1 <= --climate <= 7"},
+        BadInput{"Unknown", areaCommand, {"--bogus", "1"}, "unknown option --bogus"},
+        BadInput{"InverseWithoutLoss", inverseCommand, {}, "--loss: required"},
+        BadInput{"P2pWithoutProfile", p2pCommand, {"--freq", "100"}, "--profile"},
+        BadInput{
+            "P2pFrequency", p2pCommand, {"--profile", ReferenceProfile, "--freq", "5"}, "--freq"},
+        BadInput{"P2pEightValues",
+                 p2pCommand,
+                 {"--profile", ReferenceProfile, "--rel", "1,2,3,4,5,6,7,8"},
+                 "--rel"},
+        BadInput{"P2pPercentage",
+                 p2pCommand,
+                 {"--profile", ReferenceProfile, "--conf", "99.5"},
+                 "--conf"},
+        BadInput{"P2pOneEnd", p2pCommand, {"--tx", "39,-76"}, "--tx"},
+        BadInput{
+            "P2pMissingFile", p2pCommand, {"--profile", "/nonexistent/p.pfl"}, "cannot be read"}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 } // namespace

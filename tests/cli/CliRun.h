@@ -32,4 +32,8 @@ inline Outcome runCommand(int (*command)(const QStringList&, cli::CliContext&),
     return outcome;
 }
 
+/// The short reference profile of the point-to-point tests.
+inline const QString ReferenceProfile =
+    QStringLiteral(VERDAN_TEST_DATA_DIR "/reference/p2p_profile_short.pfl");
+
 } // namespace verdan::test

@@ -54,16 +54,11 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
     const double radiusKm = 108 * CellM / 1000;
     const QString prefix = dir.filePath(QStringLiteral("flat"));
     const CliOptions options(
-        {"--tx",         number(txDeg) + u',' + number(txDeg),
-         "--radius",     number(radiusKm),
-         "--resolution", "3",
-         "--freq",       "450",
-         "--h1",         "30",
-         "--h2",         "2",
-         "--rel",        "90",
-         "--conf",       "70",
-         "--out",        prefix,
-         "--formats",    "tif"},
+        QStringLiteral("--tx %1,%1 --radius %2 --resolution 3 --freq 450 --h1 30 --h2 2 --rel 90 "
+                       "--conf 70 --formats tif --out")
+                .arg(number(txDeg), number(radiusKm))
+                .split(u' ')
+            << prefix,
         {"tx", "radius", "resolution", "freq", "h1", "h2", "rel", "conf", "out", "formats"});
     const test::SyntheticTerrain flat([](terrain::GeoPoint) { return GroundM; }, CellM);
     std::ostringstream out, err;

@@ -1,6 +1,5 @@
 #include "P2pCommand.h"
 
-#include "CliPrompter.h"
 #include "CliRun.h"
 
 #include <QFile>
@@ -10,18 +9,15 @@
 #include <QJsonParseError>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace verdan;
 using namespace verdan::cli;
 
 using verdan::test::Outcome;
+using verdan::test::ReferenceProfile;
 using verdan::test::runCommand;
 
 namespace {
-
-const QString ReferenceProfile =
-    QStringLiteral(VERDAN_TEST_DATA_DIR "/reference/p2p_profile_short.pfl");
 
 // The table of the short reference profile in the run's mode of variability 12, as the
 // point-to-point run's own test cites it: the command's JSON is the second route to it.
@@ -36,33 +32,6 @@ TEST(P2pCommand, JsonTableOfTheReferenceProfile) {
                         "[114.4,124.3,111.5],[114.5,124.4,111.5],[114.6,124.5,111.6],[114.7,124.5,"
                         "111.6]]}\n");
 }
-
-struct BadCase {
-    const char* name;
-    QStringList args;
-    const char* expected;
-};
-
-class P2pBadOptions : public ::testing::TestWithParam<BadCase> {};
-
-TEST_P(P2pBadOptions, OneLineOnStderrStatusTwoNothingOnStdout) {
-    const Outcome o = runCommand(p2pCommand, GetParam().args);
-    EXPECT_EQ(o.status, ExitUsage);
-    EXPECT_TRUE(o.out.empty());
-    EXPECT_NE(o.err.find(GetParam().expected), std::string::npos) << o.err;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    P2pCommand, P2pBadOptions,
-    ::testing::Values(
-        BadCase{"no_profile", {"--freq", "100"}, "--profile"},
-        BadCase{"frequency", {"--profile", ReferenceProfile, "--freq", "5"}, "--freq"},
-        BadCase{
-            "eight_values", {"--profile", ReferenceProfile, "--rel", "1,2,3,4,5,6,7,8"}, "--rel"},
-        BadCase{"percentage", {"--profile", ReferenceProfile, "--conf", "99.5"}, "--conf"},
-        BadCase{"coordinates", {"--tx", "39,-76"}, "--tx"},
-        BadCase{"missing_file", {"--profile", "/nonexistent/p.pfl"}, "cannot be read"}),
-    [](const ::testing::TestParamInfo<BadCase>& info) { return info.param.name; });
 
 // A small profile in a new folder, for cases that must not touch the reference data.
 QString writeProfile(const QTemporaryDir& dir) {

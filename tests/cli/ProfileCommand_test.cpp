@@ -1,12 +1,10 @@
 #include "ProfileCommand.h"
 
-#include "CliPrompter.h"
 #include "CliRun.h"
 #include "P2pCommand.h"
 #include "TerrainFixtures.h"
 
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace verdan;
 using namespace verdan::cli;
@@ -17,16 +15,6 @@ using verdan::test::runCommand;
 namespace {
 
 const QString DemoTiles = QStringLiteral(VERDAN_DEMO_RASTER_DIR "demo-tiles-synthetic");
-
-TEST(ProfileCommand, QuarnProfileWithoutAnyDataFailsWithStatus2) {
-    test::QuarnFixture quarn(true, {39 * 60 + 30, -78 * 60 + 30}, 'c');
-    ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
-    const Outcome o = runCommand(
-        profileCommand, {"--tx", "39.51,-77.499", "--rx", "39.52,-77.49", "--terrain", "quarn"});
-    EXPECT_EQ(o.status, ExitUsage);
-    EXPECT_TRUE(o.out.empty());
-    EXPECT_EQ(o.err, "verdan-cli: Missing topographic elevation data\n");
-}
 
 TEST(RasterTerrain, ReportNamesTheRasterAndItsFilledPoints) {
     const Outcome o = runCommand(p2pCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98",
@@ -41,7 +29,9 @@ TEST(RasterTerrain, ReportNamesTheRasterAndItsFilledPoints) {
               std::string::npos);
 }
 
-TEST(RasterTerrain, MissingDataIsCountedOrRefusedWithStatus2) {
+TEST(ProfileCommand, MissingDataIsCountedOrRefusedWithStatus2) {
+    test::QuarnFixture quarn(true, {39 * 60 + 30, -78 * 60 + 30}, 'c');
+    ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
     const Outcome partly = runCommand(profileCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-77.5",
                                                        "--terrain", "raster", "--dem", DemoTiles});
     EXPECT_EQ(partly.status, ExitOk);
@@ -61,6 +51,8 @@ TEST(RasterTerrain, MissingDataIsCountedOrRefusedWithStatus2) {
          "goes with --terrain raster"},
         {{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5", "--terrain", "raster"},
          "goes with --terrain raster"},
+        {{"--tx", "39.51,-77.499", "--rx", "39.52,-77.49", "--terrain", "quarn"},
+         "Missing topographic elevation data"},
     };
     for (const auto& r : refused) {
         const Outcome o = runCommand(profileCommand, r.args);
