@@ -93,32 +93,6 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
     EXPECT_LE(off, tried / 100);
 }
 
-TEST(CoverageCommand, PrintJobsWritesOneQuotedLinePerSite) {
-    QTemporaryDir dir;
-    const QString csv = dir.filePath(QStringLiteral("sites.csv"));
-    QFile file(csv);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("lon,name,lat,height_m\r\n7.25,north-1,45.5,25\r\n\r\n\"7.5\",south,45.25,\r\n");
-    file.close();
-    const QString dem = dir.filePath(QStringLiteral("my dem.tif"));
-    const Outcome o = runCommand(coverageCommand,
-                                 {"--sites", csv, "--print-jobs", "--radius", "30", "--resolution",
-                                  "3", "--h1", "10", "--terrain", "raster", "--dem", dem, "--out",
-                                  dir.filePath(QStringLiteral("maps/run"))});
-    ASSERT_EQ(o.status, ExitOk) << o.err;
-    const QStringList lines = QString::fromStdString(o.out).trimmed().split(u'\n');
-    ASSERT_EQ(lines.size(), 2);
-    const QString quotedDem = u'\'' + dem + u'\'';
-    EXPECT_EQ(lines[0], QStringLiteral("verdan-cli coverage --tx 45.5,7.25 --h1 25 --radius 30 "
-                                       "--resolution 3 --terrain raster --dem ") +
-                            quotedDem + QStringLiteral(" --out ") + dir.path() +
-                            QStringLiteral("/maps/run-north-1"));
-    EXPECT_TRUE(lines[1].startsWith(QStringLiteral("verdan-cli coverage --tx 45.25,7.5 --radius "
-                                                   "30 --resolution 3 --h1 10 ")))
-        << lines[1].toStdString();
-    EXPECT_EQ(shellQuoted(QStringLiteral("it's")), QStringLiteral("'it'\\''s'"));
-}
-
 TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
     QTemporaryDir dir;
     const auto writeCsv = [&dir](const char* name, const char* text) {
