@@ -1,6 +1,7 @@
 #include "ResultsArchive.h"
 
 #include "AreaCalculation.h"
+#include "FileSizeLimit.h"
 #include "FrmConfLevelModel.h"
 #include "ScriptedPrompter.h"
 
@@ -17,7 +18,6 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -63,24 +63,15 @@ QByteArray fileBytes(const QString& path) {
     return file.readAll();
 }
 
-// Reads the archive through a connection of its own.
-class ArchiveReader {
-public:
-    explicit ArchiveReader(const QString& path)
-        : m_name(QStringLiteral("reader-") + QUuid::createUuid().toString(QUuid::Id128)) {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+// Every row of `sql` in the archive at `path`, read through a connection of its own.
+std::vector<QVariantList> rows(const QString& path, const QString& sql) {
+    const QString name = QStringLiteral("reader-") + QUuid::createUuid().toString(QUuid::Id128);
+    std::vector<QVariantList> result;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
         db.setDatabaseName(path);
-        m_open = db.open();
-    }
-    ~ArchiveReader() {
-        QSqlDatabase::database(m_name, false).close();
-        QSqlDatabase::removeDatabase(m_name);
-    }
-    bool open() const { return m_open; }
-    // Every row of `sql`, each as a list of its values.
-    std::vector<QVariantList> rows(const QString& sql) const {
-        std::vector<QVariantList> result;
-        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        EXPECT_TRUE(db.open());
+        QSqlQuery query(db);
         EXPECT_TRUE(query.exec(sql))
             << sql.toStdString() << ": " << query.lastError().text().toStdString();
         while (query.next()) {
@@ -89,17 +80,10 @@ public:
                 values << query.value(c);
             result.push_back(values);
         }
-        return result;
     }
-    bool exec(const QString& sql) const {
-        QSqlQuery query(QSqlDatabase::database(m_name, false));
-        return query.exec(sql);
-    }
-
-private:
-    QString m_name;
-    bool m_open = false;
-};
+    QSqlDatabase::removeDatabase(name);
+    return result;
+}
 
 std::vector<std::pair<double, double>> unpackPairs(const QByteArray& bytes) {
     std::vector<std::pair<double, double>> points;
@@ -149,10 +133,9 @@ TEST_F(ResultsArchiveTest, YesStoresOneRunAndEveryActiveLevel) {
     EXPECT_EQ(state.archivePath, path);
     EXPECT_EQ(prompter.messages.at(1).text, QStringLiteral("Data Stored"));
 
-    ArchiveReader reader(path);
-    ASSERT_TRUE(reader.open());
-    const auto runs = reader.rows(QStringLiteral(
-        "SELECT ID, Model, Parameters, Comment, Date_Time, DataSetType FROM ModelRun"));
+    const auto runs = rows(
+        path, QStringLiteral(
+                  "SELECT ID, Model, Parameters, Comment, Date_Time, DataSetType FROM ModelRun"));
     ASSERT_EQ(runs.size(), 1u);
     const qint64 id = runs[0][0].toLongLong();
     EXPECT_EQ(id, archive.currentRunId());
@@ -163,8 +146,9 @@ TEST_F(ResultsArchiveTest, YesStoresOneRunAndEveryActiveLevel) {
     EXPECT_FALSE(runs[0][4].toString().isEmpty());
     EXPECT_EQ(runs[0][5].toInt(), 2);
 
-    const auto sets = reader.rows(QStringLiteral(
-        "SELECT ID, Legend, Comment, PointCount, DataSet FROM DataSets ORDER BY rowid"));
+    const auto sets = rows(
+        path, QStringLiteral(
+                  "SELECT ID, Legend, Comment, PointCount, DataSet FROM DataSets ORDER BY rowid"));
     ASSERT_EQ(sets.size(), 3u);
     const QStringList levels{QStringLiteral("50"), QStringLiteral("90"), QStringLiteral("10")};
     for (std::size_t s = 0; s < sets.size(); ++s) {
@@ -205,9 +189,8 @@ TEST_F(ResultsArchiveTest, PickedOptionSelectsTheSeriesEvenWhenRoundedLevelsAreE
     pick = 1;
     prompter.queueMessage(MsgAnswer::No);
     ASSERT_TRUE(archive.saveResults(results, state, prompter));
-    ArchiveReader reader(path);
     const auto sets =
-        reader.rows(QStringLiteral("SELECT Legend, DataSet FROM DataSets ORDER BY rowid"));
+        rows(path, QStringLiteral("SELECT Legend, DataSet FROM DataSets ORDER BY rowid"));
     ASSERT_EQ(sets.size(), 2u);
     EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",50%C")));
     EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][0]);
@@ -222,8 +205,7 @@ TEST_F(ResultsArchiveTest, StoresTheTextsOfTheRunItself) {
     results.archiveParameters = archiveParameterSummary(run);
     results.archiveGround = archiveGroundSummary(run);
     ASSERT_TRUE(saveAll(results));
-    ArchiveReader reader(path);
-    const auto runs = reader.rows(QStringLiteral("SELECT Parameters, Comment FROM ModelRun"));
+    const auto runs = rows(path, QStringLiteral("SELECT Parameters, Comment FROM ModelRun"));
     EXPECT_TRUE(runs.at(0)[0].toString().startsWith(QStringLiteral("Verdan:450MHz,")));
     EXPECT_TRUE(runs.at(0)[1].toString().startsWith(QStringLiteral("Frq: 450,")));
 }
@@ -260,37 +242,26 @@ TEST_F(ResultsArchiveTest, FullDiskStopsTheSaveAndLeavesTheFileAsItWas) {
         big.graphLoss.push_back(big.graphLoss.back());
     }
     big.graphLastPoint = static_cast<int>(big.graphDist.size()) - 1;
-    rlimit old{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-    const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit limit = old;
-    limit.rlim_cur = static_cast<rlim_t>(before.size());
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
     prompter.messages.clear();
-    const bool stored = saveAll(big);
-    setrlimit(RLIMIT_FSIZE, &old);
-    std::signal(SIGXFSZ, oldHandler);
-    EXPECT_FALSE(stored);
+    {
+        const test::FileSizeLimit limit(static_cast<rlim_t>(before.size()));
+        EXPECT_FALSE(saveAll(big));
+    }
     expectFailedSave(prompter, QStringLiteral("not stored"));
     EXPECT_EQ(fileBytes(path), before);
 }
 
 // Regression: a failing curve used to leave the run record behind and still say "Data Stored".
 TEST_F(ResultsArchiveTest, FailureHalfwayRollsBackTheWholeSave) {
-    {
-        ArchiveReader setup(path);
-        ASSERT_TRUE(setup.exec(QStringLiteral(
-            "CREATE TABLE ModelRun (ID INTEGER PRIMARY KEY AUTOINCREMENT, Model TEXT, "
-            "Parameters TEXT, Comment TEXT, Date_Time TEXT, DataSetType INTEGER)")));
-        ASSERT_TRUE(setup.exec(
-            QStringLiteral("CREATE TABLE DataSets (ID INTEGER, Legend TEXT, Comment TEXT)")));
-    }
+    rows(path, QStringLiteral("CREATE TABLE ModelRun (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                              "Model TEXT, Parameters TEXT, Comment TEXT, Date_Time TEXT, "
+                              "DataSetType INTEGER)"));
+    rows(path, QStringLiteral("CREATE TABLE DataSets (ID INTEGER, Legend TEXT, Comment TEXT)"));
     const QByteArray before = fileBytes(path);
     EXPECT_FALSE(saveAll(makeResults()));
     expectFailedSave(prompter, QStringLiteral("DataSets"));
     EXPECT_EQ(fileBytes(path), before);
-    ArchiveReader reader(path);
-    EXPECT_TRUE(reader.rows(QStringLiteral("SELECT ID FROM ModelRun")).empty());
+    EXPECT_TRUE(rows(path, QStringLiteral("SELECT ID FROM ModelRun")).empty());
 }
 
 // ---- The program's level picker ----
@@ -310,8 +281,7 @@ TEST_F(ResultsArchiveTest, ConfLevelPickerOffersALevelThatRoundsToZero) {
     });
     AreaResults results = makeResults({50, 0.4, 10});
     ASSERT_TRUE(withPicker.saveResults(results, state, prompter));
-    ArchiveReader reader(path);
-    const auto sets = reader.rows(QStringLiteral("SELECT Legend, DataSet FROM DataSets"));
+    const auto sets = rows(path, QStringLiteral("SELECT Legend, DataSet FROM DataSets"));
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",10%C")));
     EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][2]);
@@ -334,10 +304,8 @@ TEST_F(ResultsArchiveTest, StoredRunsSurviveACrashRightAfterTheSave) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child's saves failed";
-    ArchiveReader reader(path);
-    ASSERT_TRUE(reader.open());
-    EXPECT_EQ(reader.rows(QStringLiteral("SELECT ID FROM ModelRun")).size(), 2u);
-    EXPECT_EQ(reader.rows(QStringLiteral("SELECT ID FROM DataSets")).size(), 6u);
+    EXPECT_EQ(rows(path, QStringLiteral("SELECT ID FROM ModelRun")).size(), 2u);
+    EXPECT_EQ(rows(path, QStringLiteral("SELECT ID FROM DataSets")).size(), 6u);
 }
 
 } // namespace verdan

@@ -1,5 +1,6 @@
 #include "RLogClass.h"
 
+#include "FileSizeLimit.h"
 #include "LogDocumentPrint.h"
 #include "ReportLogFixture.h"
 #include "Rtf.h"
@@ -11,9 +12,6 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
-#include <csignal>
 #include <functional>
 
 using namespace verdan;
@@ -31,19 +29,10 @@ QByteArray tinyPng() {
 
 class RLogClassTest : public testing::Test {
 protected:
-    /// SaveFile() with the file size limit at 4096 bytes, which holds for root too and
-    /// stands in for a full disk.
+    /// SaveFile() with the file size limit at 4096 bytes, standing in for a full disk.
     bool saveWithinFileSizeLimit(const QString& path) {
-        rlimit previousLimit{};
-        EXPECT_EQ(getrlimit(RLIMIT_FSIZE, &previousLimit), 0);
-        const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit small = previousLimit;
-        small.rlim_cur = 4096;
-        EXPECT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const bool saved = log.SaveFile(path);
-        setrlimit(RLIMIT_FSIZE, &previousLimit);
-        std::signal(SIGXFSZ, previousHandler);
-        return saved;
+        const verdan::test::FileSizeLimit limit(4096);
+        return log.SaveFile(path);
     }
 
     ScriptedPrompter prompter;

@@ -1,5 +1,7 @@
 #include "TempFile.h"
 
+#include "FileSizeLimit.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -7,10 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <cstdlib>
-
-#include <sys/resource.h>
 
 using namespace verdan;
 
@@ -44,18 +43,14 @@ TEST(NewTempFileName, CreatesUniqueEmptyFilesInTheTemporaryFolder) {
     }
 }
 
-TEST(NewTempFileName, FollowsTmpdir) {
+TEST(NewTempFileName, FollowsTmpdirAndFailsWithoutTheFolder) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
-    const TmpDirOverride tmp(folder.path().toLocal8Bit());
-    const QString path = NewTempFileName();
-    ASSERT_FALSE(path.isEmpty());
-    EXPECT_EQ(QFileInfo(path).absolutePath(), QFileInfo(folder.path()).absoluteFilePath());
-}
-
-TEST(NewTempFileName, ReturnsEmptyWhenTheFolderIsMissing) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
+    {
+        const TmpDirOverride tmp(folder.path().toLocal8Bit());
+        EXPECT_EQ(QFileInfo(NewTempFileName()).absolutePath(),
+                  QFileInfo(folder.path()).absoluteFilePath());
+    }
     const TmpDirOverride tmp(QFile::encodeName(folder.filePath(QStringLiteral("missing"))));
     EXPECT_EQ(NewTempFileName(), QString());
 }
@@ -72,26 +67,6 @@ TEST(WriteFileAtomically, CreatesAndReplacesFiles) {
     EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
 }
 
-// Limits the size of files this process may write (the kernel then fails writes as on a full
-// disk) for one test, and restores the limit afterwards.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        m_previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{bytes, m_previous.rlim_max};
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-
-private:
-    rlimit m_previous{};
-    void (*m_previousHandler)(int) = nullptr;
-};
-
 TEST(WriteFileAtomically, KeepsThePreviousFileWhenTheDiskIsFull) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
@@ -100,23 +75,18 @@ TEST(WriteFileAtomically, KeepsThePreviousFileWhenTheDiskIsFull) {
     for (const qsizetype bytes : {qsizetype{100}, qsizetype{16 * 1024}, qsizetype{200 * 1024}}) {
         QString reason;
         {
-            const FileSizeLimit limit(64);
+            const test::FileSizeLimit limit(64);
             EXPECT_FALSE(writeFileAtomically(path, QByteArray(bytes, 'x'), &reason)) << bytes;
         }
         EXPECT_FALSE(reason.isEmpty());
         QFile file(path);
         ASSERT_TRUE(file.open(QIODevice::ReadOnly));
         EXPECT_EQ(file.readAll(), "first") << bytes;
-        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"out.txt"});
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden),
+                  QStringList{"out.txt"});
     }
-}
-
-TEST(WriteFileAtomically, ReportsAMissingFolder) {
-    QTemporaryDir folder;
-    ASSERT_TRUE(folder.isValid());
     QString reason;
-    EXPECT_FALSE(
-        writeFileAtomically(folder.filePath(QStringLiteral("no/such/out.txt")), "x", &reason));
+    EXPECT_FALSE(writeFileAtomically(folder.filePath(QStringLiteral("no/out.txt")), "x", &reason));
     EXPECT_FALSE(reason.isEmpty());
 }
 
