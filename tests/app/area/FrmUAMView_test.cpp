@@ -2,15 +2,9 @@
 #include "ScriptedPrompter.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QFocusEvent>
-#include <QGroupBox>
-#include <QImage>
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace verdan;
@@ -37,13 +31,6 @@ protected:
     AreaFormView() {
         forms.area = &form;
         form.Form_Load();
-    }
-
-    QStringList texts(const QList<QLabel*>& labels) {
-        QStringList out;
-        for (const QLabel* label : labels)
-            out << label->text();
-        return out;
     }
 
     MemorySettingsStore store;

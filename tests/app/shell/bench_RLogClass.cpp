@@ -1,7 +1,7 @@
-#include "bench_support.h"
 #include "RLogClass.h"
 #include "Rtf.h"
 #include "TempFile.h"
+#include "bench_support.h"
 
 #include <QTemporaryDir>
 

@@ -34,14 +34,6 @@ public:
         current.clear();
     }
     void insertPicture(const QByteArray&, int, int) override { ++pictures; }
-
-    /// Everything written, with LF line ends.
-    QString text() const {
-        QString all;
-        for (const QString& line : lines)
-            all += line + u'\n';
-        return all + current;
-    }
 };
 
 } // namespace verdan::test
