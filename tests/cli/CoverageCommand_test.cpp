@@ -95,35 +95,34 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
 
 TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
     QTemporaryDir dir;
-    const auto writeCsv = [&dir](const char* name, const char* text) {
-        QFile file(dir.filePath(QString::fromLatin1(name)));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(text);
-        return file.fileName();
-    };
-    const QString twice = writeCsv("twice.csv", "name,lat,lon\na,1,2\na,3,4\n");
-    const QString escape = writeCsv("escape.csv", "name,lat,lon\n../a,1,2\n");
-    const QString noLon = writeCsv("nolon.csv", "name,lat\na,1\n");
-    const QString badLat = writeCsv("badlat.csv", "name,lat,lon\na,91,2\n");
     const QString out = dir.filePath(QStringLiteral("m"));
+    const QStringList disk{"--tx", "45,7", "--radius", "30", "--resolution", "3"};
+    const QStringList jobs{"--print-jobs", "--out", out};
     const struct {
+        const char* sites; ///< the text of a sites file given with --sites, if any
         QStringList args;
         const char* expected;
     } cases[] = {
-        {{"--tx", "45,7", "--radius", "2000", "--resolution", "1", "--out", out},
+        {nullptr,
+         {"--tx", "45,7", "--radius", "2000", "--resolution", "1", "--out", out},
          "at most 50000000"},
-        {{"--tx", "45,7", "--radius", "30", "--resolution", "3"}, "--out is required"},
-        {{"--tx", "45,7", "--radius", "30", "--resolution", "3", "--out", out, "--formats",
-          "tif,jpg"},
-         "--formats"},
-        {{"--sites", twice, "--print-jobs", "--out", out}, "given twice"},
-        {{"--sites", escape, "--print-jobs", "--out", out}, "not a plain file name"},
-        {{"--sites", noLon, "--print-jobs", "--out", out}, "name, lat, lon"},
-        {{"--sites", badLat, "--print-jobs", "--out", out}, "line 2: lat"},
-        {{"--print-jobs", "--out", out}, "go together"},
+        {nullptr, disk, "--out is required"},
+        {nullptr, disk + QStringList{"--out", out, "--formats", "tif,jpg"}, "--formats"},
+        {"name,lat,lon\na,1,2\na,3,4\n", jobs, "given twice"},
+        {"name,lat,lon\n../a,1,2\n", jobs, "not a plain file name"},
+        {"name,lat\na,1\n", jobs, "name, lat, lon"},
+        {"name,lat,lon\na,91,2\n", jobs, "line 2: lat"},
+        {nullptr, jobs, "go together"},
     };
     for (const auto& c : cases) {
-        const Outcome o = runCommand(coverageCommand, c.args);
+        QStringList args = c.args;
+        if (c.sites != nullptr) {
+            QFile file(dir.filePath(QStringLiteral("sites.csv")));
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(c.sites);
+            args << "--sites" << file.fileName();
+        }
+        const Outcome o = runCommand(coverageCommand, args);
         EXPECT_EQ(o.status, ExitUsage) << c.expected;
         EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
         EXPECT_TRUE(o.out.empty());
