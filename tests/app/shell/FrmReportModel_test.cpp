@@ -69,10 +69,8 @@ TEST_P(FrmReportModelSave, FilterDecidesTheFormatWhateverTheName) {
 INSTANTIATE_TEST_SUITE_P(Filters, FrmReportModelSave,
                          testing::Values(SaveCase{"AllFilesNamedRtf", "a.rtf", kAllFiles, false},
                                          SaveCase{"TextFilesNamedRtf", "b.rtf", kTextFiles, false},
-                                         SaveCase{"TextFilesNamedTxt", "c.txt", kTextFiles, false},
                                          SaveCase{"RichTextNamedTxt", "d.txt", kRichText, true},
-                                         SaveCase{"RichTextNoExtension", "e", kRichText, true},
-                                         SaveCase{"RichTextNamedRtf", "f.rtf", kRichText, true}),
+                                         SaveCase{"RichTextNoExtension", "e", kRichText, true}),
                          [](const testing::TestParamInfo<SaveCase>& info) {
                              return info.param.name;
                          });

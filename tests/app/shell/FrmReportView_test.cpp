@@ -9,13 +9,9 @@
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
-#include <QMenuBar>
-#include <QPushButton>
 #include <QTemporaryDir>
 #include <QTextBlock>
-#include <QTextCursor>
 #include <QTextDocument>
-#include <QTextEdit>
 #include <QTextFragment>
 #include <QTextImageFormat>
 

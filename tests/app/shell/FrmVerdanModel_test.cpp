@@ -78,25 +78,17 @@ TEST_F(Selector, ClearingShowNextTimeIsWrittenOnCloseAndSkipsTheNextIntro) {
     EXPECT_EQ(pathFormUnloaded, 1);
 }
 
-struct StoredValue {
-    const char* text;
-    bool showsIntro;
-};
-
-class StoredSplashSetting : public Selector, public ::testing::WithParamInterface<StoredValue> {};
-
-TEST_P(StoredSplashSetting, OnlyUpperCaseTrueOrNothingShowsTheIntro) {
-    store.save("Verdan", "Verdan", "ShowSplashScreen", GetParam().text);
-    auto selector = makeSelector();
-    selector->Form_Load();
-    EXPECT_EQ(state.ShowIntro, GetParam().showsIntro) << GetParam().text;
-    EXPECT_EQ(prompter.screensShown.size(), GetParam().showsIntro ? 1 : 0);
+TEST_F(Selector, OnlyUpperCaseTrueOrNothingShowsTheIntro) {
+    const std::pair<const char*, bool> values[] = {
+        {"TRUE", true}, {"true", false}, {"FALSE", false}, {"True", false}, {"1", false}};
+    for (const auto& [text, shows] : values) {
+        store.save("Verdan", "Verdan", "ShowSplashScreen", text);
+        prompter.screensShown.clear();
+        makeSelector()->Form_Load();
+        EXPECT_EQ(state.ShowIntro, shows) << text;
+        EXPECT_EQ(prompter.screensShown.size(), shows ? 1 : 0) << text;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Values, StoredSplashSetting,
-                         ::testing::Values(StoredValue{"TRUE", true}, StoredValue{"true", false},
-                                           StoredValue{"FALSE", false}, StoredValue{"True", false},
-                                           StoredValue{"1", false}));
 
 TEST_F(Selector, ShippedHelpFilesExistAndHaveTheContextAnchor) {
     info.dataFolder = QStringLiteral(VERDAN_SOURCE_DIR "/docs");

@@ -21,12 +21,6 @@ using verdan::test::writeContent;
 
 namespace {
 
-QByteArray tinyPng() {
-    return QByteArray::fromHex(
-        "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a73000000104944415478"
-        "9c63f8cf0004ff192014001bf203fdd696f22b0000000049454e44ae426082");
-}
-
 class RLogClassTest : public testing::Test {
 protected:
     /// SaveFile() with the file size limit at 4096 bytes, standing in for a full disk.
@@ -50,7 +44,7 @@ TEST_F(RLogClassTest, SaveFileThenReadFileRestoresTextAttributesAndPicture) {
     log.AddLine(QString::fromUtf16(u"\u00b5V/m \u20ac"));
     log.setBold(false);
     log.setItalic(false);
-    log.insertPicture(tinyPng(), 2, 2);
+    log.insertPicture(verdan::test::tinyPng(), 2, 2);
     log.AddLine(QString());
     const LogDocument saved = log.document();
     const QString path = folder.filePath(QStringLiteral("log.rtf"));
@@ -120,7 +114,7 @@ TEST_F(RLogClassTest, RegressionASaveAddsOnlyWhatTheLogGained) {
         {[this] { log.Add(QStringLiteral("open ")), log.setBold(true), log.Add("bold"); }, true},
         {[this] { log.Add(QStringLiteral(" bold")), log.setBold(false), log.AddLine({}); }, true},
         {[this] {
-             log.insertPicture(tinyPng(), 2, 2);
+             log.insertPicture(verdan::test::tinyPng(), 2, 2);
              log.AddLine(QString::fromUtf16(u"\u20ac {\\}"));
          },
          true},

@@ -18,13 +18,6 @@ constexpr CharFormat kUnderline{false, false, true};
 constexpr CharFormat kBoldItalic{true, true, false};
 constexpr CharFormat kAll{true, true, true};
 
-// A 2 x 2 pixel PNG (red and blue columns).
-QByteArray tinyPng() {
-    return QByteArray::fromHex(
-        "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a73000000104944415478"
-        "9c63f8cf0004ff192014001bf203fdd696f22b0000000049454e44ae426082");
-}
-
 QByteArray readTestFile(const char* name) {
     QFile file(QStringLiteral(VERDAN_TEST_DATA_DIR "/rtf/") + QString::fromLatin1(name));
     if (!file.open(QIODevice::ReadOnly))
@@ -45,7 +38,7 @@ TEST(RtfWriter, WritesFixedPitchFontAttributesParagraphsAndPictures) {
     doc.appendText(QStringLiteral("Report Log\r\n"), CharFormat{true, false, true});
     doc.appendText(QStringLiteral("x"), kItalic);
     doc.appendText(QStringLiteral("y\n"), kPlain);
-    doc.appendPicture(tinyPng(), 3, 4);
+    doc.appendPicture(verdan::test::tinyPng(), 3, 4);
     const QByteArray rtf = writeRtf(doc);
     EXPECT_TRUE(rtf.startsWith("{\\rtf1"));
     EXPECT_TRUE(rtf.contains("\\fmodern"));
@@ -96,7 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
     Documents, RtfRoundTrip,
     testing::Values(
         RoundTripCase{"Empty", [] { return LogDocument(); }},
-        RoundTripCase{"OneLine", [] { return textDocument(QStringLiteral("Report Log")); }},
         RoundTripCase{"TrailingLineEnd",
                       [] { return textDocument(QStringLiteral("Report Log\r\n"), kAll); }},
         RoundTripCase{"EmptyLines", [] { return textDocument(QStringLiteral("\n\n\na\n\n")); }},
@@ -113,16 +105,11 @@ INSTANTIATE_TEST_SUITE_P(
                           return textDocument(QString::fromUtf16(
                               u"\\ { } \\par \t tab; \u00e9\u20ac\u00a0 \u0001 \U0001F600 ~'?"));
                       }},
-        RoundTripCase{"ColumnsWithBlanks",
-                      [] {
-                          return textDocument(QStringLiteral(
-                              "  Distance   Loss\r\n     10.0  120.5\r\n    100.0  145.2\r\n"));
-                      }},
         RoundTripCase{"Pictures",
                       [] {
                           LogDocument doc;
                           doc.appendText(QStringLiteral("Profile\n"), kBold);
-                          doc.appendPicture(tinyPng(), 640, 480);
+                          doc.appendPicture(verdan::test::tinyPng(), 640, 480);
                           doc.appendText(QStringLiteral("\nafter"), kPlain);
                           doc.appendPicture(QByteArray(1000, '\xab'), 1, 0);
                           return doc;
@@ -219,7 +206,7 @@ TEST(RtfReader, ReadsAnEditorStyleFile) {
     expected.appendText(QStringLiteral(" and "), kPlain);
     expected.appendText(QStringLiteral("under"), kUnderline);
     expected.appendText(QString::fromUtf16(u"\nCaf\u00e9 \u20ac costs {5}\n"), kPlain);
-    expected.appendPicture(tinyPng(), 20, 30);
+    expected.appendPicture(verdan::test::tinyPng(), 20, 30);
     expected.appendText(QStringLiteral("\n"), kPlain);
     expected.appendText(QStringLiteral("link"), kUnderline);
     expected.appendText(QStringLiteral("\n"), kPlain);

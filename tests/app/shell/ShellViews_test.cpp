@@ -1,21 +1,13 @@
 #include "FrmAboutModel.h"
-#include "FrmVerdanHeaderModel.h"
-#include "FrmVerdanModel.h"
 #include "ScriptedPrompter.h"
 #include "ShellViews.h"
 #include "WidgetPrompter.h"
 
-#include <QAction>
 #include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QMenuBar>
 #include <QMessageBox>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
 #include <QTimer>
-#include <QToolButton>
 #include <functional>
 #include <gtest/gtest.h>
 
@@ -38,10 +30,6 @@ protected:
     ScriptedPrompter prompter;
     AppInfo info;
 };
-
-} // namespace
-
-namespace {
 
 /// Does `act` on the next message box, as soon as it is up.
 void onNextMessageBox(std::function<void(QMessageBox&)> act) {

@@ -2,6 +2,7 @@
 
 #include "LogDocument.h"
 
+#include <QByteArray>
 #include <ostream>
 
 namespace verdan {
@@ -26,3 +27,14 @@ inline void PrintTo(const LogDocument& document, std::ostream* os) {
 }
 
 } // namespace verdan
+
+namespace verdan::test {
+
+/// A 2 x 2 pixel PNG (red and blue columns).
+inline QByteArray tinyPng() {
+    return QByteArray::fromHex(
+        "89504e470d0a1a0a0000000d4948445200000002000000020802000000fdd49a73000000104944415478"
+        "9c63f8cf0004ff192014001bf203fdd696f22b0000000049454e44ae426082");
+}
+
+} // namespace verdan::test
