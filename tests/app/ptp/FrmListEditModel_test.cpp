@@ -21,16 +21,10 @@ protected:
     FrmListEditModel editor{path};
 };
 
-TEST_F(ListEdit, OpensWithOneRowPerElementAndTheGivenHeadings) {
-    EXPECT_EQ(editor.caption(), "Profile Points");
-    EXPECT_EQ(editor.heading(1), "Dist(m)");
-    EXPECT_EQ(editor.heading(2), "B"); // a blank heading keeps the grid's own
-    EXPECT_EQ(editor.rowCount(), 3);
-    EXPECT_EQ(editor.cellText(2, 1), "25.600");
-    EXPECT_EQ(editor.cellText(3, 2), "-2.000");
-}
-
 TEST_F(ListEdit, OkAndTheCloseBoxTakeTheEditsBack) {
+    ASSERT_EQ(editor.rowCount(), 3);
+    EXPECT_EQ(editor.cellText(3, 2), "-2.000");
+    EXPECT_EQ(editor.heading(2), "B") << "a blank heading keeps the grid's own";
     ASSERT_TRUE(editor.setCellText(2, 2, "1700.25"));
     ASSERT_TRUE(editor.setCellText(1, 1, "5"));
     EXPECT_TRUE(editor.setCellText(3, 2, ""));

@@ -79,60 +79,54 @@ TEST_F(PtoPForm, AddingToAList) {
 
 // ---- Range checks ----
 
-struct RangeCase {
-    const char* name;
-    const char* control;
-    const char* typed;
-    const char* message;
-    const char* replacement;
-};
-
-class PtoPRange : public PtoPForm, public ::testing::WithParamInterface<RangeCase> {};
-
-TEST_P(PtoPRange, OutOfRangeWarnsThenPutsTheFixedText) {
+// Each field typed out of range and left: a warning, then the field's replacement, selected.
+TEST_F(PtoPForm, OutOfRangeWarnsThenPutsTheFixedText) {
+    using Leave = QString (*)(FrmPtoPModel&, const QString&);
+    const Leave frequency = [](FrmPtoPModel& f, const QString& t) {
+        f.setTxtFrq(t);
+        f.txtFrq_LostFocus();
+        return f.txtFrq();
+    };
+    const Leave txHeight = [](FrmPtoPModel& f, const QString& t) {
+        f.setTxtH1(t);
+        f.txtH1_LostFocus();
+        return f.txtH1();
+    };
+    const Leave rxHeight = [](FrmPtoPModel& f, const QString& t) {
+        f.setTxtH2(t);
+        f.txtH2_LostFocus();
+        return f.txtH2();
+    };
+    const Leave percentage = [](FrmPtoPModel& f, const QString& t) {
+        f.setTxtNewVal(1, t);
+        f.txtNewVal_LostFocus(1);
+        return f.txtNewVal(1);
+    };
+    const QString frequencyRange = "Warning: Valid Range is 20 <= Frequency <= 20000";
+    const QString heightRange = "Warning: Valid Range is 0.5 <= Antenna Height <= 3000";
+    const struct {
+        Leave leave;
+        const char* control;
+        const char* typed;
+        QString message;
+        const char* replacement;
+    } cases[] = {
+        {frequency, "txtFrq", "25000", frequencyRange, "10000"},
+        {frequency, "txtFrq", "19.9", frequencyRange, "10000"},
+        {txHeight, "txtH1", "0.3", heightRange, "100"},
+        {rxHeight, "txtH2", "3001", heightRange, "10"},
+        {percentage, "txtNewVal", "99.5", "Warning: Valid Range is 1 <= Percentage <= 99", "50"}};
     auto form = loadedForm();
-    const RangeCase& c = GetParam();
     QString selected;
     QObject::connect(form.get(), &FrmPtoPModel::selectAllRequested,
                      [&selected](const QString& name) { selected = name; });
-    const QString control = c.control;
-    QString result;
-    if (control == "txtFrq") {
-        form->setTxtFrq(c.typed);
-        form->txtFrq_LostFocus();
-        result = form->txtFrq();
-    } else if (control == "txtH1") {
-        form->setTxtH1(c.typed);
-        form->txtH1_LostFocus();
-        result = form->txtH1();
-    } else if (control == "txtH2") {
-        form->setTxtH2(c.typed);
-        form->txtH2_LostFocus();
-        result = form->txtH2();
-    } else {
-        form->setTxtNewVal(1, c.typed);
-        form->txtNewVal_LostFocus(1);
-        result = form->txtNewVal(1);
+    for (const auto& c : cases) {
+        prompter.messages.clear();
+        EXPECT_EQ(c.leave(*form, c.typed), c.replacement) << c.control << ' ' << c.typed;
+        EXPECT_EQ(prompter.messageTexts(), QStringList{c.message}) << c.control << ' ' << c.typed;
+        EXPECT_EQ(selected, c.control);
     }
-    ASSERT_EQ(prompter.messages.size(), 1U);
-    EXPECT_EQ(prompter.messages[0].text, c.message);
-    EXPECT_EQ(result, c.replacement);
-    EXPECT_EQ(selected, control);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    PtoPForm, PtoPRange,
-    ::testing::Values(RangeCase{"frequency_high", "txtFrq", "25000",
-                                "Warning: Valid Range is 20 <= Frequency <= 20000", "10000"},
-                      RangeCase{"frequency_low", "txtFrq", "19.9",
-                                "Warning: Valid Range is 20 <= Frequency <= 20000", "10000"},
-                      RangeCase{"tx_height", "txtH1", "0.3",
-                                "Warning: Valid Range is 0.5 <= Antenna Height <= 3000", "100"},
-                      RangeCase{"rx_height", "txtH2", "3001",
-                                "Warning: Valid Range is 0.5 <= Antenna Height <= 3000", "10"},
-                      RangeCase{"percentage", "txtNewVal", "99.5",
-                                "Warning: Valid Range is 1 <= Percentage <= 99", "50"}),
-    [](const ::testing::TestParamInfo<RangeCase>& info) { return info.param.name; });
 
 // ---- Settings and the Kethra set ----
 

@@ -3,12 +3,9 @@
 
 #include "ScriptedPrompter.h"
 
-#include <QAction>
 #include <QApplication>
 #include <QFocusEvent>
-#include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTest>

@@ -204,18 +204,6 @@ TEST_F(PointToPointRun, PictureGoesBetweenTheTableAndTheWarnings) {
     EXPECT_GE(lineIndex("   !"), 0);
 }
 
-TEST_F(PointToPointRun, LongPathOverHighGroundIsBeyondTheHorizon) {
-    std::vector<double> pfl{200, 500};
-    for (int k = 0; k <= 200; ++k)
-        pfl.push_back(k > 40 && k < 160 ? 600.0 : 10.0);
-    path.pfl = pfl;
-    in.frequencyMHz = 900;
-    ASSERT_EQ(run(201), PointToPointStatus::Done);
-    EXPECT_EQ(result.pathType, "Double Horizon Path");
-    EXPECT_EQ(result.dominantMode, "Troposheric Scatter is the Dominant Mode");
-    EXPECT_EQ(lineIndex(result.dominantMode), lineIndex(result.pathType) + 1);
-}
-
 TEST_F(PointToPointRun, BrokenProfileOrMissingModelStopsTheRun) {
     QTemporaryDir empty(QDir::tempPath() + "/nolib-XXXXXX");
     PropagationModel missing(prompter, empty.path());

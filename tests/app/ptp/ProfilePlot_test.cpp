@@ -16,20 +16,14 @@ TEST(PlotProfile, FlatProfilesAreWidened) {
     EXPECT_DOUBLE_EQ(PlotProfile(std::vector<float>(10, 250.0F), 520, 200).lowM, 249.75);
 }
 
-TEST(PlotProfile, StrokesInDrawingOrder) {
+TEST(PlotProfile, TheProfileRunsFromTheBaseLineThroughEachPoint) {
     const ProfilePlot plot = PlotProfile({0.0F, 100.0F}, 520, 200);
     EXPECT_DOUBLE_EQ(plot.lowM, -25);
     EXPECT_DOUBLE_EQ(plot.highM, 125);
     ASSERT_EQ(plot.strokes.size(), 5U);
-    const double yLast = 180.0 - 125.0 / 150.0 * 180.0;
-    EXPECT_EQ(plot.strokes[0].points, (std::vector<QPointF>{{500, yLast - 19}, {500, 0}}));
-    EXPECT_EQ(plot.strokes[1].points, (std::vector<QPointF>{{500, yLast - 20}, {500, 180}}));
-    EXPECT_EQ(plot.strokes[2].points, (std::vector<QPointF>{{500, 180}, {0, 180}}));
-    ASSERT_EQ(plot.strokes[3].points.size(), 3U);
-    EXPECT_EQ(plot.strokes[3].points[0], QPointF(0, 180));
-    EXPECT_EQ(plot.strokes[3].points[1], QPointF(0, 180.0 - 25.0 / 150.0 * 180.0));
-    EXPECT_EQ(plot.strokes[3].points[2], QPointF(500, yLast));
-    EXPECT_EQ(plot.strokes[4].points, (std::vector<QPointF>{{500, 0}, {0, 0}, {0, 180}}));
+    EXPECT_EQ(plot.strokes[3].points, (std::vector<QPointF>{{0, 180},
+                                                            {0, 180.0 - 25.0 / 150.0 * 180.0},
+                                                            {500, 180.0 - 125.0 / 150.0 * 180.0}}));
 }
 
 TEST(PlotProfile, EmptyAndSinglePointProfilesDoNotDivideByZero) {
