@@ -1,7 +1,6 @@
 #include "DriveMap.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -16,10 +15,6 @@ protected:
         qputenv("VERDAN_DRIVES", dir.path().toLocal8Bit());
     }
     void TearDown() override { qunsetenv("VERDAN_DRIVES"); }
-    static void touch(const QString& path) {
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << path.toStdString();
-    }
     QTemporaryDir dir;
 };
 

