@@ -7,9 +7,10 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <cstdint>
 #include <fstream>
+#include <iterator>
 #include <limits>
-#include <memory>
 #include <random>
 #include <sstream>
 #include <string>
@@ -18,16 +19,6 @@
 namespace {
 
 const std::string kReferenceDir = std::string(VERDAN_TEST_DATA_DIR) + "/reference/";
-
-std::vector<std::string> splitFields(const std::string& line) {
-    std::vector<std::string> fields;
-    std::stringstream in(line);
-    std::string field;
-    while (std::getline(in, field, ',')) {
-        fields.push_back(field);
-    }
-    return fields;
-}
 
 struct AreaCase {
     double hTxM, hRxM, dhM;
@@ -43,17 +34,15 @@ std::vector<AreaCase> readAreaCases() {
     std::ifstream in(kReferenceDir + "area_cases.csv");
     std::vector<AreaCase> cases;
     std::string line;
-    std::getline(in, line);
+    std::getline(in, line); // the header
     while (std::getline(in, line)) {
-        const auto f = splitFields(line);
-        if (f.size() != 17) {
-            continue;
-        }
-        cases.push_back({std::stod(f[0]), std::stod(f[1]), std::stod(f[2]), std::stoi(f[3]),
-                         std::stod(f[4]), std::stoi(f[5]), std::stoi(f[6]), std::stod(f[7]),
-                         std::stod(f[8]), std::stod(f[9]), std::stod(f[10]), std::stoi(f[11]),
-                         std::stoi(f[12]), std::stod(f[13]), std::stod(f[14]), std::stod(f[15]),
-                         std::stod(f[16])});
+        std::replace(line.begin(), line.end(), ',', ' ');
+        std::istringstream f(line);
+        AreaCase c{};
+        if (f >> c.hTxM >> c.hRxM >> c.dhM >> c.mdvar >> c.distKm >> c.sitingTx >> c.sitingRx >>
+            c.eps >> c.sgm >> c.n0 >> c.freqMhz >> c.pol >> c.climate >> c.timePct >>
+            c.locationPct >> c.situationPct >> c.lossDb)
+            cases.push_back(c);
     }
     return cases;
 }
@@ -116,21 +105,10 @@ TEST(AreaReference, TableCaseIntermediateValues) {
 
 std::vector<double> readProfile(const std::string& path) {
     std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string all = text.str();
-    for (char& ch : all) {
-        if (ch == ',') {
-            ch = ' ';
-        }
-    }
-    std::stringstream numbers(all);
-    std::vector<double> pfl;
-    double value = 0.0;
-    while (numbers >> value) {
-        pfl.push_back(value);
-    }
-    return pfl;
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    std::replace(text.begin(), text.end(), ',', ' ');
+    std::istringstream numbers(text);
+    return {std::istream_iterator<double>(numbers), {}};
 }
 
 // The mean elevation the point-to-point mode hands to qlrps: about the middle 80 % of points.
@@ -224,33 +202,24 @@ int32_t areaErrorIndicator(const AreaInputs& in) {
 TEST(AbsurdInputs, AreaModeReportsThemInKwx) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     ASSERT_EQ(areaErrorIndicator(AreaInputs{}), 0);
-    struct Case {
+    const struct {
         const char* what;
-        void (*spoil)(AreaInputs&, double);
-        double value;
-    };
-    const Case cases[] = {
-        {"frequency 0", [](AreaInputs& a, double v) { a.freqMhz = v; }, 0.0},
-        {"frequency -100", [](AreaInputs& a, double v) { a.freqMhz = v; }, -100.0},
-        {"frequency NaN", [](AreaInputs& a, double v) { a.freqMhz = v; }, nan},
-        {"height 0", [](AreaInputs& a, double v) { a.hTxM = v; }, 0.0},
-        {"height 1e6", [](AreaInputs& a, double v) { a.hRxM = v; }, 1e6},
-        {"height NaN", [](AreaInputs& a, double v) { a.hTxM = v; }, nan},
-        {"delta h NaN", [](AreaInputs& a, double v) { a.dhM = v; }, nan},
-        {"refractivity NaN", [](AreaInputs& a, double v) { a.n0 = v; }, nan},
-        {"permittivity NaN", [](AreaInputs& a, double v) { a.eps = v; }, nan},
-        {"permittivity 0", [](AreaInputs& a, double v) { a.eps = v; }, 0.0},
-        {"permittivity 1e6", [](AreaInputs& a, double v) { a.eps = v; }, 1e6},
-        {"permittivity 1e308", [](AreaInputs& a, double v) { a.eps = v; }, 1e308},
-        {"conductivity -1", [](AreaInputs& a, double v) { a.sgm = v; }, -1.0},
-        {"distance NaN", [](AreaInputs& a, double v) { a.distM = v; }, nan},
-        {"distance -5 km", [](AreaInputs& a, double v) { a.distM = v; }, -5e3},
-        {"distance 5000 km", [](AreaInputs& a, double v) { a.distM = v; }, 5e6},
-    };
-    for (const Case& c : cases) {
-        AreaInputs in;
-        c.spoil(in, c.value);
-        EXPECT_EQ(areaErrorIndicator(in), 4) << c.what;
+        double AreaInputs::*field;
+        std::vector<double> values;
+    } cases[] = {{"frequency", &AreaInputs::freqMhz, {0.0, -100.0, nan}},
+                 {"height", &AreaInputs::hTxM, {0.0, nan}},
+                 {"height", &AreaInputs::hRxM, {1e6}},
+                 {"delta h", &AreaInputs::dhM, {nan}},
+                 {"refractivity", &AreaInputs::n0, {nan}},
+                 {"permittivity", &AreaInputs::eps, {nan, 0.0, 1e6, 1e308}},
+                 {"conductivity", &AreaInputs::sgm, {-1.0}},
+                 {"distance", &AreaInputs::distM, {nan, -5e3, 5e6}}};
+    for (const auto& c : cases) {
+        for (const double value : c.values) {
+            AreaInputs in;
+            in.*c.field = value;
+            EXPECT_EQ(areaErrorIndicator(in), 4) << c.what << ' ' << value;
+        }
     }
 }
 
@@ -263,20 +232,7 @@ TEST(AbsurdInputs, RandomCallsOfAllEntryPoints) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const double pool[] = {0.0, -1.0, 1.0,  0.5,  3.0,   10.0,   100.0, 301.0, 1e3, 5e4,
                            1e6, 1e12, -1e6, 1e-9, 1e300, -1e300, inf,   -inf,  nan, 15.0};
-    const int32_t ints[] = {0,
-                            1,
-                            2,
-                            3,
-                            5,
-                            7,
-                            8,
-                            11,
-                            12,
-                            23,
-                            -1,
-                            100000,
-                            std::numeric_limits<int32_t>::min(),
-                            std::numeric_limits<int32_t>::max()};
+    const int32_t ints[] = {0, 1, 2, 3, 5, 7, 8, 11, 12, 23, -1, 100000, INT32_MIN, INT32_MAX};
     std::mt19937 rng(20240611);
     const auto pick = [&] { return pool[rng() % std::size(pool)]; };
     const auto pickInt = [&] { return ints[rng() % std::size(ints)]; };

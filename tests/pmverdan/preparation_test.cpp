@@ -25,9 +25,8 @@ TEST(PrepareArea, EffectiveHeightsBySiting) {
     alignas(8) PropvRecord propv{};
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
     prop.hg[0] = 10.0;
-    prop.hg[1] = 3.0;
-    prop.dh = 90.0;
     prop.hg[1] = 10.0;
+    prop.dh = 90.0;
     const int32_t random[2] = {0, 0};
     prepareArea(random, 5, 1, prop, propv);
     EXPECT_EQ(prop.he[0], 10.0);

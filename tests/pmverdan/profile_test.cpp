@@ -21,16 +21,14 @@ std::vector<double> elevations(int intervals, double (*f)(int)) {
 TEST(FitProfileLine, ReproducesAStraightProfile) {
     const auto z = elevations(100, [](int i) { return 50.0 + 2.0 * i; });
     const ProfileView view{100, 30.0, z.data()};
-    struct Case {
-        double x1M, x2M;
-    };
-    for (const Case c :
-         {Case{0.0, 3000.0}, Case{300.0, 2700.0}, Case{1500.0, 1510.0}, Case{-100.0, 9000.0}}) {
+    const std::pair<double, double> ranges[] = {
+        {0.0, 3000.0}, {300.0, 2700.0}, {1500.0, 1510.0}, {-100.0, 9000.0}};
+    for (const auto& [x1M, x2M] : ranges) {
         double start = 0.0;
         double end = 0.0;
-        fitProfileLine(view, c.x1M, c.x2M, start, end);
-        EXPECT_NEAR(start, 50.0, 1e-9) << "range " << c.x1M << ".." << c.x2M;
-        EXPECT_NEAR(end, 250.0, 1e-9) << "range " << c.x1M << ".." << c.x2M;
+        fitProfileLine(view, x1M, x2M, start, end);
+        EXPECT_NEAR(start, 50.0, 1e-9) << "range " << x1M << ".." << x2M;
+        EXPECT_NEAR(end, 250.0, 1e-9) << "range " << x1M << ".." << x2M;
     }
 }
 

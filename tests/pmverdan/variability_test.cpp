@@ -47,12 +47,9 @@ TEST(VariabilityLoss, RisesWithConfidenceReliabilityAndLocations) {
                         const double l = varied == 1 ? pct : 50.0;
                         const double c = varied == 2 ? pct : 50.0;
                         const double loss = path.lossAt(t, l, c);
-                        EXPECT_GE(loss, previous - 1e-9) << "climate " << climate << ", mode "
-                                                         << mode << ", " << distKm << " km, "
-                                                         << (varied == 0   ? "time "
-                                                             : varied == 1 ? "location "
-                                                                           : "confidence ")
-                                                         << pct << " %";
+                        EXPECT_GE(loss, previous - 1e-9)
+                            << "climate " << climate << ", mode " << mode << ", " << distKm
+                            << " km, percentage " << varied << " at " << pct << " %";
                         previous = loss;
                     }
                 }
