@@ -20,7 +20,9 @@ int main(void) {
     PropRecord prop;
     PropvRecord propv;
     char text[23];
-    int32_t number = 1;
+    int32_t number = -1103;
+    int32_t source = 2;
+    int32_t status = 7;
     memset(&prop, 0, sizeof prop);
     memset(&propv, 0, sizeof propv);
 
@@ -31,7 +33,11 @@ int main(void) {
     check(prop.kwx == 0, "qlrps accepts the default parameters");
 
     GlobeErrMsg(text, (int32_t)sizeof text, &number);
-    check(text[0] != ' ' && text[0] != '\0', "GlobeErrMsg writes a text");
+    check(memcmp(text, "Error Reading Tile c10g", sizeof text) == 0, "GlobeErrMsg(-1103)");
+    THandler(NULL, NULL, NULL, NULL, NULL, NULL, 0, NULL, NULL, NULL, NULL, NULL, &status, NULL,
+             &source);
+    check(status == -1, "THandler without arguments refuses");
+    CloseGlobe();
 
     if (failures == 0)
         printf("c_headers: 1 passed, 0 failed\n");
