@@ -1,16 +1,14 @@
+#include "ArchiveRows.h"
 #include "AreaCommand.h"
 #include "CliRun.h"
 #include "LibraryBinding.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
-#include <QUuid>
-#include <QVariant>
 #include <gtest/gtest.h>
 #include <memory>
 
@@ -21,28 +19,6 @@ using verdan::test::Outcome;
 using verdan::test::runCommand;
 
 namespace {
-
-// The values of the first column of `sql` in the archive at `path`.
-QVariantList column(const QString& path, const QString& sql) {
-    const QString name = QStringLiteral("check-") + QUuid::createUuid().toString(QUuid::Id128);
-    QVariantList values;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        EXPECT_TRUE(db.open());
-        QSqlQuery query(db);
-        EXPECT_TRUE(query.exec(sql)) << sql.toStdString();
-        while (query.next())
-            values << query.value(0);
-    }
-    QSqlDatabase::removeDatabase(name);
-    return values;
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 class AreaArchiveOption : public ::testing::Test {
 protected:
@@ -69,10 +45,11 @@ TEST_F(AreaArchiveOption, ParallelWritersToANewArchiveAllStore) {
         ASSERT_TRUE(writer->waitForFinished(60000));
         EXPECT_EQ(writer->exitCode(), ExitOk) << writer->readAllStandardError().toStdString();
     }
-    EXPECT_EQ(column(path, QStringLiteral("SELECT COUNT(*) FROM ModelRun")),
-              QVariantList{kWriters});
-    EXPECT_EQ(column(path, QStringLiteral("SELECT COUNT(DISTINCT ID) FROM DataSets")),
-              QVariantList{kWriters});
+    EXPECT_EQ(test::archiveRows(path, QStringLiteral("SELECT COUNT(*) FROM ModelRun"))[0][0],
+              kWriters);
+    EXPECT_EQ(
+        test::archiveRows(path, QStringLiteral("SELECT COUNT(DISTINCT ID) FROM DataSets"))[0][0],
+        kWriters);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden),
               QStringList{QStringLiteral("cli.sqlite")});
 }
@@ -81,10 +58,7 @@ TEST_F(AreaArchiveOption, ParallelWritersToANewArchiveAllStore) {
 // target.
 TEST_F(AreaArchiveOption, FailingWriterLeavesLinksAndTheirTargets) {
     const QString text = dir.filePath(QStringLiteral("notes.txt"));
-    QFile file(text);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("not an archive\n");
-    file.close();
+    ASSERT_TRUE(test::writeContent(text, "not an archive\n"));
     for (const QString& target : {text, dir.filePath(QStringLiteral("missing.sqlite"))}) {
         const QString link = dir.filePath(QStringLiteral("link.sqlite"));
         QFile::remove(link);
@@ -94,7 +68,7 @@ TEST_F(AreaArchiveOption, FailingWriterLeavesLinksAndTheirTargets) {
         EXPECT_TRUE(QFileInfo(link).isSymLink());
         EXPECT_EQ(QFileInfo::exists(target), target == text);
     }
-    EXPECT_EQ(fileBytes(text), "not an archive\n");
+    EXPECT_EQ(test::fileContent(text), "not an archive\n");
 }
 
 } // namespace

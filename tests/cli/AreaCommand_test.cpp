@@ -1,8 +1,8 @@
 #include "AreaCommand.h"
 #include "CliRun.h"
+#include "TestFiles.h"
 
 #include <QDir>
-#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -15,23 +15,19 @@ using verdan::test::runCommand;
 
 namespace {
 
-QString readFile(const QString& path) {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
-    return QString::fromUtf8(file.readAll());
-}
-
 TEST(AreaCommand, DefaultReportIsTheGoldenReport) {
     const Outcome outcome = runCommand(areaCommand, {});
     ASSERT_EQ(outcome.status, ExitOk) << outcome.err;
     EXPECT_EQ(outcome.err, "");
-    EXPECT_EQ(outcome.out, readFile(VERDAN_TEST_DATA_DIR "/cli/area_default.txt").toStdString());
+    EXPECT_EQ(outcome.out,
+              test::fileContent(VERDAN_TEST_DATA_DIR "/cli/area_default.txt").toStdString());
 }
 
 TEST(InverseCommand, DefaultReportIsTheGoldenReport) {
     const Outcome outcome = runCommand(inverseCommand, {"--loss", "125.5"});
     ASSERT_EQ(outcome.status, ExitOk) << outcome.err;
-    EXPECT_EQ(outcome.out, readFile(VERDAN_TEST_DATA_DIR "/cli/inverse_default.txt").toStdString());
+    EXPECT_EQ(outcome.out,
+              test::fileContent(VERDAN_TEST_DATA_DIR "/cli/inverse_default.txt").toStdString());
 }
 
 // ---- The published reference cases ----
@@ -44,10 +40,9 @@ struct ReferenceCase {
 
 std::vector<ReferenceCase> referenceCases() {
     std::vector<ReferenceCase> cases;
-    QFile file(VERDAN_TEST_DATA_DIR "/reference/area_cases.csv");
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text))
-        return cases;
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n', Qt::SkipEmptyParts);
+    const QStringList lines =
+        QString::fromUtf8(test::fileContent(VERDAN_TEST_DATA_DIR "/reference/area_cases.csv"))
+            .split(u'\n', Qt::SkipEmptyParts);
     for (qsizetype i = 1; i < lines.size(); ++i) {
         // h_tx,h_rx,delta_h,mdvar,d,tx_siting,rx_siting,epsilon,sigma,N_0,f,pol,climate,
         // time,location,situation,A

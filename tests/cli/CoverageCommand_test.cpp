@@ -4,6 +4,7 @@
 #include "CoverageMap.h"
 #include "P2pCommand.h"
 #include "SyntheticTerrain.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -32,16 +33,14 @@ QString number(double value) {
 // The loss of the point-to-point command over flat ground `distM` long.
 double p2pLossDb(const QDir& dir, double distM) {
     const int intervals = std::max(1, static_cast<int>(std::ceil(distM / CellM)));
-    QFile profile(dir.filePath(QStringLiteral("flat.pfl")));
-    EXPECT_TRUE(profile.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    const QString profile = dir.filePath(QStringLiteral("flat.pfl"));
     QString text = QString::number(intervals) + u' ' + number(distM / intervals);
     for (int i = 0; i <= intervals; ++i)
         text += u' ' + number(GroundM);
-    profile.write(text.toUtf8());
-    profile.close();
+    EXPECT_TRUE(test::writeContent(profile, text.toUtf8()));
     const Outcome o =
-        runCommand(p2pCommand, {"--profile", profile.fileName(), "--freq", "450", "--h1", "30",
-                                "--h2", "2", "--rel", "90", "--conf", "70", "--format", "csv"});
+        runCommand(p2pCommand, {"--profile", profile, "--freq", "450", "--h1", "30", "--h2", "2",
+                                "--rel", "90", "--conf", "70", "--format", "csv"});
     EXPECT_EQ(o.status, ExitOk) << o.err;
     return QString::fromStdString(o.out).split(u'\n').value(1).section(u',', 1, 1).toDouble();
 }
@@ -117,10 +116,8 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
     for (const auto& c : cases) {
         QStringList args = c.args;
         if (c.sites != nullptr) {
-            QFile file(dir.filePath(QStringLiteral("sites.csv")));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-            file.write(c.sites);
-            args << "--sites" << file.fileName();
+            args << "--sites" << dir.filePath(QStringLiteral("sites.csv"));
+            ASSERT_TRUE(test::writeContent(args.last(), c.sites));
         }
         const Outcome o = runCommand(coverageCommand, args);
         EXPECT_EQ(o.status, ExitUsage) << c.expected;

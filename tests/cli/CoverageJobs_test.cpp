@@ -5,6 +5,7 @@
 
 #include "CliRun.h"
 #include "CoverageMap.h"
+#include "TestFiles.h"
 #include "raster_builders.h"
 
 #include <QDir>
@@ -59,25 +60,22 @@ protected:
 };
 
 TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
-    QFile sites(dir.filePath(QStringLiteral("sites.csv")));
-    ASSERT_TRUE(sites.open(QIODevice::WriteOnly));
-    sites.write("lon,name,lat,height_m\r\n7.10,A,45.10,30\r\n\"7.16\",B,45.12,\r\n\r\n"
-                "7.12,C,45.17,15\r\n7.20,D,45.14,40\r\n");
-    sites.close();
-    const Outcome jobs = runCommand(
-        coverageCommand, QStringList{"--sites", sites.fileName(), "--print-jobs", "--threads", "1",
-                                     "--out", dir.filePath(QStringLiteral("par"))} +
-                             mapOptions());
+    const QString sites = dir.filePath(QStringLiteral("sites.csv"));
+    ASSERT_TRUE(test::writeContent(sites, "lon,name,lat,height_m\r\n7.10,A,45.10,30\r\n"
+                                          "\"7.16\",B,45.12,\r\n\r\n7.12,C,45.17,15\r\n"
+                                          "7.20,D,45.14,40\r\n"));
+    const Outcome jobs =
+        runCommand(coverageCommand, QStringList{"--sites", sites, "--print-jobs", "--threads", "1",
+                                                "--out", dir.filePath(QStringLiteral("par"))} +
+                                        mapOptions());
     ASSERT_EQ(jobs.status, ExitOk) << jobs.err;
-    QFile jobsFile(dir.filePath(QStringLiteral("jobs.txt")));
-    ASSERT_TRUE(jobsFile.open(QIODevice::WriteOnly));
-    jobsFile.write(QByteArray::fromStdString(jobs.out));
-    jobsFile.close();
+    const QString jobsFile = dir.filePath(QStringLiteral("jobs.txt"));
+    ASSERT_TRUE(test::writeContent(jobsFile, QByteArray::fromStdString(jobs.out)));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("PATH"), binFolder() + u':' + env.value(QStringLiteral("PATH")));
     QProcess parallel;
     parallel.setProcessEnvironment(env);
-    parallel.setStandardInputFile(jobsFile.fileName());
+    parallel.setStandardInputFile(jobsFile);
     parallel.start(QStringLiteral("parallel"), {"--will-cite", "-j", "2", "--halt", "now,fail=1"});
     ASSERT_TRUE(parallel.waitForFinished(120000)) << "GNU parallel is required";
     ASSERT_EQ(parallel.exitCode(), 0) << parallel.readAllStandardError().toStdString();
@@ -86,9 +84,8 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
     QProcess slurm;
     env.insert(QStringLiteral("SLURM_ARRAY_TASK_ID"), QStringLiteral("3"));
     slurm.setProcessEnvironment(env);
-    slurm.start(
-        QStringLiteral("bash"),
-        {QStringLiteral(VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh"), jobsFile.fileName()});
+    slurm.start(QStringLiteral("bash"),
+                {QStringLiteral(VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh"), jobsFile});
     ASSERT_TRUE(slurm.waitForFinished(60000));
     EXPECT_EQ(slurm.exitCode(), 0) << slurm.readAllStandardError().toStdString();
 
@@ -154,10 +151,7 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
 
 TEST_F(CoverageJobs, TerrainErrorsAreClear) {
     const QString corrupt = dir.filePath(QStringLiteral("corrupt.tif"));
-    QFile file(corrupt);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("II*\0garbage that is no GeoTIFF", 30);
-    file.close();
+    ASSERT_TRUE(test::writeContent(corrupt, QByteArray("II*\0garbage that is no GeoTIFF", 30)));
     const QString out = dir.filePath(QStringLiteral("m"));
     QStringList wide = mapOptions();
     wide[wide.indexOf("--radius") + 1] = QStringLiteral("30");

@@ -1,8 +1,8 @@
 #include "P2pCommand.h"
 
 #include "CliRun.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -35,10 +35,9 @@ TEST(P2pCommand, JsonTableOfTheReferenceProfile) {
 
 // A small profile in a new folder, for cases that must not touch the reference data.
 QString writeProfile(const QTemporaryDir& dir) {
-    QFile file(dir.filePath("path.pfl"));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("10 1000 100 110 120 130 140 150 140 130 120 110 100\n");
-    return file.fileName();
+    EXPECT_TRUE(test::writeContent(dir.filePath("path.pfl"),
+                                   "10 1000 100 110 120 130 140 150 140 130 120 110 100\n"));
+    return dir.filePath("path.pfl");
 }
 
 // Regression: a permittivity of 1e6 gave NaN losses without any warning, and JSON with NaN.
@@ -62,9 +61,6 @@ TEST(P2pCommand, LossesThatAreNotNumbersComeWithTheWarning) {
 TEST(P2pCommand, PictureOntoTheProfileOrWithoutANameIsRefused) {
     QTemporaryDir dir;
     const QString profile = writeProfile(dir);
-    QFile file(profile);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray before = file.readAll();
     for (const QString& picture : {QStringLiteral("--picture=") + profile,
                                    QStringLiteral("--picture=") + dir.path() + "/./path.pfl",
                                    QStringLiteral("--picture=")}) {
@@ -73,8 +69,7 @@ TEST(P2pCommand, PictureOntoTheProfileOrWithoutANameIsRefused) {
         EXPECT_NE(o.err.find("--picture"), std::string::npos) << o.err;
         EXPECT_TRUE(o.out.empty());
     }
-    ASSERT_TRUE(file.seek(0));
-    EXPECT_EQ(file.readAll(), before);
+    EXPECT_EQ(test::fileContent(profile), "10 1000 100 110 120 130 140 150 140 130 120 110 100\n");
 }
 
 } // namespace

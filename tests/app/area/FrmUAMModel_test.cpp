@@ -1,6 +1,7 @@
 #include "AreaCalculation.h"
 #include "FrmUAMModel.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -215,18 +216,14 @@ TEST_F(AreaForm, RegressionAForeignFileNamedAsLogIsLeftUntouched) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     const QString foreign = folder.path() + "/notes.txt";
-    QFile file(foreign);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("my own notes\n");
-    file.close();
+    ASSERT_TRUE(test::writeContent(foreign, "my own notes\n"));
     store.save("Verdan", "Verdan", "TempLogName", foreign);
 
     auto form = open();
     EXPECT_NE(form->logFileName(), foreign);
     prompter.queueMessage(MsgAnswer::No);
     form->Form_Unload();
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll(), "my own notes\n");
+    EXPECT_EQ(test::fileContent(foreign), "my own notes\n");
 }
 
 // ---- Runs ----

@@ -1,19 +1,15 @@
 #include "ResultsArchive.h"
 
+#include "ArchiveRows.h"
 #include "AreaCalculation.h"
 #include "FileSizeLimit.h"
 #include "FrmConfLevelModel.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
-#include <QSqlRecord>
 #include <QTemporaryDir>
-#include <QUuid>
-#include <QVariant>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
@@ -54,35 +50,6 @@ AreaResults makeResults(std::vector<double> levels = {50, 90, 10}) {
     results.archiveParameters = archiveParameterSummary(AreaInputs{});
     results.archiveGround = archiveGroundSummary(AreaInputs{});
     return results;
-}
-
-QByteArray fileBytes(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    return file.readAll();
-}
-
-// Every row of `sql` in the archive at `path`, read through a connection of its own.
-std::vector<QVariantList> rows(const QString& path, const QString& sql) {
-    const QString name = QStringLiteral("reader-") + QUuid::createUuid().toString(QUuid::Id128);
-    std::vector<QVariantList> result;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), name);
-        db.setDatabaseName(path);
-        EXPECT_TRUE(db.open());
-        QSqlQuery query(db);
-        EXPECT_TRUE(query.exec(sql))
-            << sql.toStdString() << ": " << query.lastError().text().toStdString();
-        while (query.next()) {
-            QVariantList values;
-            for (int c = 0; c < query.record().count(); ++c)
-                values << query.value(c);
-            result.push_back(values);
-        }
-    }
-    QSqlDatabase::removeDatabase(name);
-    return result;
 }
 
 std::vector<std::pair<double, double>> unpackPairs(const QByteArray& bytes) {
@@ -133,7 +100,7 @@ TEST_F(ResultsArchiveTest, YesStoresOneRunAndEveryActiveLevel) {
     EXPECT_EQ(state.archivePath, path);
     EXPECT_EQ(prompter.messages.at(1).text, QStringLiteral("Data Stored"));
 
-    const auto runs = rows(
+    const auto runs = test::archiveRows(
         path, QStringLiteral(
                   "SELECT ID, Model, Parameters, Comment, Date_Time, DataSetType FROM ModelRun"));
     ASSERT_EQ(runs.size(), 1u);
@@ -146,7 +113,7 @@ TEST_F(ResultsArchiveTest, YesStoresOneRunAndEveryActiveLevel) {
     EXPECT_FALSE(runs[0][4].toString().isEmpty());
     EXPECT_EQ(runs[0][5].toInt(), 2);
 
-    const auto sets = rows(
+    const auto sets = test::archiveRows(
         path, QStringLiteral(
                   "SELECT ID, Legend, Comment, PointCount, DataSet FROM DataSets ORDER BY rowid"));
     ASSERT_EQ(sets.size(), 3u);
@@ -189,8 +156,8 @@ TEST_F(ResultsArchiveTest, PickedOptionSelectsTheSeriesEvenWhenRoundedLevelsAreE
     pick = 1;
     prompter.queueMessage(MsgAnswer::No);
     ASSERT_TRUE(archive.saveResults(results, state, prompter));
-    const auto sets =
-        rows(path, QStringLiteral("SELECT Legend, DataSet FROM DataSets ORDER BY rowid"));
+    const auto sets = test::archiveRows(
+        path, QStringLiteral("SELECT Legend, DataSet FROM DataSets ORDER BY rowid"));
     ASSERT_EQ(sets.size(), 2u);
     EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",50%C")));
     EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][0]);
@@ -205,7 +172,8 @@ TEST_F(ResultsArchiveTest, StoresTheTextsOfTheRunItself) {
     results.archiveParameters = archiveParameterSummary(run);
     results.archiveGround = archiveGroundSummary(run);
     ASSERT_TRUE(saveAll(results));
-    const auto runs = rows(path, QStringLiteral("SELECT Parameters, Comment FROM ModelRun"));
+    const auto runs =
+        test::archiveRows(path, QStringLiteral("SELECT Parameters, Comment FROM ModelRun"));
     EXPECT_TRUE(runs.at(0)[0].toString().startsWith(QStringLiteral("Verdan:450MHz,")));
     EXPECT_TRUE(runs.at(0)[1].toString().startsWith(QStringLiteral("Frq: 450,")));
 }
@@ -221,20 +189,18 @@ void expectFailedSave(const ScriptedPrompter& prompter, const QString& expectedW
 }
 
 TEST_F(ResultsArchiveTest, FileThatIsNotADatabaseIsLeftAlone) {
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(QByteArray("This is a text file, not an archive.\n").repeated(200));
-    file.close();
-    const QByteArray before = fileBytes(path);
+    ASSERT_TRUE(test::writeContent(
+        path, QByteArray("This is a text file, not an archive.\n").repeated(200)));
+    const QByteArray before = test::fileContent(path);
     EXPECT_FALSE(saveAll(makeResults()));
     expectFailedSave(prompter, QStringLiteral("not an SQLite database"));
-    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(test::fileContent(path), before);
     EXPECT_TRUE(state.archivePath.isEmpty());
 }
 
 TEST_F(ResultsArchiveTest, FullDiskStopsTheSaveAndLeavesTheFileAsItWas) {
     ASSERT_TRUE(saveAll(makeResults()));
-    const QByteArray before = fileBytes(path);
+    const QByteArray before = test::fileContent(path);
     // Many rows, so the save needs new pages in the file; the file may not grow at all.
     AreaResults big = makeResults();
     for (int k = 0; k < 4000; ++k) {
@@ -248,20 +214,22 @@ TEST_F(ResultsArchiveTest, FullDiskStopsTheSaveAndLeavesTheFileAsItWas) {
         EXPECT_FALSE(saveAll(big));
     }
     expectFailedSave(prompter, QStringLiteral("not stored"));
-    EXPECT_EQ(fileBytes(path), before);
+    EXPECT_EQ(test::fileContent(path), before);
 }
 
 // Regression: a failing curve used to leave the run record behind and still say "Data Stored".
 TEST_F(ResultsArchiveTest, FailureHalfwayRollsBackTheWholeSave) {
-    rows(path, QStringLiteral("CREATE TABLE ModelRun (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                              "Model TEXT, Parameters TEXT, Comment TEXT, Date_Time TEXT, "
-                              "DataSetType INTEGER)"));
-    rows(path, QStringLiteral("CREATE TABLE DataSets (ID INTEGER, Legend TEXT, Comment TEXT)"));
-    const QByteArray before = fileBytes(path);
+    test::archiveRows(path,
+                      QStringLiteral("CREATE TABLE ModelRun (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                                     "Model TEXT, Parameters TEXT, Comment TEXT, Date_Time TEXT, "
+                                     "DataSetType INTEGER)"));
+    test::archiveRows(
+        path, QStringLiteral("CREATE TABLE DataSets (ID INTEGER, Legend TEXT, Comment TEXT)"));
+    const QByteArray before = test::fileContent(path);
     EXPECT_FALSE(saveAll(makeResults()));
     expectFailedSave(prompter, QStringLiteral("DataSets"));
-    EXPECT_EQ(fileBytes(path), before);
-    EXPECT_TRUE(rows(path, QStringLiteral("SELECT ID FROM ModelRun")).empty());
+    EXPECT_EQ(test::fileContent(path), before);
+    EXPECT_TRUE(test::archiveRows(path, QStringLiteral("SELECT ID FROM ModelRun")).empty());
 }
 
 // ---- The program's level picker ----
@@ -281,7 +249,8 @@ TEST_F(ResultsArchiveTest, ConfLevelPickerOffersALevelThatRoundsToZero) {
     });
     AreaResults results = makeResults({50, 0.4, 10});
     ASSERT_TRUE(withPicker.saveResults(results, state, prompter));
-    const auto sets = rows(path, QStringLiteral("SELECT Legend, DataSet FROM DataSets"));
+    const auto sets =
+        test::archiveRows(path, QStringLiteral("SELECT Legend, DataSet FROM DataSets"));
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",10%C")));
     EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][2]);
@@ -304,8 +273,8 @@ TEST_F(ResultsArchiveTest, StoredRunsSurviveACrashRightAfterTheSave) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child's saves failed";
-    EXPECT_EQ(rows(path, QStringLiteral("SELECT ID FROM ModelRun")).size(), 2u);
-    EXPECT_EQ(rows(path, QStringLiteral("SELECT ID FROM DataSets")).size(), 6u);
+    EXPECT_EQ(test::archiveRows(path, QStringLiteral("SELECT ID FROM ModelRun")).size(), 2u);
+    EXPECT_EQ(test::archiveRows(path, QStringLiteral("SELECT ID FROM DataSets")).size(), 6u);
 }
 
 } // namespace verdan

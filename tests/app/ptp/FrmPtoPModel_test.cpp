@@ -3,6 +3,7 @@
 #include "FrmListEditModel.h"
 #include "ProfileFile.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -42,10 +43,8 @@ protected:
     }
 
     QString writeFile(const QString& name, const QByteArray& content) {
-        QFile file(dir.filePath(name));
-        EXPECT_TRUE(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        return file.fileName();
+        EXPECT_TRUE(test::writeContent(dir.filePath(name), content));
+        return dir.filePath(name);
     }
 
     QTemporaryDir dir;

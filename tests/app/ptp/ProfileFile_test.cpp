@@ -1,4 +1,5 @@
 #include "ProfileFile.h"
+#include "TestFiles.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -75,11 +76,8 @@ TEST(ProfileFile, MissingAndBinaryFilesAreRefused) {
     QString error;
     EXPECT_FALSE(readProfileFile(dir.filePath("absent.pfl"), pfl, error));
     EXPECT_TRUE(error.contains("cannot be read"));
-    QFile binary(dir.filePath("binary.pfl"));
-    ASSERT_TRUE(binary.open(QIODevice::WriteOnly));
-    binary.write(QByteArray("1,10,5\0,6", 9));
-    binary.close();
-    EXPECT_FALSE(readProfileFile(binary.fileName(), pfl, error));
+    ASSERT_TRUE(test::writeContent(dir.filePath("binary.pfl"), QByteArray("1,10,5\0,6", 9)));
+    EXPECT_FALSE(readProfileFile(dir.filePath("binary.pfl"), pfl, error));
     EXPECT_TRUE(error.contains("not a text file"));
     // Regression: endless devices were read until memory ran out.
     for (const char* device : {"/dev/zero", "/dev/urandom"})
