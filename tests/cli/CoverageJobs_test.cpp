@@ -5,6 +5,7 @@
 
 #include "CliRun.h"
 #include "CoverageMap.h"
+#include "LibraryBinding.h"
 #include "TestFiles.h"
 #include "raster_builders.h"
 
@@ -18,7 +19,6 @@
 #include <cmath>
 #include <csignal>
 #include <cstring>
-#include <filesystem>
 
 using namespace verdan;
 using namespace verdan::cli;
@@ -28,10 +28,6 @@ using verdan::test::readMap;
 using verdan::test::runCommand;
 
 namespace {
-
-QString binFolder() {
-    return QFileInfo(QStringLiteral("/proc/self/exe")).canonicalPath();
-}
 
 class CoverageJobs : public ::testing::Test {
 protected:
@@ -50,9 +46,14 @@ protected:
             << error;
     }
 
-    QStringList mapOptions() const {
-        return {"--radius", "4",         "--resolution", "6",     "--freq", "900",       "--h1",
-                "20",       "--terrain", "raster",       "--dem", dem,      "--formats", "tif"};
+    /// The options of a small map over the raster; `changed` gives some of them other values.
+    QStringList mapOptions(const QStringList& changed = {}) const {
+        QStringList options{"--radius", "4",    "--resolution", "6",         "--freq",
+                            "900",      "--h1", "20",           "--terrain", "raster",
+                            "--dem",    dem,    "--formats",    "tif"};
+        for (qsizetype i = 0; i + 1 < changed.size(); i += 2)
+            options[options.indexOf(changed[i]) + 1] = changed[i + 1];
+        return options;
     }
 
     QTemporaryDir dir;
@@ -72,7 +73,8 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
     const QString jobsFile = dir.filePath(QStringLiteral("jobs.txt"));
     ASSERT_TRUE(test::writeContent(jobsFile, QByteArray::fromStdString(jobs.out)));
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PATH"), binFolder() + u':' + env.value(QStringLiteral("PATH")));
+    env.insert(QStringLiteral("PATH"),
+               executableFolder() + u':' + env.value(QStringLiteral("PATH")));
     QProcess parallel;
     parallel.setProcessEnvironment(env);
     parallel.setStandardInputFile(jobsFile);
@@ -101,10 +103,9 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
                 {"D", "45.14,7.20", "40"}};
     for (const auto& run : runs) {
         const QString single = dir.filePath(QStringLiteral("single-") + run.name);
-        QStringList args = mapOptions();
-        args[args.indexOf("--h1") + 1] = QString::fromLatin1(run.h1);
         const Outcome o = runCommand(
-            coverageCommand, args + QStringList{"--tx", run.tx, "--threads", "2", "--out", single});
+            coverageCommand, mapOptions({"--h1", run.h1}) +
+                                 QStringList{"--tx", run.tx, "--threads", "2", "--out", single});
         ASSERT_EQ(o.status, ExitOk) << o.err;
         singles.push_back(readMap(single + QStringLiteral(".tif")));
         const QString parallelMap =
@@ -153,35 +154,24 @@ TEST_F(CoverageJobs, TerrainErrorsAreClear) {
     const QString corrupt = dir.filePath(QStringLiteral("corrupt.tif"));
     ASSERT_TRUE(test::writeContent(corrupt, QByteArray("II*\0garbage that is no GeoTIFF", 30)));
     const QString out = dir.filePath(QStringLiteral("m"));
-    QStringList wide = mapOptions();
-    wide[wide.indexOf("--radius") + 1] = QStringLiteral("30");
-    QStringList broken = mapOptions();
-    broken[broken.indexOf("--dem") + 1] = corrupt;
-    const struct {
-        QStringList args;
-        const char* expected;
-    } cases[] = {
-        {wide, "do not cover the radius of 30.0 km"},
-        {broken, "corrupt.tif"},
-    };
-    for (const auto& c : cases) {
-        const Outcome o =
-            runCommand(coverageCommand, c.args + QStringList{"--tx", "45.15,7.15", "--out", out});
+    const std::pair<QStringList, const char*> cases[] = {
+        {{"--radius", "30"}, "do not cover the radius of 30.0 km"},
+        {{"--dem", corrupt}, "corrupt.tif"}};
+    for (const auto& [changed, expected] : cases) {
+        const Outcome o = runCommand(
+            coverageCommand, mapOptions(changed) + QStringList{"--tx", "45.15,7.15", "--out", out});
         EXPECT_EQ(o.status, ExitUsage);
-        EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
+        EXPECT_NE(o.err.find(expected), std::string::npos) << o.err;
         EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".tif")));
     }
 }
 
 TEST_F(CoverageJobs, InterruptedRunLeavesNoFile) {
     const QString out = dir.filePath(QStringLiteral("big"));
-    QStringList args =
-        QStringList{"coverage", "--tx", "45.15,7.15", "--threads", "1", "--out", out} +
-        mapOptions();
-    args[args.indexOf("--radius") + 1] = QStringLiteral("10");
-    args[args.indexOf("--resolution") + 1] = QStringLiteral("0.5");
     QProcess cli;
-    cli.start(binFolder() + QStringLiteral("/verdan-cli"), args);
+    cli.start(executableFolder() + QStringLiteral("/verdan-cli"),
+              QStringList{"coverage", "--tx", "45.15,7.15", "--threads", "1", "--out", out} +
+                  mapOptions({"--radius", "10", "--resolution", "0.5"}));
     ASSERT_TRUE(cli.waitForStarted());
     EXPECT_FALSE(cli.waitForFinished(700)) << cli.readAllStandardError().toStdString();
     ::kill(static_cast<pid_t>(cli.processId()), SIGINT);

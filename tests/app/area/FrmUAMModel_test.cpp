@@ -1,4 +1,5 @@
 #include "AreaCalculation.h"
+#include "AreaOnlyForms.h"
 #include "FrmUAMModel.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
@@ -30,13 +31,6 @@ public:
     }
 };
 
-/// The mode forms as the pick-lists see them: the area form under test, no point-to-point.
-struct TestForms : ModeForms {
-    FrmUAMModel* area = nullptr;
-    ModeFormFields& areaForm() override { return *area; }
-    ModeFormFields* pointToPointForm() override { return nullptr; }
-};
-
 QString logText(const RLogClass& log) {
     return log.document().plainText();
 }
@@ -65,7 +59,7 @@ protected:
     ProgramState state;
     AppInfo info;
     PropagationModel model{prompter};
-    TestForms forms;
+    test::AreaOnlyForms forms;
 };
 
 // ---- Loading ----

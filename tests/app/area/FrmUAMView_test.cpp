@@ -1,3 +1,4 @@
+#include "AreaOnlyForms.h"
 #include "AreaViews.h"
 #include "ScriptedPrompter.h"
 
@@ -11,12 +12,6 @@ using namespace verdan;
 using verdan::test::ScriptedPrompter;
 
 namespace {
-
-struct TestForms : ModeForms {
-    FrmUAMModel* area = nullptr;
-    ModeFormFields& areaForm() override { return *area; }
-    ModeFormFields* pointToPointForm() override { return nullptr; }
-};
 
 class AreaFormView : public ::testing::Test {
 protected:
@@ -38,7 +33,7 @@ protected:
     ProgramState state;
     AppInfo info;
     PropagationModel model{prompter};
-    TestForms forms;
+    test::AreaOnlyForms forms;
     FrmUAMModel form{state, store, prompter, info, model, forms};
 };
 
@@ -88,7 +83,7 @@ TEST_F(AreaFormView, RegressionPickersShowTheirOkButtonAndTheirWholeTitle) {
     }
     EXPECT_LT(heights[1], heights[0]) << "fewer levels, a smaller picker";
 
-    TestForms pickForms;
+    test::AreaOnlyForms pickForms;
     pickForms.area = &form;
     FrmDeltaHModel deltaH(pickForms);
     deltaH.Form_Load();

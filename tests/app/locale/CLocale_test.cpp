@@ -3,6 +3,7 @@
 // separator is a comma. The locale is generated into the build tree by the test
 // locale.generate_de_DE (from the `locales` package's sources).
 #include "AreaCalculation.h"
+#include "AreaOnlyForms.h"
 #include "FrmUAMModel.h"
 #include "NumberFormat.h"
 #include "ProfileFile.h"
@@ -85,20 +86,13 @@ TEST_F(CommaLocale, SharedParametersAreStoredWithAPoint) {
     EXPECT_EQ(store.get("Ombrel_Kethra", "Global Parameters", "GrndCond_Sm"), "0.005");
 }
 
-/// The mode forms as the area form's pick-lists see them.
-struct AreaOnly : ModeForms {
-    FrmUAMModel* area = nullptr;
-    ModeFormFields& areaForm() override { return *area; }
-    ModeFormFields* pointToPointForm() override { return nullptr; }
-};
-
 TEST_F(CommaLocale, TheAreaFormReadsItsFieldsWithAPoint) {
     MemorySettingsStore store;
     test::ScriptedPrompter prompter;
     ProgramState state;
     AppInfo info;
     PropagationModel model{prompter};
-    AreaOnly forms;
+    test::AreaOnlyForms forms;
     FrmUAMModel form(state, store, prompter, info, model, forms);
     forms.area = &form;
     form.Form_Load();
