@@ -1,5 +1,6 @@
 #include "AreaCommand.h"
 
+#include "FileNameBytes.h"
 #include "NumberFormat.h"
 #include "ResultsArchive.h"
 #include "StdoutSink.h"
@@ -12,7 +13,7 @@
 namespace verdan::cli {
 
 void printError(CliContext& context, const QString& message) {
-    context.err << "verdan-cli: " << oneLine(message).toStdString() << '\n';
+    context.err << "verdan-cli: " << oneLine(readableFileName(message)).toStdString() << '\n';
 }
 
 namespace {

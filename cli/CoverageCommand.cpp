@@ -1,10 +1,9 @@
 #include "CoverageCommand.h"
 
 #include "CoverageTerrain.h"
+#include "FileNameBytes.h"
 #include "P2pCommand.h"
 #include "ProfileCommand.h"
-
-#include <QFileInfo>
 
 #include <csignal>
 #include <cstdio>
@@ -128,7 +127,7 @@ long long doubtfulCells(const coverage::CoverageGrid& grid) {
 
 void printWrittenFiles(const CoverageRequest& request, CliContext& context) {
     const coverage::OutputFormats& f = request.formats;
-    const std::string prefix = request.outPrefix.toStdString();
+    const std::string prefix = fileNameBytes(request.outPrefix).toStdString();
     if (f.geoTiff)
         context.out << prefix << ".tif\n";
     if (f.png || f.kml)
@@ -173,7 +172,7 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
         return ExitFailure;
     }
     if (!result.ok) {
-        printError(context, QString::fromStdString(result.message));
+        printError(context, fileNameFromBytes(result.message));
         return result.terrainError ? ExitUsage : ExitFailure;
     }
     if (result.filledPoints > 0)
@@ -184,13 +183,13 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
         printError(context, QStringLiteral("warning: %1 cells have parameters out of the model's "
                                            "range (band 2 of the GeoTIFF, grey in the PNG)")
                                 .arg(doubtful));
-    const std::string title =
-        QFileInfo(request.outPrefix).fileName().toStdString() + " (Longley-Rice coverage)";
+    const QString name = request.outPrefix.mid(request.outPrefix.lastIndexOf(u'/') + 1);
+    const std::string title = readableFileName(name).toStdString() + " (Longley-Rice coverage)";
     const coverage::Status written =
-        coverage::writeCoverageFiles(result.grid, request.outPrefix.toStdString(), request.formats,
-                                     coverage::ColourScale::standard(), title);
+        coverage::writeCoverageFiles(result.grid, fileNameBytes(request.outPrefix).toStdString(),
+                                     request.formats, coverage::ColourScale::standard(), title);
     if (!written.ok) {
-        printError(context, QString::fromStdString(written.message));
+        printError(context, fileNameFromBytes(written.message));
         return ExitFailure;
     }
     printWrittenFiles(request, context);
@@ -206,7 +205,7 @@ int coverageCommand(const QStringList& args, CliContext& context) {
             throw UsageError{QStringLiteral("--sites FILE.csv and --print-jobs go together")};
         if (printJobs) {
             for (const QString& line : siteJobLines(rest, options))
-                context.out << line.toStdString() << '\n';
+                context.out << fileNameBytes(line).toStdString() << '\n';
             context.out.flush();
             return ExitOk;
         }
@@ -233,19 +232,20 @@ int coverageMergeCommand(const QStringList& args, CliContext& context) {
         else if (args[i].startsWith(u'-'))
             malformed = true;
         else
-            inputs.push_back(args[i].toStdString());
+            inputs.push_back(fileNameBytes(args[i]).toStdString());
     }
     if (malformed || outPath.isEmpty() || inputs.empty()) {
         printError(context, QStringLiteral("coverage-merge: expected --out MERGED.tif and at "
                                            "least one INPUT.tif"));
         return ExitUsage;
     }
-    const coverage::Status merged = coverage::mergeBestServer(inputs, outPath.toStdString());
+    const std::string out = fileNameBytes(outPath).toStdString();
+    const coverage::Status merged = coverage::mergeBestServer(inputs, out);
     if (!merged.ok) {
-        printError(context, QString::fromStdString(merged.message));
+        printError(context, fileNameFromBytes(merged.message));
         return ExitFailure;
     }
-    context.out << outPath.toStdString() << '\n';
+    context.out << out << '\n';
     context.out.flush();
     return ExitOk;
 }

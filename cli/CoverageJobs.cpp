@@ -1,12 +1,17 @@
 // The per-site command lines of `verdan-cli coverage --sites FILE.csv --print-jobs`.
 #include "CoverageCommand.h"
 
+#include "FileNameBytes.h"
 #include "ProfileCommand.h"
 
+#include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QRegularExpression>
 #include <QSet>
+
+#include <climits>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace verdan::cli {
 
@@ -74,8 +79,11 @@ Site siteFromRow(const QStringList& fields, const QList<qsizetype>& at, const QS
 }
 
 std::vector<Site> readSites(const QString& path) {
-    QFile file(path);
-    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly | QIODevice::Text))
+    QFile file;
+    QString reason;
+    struct stat info {};
+    if (::stat(fileNameBytes(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
+        !openFileForReading(file, path, reason))
         throw UsageError{QStringLiteral("--sites: cannot read \"%1\"").arg(path)};
     const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
     const QStringList header = csvFields(lines.value(0).toLower());
@@ -103,6 +111,14 @@ std::vector<Site> readSites(const QString& path) {
     return sites;
 }
 
+// `path` made absolute against the working folder, keeping every byte of both.
+QString absolutePath(const QString& path) {
+    char folder[PATH_MAX];
+    if (path.startsWith(u'/') || ::getcwd(folder, sizeof folder) == nullptr)
+        return QDir::cleanPath(path);
+    return QDir::cleanPath(fileNameFromBytes(folder) + u'/' + path);
+}
+
 // The command's options for every site line, without those a site sets.
 QStringList sharedArguments(const CliOptions& options, const QStringList& names) {
     QStringList shared;
@@ -111,7 +127,7 @@ QStringList sharedArguments(const CliOptions& options, const QStringList& names)
             continue;
         const QString value = options.valueOf(name);
         shared << QStringLiteral("--") + name
-               << (PathOptions.contains(name) ? QFileInfo(value).absoluteFilePath() : value);
+               << (PathOptions.contains(name) ? absolutePath(value) : value);
     }
     return shared;
 }
@@ -134,7 +150,7 @@ QStringList siteJobLines(const QStringList& args, const CliOptions& options) {
             names << arg.mid(2).section(u'=', 0, 0);
     if (!options.has(QStringLiteral("out")))
         throw UsageError{QStringLiteral("--out PREFIX is required")};
-    const QString prefix = QFileInfo(options.valueOf(QStringLiteral("out"))).absoluteFilePath();
+    const QString prefix = absolutePath(options.valueOf(QStringLiteral("out")));
     const QStringList shared = sharedArguments(options, names);
     QStringList lines;
     for (const Site& site : readSites(options.valueOf(QStringLiteral("sites")))) {

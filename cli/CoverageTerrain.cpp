@@ -1,5 +1,6 @@
 #include "CoverageTerrain.h"
 
+#include "FileNameBytes.h"
 #include "ProfileCommand.h"
 
 #include <verdan/terrain/DorvexSources.h>
@@ -37,10 +38,10 @@ std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& op
             throw UsageError{QStringLiteral("--terrain raster needs --dem PATH (an elevation "
                                             "raster file or a folder of tiles)")};
         terrain::Status status;
-        auto source =
-            terrain::openRaster(options.valueOf(QStringLiteral("dem")).toStdString(), {}, status);
+        auto source = terrain::openRaster(
+            fileNameBytes(options.valueOf(QStringLiteral("dem"))).toStdString(), {}, status);
         if (!source)
-            printError(context, QString::fromStdString(status.message));
+            printError(context, fileNameFromBytes(status.message));
         return source;
     }
     rejectOption(options, QStringLiteral("dem"), kind);
@@ -49,7 +50,7 @@ std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& op
         return terrain::makeQuarnSource(linkedDorvex(), 1);
     }
     return terrain::makeGlobeSource(linkedDorvex(),
-                                    globeFolderOption(options).toLocal8Bit().toStdString(),
+                                    fileNameBytes(globeFolderOption(options)).toStdString(),
                                     terrain::GlobeTiles::KeepOpen);
 }
 

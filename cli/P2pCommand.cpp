@@ -1,5 +1,6 @@
 #include "P2pCommand.h"
 
+#include "FileNameBytes.h"
 #include "FrmPtoPModel.h"
 #include "NumberFormat.h"
 #include "ProfileCommand.h"
@@ -9,12 +10,13 @@
 #include "StdoutSink.h"
 #include "TempFile.h"
 
-#include <QFileInfo>
 #include <QGuiApplication>
 #include <cmath>
 #include <memory>
 #include <optional>
 #include <sstream>
+
+#include <sys/stat.h>
 
 namespace verdan::cli {
 
@@ -102,10 +104,11 @@ QString pictureFileFromOptions(const CliOptions& options, const QString& profile
     const QString picture = options.valueOf(QStringLiteral("picture"));
     if (picture.isEmpty())
         throw UsageError{QStringLiteral("--picture: the name of the PNG file to write")};
-    const QFileInfo target(picture);
-    const QFileInfo input(profileFile);
-    if (!profileFile.isEmpty() && target.exists() && input.exists() &&
-        target.canonicalFilePath() == input.canonicalFilePath())
+    struct stat target {};
+    struct stat input {};
+    if (!profileFile.isEmpty() && ::stat(fileNameBytes(picture).constData(), &target) == 0 &&
+        ::stat(fileNameBytes(profileFile).constData(), &input) == 0 &&
+        target.st_dev == input.st_dev && target.st_ino == input.st_ino)
         throw UsageError{QStringLiteral("--picture: \"") + picture +
                          QStringLiteral("\" is the profile file; give another name")};
     return picture;

@@ -4,6 +4,7 @@
 #include "CliOptions.h"
 #include "CliPrompter.h"
 #include "CoverageCommand.h"
+#include "FileNameBytes.h"
 #include "P2pCommand.h"
 #include "ProfileCommand.h"
 #include "VerdanVersion.h"
@@ -97,25 +98,15 @@ int runCommand(int argc, char** argv, CliContext& context) {
         return verdan::cli::ExitOk;
     }
     QStringList args;
-    for (int i = 2; i < argc; ++i) {
-        // Qt cannot name a file whose name is not valid text in the locale: refuse it rather
-        // than read or write a file of another name.
-        const QString arg = QString::fromLocal8Bit(argv[i]);
-        if (arg.toLocal8Bit() != QByteArrayView(argv[i])) {
-            verdan::cli::printError(context, QStringLiteral("argument %1 is not valid text in "
-                                                            "this locale (rename the file): %2")
-                                                 .arg(i)
-                                                 .arg(arg));
-            return verdan::cli::ExitUsage;
-        }
-        args << arg;
-    }
+    // File names are bytes: every argument keeps them, also those that are not UTF-8.
+    for (int i = 2; i < argc; ++i)
+        args << verdan::fileNameFromBytes(argv[i]);
     for (const Command& command : Commands) {
         if (command.name == name)
             return command.run(args, context);
     }
     verdan::cli::printError(context, QStringLiteral("unknown command \"") +
-                                         QString::fromLocal8Bit(argv[1]) +
+                                         verdan::fileNameFromBytes(argv[1]) +
                                          QStringLiteral("\"; see verdan-cli --help"));
     return verdan::cli::ExitUsage;
 }

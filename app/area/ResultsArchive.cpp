@@ -1,17 +1,16 @@
 #include "ResultsArchive.h"
 
 #include "AreaCalculation.h"
+#include "FileNameBytes.h"
 #include "FrmConfLevelModel.h"
 #include "NumberFormat.h"
 
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
 #include <QSet>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QTemporaryFile>
 #include <QUuid>
 #include <QVariant>
 #include <QtEndian>
@@ -75,27 +74,35 @@ QString describeError(const QSqlError& error) {
     return detail.isEmpty() ? words : words + QStringLiteral(" (") + detail + QLatin1Char(')');
 }
 
+// The folder part of `path` ("." for a bare name), as text that keeps every byte.
+QString folderOf(const QString& path) {
+    const qsizetype slash = path.lastIndexOf(u'/');
+    return slash < 0 ? QStringLiteral(".") : slash == 0 ? QStringLiteral("/") : path.left(slash);
+}
+
 QString describeFileProblem(const QString& path, bool& exists) {
-    const QFileInfo info(path);
-    exists = info.exists();
-    if (!exists && info.isSymLink())
+    const QByteArray name = fileNameBytes(path);
+    struct stat info {};
+    exists = ::stat(name.constData(), &info) == 0;
+    if (!exists && ::lstat(name.constData(), &info) == 0 && S_ISLNK(info.st_mode))
         return QStringLiteral("it is a symbolic link to a missing file");
     if (!exists) {
-        if (!info.absoluteDir().exists())
+        struct stat folder {};
+        if (::stat(fileNameBytes(folderOf(path)).constData(), &folder) != 0 ||
+            !S_ISDIR(folder.st_mode))
             return QStringLiteral("the folder does not exist");
         return {};
     }
-    if (info.isDir())
+    if (S_ISDIR(info.st_mode))
         return QStringLiteral("it is a folder, not a file");
-    constexpr QFile::Permissions anyWrite =
-        QFile::WriteOwner | QFile::WriteGroup | QFile::WriteOther;
-    if (!info.isWritable() || (info.permissions() & anyWrite) == 0)
+    if (::access(name.constData(), W_OK) != 0 || (info.st_mode & 0222) == 0)
         return QStringLiteral("the file is read-only");
-    if (info.size() == 0)
+    if (info.st_size == 0)
         return {};
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return QStringLiteral("the file cannot be read (") + file.errorString() + QLatin1Char(')');
+    QFile file;
+    QString reason;
+    if (!openFileForReading(file, path, reason))
+        return QStringLiteral("the file cannot be read (") + reason + QLatin1Char(')');
     const QByteArray head = file.read(sizeof kSqliteHeader);
     if (head.size() != static_cast<qsizetype>(sizeof kSqliteHeader) ||
         std::memcmp(head.constData(), kSqliteHeader, sizeof kSqliteHeader) != 0)
@@ -106,7 +113,7 @@ QString describeFileProblem(const QString& path, bool& exists) {
 // Device and inode of the file at `path` (following links); empty when it does not exist.
 QByteArray fileIdentity(const QString& path) {
     struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+    if (::stat(fileNameBytes(path).constData(), &info) != 0)
         return {};
     return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
            QByteArray::number(static_cast<qulonglong>(info.st_ino));
@@ -115,23 +122,32 @@ QByteArray fileIdentity(const QString& path) {
 // Creates a new, empty file with a unique hidden name in the folder of `path`; its path, or
 // empty when the folder cannot be written.
 QString newFileBeside(const QString& path) {
-    const QFileInfo target(path);
-    QTemporaryFile file(target.absoluteDir().filePath(QLatin1Char('.') + target.fileName() +
-                                                      QStringLiteral(".new-XXXXXX")));
-    file.setAutoRemove(false);
-    if (!file.open())
+    QByteArray name =
+        fileNameBytes(folderOf(path) + QStringLiteral("/.") + path.mid(path.lastIndexOf(u'/') + 1) +
+                      QStringLiteral(".new-XXXXXX"));
+    const int fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0)
         return {};
-    return file.fileName();
+    ::close(fd);
+    return fileNameFromBytes(name);
 }
 
 // Makes a new name in the folder of `path` durable.
 void syncFolderOf(const QString& path) {
-    const int folder = ::open(QFile::encodeName(QFileInfo(path).absolutePath()).constData(),
-                              O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const int folder =
+        ::open(fileNameBytes(folderOf(path)).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0)
         return;
     ::fsync(folder);
     ::close(folder);
+}
+
+// `file` as an SQLite URI: its bytes percent-encoded, so that a name that is not UTF-8
+// reaches the file system unchanged.
+QString sqliteUri(const QString& file) {
+    const QByteArray bytes = fileNameBytes(file);
+    const QByteArray scheme = bytes.startsWith('/') ? "file://" : "file:";
+    return QString::fromLatin1(scheme + bytes.toPercentEncoding("/"));
 }
 
 } // namespace
@@ -272,8 +288,8 @@ bool dbOperations::OpenArchive(const QString& path) {
 bool dbOperations::openConnection(const QString& file) {
     m_connection = QStringLiteral("verdan-archive-") + QUuid::createUuid().toString(QUuid::Id128);
     QSqlDatabase db = QSqlDatabase::addDatabase(kDriver, m_connection);
-    db.setDatabaseName(file);
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=") +
+    db.setDatabaseName(sqliteUri(file));
+    db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_BUSY_TIMEOUT=") +
                          QString::number(m_busyTimeoutMs));
     if (!db.open())
         return fail(QStringLiteral("Cannot open the archive: ") + describeError(db.lastError()));
@@ -392,8 +408,8 @@ bool dbOperations::CloseArchive() {
 // Puts the committed new file in place under the archive's name, unless another program
 // created the archive meanwhile; the name is never replaced.
 bool dbOperations::publishNewFile() {
-    const QByteArray from = QFile::encodeName(m_newFile);
-    const QByteArray to = QFile::encodeName(m_path);
+    const QByteArray from = fileNameBytes(m_newFile);
+    const QByteArray to = fileNameBytes(m_path);
     if (::link(from.constData(), to.constData()) != 0) {
         const int error = errno;
         removeNewFile();
@@ -425,7 +441,7 @@ void dbOperations::removeNewFile() {
     if (m_newFile.isEmpty())
         return;
     for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-        QFile::remove(m_newFile + QLatin1String(suffix));
+        ::unlink(fileNameBytes(m_newFile + QLatin1String(suffix)).constData());
     m_newFile.clear();
 }
 

@@ -1,8 +1,7 @@
 #include "ProfileExtraction.h"
 
 #include "Coordinates.h"
-
-#include <QFile>
+#include "FileNameBytes.h"
 
 namespace verdan {
 
@@ -23,11 +22,11 @@ ExtractionResult extract(const terrain::TerrainSource& source, const PathEnds& e
     terrain::Profile profile;
     const terrain::Status status = source.profile(txOf(ends), rxOf(ends), pointCount, profile);
     ExtractionResult result;
-    result.sourceName = QString::fromLocal8Bit(source.displayName());
+    result.sourceName = readableFileName(fileNameFromBytes(source.displayName()));
     result.status = status.ok ? 0 : -1;
     result.errorNumber = status.ok ? successNumber : status.code;
     if (!status.ok) {
-        result.message = QString::fromLocal8Bit(status.message);
+        result.message = fileNameFromBytes(status.message);
         return result;
     }
     result.pointsReturned = static_cast<int32_t>(profile.elevationsM.size());
@@ -59,7 +58,7 @@ ExtractionResult extractQuarnProfile(TerrainLibrary& library, const PathEnds& en
 
 ExtractionResult extractGlobeProfile(TerrainLibrary& library, const PathEnds& ends,
                                      const QString& globePath) {
-    const QByteArray path = globePath.trimmed().toLocal8Bit();
+    const QByteArray path = fileNameBytes(globePath.trimmed());
     if (path.size() > TerrainDataPathWidth) {
         ExtractionResult result;
         result.errorNumber = -1000;
@@ -84,10 +83,10 @@ ExtractionResult extractRasterProfile(const QString& rasterPath, const PathEnds&
                                       terrain::RasterMosaicCache* cache) {
     terrain::Status status;
     const auto source =
-        terrain::openRaster(QFile::encodeName(rasterPath).toStdString(), {}, status, cache);
+        terrain::openRaster(fileNameBytes(rasterPath).toStdString(), {}, status, cache);
     if (!source) {
         ExtractionResult result;
-        result.message = QString::fromLocal8Bit(status.message);
+        result.message = fileNameFromBytes(status.message);
         return result;
     }
     return extract(*source, ends, source->pointCountFor(txOf(ends), rxOf(ends)), 0);
@@ -98,7 +97,8 @@ QString QuarnErrorText(int number) {
 }
 
 QString globeErrorText(int32_t errorNumber, const QString& globePath) {
-    return QString::fromLocal8Bit(terrain::globeErrorText(errorNumber, globePath.toLocal8Bit().toStdString()));
+    return fileNameFromBytes(
+        terrain::globeErrorText(errorNumber, fileNameBytes(globePath).toStdString()));
 }
 
 QString filledPointsText(int filled, int total) {

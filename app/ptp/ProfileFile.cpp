@@ -1,5 +1,6 @@
 #include "ProfileFile.h"
 
+#include "FileNameBytes.h"
 #include "NumberFormat.h"
 #include "TempFile.h"
 
@@ -79,9 +80,10 @@ bool parseProfileText(const QString& text, std::vector<double>& pfl, QString& er
 }
 
 bool readProfileFile(const QString& path, std::vector<double>& pfl, QString& error) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        error = QStringLiteral("The file %1 cannot be read: %2").arg(path, file.errorString());
+    QFile file;
+    QString reason;
+    if (!openFileForReading(file, path, reason)) {
+        error = QStringLiteral("The file %1 cannot be read: %2").arg(path, reason);
         return false;
     }
     // Read with a bound: a pipe or device has no size and may never end.

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <filesystem>
 #include <fstream>
+#include <string_view>
 #include <utility>
 
 namespace verdan::coverage {
@@ -64,6 +65,23 @@ std::string xmlEscaped(const std::string& text) {
     return out;
 }
 
+// `name` as a relative URI: every byte but letters, digits and "-._~" as %XX, so that a file
+// name that is not UTF-8 (or holds blanks) still makes a valid link in the UTF-8 KML.
+std::string uriEscaped(const std::string& name) {
+    static constexpr std::string_view plain = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
+                                              "0123456789-._~";
+    static const char digits[] = "0123456789ABCDEF";
+    std::string out;
+    for (const char c : name) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (plain.find(c) != std::string_view::npos)
+            out += c;
+        else
+            out += {'%', digits[byte >> 4], digits[byte & 15]};
+    }
+    return out;
+}
+
 std::string hexColour(Rgba c) {
     static const char digits[] = "0123456789abcdef";
     std::string text = "#";
@@ -106,7 +124,7 @@ std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const 
            "]]></description>\n"
            "  <color>c0ffffff</color>\n"
            "  <Icon><href>" +
-           xmlEscaped(pngName) +
+           uriEscaped(pngName) +
            "</href></Icon>\n"
            "  <LatLonBox>\n"
            "    <north>" +
