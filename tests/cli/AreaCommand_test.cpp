@@ -2,9 +2,7 @@
 #include "CliRun.h"
 #include "TestFiles.h"
 
-#include <QDir>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace verdan;
@@ -93,18 +91,6 @@ TEST(VerdanCli, UnwritableOutputFailsWithOneLine) {
         EXPECT_TRUE(err.startsWith("verdan-cli: cannot write the output")) << err.toStdString();
         EXPECT_EQ(err.count('\n'), 1) << err.toStdString();
     }
-}
-
-// A file name whose bytes are not text in the locale is refused; it used to be turned into
-// another name (the byte replaced by U+FFFD) and that other file was written.
-TEST(VerdanCli, RegressionANameThatIsNotTextIsRefused) {
-    QTemporaryDir dir;
-    QProcess process;
-    process.start("/bin/sh", {"-c", "exec \"$0\" area --archive \"$1/$(printf 'caf\\351.db')\"",
-                              cliPath(), dir.path()});
-    ASSERT_TRUE(process.waitForFinished(30000));
-    EXPECT_EQ(process.exitCode(), ExitUsage) << process.readAllStandardError().toStdString();
-    EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 // An unknown command is one short line that points to --help.
