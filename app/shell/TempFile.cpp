@@ -52,9 +52,14 @@ bool writeAll(int fd, const QByteArray& data) {
     for (qsizetype done = 0; done < data.size();) {
         const ssize_t written =
             ::write(fd, data.constData() + done, static_cast<std::size_t>(data.size() - done));
-        if (written < 0 && errno != EINTR)
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0) {
+            if (written == 0)
+                errno = ENOSPC; // nothing taken and no reason given: never loop on it
             return false;
-        done += written > 0 ? written : 0;
+        }
+        done += written;
     }
     return ::fsync(fd) == 0 || errno == EINVAL;
 }
