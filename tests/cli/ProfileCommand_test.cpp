@@ -32,8 +32,9 @@ TEST(RasterTerrain, ReportNamesTheRasterAndItsFilledPoints) {
 TEST(ProfileCommand, MissingDataIsCountedOrRefusedWithStatus2) {
     test::QuarnFixture quarn(true, {39 * 60 + 30, -78 * 60 + 30}, 'c');
     ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
-    const Outcome partly = runCommand(profileCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-77.5",
-                                                       "--terrain", "raster", "--dem", DemoTiles});
+    const QStringList path{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5"};
+    const Outcome partly =
+        runCommand(profileCommand, path + QStringList{"--terrain", "raster", "--dem", DemoTiles});
     EXPECT_EQ(partly.status, ExitOk);
     EXPECT_NE(partly.err.find("Warning: 1471 of 2939 profile points have no terrain data"),
               std::string::npos)
@@ -44,13 +45,10 @@ TEST(ProfileCommand, MissingDataIsCountedOrRefusedWithStatus2) {
     } refused[] = {
         {{"--tx", "49.08,-76.7", "--rx", "48.92,-77.5", "--terrain", "raster", "--dem", DemoTiles},
          "No terrain data in"},
-        {{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5", "--terrain", "raster", "--dem",
-          "/nonexistent/srtm"},
+        {path + QStringList{"--terrain", "raster", "--dem", "/nonexistent/srtm"},
          "/nonexistent/srtm does not exist"},
-        {{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5", "--dem", DemoTiles},
-         "goes with --terrain raster"},
-        {{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5", "--terrain", "raster"},
-         "goes with --terrain raster"},
+        {path + QStringList{"--dem", DemoTiles}, "goes with --terrain raster"},
+        {path + QStringList{"--terrain", "raster"}, "goes with --terrain raster"},
         {{"--tx", "39.51,-77.499", "--rx", "39.52,-77.49", "--terrain", "quarn"},
          "Missing topographic elevation data"},
     };
