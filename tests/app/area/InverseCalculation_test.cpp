@@ -2,9 +2,6 @@
 #include "RecordingSink.h"
 #include "ScriptedPrompter.h"
 
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace verdan;
@@ -56,43 +53,6 @@ TEST_F(InverseRun, LevelsNeverOrAlwaysReachedEndTheWalksAtTheirEnds) {
     ASSERT_EQ(run(in), AreaRunStatus::Done);
     for (double distKm : result.distancesKm)
         EXPECT_NEAR(distKm, 3999.9999, 1e-6);
-}
-
-// The walks over a model whose loss is exactly the distance in km times delta h (dB/km).
-class InverseWalk : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        ASSERT_TRUE(QFile::copy(executableFolder() + "/libarea_fake_pmverdan.so",
-                                dir.path() + "/libpmverdan.so"));
-    }
-    // Runs one level against L and returns the distance found (km); `evaluations` receives
-    // the number of loss evaluations made.
-    double walk(double dbPerKm, double lossLevelDb, long long& evaluations) {
-        AreaInputs in;
-        in.deltaHM = dbPerKm;
-        in.lossLevelDb = lossLevelDb;
-        in.confLevelsPct = {50, 0, 0, 0};
-        RecordingSink sink;
-        InverseResult result;
-        EXPECT_EQ(runInverseCalculation(in, model, records, sink, &result), AreaRunStatus::Done);
-        evaluations = records.prop.mdp;
-        EXPECT_EQ(result.distancesKm.size(), 1u);
-        return result.distancesKm.empty() ? 0 : result.distancesKm[0];
-    }
-    QTemporaryDir dir{QDir::tempPath() + "/fakelinear-XXXXXX"};
-    ScriptedPrompter prompter;
-    PropagationModel model{prompter, dir.path()};
-    ModelRecords records;
-};
-
-TEST_F(InverseWalk, TheFineWalkStopsAtTheFirstLossNotAboveTheLevel) {
-    long long evaluations = 0;
-    // 2999.92505 dB is reached at 2,999.92505 km: the coarse walk stops at 2,999.9 km, the
-    // fine walk goes down from 3,000 km to the first step below, 2,999.925 km (750 steps),
-    // and the result is one step further.
-    EXPECT_NEAR(walk(1, 2999.92505, evaluations), 2999.9249, 1e-7);
-    EXPECT_EQ(evaluations, 10002 + 751);
 }
 
 } // namespace
