@@ -22,12 +22,8 @@ namespace {
 
 class AreaArchiveOption : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        path = dir.filePath(QStringLiteral("cli.sqlite"));
-    }
     QTemporaryDir dir;
-    QString path;
+    const QString path = dir.filePath(QStringLiteral("cli.sqlite"));
 };
 
 // Regression: parallel writers to a new archive lost runs that each reported "stored", and a

@@ -33,11 +33,8 @@ AreaResults makeResults(std::vector<double> levels = {50, 90, 10}) {
         results.graphDist.push_back(d);
     results.graphLastPoint = static_cast<int>(results.graphDist.size()) - 1;
     results.graphLastLevel = static_cast<int>(levels.size()) - 1;
-    for (std::size_t i = 0; i < levels.size(); ++i) {
+    for (std::size_t i = 0; i < levels.size(); ++i)
         results.graphConfLevels[i] = levels[i];
-        results.graphLabels << QString::number(levels[i], 'f', 1) + QStringLiteral("% Confidence");
-    }
-    results.graphLabels << QStringLiteral("Free Space");
     for (std::size_t row = 0; row < results.graphDist.size(); ++row) {
         std::vector<double> losses;
         for (std::size_t s = 0; s <= levels.size(); ++s)
@@ -45,8 +42,6 @@ AreaResults makeResults(std::vector<double> levels = {50, 90, 10}) {
                              10.0 * static_cast<double>(s));
         results.graphLoss.push_back(losses);
     }
-    results.graphTitle1 = QStringLiteral("Frq 100MHz,...");
-    results.graphTitle2 = QStringLiteral("Continental Temperate, ...");
     results.archiveParameters = archiveParameterSummary(AreaInputs{});
     results.archiveGround = archiveGroundSummary(AreaInputs{});
     return results;
