@@ -93,29 +93,26 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
 
     QStringList inputs;
     std::vector<Map> singles;
-    const struct {
-        const char* name;
-        const char* tx;
-        const char* h1;
-    } runs[] = {{"A", "45.10,7.10", "30"},
-                {"B", "45.12,7.16", "20"},
-                {"C", "45.17,7.12", "15"},
-                {"D", "45.14,7.20", "40"}};
-    for (const auto& run : runs) {
-        const QString single = dir.filePath(QStringLiteral("single-") + run.name);
+    // Each site's name, transmitter and height (B takes the command's 20 m).
+    const char* const runs[][3] = {{"A", "45.10,7.10", "30"},
+                                   {"B", "45.12,7.16", "20"},
+                                   {"C", "45.17,7.12", "15"},
+                                   {"D", "45.14,7.20", "40"}};
+    for (const auto& [name, tx, h1] : runs) {
+        const QString single = dir.filePath(QStringLiteral("single-") + name);
         const Outcome o = runCommand(
-            coverageCommand, mapOptions({"--h1", run.h1}) +
-                                 QStringList{"--tx", run.tx, "--threads", "2", "--out", single});
+            coverageCommand,
+            mapOptions({"--h1", h1}) + QStringList{"--tx", tx, "--threads", "2", "--out", single});
         ASSERT_EQ(o.status, ExitOk) << o.err;
         singles.push_back(readMap(single + QStringLiteral(".tif")));
         const QString parallelMap =
-            dir.filePath(QStringLiteral("par-") + run.name + QStringLiteral(".tif"));
+            dir.filePath(QStringLiteral("par-") + name + QStringLiteral(".tif"));
         const std::vector<float> parallelLoss = readMap(parallelMap).band1;
         ASSERT_EQ(parallelLoss.size(), singles.back().band1.size());
         EXPECT_EQ(std::memcmp(parallelLoss.data(), singles.back().band1.data(),
                               parallelLoss.size() * sizeof(float)),
                   0)
-            << run.name;
+            << name;
         inputs << parallelMap;
     }
     const QString merged = dir.filePath(QStringLiteral("merged.tif"));
