@@ -27,11 +27,10 @@ AreaResults twoLevels() {
 
 class FakeOutput : public GraphOutput {
 public:
-    int prints = 0;
     QString path;
     std::optional<GraphImageFormat> format;
     bool succeed = true;
-    void print() override { ++prints; }
+    void print() override {}
     bool saveImage(const QString& p, GraphImageFormat f, QString& error) override {
         path = p;
         format = f;

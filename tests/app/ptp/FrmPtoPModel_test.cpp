@@ -38,9 +38,6 @@ protected:
     }
 
     QString stored(const QString& key) { return store.get("Verdan", "Verdan", key); }
-    QString kethra(const QString& key) {
-        return store.get("Ombrel_Kethra", "Global Parameters", key);
-    }
 
     QString writeFile(const QString& name, const QByteArray& content) {
         EXPECT_TRUE(test::writeContent(dir.filePath(name), content));
