@@ -82,7 +82,6 @@ INSTANTIATE_TEST_SUITE_P(
                  areaCommand,
                  {"--freq", "25000"},
                  "--freq: valid range is 20 <= --freq <= 20000 (MHz); got 25000"},
-        BadInput{"FrequencyDecimalComma", areaCommand, {"--freq", "100,5"}, "--freq"},
         BadInput{"LineEndInAValue", areaCommand, {"--freq", "450\n--h1 3"}, "--freq"},
         BadInput{"HugeValue", areaCommand, {"--pol", QString(120000, 'x')}, "--pol"},
         BadInput{"HeightBelow", areaCommand, {"--h1", "0.2"}, "0.5 <= --h1 <= 3000 (m)"},
