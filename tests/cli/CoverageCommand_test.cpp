@@ -1,7 +1,7 @@
 #include "CoverageCommand.h"
 
 #include "CliRun.h"
-#include "CoverageMap.h"
+#include "GeoTiffMap.h"
 #include "P2pCommand.h"
 #include "SyntheticTerrain.h"
 #include "TestFiles.h"
@@ -65,7 +65,7 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
     CliContext context{out, err, prompter, {}};
     ASSERT_EQ(runCoverageRequest(coverageRequestFromOptions(options), flat, context), ExitOk)
         << err.str();
-    const test::Map map = test::readMap(prefix + QStringLiteral(".tif"));
+    const test::Map map = test::readMap((prefix + QStringLiteral(".tif")).toStdString());
     const std::vector<float>& loss = map.band1;
     const int width = map.width;
     ASSERT_FALSE(loss.empty());

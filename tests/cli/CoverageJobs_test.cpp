@@ -4,7 +4,7 @@
 #include "CoverageCommand.h"
 
 #include "CliRun.h"
-#include "CoverageMap.h"
+#include "GeoTiffMap.h"
 #include "LibraryBinding.h"
 #include "TestFiles.h"
 #include "raster_builders.h"
@@ -104,10 +104,10 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
             coverageCommand,
             mapOptions({"--h1", h1}) + QStringList{"--tx", tx, "--threads", "2", "--out", single});
         ASSERT_EQ(o.status, ExitOk) << o.err;
-        singles.push_back(readMap(single + QStringLiteral(".tif")));
+        singles.push_back(readMap((single + QStringLiteral(".tif")).toStdString()));
         const QString parallelMap =
             dir.filePath(QStringLiteral("par-") + name + QStringLiteral(".tif"));
-        const std::vector<float> parallelLoss = readMap(parallelMap).band1;
+        const std::vector<float> parallelLoss = readMap(parallelMap.toStdString()).band1;
         ASSERT_EQ(parallelLoss.size(), singles.back().band1.size());
         EXPECT_EQ(std::memcmp(parallelLoss.data(), singles.back().band1.data(),
                               parallelLoss.size() * sizeof(float)),
@@ -118,7 +118,7 @@ TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
     const QString merged = dir.filePath(QStringLiteral("merged.tif"));
     const Outcome merge = runCommand(coverageMergeCommand, QStringList{"--out", merged} + inputs);
     ASSERT_EQ(merge.status, ExitOk) << merge.err;
-    const Map best = readMap(merged);
+    const Map best = readMap(merged.toStdString());
     int checked = 0;
     for (int row = 0; row < best.height; ++row) {
         for (int col = 0; col < best.width; ++col) {

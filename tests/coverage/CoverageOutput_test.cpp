@@ -1,3 +1,4 @@
+#include "GeoTiffMap.h"
 #include "SyntheticTerrain.h"
 
 #include <verdan/coverage/CoverageOutput.h>
@@ -62,13 +63,9 @@ TEST_F(CoverageOutput, GeoTiffPutsTheTransmitterInItsPixel) {
     OGRSpatialReferenceH srs = OSRNewSpatialReference(GDALGetProjectionRef(h));
     EXPECT_STREQ(OSRGetAuthorityCode(srs, nullptr), "4326");
     OSRDestroySpatialReference(srs);
-    double t[6];
-    ASSERT_EQ(GDALGetGeoTransform(h, t), CE_None);
-    const int width = GDALGetRasterXSize(h);
-    std::vector<float> loss(static_cast<std::size_t>(width) * GDALGetRasterYSize(h));
-    ASSERT_EQ(GDALRasterIO(GDALGetRasterBand(h, 1), GF_Read, 0, 0, width, GDALGetRasterYSize(h),
-                           loss.data(), width, GDALGetRasterYSize(h), GDT_Float32, 0, 0),
-              CE_None);
+    const test::Map map = test::readMap(prefix + ".tif");
+    const std::vector<float>& loss = map.band1;
+    const int width = map.width;
     int hasNoData = 0;
     EXPECT_TRUE(std::isnan(GDALGetRasterNoDataValue(GDALGetRasterBand(h, 1), &hasNoData)));
     EXPECT_TRUE(hasNoData);
@@ -79,8 +76,9 @@ TEST_F(CoverageOutput, GeoTiffPutsTheTransmitterInItsPixel) {
         if (loss[i] < loss[best] || std::isnan(loss[best]))
             best = i;
     EXPECT_EQ(static_cast<int>(best % width),
-              static_cast<int>(std::floor((-0.0243 - t[0]) / t[1])));
-    EXPECT_EQ(static_cast<int>(best / width), static_cast<int>(std::floor((0.0171 - t[3]) / t[5])));
+              static_cast<int>(std::floor((-0.0243 - map.westDeg) / map.cellDeg)));
+    EXPECT_EQ(static_cast<int>(best / width),
+              static_cast<int>(std::floor((map.northDeg - 0.0171) / map.cellDeg)));
 
     const std::string kml = readAll(prefix + ".kml");
     EXPECT_NE(kml.find("<href>site.png</href>"), std::string::npos);

@@ -1,16 +1,16 @@
-// Reading the GeoTIFFs verdan-cli coverage writes, for the tests.
+// Reading the coverage GeoTIFFs, for the tests of the writers and of verdan-cli coverage.
 #pragma once
 
-#include <QString>
 #include <gdal.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <string>
 #include <vector>
 
 namespace verdan::test {
 
-// Band 1 and the corner of a coverage GeoTIFF.
+// The first two bands of a coverage GeoTIFF, its north-west corner and its cell size.
 struct Map {
     int width = 0;
     int height = 0;
@@ -21,11 +21,11 @@ struct Map {
     std::vector<float> band2;
 };
 
-inline Map readMap(const QString& path) {
+inline Map readMap(const std::string& path) {
     Map map;
     GDALAllRegister();
-    GDALDatasetH dataset = GDALOpen(path.toUtf8().constData(), GA_ReadOnly);
-    EXPECT_NE(dataset, nullptr) << path.toStdString();
+    GDALDatasetH dataset = GDALOpen(path.c_str(), GA_ReadOnly);
+    EXPECT_NE(dataset, nullptr) << path;
     if (dataset == nullptr)
         return map;
     double t[6];
