@@ -10,7 +10,6 @@
 #include "raster_builders.h"
 
 #include <QDir>
-#include <QFile>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>

@@ -8,15 +8,9 @@
 
 #include <QApplication>
 #include <QChart>
-#include <QDir>
-#include <QFile>
 #include <QImage>
 #include <QLegend>
-#include <QLegendMarker>
-#include <QLineSeries>
-#include <QPrinter>
 #include <QTemporaryDir>
-#include <QValueAxis>
 #include <gtest/gtest.h>
 
 namespace verdan {

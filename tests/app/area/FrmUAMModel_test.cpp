@@ -4,7 +4,6 @@
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>

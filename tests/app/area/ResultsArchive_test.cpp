@@ -7,8 +7,6 @@
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 
-#include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>

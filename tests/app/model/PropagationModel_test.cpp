@@ -2,7 +2,6 @@
 #include "ScriptedPrompter.h"
 
 #include <QDir>
-#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cmath>
 #include <cstring>

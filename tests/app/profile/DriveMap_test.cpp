@@ -1,6 +1,5 @@
 #include "DriveMap.h"
 
-#include <QDir>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

@@ -4,12 +4,8 @@
 #include "ScriptedPrompter.h"
 
 #include <QApplication>
-#include <QComboBox>
 #include <QFocusEvent>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 

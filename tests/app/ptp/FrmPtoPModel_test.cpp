@@ -5,7 +5,6 @@
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 
-#include <QFile>
 #include <QFileInfo>
 #include <QSize>
 #include <QTemporaryDir>

@@ -1,7 +1,6 @@
 #include "ProfileFile.h"
 #include "TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 

@@ -6,7 +6,6 @@
 #include "ScriptedPrompter.h"
 
 #include <QGuiApplication>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace verdan;

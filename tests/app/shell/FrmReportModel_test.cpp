@@ -7,7 +7,6 @@
 #include "ScriptedPrompter.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

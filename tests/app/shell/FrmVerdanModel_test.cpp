@@ -2,9 +2,7 @@
 #include "FrmVerdanModel.h"
 #include "ScriptedPrompter.h"
 
-#include <QDir>
 #include <QFile>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace verdan;
