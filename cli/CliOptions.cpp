@@ -112,8 +112,8 @@ std::optional<double> CliOptions::powerDbw(const QString& name, double minimumDb
     const double dbw = *value + offsetDb;
     if (!(dbw >= minimumDbw && dbw <= maximumDbw))
         throw UsageError{QStringLiteral("%1: %2; got %3")
-                             .arg(option, rangeText(option, minimumDbw, maximumDbw,
-                                                    QStringLiteral("dBW")),
+                             .arg(option,
+                                  rangeText(option, minimumDbw, maximumDbw, QStringLiteral("dBW")),
                                   valueOf(name))};
     return dbw;
 }

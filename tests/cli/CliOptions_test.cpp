@@ -38,10 +38,16 @@ INSTANTIATE_TEST_SUITE_P(
 
 // A transmitter power is read in dBW, or in the unit written after it.
 TEST(CliOptions, PowerIsReadInTheUnitWrittenAfterIt) {
-    const std::pair<const char*, std::optional<double>> cases[] = {
-        {"30", 30}, {"30dBW", 30}, {"60 dBm", 30}, {"-10DBM", -40}, {"0.5dbw", 0.5},
-        {"230dBm", 200},   {"30 W", std::nullopt}, {"dBm", std::nullopt}, {"250", std::nullopt},
-        {"260dBm", std::nullopt}};
+    const std::pair<const char*, std::optional<double>> cases[] = {{"30", 30},
+                                                                   {"30dBW", 30},
+                                                                   {"60 dBm", 30},
+                                                                   {"-10DBM", -40},
+                                                                   {"0.5dbw", 0.5},
+                                                                   {"230dBm", 200},
+                                                                   {"30 W", std::nullopt},
+                                                                   {"dBm", std::nullopt},
+                                                                   {"250", std::nullopt},
+                                                                   {"260dBm", std::nullopt}};
     for (const auto& [text, dbw] : cases) {
         const CliOptions options({QStringLiteral("--erp"), QString::fromLatin1(text)},
                                  {QStringLiteral("erp")});
@@ -53,7 +59,6 @@ TEST(CliOptions, PowerIsReadInTheUnitWrittenAfterIt) {
     EXPECT_EQ(CliOptions({}, {QStringLiteral("erp")}).powerDbw(QStringLiteral("erp"), -200, 200),
               std::nullopt);
 }
-
 
 struct BadInput {
     const char* name;

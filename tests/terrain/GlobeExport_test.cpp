@@ -30,15 +30,16 @@ double rollingM(double latDeg, double lonDeg) {
 // written as GeoTIFF.
 void exportTile(const std::string& globeFolder, const std::string& tiff) {
     const std::string vrt = globeFolder + "f10g.vrt";
-    std::ofstream(vrt) << "<VRTDataset rasterXSize=\"10800\" rasterYSize=\"6000\">"
-                          "<SRS>EPSG:4326</SRS>"
-                          "<GeoTransform>-90, 0.008333333333333333, 0, 50, 0, "
-                          "-0.008333333333333333</GeoTransform>"
-                          "<VRTRasterBand dataType=\"Int16\" band=\"1\" subClass=\"VRTRawRasterBand\">"
-                          "<SourceFilename relativeToVRT=\"1\">f10g</SourceFilename>"
-                          "<ImageOffset>0</ImageOffset><PixelOffset>2</PixelOffset>"
-                          "<LineOffset>21600</LineOffset><ByteOrder>LSB</ByteOrder>"
-                          "</VRTRasterBand></VRTDataset>";
+    std::ofstream(vrt)
+        << "<VRTDataset rasterXSize=\"10800\" rasterYSize=\"6000\">"
+           "<SRS>EPSG:4326</SRS>"
+           "<GeoTransform>-90, 0.008333333333333333, 0, 50, 0, "
+           "-0.008333333333333333</GeoTransform>"
+           "<VRTRasterBand dataType=\"Int16\" band=\"1\" subClass=\"VRTRawRasterBand\">"
+           "<SourceFilename relativeToVRT=\"1\">f10g</SourceFilename>"
+           "<ImageOffset>0</ImageOffset><PixelOffset>2</PixelOffset>"
+           "<LineOffset>21600</LineOffset><ByteOrder>LSB</ByteOrder>"
+           "</VRTRasterBand></VRTDataset>";
     GDALAllRegister();
     GDALDatasetH source = GDALOpen(vrt.c_str(), GA_ReadOnly);
     ASSERT_NE(source, nullptr);
