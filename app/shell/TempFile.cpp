@@ -106,7 +106,16 @@ int replaceFile(const QByteArray& target, const QByteArray& data) {
 } // namespace
 
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* errorText) {
-    const int error = replaceFile(linkTarget(fileNameBytes(path)), data);
+    const QByteArray target = linkTarget(fileNameBytes(path));
+    // A pipe, device or folder under that name stays what it is: renaming over it would
+    // silently put a plain file in its place.
+    struct stat existing {};
+    if (::stat(target.constData(), &existing) == 0 && !S_ISREG(existing.st_mode)) {
+        if (errorText)
+            *errorText = QStringLiteral("it is not a regular file (a folder, pipe or device)");
+        return false;
+    }
+    const int error = replaceFile(target, data);
     if (error != 0 && errorText)
         *errorText = QString::fromLocal8Bit(std::strerror(error));
     return error == 0;

@@ -14,6 +14,7 @@ QString NewTempFileName();
 /// same folder that is renamed over `path` once fully written, so a failure never leaves a
 /// half-written or emptied file behind: on failure the previous file is untouched. Returns
 /// true on success; on failure false, with the reason in `errorText` when it is not null.
+/// A folder, pipe or device named `path` (or reached through its links) is refused, unchanged.
 bool writeFileAtomically(const QString& path, const QByteArray& data, QString* errorText = nullptr);
 
 } // namespace verdan

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <sys/stat.h>
 
 using namespace verdan;
 
@@ -88,6 +89,28 @@ TEST(WriteFileAtomically, KeepsThePreviousFileWhenTheDiskIsFull) {
     QString reason;
     EXPECT_FALSE(writeFileAtomically(folder.filePath(QStringLiteral("no/out.txt")), "x", &reason));
     EXPECT_FALSE(reason.isEmpty());
+}
+
+// Regression: a pipe given as the file to write was replaced by a plain file.
+TEST(WriteFileAtomically, RefusesAndKeepsAFolderOrPipeInThePlaceOfTheFile) {
+    QTemporaryDir folder;
+    ASSERT_TRUE(folder.isValid());
+    const QString pipe = folder.filePath(QStringLiteral("pipe"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString link = folder.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(pipe, link));
+    for (const QString& path : {pipe, link, folder.path()}) {
+        QString reason;
+        EXPECT_FALSE(writeFileAtomically(path, "x", &reason)) << path.toStdString();
+        EXPECT_FALSE(reason.isEmpty());
+    }
+    struct stat info {};
+    ASSERT_EQ(::lstat(QFile::encodeName(pipe).constData(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(QDir(folder.path())
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"link", "pipe"}));
 }
 
 } // namespace
