@@ -28,7 +28,7 @@ const QString PrintJobs = QStringLiteral("--print-jobs");
 coverage::OutputFormats formatsFromOptions(const CliOptions& options) {
     if (!options.has(QStringLiteral("formats")))
         return {};
-    coverage::OutputFormats formats{false, false, false};
+    coverage::OutputFormats formats{false, false, false, {}};
     for (const QString& name : options.valueOf(QStringLiteral("formats")).split(u',')) {
         const QString format = name.trimmed().toLower();
         if (format == QLatin1String("tif"))
@@ -118,13 +118,6 @@ private:
     struct sigaction m_oldTerm {};
 };
 
-long long doubtfulCells(const coverage::CoverageGrid& grid) {
-    long long count = 0;
-    for (std::uint8_t warning : grid.warning)
-        count += warning >= 3 ? 1 : 0;
-    return count;
-}
-
 void printWrittenFiles(const CoverageRequest& request, CliContext& context) {
     const coverage::OutputFormats& f = request.formats;
     const std::string prefix = fileNameBytes(request.outPrefix).toStdString();
@@ -179,15 +172,16 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
         printError(context, QStringLiteral("warning: %1 profile points had no terrain data and "
                                            "were taken as the fill elevation")
                                 .arg(result.filledPoints));
-    if (const long long doubtful = doubtfulCells(result.grid); doubtful > 0)
-        printError(context, QStringLiteral("warning: %1 cells have parameters out of the model's "
-                                           "range (band 2 of the GeoTIFF, grey in the PNG)")
-                                .arg(doubtful));
+    const coverage::ColourScale scale = coverage::ColourScale::standard();
+    if (const std::string doubtful = coverage::warningSummary(result.grid, scale.warningLevel());
+        !doubtful.empty())
+        printError(context, QStringLiteral("warning: %1 (band 2 of the GeoTIFF, hatched in the PNG)")
+                                .arg(QString::fromStdString(doubtful)));
     const QString name = request.outPrefix.mid(request.outPrefix.lastIndexOf(u'/') + 1);
     const std::string title = readableFileName(name).toStdString() + " (Longley-Rice coverage)";
     const coverage::Status written =
         coverage::writeCoverageFiles(result.grid, fileNameBytes(request.outPrefix).toStdString(),
-                                     request.formats, coverage::ColourScale::standard(), title);
+                                     request.formats, scale, title);
     if (!written.ok) {
         printError(context, fileNameFromBytes(written.message));
         return ExitFailure;

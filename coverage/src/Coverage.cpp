@@ -117,7 +117,33 @@ double meanSystemElevationM(const double* pfl) {
 struct SampleLoss {
     float lossDb;
     std::uint8_t warning;
+    WarningCause cause;
 };
+
+// Which of the model's range checks the path failed, from its records after the run: the
+// conditions of the warnings 4, then 3, then 1 (kwx 2 comes from the variability only).
+WarningCause causeOf(const PropRecord& prop, const PropaRecord& propa) {
+    if (prop.kwx == 0)
+        return WarningCause::None;
+    if (prop.ens < 250.0)
+        return WarningCause::RefractivityLow;
+    if (prop.ens > 400.0)
+        return WarningCause::RefractivityHigh;
+    if (prop.dist < 1e3 || prop.dist < propa.minDistM)
+        return WarningCause::NearTransmitter;
+    for (int j = 0; j < 2; ++j) {
+        if (std::fabs(prop.the[j]) > 200e-3 || prop.dl[j] < 0.1 * propa.dls[j] ||
+            prop.dl[j] > 3.0 * propa.dls[j])
+            return WarningCause::Horizon;
+    }
+    if (prop.wn < 0.838 || prop.wn > 210.0)
+        return WarningCause::Frequency;
+    for (int j = 0; j < 2; ++j) {
+        if (prop.hg[j] < 1.0 || prop.hg[j] > 1000.0)
+            return WarningCause::AntennaHeight;
+    }
+    return WarningCause::Other;
+}
 
 // The point-to-point loss over the profile `pfl` (the model's layout), as the program's
 // point-to-point run computes it for one reliability and confidence.
@@ -137,7 +163,7 @@ SampleLoss pointToPointLoss(const ModelSetup& setup, double* pfl) {
     const double freeSpaceDb =
         20.0 * std::log10(setup.freqMHz) + 32.45 + 20.0 * std::log10(prop.dist / 1000.0);
     const double lossDb = avar(setup.zTime, 0.0, setup.zConfidence, &prop, &propv) + freeSpaceDb;
-    return {static_cast<float>(lossDb), static_cast<std::uint8_t>(prop.kwx)};
+    return {static_cast<float>(lossDb), static_cast<std::uint8_t>(prop.kwx), causeOf(prop, propa)};
 }
 
 // At least two points, all finite; a source may return fewer points than asked (Quarn).
@@ -158,7 +184,8 @@ public:
     SampleRun(const CoverageInputs& in, const RadialPlan& plan,
               const terrain::TerrainSource& terrain, RunControl& control)
         : m_in(in), m_plan(plan), m_terrain(terrain), m_control(control), m_setup(modelSetup(in)),
-          m_lossDb(plan.sampleIndex.size()), m_warning(plan.sampleIndex.size()) {}
+          m_lossDb(plan.sampleIndex.size()), m_warning(plan.sampleIndex.size()),
+          m_cause(plan.sampleIndex.size()) {}
 
     void run(unsigned threads) {
         detail::parallelFor(
@@ -172,6 +199,7 @@ public:
     long long filledPoints() const { return m_filledPoints.load(); }
     const std::vector<float>& lossDb() const { return m_lossDb; }
     const std::vector<std::uint8_t>& warning() const { return m_warning; }
+    const std::vector<WarningCause>& cause() const { return m_cause; }
 
 private:
     void runRadial(std::size_t r) {
@@ -209,6 +237,7 @@ private:
             const SampleLoss sample = pointToPointLoss(m_setup, pfl.data());
             m_lossDb[k] = sample.lossDb;
             m_warning[k] = sample.warning;
+            m_cause[k] = sample.cause;
         }
         return true;
     }
@@ -241,6 +270,7 @@ private:
     const ModelSetup m_setup;
     std::vector<float> m_lossDb;
     std::vector<std::uint8_t> m_warning;
+    std::vector<WarningCause> m_cause;
     std::atomic<bool> m_failed{false};
     std::atomic<std::size_t> m_done{0};
     std::atomic<long long> m_filledPoints{0};
@@ -255,6 +285,7 @@ void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun&
     const auto cells = static_cast<std::size_t>(grid.cellCount());
     grid.lossDb.assign(cells, NoData);
     grid.warning.assign(cells, 0);
+    grid.warningCause.assign(cells, WarningCause::None);
     if (in.erpDbw) {
         grid.powerDbm.assign(cells, NoData);
         grid.fieldDbuvm.assign(cells, NoData);
@@ -266,6 +297,7 @@ void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun&
         const float lossDb = samples.lossDb()[k];
         grid.lossDb[cell] = lossDb;
         grid.warning[cell] = samples.warning()[k];
+        grid.warningCause[cell] = samples.cause()[k];
         if (in.erpDbw) {
             grid.powerDbm[cell] = static_cast<float>(receivedPowerDbm(*in.erpDbw, lossDb));
             grid.fieldDbuvm[cell] =

@@ -4,6 +4,7 @@
 #include "Publish.h"
 #include "TextFormat.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -92,20 +93,34 @@ std::string hexColour(Rgba c) {
     return text;
 }
 
-// The scale as an HTML table for the overlay's description.
-std::string scaleTable(const ColourScale& scale) {
-    std::string html = "<table><tr><th></th><th>Basic transmission loss</th></tr>";
-    double lower = -1;
-    for (const ColourStep& step : scale.steps()) {
-        html += "<tr><td style=\"background:" + hexColour(step.colour) + ";width:2em\"></td><td>" +
-                (lower < 0 ? "up to " : text::fixed(lower, 1) + " to ") +
-                text::fixed(step.upToLossDb, 1) + " dB</td></tr>";
-        lower = step.upToLossDb;
+// One band's range in words: "up to 110.0 dB", "110.0 to 120.0 dB", "80.0 dBµV/m and above".
+std::string bandText(const ColourScale& scale, std::size_t band) {
+    const std::string unit = " " + quantityUnit(scale.quantity());
+    const std::string level = text::fixed(scale.steps()[band].level, 1);
+    if (band > 0) {
+        const std::string previous = text::fixed(scale.steps()[band - 1].level, 1);
+        return higherIsBetter(scale.quantity()) ? level + " to " + previous + unit
+                                                : previous + " to " + level + unit;
     }
-    html += "<tr><td style=\"background:" + hexColour(scale.warningColour()) +
-            ";width:2em\"></td><td>model warning " + std::to_string(scale.warningLevel()) +
-            " or above: results probably invalid</td></tr></table>";
-    return html;
+    return higherIsBetter(scale.quantity()) ? level + unit + " and above" : "up to " + level + unit;
+}
+
+// The scale as an HTML table for the overlay's description, with the warned cells in words.
+std::string scaleTable(const CoverageGrid& grid, const ColourScale& scale) {
+    std::string html =
+        "<table><tr><th></th><th>" + xmlEscaped(quantityTitle(scale.quantity())) + "</th></tr>";
+    for (std::size_t band = 0; band < scale.steps().size(); ++band)
+        html += "<tr><td style=\"background:" + hexColour(scale.steps()[band].colour) +
+                ";width:2em\"></td><td>" + xmlEscaped(bandText(scale, band)) + "</td></tr>";
+    html += "</table>";
+    const std::vector<WarningCount> counts = countWarnings(grid, scale.warningLevel());
+    if (counts.empty())
+        return html;
+    html += std::string("<p>") + (scale.hatch() ? "Hatched: " : "") + "model warning " +
+            std::to_string(scale.warningLevel()) + " or above, results probably invalid:</p><ul>";
+    for (const WarningCount& count : counts)
+        html += "<li>" + xmlEscaped(warningCountText(count)) + "</li>";
+    return html + "</ul>";
 }
 
 std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const ColourScale& scale,
@@ -120,7 +135,7 @@ std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const 
            xmlEscaped(title) +
            "</name>\n"
            "  <description><![CDATA[" +
-           scaleTable(scale) +
+           scaleTable(grid, scale) +
            "]]></description>\n"
            "  <color>c0ffffff</color>\n"
            "  <Icon><href>" +
@@ -191,8 +206,10 @@ Status writeFiles(const CoverageGrid& grid, const std::vector<PendingFile>& file
 
 } // namespace
 
-ColourScale::ColourScale(std::vector<ColourStep> steps, Rgba warningColour, int warningLevel)
-    : m_steps(std::move(steps)), m_warningColour(warningColour), m_warningLevel(warningLevel) {}
+ColourScale::ColourScale(MapQuantity quantity, std::vector<ColourStep> steps, int warningLevel,
+                         bool hatch)
+    : m_quantity(quantity), m_steps(std::move(steps)), m_warningLevel(warningLevel),
+      m_hatch(hatch) {}
 
 ColourScale ColourScale::standard() {
     const Rgba colours[] = {{255, 0, 0, 255},   {255, 85, 0, 255},  {255, 170, 0, 255},
@@ -205,24 +222,34 @@ ColourScale ColourScale::standard() {
         steps.push_back({upToDb, colour});
         upToDb += 10;
     }
-    return ColourScale(std::move(steps), {128, 128, 128, 255}, 3);
+    return ColourScale(MapQuantity::LossDb, std::move(steps), 3);
 }
 
-Rgba ColourScale::colourFor(float lossDb, std::uint8_t warning) const {
-    if (std::isnan(lossDb))
+Rgba ColourScale::colourFor(float value) const {
+    if (std::isnan(value))
         return {};
-    if (warning >= m_warningLevel)
-        return m_warningColour;
+    const bool higher = higherIsBetter(m_quantity);
     for (const ColourStep& step : m_steps)
-        if (lossDb <= step.upToLossDb)
+        if (higher ? value >= step.level : value <= step.level)
             return step.colour;
     return {};
 }
 
+Rgba hatchColour(Rgba under) {
+    const auto lighter = [](std::uint8_t c) { return static_cast<std::uint8_t>((c + 255) / 2); };
+    return {lighter(under.red), lighter(under.green), lighter(under.blue), 255};
+}
+
 std::vector<std::uint8_t> renderRgba(const CoverageGrid& grid, const ColourScale& scale) {
-    std::vector<std::uint8_t> pixels(grid.lossDb.size() * 4);
-    for (std::size_t i = 0; i < grid.lossDb.size(); ++i) {
-        const Rgba c = scale.colourFor(grid.lossDb[i], grid.warning.empty() ? 0 : grid.warning[i]);
+    const std::vector<float>& values = quantityValues(grid, scale.quantity());
+    std::vector<std::uint8_t> pixels(values.size() * 4);
+    const auto columns = static_cast<std::size_t>(std::max(grid.columns, 1));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Rgba c = scale.colourFor(values[i]);
+        const bool hatched = i < grid.warning.size() && scale.hatches(grid.warning[i]) &&
+                             onHatchLine(static_cast<int>(i % columns), static_cast<int>(i / columns));
+        if (hatched && c.alpha > 0)
+            c = hatchColour(c);
         pixels[4 * i] = c.red;
         pixels[4 * i + 1] = c.green;
         pixels[4 * i + 2] = c.blue;
@@ -239,7 +266,7 @@ Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
     if (formats.geoTiff)
         files.push_back({prefix + ".tif"});
     if (formats.png)
-        files.push_back({prefix + ".png"});
+        files.push_back({prefix + formats.pngSuffix + ".png"});
     if (formats.kml)
         files.push_back({prefix + ".kml"});
     const Status written = writeFiles(grid, files, formats, scale, title);

@@ -102,15 +102,110 @@ TEST_F(CoverageOutput, FailedWriteLeavesNoFileAndKeepsOldOnes) {
     EXPECT_FALSE(fs::exists(prefix + ".png.part"));
 }
 
-TEST(ColourScale, MarksDoubtfulCellsAndLeavesNoDataClear) {
+TEST(ColourScale, LeavesNoDataAndCellsBeyondTheLastBandClear) {
     const ColourScale scale = ColourScale::standard();
-    EXPECT_EQ(scale.colourFor(85, 0).red, 255);
-    EXPECT_EQ(scale.colourFor(175, 0).blue, 255);
-    EXPECT_EQ(scale.colourFor(175, 0).alpha, 255);
-    EXPECT_EQ(scale.colourFor(190, 0).alpha, 0);
-    EXPECT_EQ(scale.colourFor(std::nanf(""), 0).alpha, 0);
-    EXPECT_EQ(scale.colourFor(85, 4).green, scale.warningColour().green);
-    EXPECT_EQ(scale.colourFor(85, 1).green, scale.colourFor(85, 0).green);
+    EXPECT_EQ(scale.colourFor(85).red, 255);
+    EXPECT_EQ(scale.colourFor(175).blue, 255);
+    EXPECT_EQ(scale.colourFor(175).alpha, 255);
+    EXPECT_EQ(scale.colourFor(190).alpha, 0);
+    EXPECT_EQ(scale.colourFor(std::nanf("")).alpha, 0);
+}
+
+TEST(ColourScale, FieldStrengthBandsHoldTheirLevelAndAbove) {
+    const ColourScale scale(MapQuantity::FieldDbuvm,
+                            {{80, {0, 140, 0, 255}}, {70, {230, 230, 0, 255}}}, 3);
+    EXPECT_EQ(scale.colourFor(80).green, 140);
+    EXPECT_EQ(scale.colourFor(95).green, 140);
+    EXPECT_EQ(scale.colourFor(79.9f).green, 230);
+    EXPECT_EQ(scale.colourFor(69.9f).alpha, 0);
+}
+
+// A 4 x 2 grid, every cell 100 dB and warned (kwx 4) over high ground.
+CoverageGrid warnedGrid() {
+    CoverageGrid grid;
+    grid.columns = 4;
+    grid.rows = 2;
+    grid.cellDeg = 0.01;
+    grid.lossDb.assign(8, 100.0f);
+    grid.warning.assign(8, 4);
+    grid.warningCause.assign(8, WarningCause::RefractivityLow);
+    grid.warning[7] = 0;
+    grid.warningCause[7] = WarningCause::None;
+    return grid;
+}
+
+TEST(ColourScale, WarnedCellsKeepTheirColourUnderALightHatch) {
+    // Regression: every warned cell was drawn grey, so a map over high ground showed nothing.
+    const CoverageGrid grid = warnedGrid();
+    const ColourScale hatched(MapQuantity::LossDb, {{110, {255, 0, 0, 255}}}, 3);
+    const std::vector<std::uint8_t> rgba = renderRgba(grid, hatched);
+    for (int i = 0; i < 8; ++i) {
+        const bool line = i < 7 && onHatchLine(i % 4, i / 4);
+        EXPECT_EQ(rgba[4 * i], 255) << i;
+        EXPECT_EQ(rgba[4 * i + 1], line ? 127 : 0) << i;
+    }
+    const ColourScale plain(MapQuantity::LossDb, {{110, {255, 0, 0, 255}}}, 3, false);
+    for (std::uint8_t green : {renderRgba(grid, plain)[1], renderRgba(grid, plain)[4 * 3 + 1]})
+        EXPECT_EQ(green, 0);
+}
+
+TEST(MapQuantity, WarningsAreCountedByLevelAndCauseInWords) {
+    CoverageGrid grid = warnedGrid();
+    grid.warning[0] = 3;
+    grid.warningCause[0] = WarningCause::Horizon;
+    EXPECT_EQ(warningSummary(grid, 3),
+              "6 cells with model warning 4: surface refractivity at the path elevation below 250 "
+              "N-units; 1 cell with model warning 3: horizon angle or horizon distance out of the "
+              "model's range");
+    EXPECT_EQ(warningSummary(grid, 4).find("warning 3"), std::string::npos);
+    grid.warning.assign(8, 0);
+    EXPECT_EQ(warningSummary(grid, 3), "");
+}
+
+TEST_F(CoverageOutput, KmlDescribesTheQuantityTheMapShows) {
+    // Regression: the legend of a field strength map spoke of loss.
+    const std::string prefix = (dir / "field").string();
+    const ColourScale field(MapQuantity::FieldDbuvm,
+                            {{80, {0, 140, 0, 200}}, {70, {230, 230, 0, 200}}}, 3);
+    ASSERT_TRUE(writeCoverageFiles(result.grid, prefix, {false, true, true, ""}, field, "F").ok);
+    const std::string kml = readAll(prefix + ".kml");
+    EXPECT_NE(kml.find("Field strength (dB\u00b5V/m)"), std::string::npos) << kml;
+    EXPECT_NE(kml.find("80.0 dB\u00b5V/m and above"), std::string::npos) << kml;
+    EXPECT_NE(kml.find("70.0 to 80.0 dB\u00b5V/m"), std::string::npos) << kml;
+    EXPECT_EQ(kml.find("loss"), std::string::npos) << kml;
+    ASSERT_TRUE(writeCoverageFiles(result.grid, prefix, {false, true, true, ""},
+                                   ColourScale::standard(), "L")
+                    .ok);
+    EXPECT_NE(readAll(prefix + ".kml").find("Basic transmission loss (dB)"), std::string::npos);
+}
+
+TEST_F(CoverageOutput, KmlOverlayTakesItsOwnNameAndLeavesAPictureOfThePrefixAlone) {
+    // Regression: saving map.kml replaced map.png with the overlay.
+    const std::string prefix = (dir / "map").string();
+    std::ofstream(prefix + ".png") << "the picture with its legend";
+    ASSERT_TRUE(writeCoverageFiles(result.grid, prefix, {false, false, true, "-overlay"},
+                                   ColourScale::standard(), "Map")
+                    .ok);
+    EXPECT_EQ(readAll(prefix + ".png"), "the picture with its legend");
+    EXPECT_EQ(readAll(prefix + "-overlay.png").substr(1, 3), "PNG");
+    EXPECT_NE(readAll(prefix + ".kml").find("<href>map-overlay.png</href>"), std::string::npos);
+}
+
+TEST(MapQuantity, KmlListsTheWarnedCellsAndWhy) {
+    const fs::path dir = fs::temp_directory_path() / "coverage-kml-warnings";
+    fs::remove_all(dir);
+    fs::create_directories(dir);
+    const std::string prefix = (dir / "high").string();
+    ASSERT_TRUE(writeCoverageFiles(warnedGrid(), prefix, {false, true, true, ""},
+                                   ColourScale::standard(), "High")
+                    .ok);
+    const std::string kml = readAll(prefix + ".kml");
+    EXPECT_NE(kml.find("Hatched: model warning 3 or above"), std::string::npos) << kml;
+    EXPECT_NE(kml.find("7 cells with model warning 4: surface refractivity at the path "
+                       "elevation below 250 N-units"),
+              std::string::npos)
+        << kml;
+    fs::remove_all(dir);
 }
 
 } // namespace

@@ -166,6 +166,35 @@ public:
     }
 };
 
+// Over flat ground at `elevationM`, 20 km around the transmitter: the causes of the warnings.
+std::vector<WarningCause> causesOverFlatGround(double elevationM) {
+    const test::SyntheticTerrain flat([elevationM](terrain::GeoPoint) { return elevationM; }, 90);
+    CoverageInputs in;
+    in.tx = {0.0, 0.0};
+    in.radiusKm = 20;
+    in.resolutionSec = 60;
+    in.surfRefN = 301;
+    RunControl control;
+    const CoverageResult result = runCoverage(in, flat, control);
+    EXPECT_TRUE(result.ok) << result.message;
+    std::vector<WarningCause> causes;
+    for (std::size_t i = 0; i < result.grid.warningCause.size(); ++i)
+        if (!std::isnan(result.grid.lossDb[i]))
+            causes.push_back(result.grid.warningCause[i]);
+    return causes;
+}
+
+TEST(Coverage, WarnsOfLowRefractivityOverHighGround) {
+    // 301 N-units at 2000 m: 301 exp(-2000 / 9460) = 243.6 N-units, below the model's 250.
+    const std::vector<WarningCause> high = causesOverFlatGround(2000);
+    ASSERT_FALSE(high.empty());
+    EXPECT_EQ(std::count(high.begin(), high.end(), WarningCause::RefractivityLow),
+              static_cast<long>(high.size()));
+    // At 1500 m: 256.9 N-units, within range.
+    const std::vector<WarningCause> lower = causesOverFlatGround(1500);
+    EXPECT_EQ(std::count(lower.begin(), lower.end(), WarningCause::RefractivityLow), 0);
+}
+
 TEST(Coverage, RefusesWithAClearMessage) {
     const SyntheticTerrain small(hills, 30, 0.03);
     const SyntheticTerrain wide(hills, 30);

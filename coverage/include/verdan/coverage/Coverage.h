@@ -41,6 +41,25 @@ struct CoverageInputs {
     std::optional<double> erpDbw; ///< effective radiated power, dBW; gives power and field
 };
 
+/// Why the model warned about a cell's path, as far as its records tell (the first that
+/// applies, in this order).
+enum class WarningCause : std::uint8_t {
+    None,             ///< no warning
+    RefractivityLow,  ///< surface refractivity at the path's elevation below 250 N-units
+    RefractivityHigh, ///< surface refractivity at the path's elevation above 400 N-units
+    NearTransmitter,  ///< path shorter than the model's shortest distance
+    Horizon,          ///< horizon angle or horizon distance out of the model's range
+    Frequency,        ///< frequency outside the model's best range
+    AntennaHeight,    ///< antenna height outside the model's best range
+    Other,            ///< another parameter, or a combination, out of range
+};
+
+/// Number of WarningCause values.
+inline constexpr int WarningCauseCount = 8;
+
+/// The cause in words, e.g. "surface refractivity at the path elevation below 250 N-units".
+std::string warningCauseText(WarningCause cause);
+
 /// The grid of a run: row-major, row 0 the northernmost, column 0 the westernmost. Cell
 /// edges lie on whole multiples of the cell size from 0 degrees, so every grid of one
 /// resolution lines up with every other. Cells outside the radius hold NaN.
@@ -55,6 +74,8 @@ struct CoverageGrid {
     std::vector<float> fieldDbuvm; ///< field strength, dBµV/m (only with ERP)
     /// Model warning per cell: 0 none, else the model's error indicator (1..4).
     std::vector<std::uint8_t> warning;
+    /// Why the model warned, per cell (a WarningCause); empty in grids read back from files.
+    std::vector<WarningCause> warningCause;
     int txColumn = 0; ///< the cell that holds the transmitter
     int txRow = 0;
 

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <verdan/coverage/Coverage.h>
+#include <verdan/coverage/MapQuantity.h>
 
 #include <cstdint>
 #include <string>
@@ -21,40 +22,58 @@ struct Rgba {
     std::uint8_t alpha = 0;
 };
 
-/// One band of a colour scale: losses up to `upToLossDb` (and above the previous band's
-/// bound) take `colour`.
+/// One band of a colour scale: values from `level` toward the better side of it (and not
+/// past the previous band's level) take `colour`. A loss band holds losses up to `level`; a
+/// field strength band holds fields of `level` and above.
 struct ColourStep {
-    double upToLossDb = 0;
+    double level = 0;
     Rgba colour;
 };
 
-/// The colours of a loss map: bands of loss thresholds, transparent above the last one and
-/// outside the radius; cells with a model warning at or above `warningLevel` in
-/// `warningColour`, so that doubtful results are not drawn as if they were sound.
+/// The colours of a map of one quantity: bands of levels, best first, transparent beyond the
+/// last one and outside the radius. Every cell takes its value's colour; cells with a model
+/// warning at or above `warningLevel` are also crossed by a light hatch (when `hatch`), so
+/// that doubtful results stand out without hiding what the model gave.
 class ColourScale {
 public:
-    /// `steps` must ascend by upToLossDb; `warningLevel` 1..4 (5: never marked).
-    ColourScale(std::vector<ColourStep> steps, Rgba warningColour, int warningLevel);
+    /// `steps` best first (ascending levels for loss, descending for field strength);
+    /// `warningLevel` 1..4 (5: never marked).
+    ColourScale(MapQuantity quantity, std::vector<ColourStep> steps, int warningLevel,
+                bool hatch = true);
 
-    /// 10 dB bands from up to 90 dB (red, strongest) to up to 180 dB (blue); warning level 3
-    /// and above (results probably invalid) in grey.
+    /// Loss in 10 dB bands from up to 90 dB (red, strongest) to up to 180 dB (blue); warning
+    /// level 3 and above (results probably invalid) hatched.
     static ColourScale standard();
 
-    /// The colour of a cell; transparent for NaN (outside the radius).
-    Rgba colourFor(float lossDb, std::uint8_t warning) const;
+    /// The colour of a value; transparent for NaN (outside the radius) and beyond the last
+    /// band.
+    Rgba colourFor(float value) const;
+    /// True when a cell with the model's warning `warning` is hatched.
+    bool hatches(std::uint8_t warning) const { return m_hatch && warning >= m_warningLevel; }
 
+    MapQuantity quantity() const { return m_quantity; }
     const std::vector<ColourStep>& steps() const { return m_steps; }
-    Rgba warningColour() const { return m_warningColour; }
     int warningLevel() const { return m_warningLevel; }
+    bool hatch() const { return m_hatch; }
 
 private:
+    MapQuantity m_quantity;
     std::vector<ColourStep> m_steps;
-    Rgba m_warningColour;
     int m_warningLevel;
+    bool m_hatch;
 };
 
-/// The loss grid in `scale` as RGBA pixels, row-major from the north-west corner, four bytes
-/// per cell (red, green, blue, alpha).
+/// The colour of a hatch line over a cell of colour `under`: the cell's colour lightened
+/// halfway to white, fully opaque.
+Rgba hatchColour(Rgba under);
+
+/// True on the pixels of the hatch lines: a diagonal every fourth pixel.
+inline bool onHatchLine(int x, int y) {
+    return (x + y) % 4 == 0;
+}
+
+/// The grid's values of the scale's quantity as RGBA pixels, row-major from the north-west
+/// corner, four bytes per cell (red, green, blue, alpha), hatched where the scale says.
 std::vector<std::uint8_t> renderRgba(const CoverageGrid& grid, const ColourScale& scale);
 
 /// Which files writeCoverageFiles() writes. A KML needs the PNG it overlays, so `kml`
@@ -63,15 +82,20 @@ struct OutputFormats {
     bool geoTiff = true;
     bool png = true;
     bool kml = true;
+    /// Added to the prefix of the PNG's name: "-overlay" gives PREFIX-overlay.png, so that a
+    /// KML's picture does not take the name of a picture saved as PREFIX.png.
+    std::string pngSuffix;
 };
 
-/// Writes PREFIX.tif, PREFIX.png and PREFIX.kml (as `formats` asks) for `grid`:
+/// Writes PREFIX.tif, PREFIX.png (PREFIX + pngSuffix + .png) and PREFIX.kml (as `formats`
+/// asks) for `grid`:
 /// - the GeoTIFF holds Float32 bands on WGS 84 (EPSG:4326) with NaN as nodata outside the
 ///   radius: 1 basic transmission loss (dB), 2 the model's warning (0..4), and with ERP
 ///   3 received power (dBm) and 4 field strength (dBµV/m);
-/// - the PNG the loss in `scale`, one pixel per cell;
-/// - the KML a ground overlay of the PNG (referred to by its file name) with the scale in
-///   its description; `title` names the overlay.
+/// - the PNG the scale's quantity in `scale`, one pixel per cell;
+/// - the KML a ground overlay of the PNG (referred to by its file name) with the scale's
+///   quantity, its bands and the model's warnings in its description; `title` names the
+///   overlay.
 /// Every file is written under a temporary name and renamed only when all are complete;
 /// on failure none of them is left behind and existing files of those names are unchanged.
 Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
