@@ -77,13 +77,12 @@ bool CoverageRun::start(const coverage::CoverageInputs& inputs,
         return false;
     if (m_thread.joinable())
         m_thread.join();
-    m_inputs = inputs;
-    m_terrain = std::move(terrain);
-    m_result = {};
-    m_elevations = {};
+    m_runInputs = inputs;
+    m_runTerrain = std::move(terrain);
     m_message.clear();
     m_progress = 0;
     m_workerProgress = 0;
+    m_lastPost = {};
     m_control.cancel = false;
     setState(RunState::Running);
     m_thread = std::thread([this] { work(); });
@@ -94,9 +93,9 @@ void CoverageRun::work() {
     auto outcome = std::make_unique<Outcome>();
     const auto started = std::chrono::steady_clock::now();
     try {
-        outcome->result = m_engine(m_inputs, *m_terrain, m_control);
+        outcome->result = m_engine(m_runInputs, *m_runTerrain, m_control);
         if (outcome->result.ok && !m_control.cancel)
-            outcome->elevations = sampleElevations(*m_terrain, outcome->result.grid,
+            outcome->elevations = sampleElevations(*m_runTerrain, outcome->result.grid,
                                                    HillshadeSide, m_control.cancel);
     } catch (const std::exception& e) {
         outcome->result = {};
@@ -111,8 +110,10 @@ void CoverageRun::work() {
 
 void CoverageRun::postProgress(double fraction) {
     m_workerProgress = fraction;
-    if (m_progressPosted.exchange(true))
+    const auto now = std::chrono::steady_clock::now();
+    if (now - m_lastPost < ProgressInterval || m_progressPosted.exchange(true))
         return;
+    m_lastPost = now;
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -131,18 +132,17 @@ void CoverageRun::finish() {
     if (m_thread.joinable())
         m_thread.join();
     std::unique_ptr<Outcome> outcome = std::move(m_outcome);
-    m_elapsedSec = outcome->elapsedSec;
-    if (outcome->result.cancelled) {
-        setState(RunState::Idle);
+    if (outcome->result.cancelled || !outcome->result.ok) {
+        m_progress = 0;
+        emit progressChanged();
+        if (!outcome->result.cancelled)
+            m_message = QString::fromStdString(outcome->result.message);
+        setState(outcome->result.cancelled ? RunState::Idle : RunState::Failed);
         return;
     }
-    if (!outcome->result.ok) {
-        m_message = QString::fromStdString(outcome->result.message);
-        setState(RunState::Failed);
-        return;
-    }
-    m_result = std::move(outcome->result);
-    m_elevations = std::move(outcome->elevations);
+    m_map = {m_runInputs, std::move(m_runTerrain), std::move(outcome->result),
+             std::move(outcome->elevations), outcome->elapsedSec};
+    ++m_mapSerial;
     m_progress = 1;
     emit progressChanged();
     setState(RunState::Done);

@@ -5,6 +5,7 @@
 #include <QObject>
 #include <QString>
 #include <atomic>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <thread>
@@ -36,16 +37,18 @@ ElevationGrid sampleElevations(const terrain::TerrainSource& terrain,
 
 /// Where a coverage run stands.
 enum class RunState {
-    Idle,       ///< nothing computed (or the last run was cancelled)
+    Idle,       ///< no run in progress (none yet, or the last one was cancelled)
     Running,    ///< the engine works in the background
     Cancelling, ///< cancel asked; the engine stops within 100 ms
-    Done,       ///< a map is ready
+    Done,       ///< the last run completed; its map is shown
     Failed,     ///< the engine gave an error message
 };
 
 /// One coverage run at a time on a worker thread: the engine, then the terrain samples of the
 /// hillshade. The object lives on the user-interface thread; its signals and state changes
-/// happen there (queued from the worker), so the window stays responsive.
+/// happen there (queued from the worker), so the window stays responsive. The map of the last
+/// completed run stays until another run completes: a run that is cancelled or fails leaves
+/// it as it was.
 class CoverageRun : public QObject {
     Q_OBJECT
 public:
@@ -63,23 +66,30 @@ public:
     void wait();
 
     RunState state() const { return m_state; }
-    /// Fraction done, 0..1.
+    /// Fraction done, 0..1; 0 again when a run is cancelled or fails.
     double progress() const { return m_progress; }
     /// The failure message of a Failed run.
     QString message() const { return m_message; }
-    /// The inputs of the last run started.
-    const coverage::CoverageInputs& inputs() const { return m_inputs; }
-    /// The grid of a Done run.
-    const coverage::CoverageGrid& grid() const { return m_result.grid; }
-    /// The hillshade samples of a Done run.
-    const ElevationGrid& elevations() const { return m_elevations; }
-    /// The terrain of the last run started; nullptr before the first.
-    const terrain::TerrainSource* terrain() const { return m_terrain.get(); }
-    /// Wall time of the last completed run, seconds.
-    double elapsedSec() const { return m_elapsedSec; }
+    /// True once a run has completed: the map below is the last completed one.
+    bool hasMap() const { return m_map.terrain != nullptr; }
+    /// The inputs of the map.
+    const coverage::CoverageInputs& inputs() const { return m_map.inputs; }
+    /// The grid of the map.
+    const coverage::CoverageGrid& grid() const { return m_map.result.grid; }
+    /// The hillshade samples of the map.
+    const ElevationGrid& elevations() const { return m_map.elevations; }
+    /// The terrain of the map; nullptr before the first completed run.
+    const terrain::TerrainSource* terrain() const { return m_map.terrain.get(); }
+    /// Counts the completed runs: changes when a new map replaces the shown one.
+    int mapSerial() const { return m_mapSerial; }
+    /// Wall time of the run that made the map, seconds.
+    double elapsedSec() const { return m_map.elapsedSec; }
 
     /// Largest number of hillshade samples a side.
     static constexpr int HillshadeSide = 600;
+    /// Progress reaches the user-interface thread at most once in this time, so that a fast
+    /// engine does not keep that thread busy redrawing.
+    static constexpr std::chrono::milliseconds ProgressInterval{100};
 
 signals:
     void stateChanged();
@@ -87,6 +97,14 @@ signals:
 
 private:
     struct Outcome {
+        coverage::CoverageResult result;
+        ElevationGrid elevations;
+        double elapsedSec = 0;
+    };
+    /// A completed run and what it ran on.
+    struct Map {
+        coverage::CoverageInputs inputs;
+        std::shared_ptr<const terrain::TerrainSource> terrain;
         coverage::CoverageResult result;
         ElevationGrid elevations;
         double elapsedSec = 0;
@@ -100,15 +118,15 @@ private:
     RunState m_state = RunState::Idle;
     double m_progress = 0;
     QString m_message;
-    coverage::CoverageInputs m_inputs;
-    std::shared_ptr<const terrain::TerrainSource> m_terrain;
-    coverage::CoverageResult m_result;
-    ElevationGrid m_elevations;
-    double m_elapsedSec = 0;
+    Map m_map;
+    int m_mapSerial = 0;
+    coverage::CoverageInputs m_runInputs;
+    std::shared_ptr<const terrain::TerrainSource> m_runTerrain;
 
     coverage::RunControl m_control;
     std::atomic<double> m_workerProgress{0};
     std::atomic<bool> m_progressPosted{false};
+    std::chrono::steady_clock::time_point m_lastPost;
     std::unique_ptr<Outcome> m_outcome;
     std::thread m_thread;
 };

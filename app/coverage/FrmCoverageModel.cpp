@@ -5,6 +5,7 @@
 #include "FieldChecks.h"
 #include "HelpSystem.h"
 #include "NumberFormat.h"
+#include "ProgramCoverage.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -106,7 +107,7 @@ FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Pr
     m_text[txtLossLevels] = defaultLevelsText(MapQuantity::LossDb);
     m_text[txtFieldLevels] = defaultLevelsText(MapQuantity::FieldDbuvm);
     connect(&m_run, &CoverageRun::stateChanged, this, &FrmCoverageModel::runStateChanged);
-    connect(&m_run, &CoverageRun::progressChanged, this, &ScreenModel::changed);
+    connect(&m_run, &CoverageRun::progressChanged, this, &FrmCoverageModel::progressChanged);
 }
 
 QString FrmCoverageModel::controlName(Field field) {
@@ -117,6 +118,14 @@ void FrmCoverageModel::setText(Field field, const QString& text) {
     if (m_text.at(field) == text)
         return;
     m_text.at(field) = text;
+    emit changed();
+}
+
+void FrmCoverageModel::setChkHatch(bool hatch) {
+    if (m_hatch == hatch)
+        return;
+    m_hatch = hatch;
+    ++m_mapRevision;
     emit changed();
 }
 
@@ -166,6 +175,7 @@ void FrmCoverageModel::Form_Load() {
             m_text.at(static_cast<std::size_t>(f)) = stored;
     }
     m_erpUnit = m_registry.Param(QStringLiteral("CovERPUnit")) == QLatin1String("dBm") ? 1 : 0;
+    m_hatch = m_registry.Param(QStringLiteral("CovHatchWarnings")) != QLatin1String("FALSE");
     emit changed();
 }
 
@@ -174,6 +184,8 @@ void FrmCoverageModel::Form_Unload() {
         m_registry.setParam(QLatin1String(Specs.at(f).key), m_text.at(static_cast<std::size_t>(f)));
     m_registry.setParam(QStringLiteral("CovERPUnit"),
                         m_erpUnit == 1 ? QStringLiteral("dBm") : QStringLiteral("dBW"));
+    m_registry.setParam(QStringLiteral("CovHatchWarnings"),
+                        m_hatch ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
 }
 
 bool FrmCoverageModel::checkField(Field field) {
@@ -248,34 +260,21 @@ bool FrmCoverageModel::cmdRun_Click() {
         return false;
     }
     m_cancelled = false;
-    m_hover.clear();
-    ++m_mapRevision;
-    return m_run.start(*in, std::move(terrain));
+    if (!m_run.start(*in, std::move(terrain)))
+        return false;
+    m_runClimate = m_radio.climateText;
+    return true;
 }
 
 void FrmCoverageModel::runStateChanged() {
     switch (m_run.state()) {
-    case RunState::Done: {
-        const coverage::CoverageInputs& in = m_run.inputs();
+    case RunState::Done:
         ++m_mapRevision;
-        reportLine(
-            QStringLiteral("Coverage map: Tx ") + positionText(in.tx) + u' ' +
-            generalNumber(in.txHeightM) + QStringLiteral(" m, Rx ") + generalNumber(in.rxHeightM) +
-            QStringLiteral(" m, ") + generalNumber(in.freqMHz) + QStringLiteral(" MHz, ") +
-            (in.polarization == 0 ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
-            QStringLiteral(", eps ") + generalNumber(in.epsRel) + QStringLiteral(", sgm ") +
-            generalNumber(in.sgmSPerM) + QStringLiteral(" S/m, Ns ") + generalNumber(in.surfRefN) +
-            QStringLiteral(", ") + m_radio.climateText + QStringLiteral(", reliability ") +
-            generalNumber(in.reliabilityPct) + QStringLiteral(" %, confidence ") +
-            generalNumber(in.confidencePct) + QStringLiteral(" %, radius ") +
-            generalNumber(in.radiusKm) + QStringLiteral(" km, resolution ") +
-            generalNumber(in.resolutionSec) + QStringLiteral(" sec, terrain ") +
-            QString::fromStdString(m_run.terrain()->displayName()) +
-            (in.erpDbw ? QStringLiteral(", ERP ") + generalNumber(*in.erpDbw) + QStringLiteral(" dBW")
-                       : QString()) +
-            QStringLiteral(": ") + lblStatus());
+        m_hover.clear();
+        m_warnings = QString::fromStdString(
+            coverage::warningSummary(m_run.grid(), MapColours::WarningLevel));
+        reportLine(runReportLine());
         break;
-    }
     case RunState::Failed:
         inform(m_prompter, QStringLiteral("The coverage map was not computed. ") + m_run.message(),
                WindowTitle, MsgIcon::Critical);
@@ -288,6 +287,26 @@ void FrmCoverageModel::runStateChanged() {
         break;
     }
     emit changed();
+}
+
+QString FrmCoverageModel::runReportLine() const {
+    const coverage::CoverageInputs& in = m_run.inputs();
+    return QStringLiteral("Coverage map: Tx ") + positionText(in.tx) + u' ' +
+           generalNumber(in.txHeightM) + QStringLiteral(" m, Rx ") + generalNumber(in.rxHeightM) +
+           QStringLiteral(" m, ") + generalNumber(in.freqMHz) + QStringLiteral(" MHz, ") +
+           (in.polarization == 0 ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
+           QStringLiteral(", eps ") + generalNumber(in.epsRel) + QStringLiteral(", sgm ") +
+           generalNumber(in.sgmSPerM) + QStringLiteral(" S/m, Ns ") + generalNumber(in.surfRefN) +
+           QStringLiteral(", ") + m_runClimate + QStringLiteral(", reliability ") +
+           generalNumber(in.reliabilityPct) + QStringLiteral(" %, confidence ") +
+           generalNumber(in.confidencePct) + QStringLiteral(" %, radius ") +
+           generalNumber(in.radiusKm) + QStringLiteral(" km, resolution ") +
+           generalNumber(in.resolutionSec) + QStringLiteral(" sec, terrain ") +
+           QString::fromStdString(m_run.terrain()->displayName()) +
+           (in.erpDbw ? QStringLiteral(", ERP ") + generalNumber(*in.erpDbw) + QStringLiteral(" dBW")
+                      : QString()) +
+           QStringLiteral(": ") + lblStatus() +
+           (m_warnings.isEmpty() ? QString() : QStringLiteral("; ") + m_warnings);
 }
 
 void FrmCoverageModel::reportLine(const QString& line) {
@@ -313,7 +332,7 @@ MapColours FrmCoverageModel::mapColours() const {
     std::vector<double> levels;
     if (!parseLevels(text, quantity, levels))
         parseLevels(defaultLevelsText(quantity), quantity, levels);
-    return MapColours(quantity, std::move(levels));
+    return MapColours(quantity, std::move(levels), m_hatch);
 }
 
 std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
@@ -326,7 +345,7 @@ std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
 }
 
 void FrmCoverageModel::mapHover(double latDeg, double lonDeg) {
-    if (m_run.state() != RunState::Done)
+    if (!m_run.hasMap())
         return;
     const terrain::GeoPoint tx = m_run.inputs().tx;
     QString text = positionText({latDeg, lonDeg}) + QStringLiteral("   ") +
@@ -348,9 +367,13 @@ void FrmCoverageModel::mapHover(double latDeg, double lonDeg) {
         value(grid.lossDb, QStringLiteral("loss"), QStringLiteral("dB"));
         value(grid.powerDbm, QStringLiteral("power"), QStringLiteral("dBm"));
         value(grid.fieldDbuvm, QStringLiteral("field"), QStringLiteral("dBµV/m"));
-        if (cell < grid.warning.size() && grid.warning[cell] != 0)
+        if (cell < grid.warning.size() && grid.warning[cell] != 0) {
+            const auto cause = cell < grid.warningCause.size() ? grid.warningCause[cell]
+                                                               : coverage::WarningCause::Other;
             text += QStringLiteral("   (model warning ") + QString::number(grid.warning[cell]) +
-                    u')';
+                    QStringLiteral(": ") +
+                    QString::fromStdString(coverage::warningCauseText(cause)) + u')';
+        }
     }
     m_hover = text;
     emit changed();
@@ -383,7 +406,7 @@ bool FrmCoverageModel::writeMap(MapFileFormat format, const QString& path, QStri
 }
 
 void FrmCoverageModel::mnuFileSaveMap_Click() {
-    if (m_run.state() != RunState::Done) {
+    if (!m_run.hasMap()) {
         inform(m_prompter, QStringLiteral("No coverage map has been computed yet."),
                QStringLiteral("Save Map"));
         return;
@@ -403,6 +426,9 @@ void FrmCoverageModel::mnuFileSaveMap_Click() {
         path += u'.' + *found;
     }
     const auto format = static_cast<MapFileFormat>(found - suffixes.begin());
+    if ((path != answer.path && !mayReplace(path)) ||
+        (format == MapFileFormat::Kml && !mayReplace(overlayPathOf(path))))
+        return;
     QStringList written;
     QString error;
     if (!writeMap(format, path, written, error)) {
@@ -414,8 +440,17 @@ void FrmCoverageModel::mnuFileSaveMap_Click() {
     reportLine(QStringLiteral("Coverage map saved: ") + written.join(QStringLiteral(", ")));
 }
 
+bool FrmCoverageModel::mayReplace(const QString& path) {
+    if (!QFileInfo::exists(path))
+        return true;
+    return m_prompter.message(QDir::toNativeSeparators(path) +
+                                  QStringLiteral(" already exists.\nDo you want to replace it?"),
+                              QStringLiteral("Save Map"), MsgButtons::YesNo,
+                              MsgIcon::Warning) == MsgAnswer::Yes;
+}
+
 void FrmCoverageModel::mnuFilePrint_Click() {
-    if (m_run.state() != RunState::Done) {
+    if (!m_run.hasMap()) {
         inform(m_prompter, QStringLiteral("No coverage map has been computed yet."),
                QStringLiteral("Print"));
         return;

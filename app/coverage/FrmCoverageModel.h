@@ -88,11 +88,16 @@ public:
     QString lblSource() const;
     bool cmdRunEnabled() const { return !busy(); }
     bool cmdCancelEnabled() const { return m_run.state() == RunState::Running; }
-    /// Progress of the run, 0..100.
+    /// Progress of the run, 0..100; progressChanged() tells a change.
     int prgRun() const { return static_cast<int>(m_run.progress() * 100 + 0.5); }
     QString lblStatus() const;
     /// What lies under the pointer on the map; empty when it is off the map.
     QString lblHover() const { return m_hover; }
+    /// Whether cells with a model warning are hatched on the map and in its files.
+    bool chkHatch() const { return m_hatch; }
+    void setChkHatch(bool hatch);
+    /// How many cells of the map carry which model warning, and why; empty without warnings.
+    QString lblWarnings() const { return m_warnings; }
 
     // ---- Handlers ----
     void Form_Load();
@@ -128,6 +133,10 @@ public:
     /// The filters of the "Save Map..." dialog, in MapFileFormat order.
     static QStringList mapFilters();
 
+signals:
+    /// prgRun() changed (at most ten times a second during a run).
+    void progressChanged();
+
 private:
     bool checkField(Field field);
     bool busy() const {
@@ -137,6 +146,8 @@ private:
     void runStateChanged();
     void reportLine(const QString& line);
     bool writeMap(MapFileFormat format, const QString& path, QStringList& written, QString& error);
+    bool mayReplace(const QString& path);
+    QString runReportLine() const;
 
     ProgramState& m_state;
     Registry m_registry;
@@ -151,6 +162,9 @@ private:
     std::array<QString, FieldCount> m_text;
     int m_erpUnit = 0;
     QString m_hover;
+    QString m_warnings;
+    QString m_runClimate;
+    bool m_hatch = true;
     int m_mapRevision = 0;
     bool m_cancelled = false;
 };

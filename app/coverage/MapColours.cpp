@@ -25,13 +25,13 @@ constexpr std::array<Rgb, MaxMapLevels> Palette = {{{0, 140, 0},
                                                      {100, 0, 170}}};
 
 bool bestFirst(MapQuantity quantity, double a, double b) {
-    return quantity == MapQuantity::LossDb ? a < b : a > b;
+    return coverage::higherIsBetter(quantity) ? a > b : a < b;
 }
 
 } // namespace
 
-MapColours::MapColours(MapQuantity quantity, std::vector<double> levels)
-    : m_quantity(quantity), m_levels(std::move(levels)) {}
+MapColours::MapColours(MapQuantity quantity, std::vector<double> levels, bool hatchWarnings)
+    : m_quantity(quantity), m_levels(std::move(levels)), m_hatchWarnings(hatchWarnings) {}
 
 int MapColours::bandOf(double value) const {
     if (std::isnan(value))
@@ -48,12 +48,11 @@ Rgb MapColours::bandColour(int band) {
 }
 
 QString MapColours::unit() const {
-    return m_quantity == MapQuantity::LossDb ? QStringLiteral("dB") : QStringLiteral("dBµV/m");
+    return QString::fromStdString(coverage::quantityUnit(m_quantity));
 }
 
 QString MapColours::title() const {
-    return m_quantity == MapQuantity::LossDb ? QStringLiteral("Basic transmission loss (dB)")
-                                             : QStringLiteral("Field strength (dBµV/m)");
+    return QString::fromStdString(coverage::quantityTitle(m_quantity));
 }
 
 QStringList MapColours::legendLabels() const {

@@ -2,6 +2,8 @@
 
 #include "ResultsGraph.h"
 
+#include <verdan/coverage/MapQuantity.h>
+
 #include <QString>
 #include <QStringList>
 #include <vector>
@@ -10,7 +12,7 @@ namespace verdan {
 
 /// The quantity a coverage map colours: the basic transmission loss (dB), or the field
 /// strength (dBµV/m) when the transmitter's ERP is given.
-enum class MapQuantity { LossDb, FieldDbuvm };
+using MapQuantity = coverage::MapQuantity;
 
 /// At most this many colour levels on a map.
 inline constexpr int MaxMapLevels = 8;
@@ -18,10 +20,11 @@ inline constexpr int MaxMapLevels = 8;
 /// The colour scale of a coverage map: levels from the best reception to the worst. A loss
 /// map's levels ascend (a cell takes the first level its loss does not exceed); a field
 /// strength map's levels descend (a cell takes the first level its field reaches). Cells
-/// beyond the last level, and cells without a value, are not coloured.
+/// beyond the last level, and cells without a value, are not coloured. Cells with a model
+/// warning keep their colour and are hatched, unless the hatch is switched off.
 class MapColours {
 public:
-    MapColours(MapQuantity quantity, std::vector<double> levels);
+    MapColours(MapQuantity quantity, std::vector<double> levels, bool hatchWarnings = true);
 
     MapQuantity quantity() const { return m_quantity; }
     const std::vector<double>& levels() const { return m_levels; }
@@ -29,12 +32,14 @@ public:
     int bandOf(double value) const;
     /// The colour of band 0 .. levels().size() - 1.
     static Rgb bandColour(int band);
-    /// The colour of cells where the model warned that its parameters are out of range.
-    static Rgb warningColour() { return {150, 150, 150}; }
-    /// A cell with the model's warning `kwx` is drawn in warningColour(), not by its value:
-    /// 3 (a combination out of range) and 4 (parameters out of range).
-    static bool marksWarning(int kwx) { return kwx >= 3; }
-    /// "dB" or "dBµV/m".
+    /// The lowest model warning that is marked: 3 (a combination out of range) and 4
+    /// (parameters out of range) make the result doubtful.
+    static constexpr int WarningLevel = 3;
+    /// A cell with the model's warning `kwx` is marked as doubtful.
+    static bool marksWarning(int kwx) { return kwx >= WarningLevel; }
+    /// Whether marked cells are hatched.
+    bool hatchWarnings() const { return m_hatchWarnings; }
+    /// "dB" or "dBµV/m", as every legend of the map says it.
     QString unit() const;
     /// The legend's title, e.g. "Basic transmission loss (dB)".
     QString title() const;
@@ -44,6 +49,7 @@ public:
 private:
     MapQuantity m_quantity;
     std::vector<double> m_levels;
+    bool m_hatchWarnings;
 };
 
 /// The levels a new map starts with: "110,120,130,140,150,160" dB for loss and

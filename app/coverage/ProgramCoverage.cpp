@@ -14,6 +14,9 @@ namespace {
 // Opacity of the coloured cells of the files' picture.
 constexpr std::uint8_t FileColourAlpha = 200;
 
+// Added to a KML's name for the picture it overlays.
+const QString OverlaySuffix = QStringLiteral("-overlay");
+
 std::shared_ptr<const terrain::TerrainSource> openPathTerrain(TerrainLibrary& library,
                                                               const PathState& path,
                                                               QString& error) {
@@ -36,34 +39,23 @@ std::shared_ptr<const terrain::TerrainSource> openPathTerrain(TerrainLibrary& li
     return terrain::makeQuarnSource(dorvex, path.QuarnDrive);
 }
 
-/// Field strength plus loss of the first cell that has both; NaN without one.
-double fieldPlusLoss(const coverage::CoverageGrid& grid) {
-    for (std::size_t i = 0; i < grid.lossDb.size() && i < grid.fieldDbuvm.size(); ++i) {
-        if (!std::isnan(grid.lossDb[i]) && !std::isnan(grid.fieldDbuvm[i]))
-            return static_cast<double>(grid.fieldDbuvm[i]) + grid.lossDb[i];
-    }
-    return std::nan("");
-}
-
 } // namespace
 
-coverage::ColourScale engineColourScale(const MapColours& colours,
-                                        const coverage::CoverageGrid& grid) {
-    const bool field = colours.quantity() == MapQuantity::FieldDbuvm;
-    const double sum = field ? fieldPlusLoss(grid) : 0;
+coverage::ColourScale engineColourScale(const MapColours& colours) {
     std::vector<coverage::ColourStep> steps;
     for (std::size_t i = 0; i < colours.levels().size(); ++i) {
         const Rgb rgb = MapColours::bandColour(static_cast<int>(i));
-        steps.push_back({field ? sum - colours.levels()[i] : colours.levels()[i],
+        steps.push_back({colours.levels()[i],
                          {static_cast<std::uint8_t>(rgb.red), static_cast<std::uint8_t>(rgb.green),
                           static_cast<std::uint8_t>(rgb.blue), FileColourAlpha}});
     }
-    const Rgb grey = MapColours::warningColour();
-    return coverage::ColourScale(std::move(steps),
-                                 {static_cast<std::uint8_t>(grey.red),
-                                  static_cast<std::uint8_t>(grey.green),
-                                  static_cast<std::uint8_t>(grey.blue), FileColourAlpha},
-                                 3);
+    return coverage::ColourScale(colours.quantity(), std::move(steps), MapColours::WarningLevel,
+                                 colours.hatchWarnings());
+}
+
+QString overlayPathOf(const QString& kmlPath) {
+    const QFileInfo file(kmlPath);
+    return file.dir().filePath(file.completeBaseName() + OverlaySuffix + QStringLiteral(".png"));
 }
 
 bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
@@ -73,16 +65,16 @@ bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColour
     coverage::OutputFormats formats;
     formats.geoTiff = format == MapFileFormat::GeoTiff;
     formats.png = formats.kml = format == MapFileFormat::Kml;
+    formats.pngSuffix = OverlaySuffix.toStdString();
     const terrain::Status status = coverage::writeCoverageFiles(
-        run.grid(), prefix.toLocal8Bit().toStdString(), formats,
-        engineColourScale(colours, run.grid()), "Verdan coverage map");
+        run.grid(), prefix.toLocal8Bit().toStdString(), formats, engineColourScale(colours),
+        "Verdan coverage map");
     if (!status.ok) {
         error = QString::fromStdString(status.message);
         return false;
     }
     written = formats.geoTiff ? QStringList{prefix + QStringLiteral(".tif")}
-                              : QStringList{prefix + QStringLiteral(".kml"),
-                                            prefix + QStringLiteral(".png")};
+                              : QStringList{prefix + QStringLiteral(".kml"), overlayPathOf(path)};
     return true;
 }
 

@@ -12,14 +12,15 @@ namespace verdan {
 /// outlive the services, or the elevation raster through GDAL) and the engine's writers.
 CoverageServices programCoverageServices(TerrainLibrary& library);
 
-/// The engine's colour scale for a map coloured by `colours`. The engine colours by loss; a
-/// field strength level becomes the loss at which a cell of `grid` reaches it (field and loss
-/// add up to the same figure in every cell of a run with an ERP).
-coverage::ColourScale engineColourScale(const MapColours& colours,
-                                        const coverage::CoverageGrid& grid);
+/// The engine's colour scale for a map coloured by `colours`: the same quantity, levels,
+/// colours and hatch.
+coverage::ColourScale engineColourScale(const MapColours& colours);
 
-/// Writes the map of a Done `run` as GeoTIFF (`path`) or KML (`path` and the PNG beside it
-/// that it overlays); `written` lists the files, or `error` says what failed.
+/// The picture a KML saved as `kmlPath` overlays: "map.kml" overlays "map-overlay.png".
+QString overlayPathOf(const QString& kmlPath);
+
+/// Writes the map of a Done `run` as GeoTIFF (`path`) or KML (`path` and overlayPathOf() it
+/// as one set); `written` lists the files, or `error` says what failed.
 bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
                    const QString& path, QStringList& written, QString& error);
 

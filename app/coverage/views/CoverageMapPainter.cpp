@@ -20,6 +20,11 @@ constexpr double SunZenithRad = Pi / 4;
 constexpr double SunAzimuthRad = 135.0 * Pi / 180.0;
 const QColor NoDataColour(200, 225, 240);
 
+/// The hatch over cells with a model warning: light diagonal lines, 6 pixels apart.
+QBrush hatchBrush() {
+    return {QColor(255, 255, 255, 190), Qt::BDiagPattern};
+}
+
 QColor toColor(const Rgb& rgb) {
     return QColor(rgb.red, rgb.green, rgb.blue);
 }
@@ -131,6 +136,23 @@ void drawMarks(QPainter& painter, const QRectF& target, const MapScene& scene,
     }
 }
 
+/// Light diagonal lines over the marked cells drawn at `area`, only within `target`.
+void drawHatch(QPainter& painter, const QRectF& target, const QRectF& area, const QImage& mask) {
+    const QRect visible = area.intersected(target).toAlignedRect();
+    if (visible.isEmpty())
+        return;
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    QImage layer(visible.size() * ratio, QImage::Format_ARGB32_Premultiplied);
+    layer.setDevicePixelRatio(ratio);
+    layer.fill(Qt::transparent);
+    QPainter hatch(&layer);
+    hatch.fillRect(QRectF(QPointF(0, 0), visible.size()), hatchBrush());
+    hatch.setCompositionMode(QPainter::CompositionMode_DestinationIn);
+    hatch.drawImage(area.translated(-visible.topLeft()), mask);
+    hatch.end();
+    painter.drawImage(visible.topLeft(), layer);
+}
+
 void drawLegend(QPainter& painter, const QRectF& target, const MapScene& scene) {
     const QStringList labels = scene.colours.legendLabels();
     const QFontMetricsF metrics(painter.font());
@@ -138,7 +160,8 @@ void drawLegend(QPainter& painter, const QRectF& target, const MapScene& scene) 
     double width = metrics.horizontalAdvance(scene.colours.title());
     for (const QString& label : labels)
         width = std::max(width, metrics.horizontalAdvance(label) + 26);
-    const int rows = static_cast<int>(labels.size()) + (scene.hasWarnings ? 1 : 0) + 2;
+    const bool hatched = !scene.warnings.isNull() && scene.colours.hatchWarnings();
+    const int rows = static_cast<int>(labels.size()) + (hatched ? 1 : 0) + 2;
     const QRectF box(target.right() - width - 24, target.top() + 32, width + 16, rows * line + 8);
     painter.setPen(Qt::black);
     painter.setBrush(QColor(255, 255, 255, 230));
@@ -152,10 +175,15 @@ void drawLegend(QPainter& painter, const QRectF& target, const MapScene& scene) 
         painter.drawRect(QRectF(row + QPointF(0, 1), QSizeF(18, metrics.height() - 2)));
         painter.drawText(row + QPointF(26, metrics.ascent()), text);
     };
+    const auto hatchedEntry = [&](const QString& text) {
+        entry(QColor(150, 150, 150), text);
+        const QRectF swatch(row + QPointF(0, 1), QSizeF(18, metrics.height() - 2));
+        painter.fillRect(swatch.adjusted(1, 1, 0, 0), hatchBrush());
+    };
     for (int i = 0; i < labels.size(); ++i)
         entry(toColor(MapColours::bandColour(i)), labels[i]);
-    if (scene.hasWarnings)
-        entry(toColor(MapColours::warningColour()), QStringLiteral("model warning"));
+    if (!scene.warnings.isNull() && scene.colours.hatchWarnings())
+        hatchedEntry(QStringLiteral("model warning (hatched)"));
     entry(Qt::red, QStringLiteral("transmitter"));
     if (scene.receiver)
         entry(QColor(0, 90, 255), QStringLiteral("receiver"));
@@ -198,13 +226,30 @@ QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colou
         for (int x = 0; x < image.width(); ++x) {
             const auto cell = static_cast<std::size_t>(y) * stride * grid.columns +
                               static_cast<std::size_t>(x) * stride;
-            if (cell < grid.warning.size() && MapColours::marksWarning(grid.warning[cell])) {
-                line[x] = toColor(MapColours::warningColour()).rgba();
-                continue;
-            }
             const int band = cell < values.size() ? colours.bandOf(values[cell]) : -1;
             if (band >= 0)
                 line[x] = toColor(MapColours::bandColour(band)).rgba();
+        }
+    }
+    return image;
+}
+
+QImage warningMask(const coverage::CoverageGrid& grid, int maxSide) {
+    if (grid.columns <= 0 || grid.rows <= 0 ||
+        std::none_of(grid.warning.begin(), grid.warning.end(),
+                     [](std::uint8_t w) { return MapColours::marksWarning(w); }))
+        return {};
+    const int stride = std::max(1, (std::max(grid.columns, grid.rows) + maxSide - 1) / maxSide);
+    QImage image((grid.columns + stride - 1) / stride, (grid.rows + stride - 1) / stride,
+                 QImage::Format_ARGB32);
+    image.fill(Qt::transparent);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const auto cell = static_cast<std::size_t>(y) * stride * grid.columns +
+                              static_cast<std::size_t>(x) * stride;
+            if (cell < grid.warning.size() && MapColours::marksWarning(grid.warning[cell]))
+                line[x] = qRgba(0, 0, 0, 255);
         }
     }
     return image;
@@ -261,6 +306,8 @@ void paintMap(QPainter& painter, const QRectF& target, const MapScene& scene,
         painter.setOpacity(scene.opacity);
         painter.drawImage(area, scene.coverage);
         painter.setOpacity(1);
+        if (!scene.warnings.isNull() && scene.colours.hatchWarnings())
+            drawHatch(painter, target, area, scene.warnings);
         painter.setRenderHint(QPainter::Antialiasing, true);
         drawMarks(painter, target, scene, viewport);
         drawTicks(painter, target, viewport);

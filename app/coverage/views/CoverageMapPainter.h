@@ -18,10 +18,14 @@ namespace verdan {
 QImage hillshadeImage(const ElevationGrid& elevations);
 
 /// The coverage grid at one pixel per cell (fewer when a side exceeds `maxSide`): the band's
-/// colour of each cell's value (field strength when the colours say so, else loss), grey for
-/// cells with a model warning, transparent elsewhere.
+/// colour of each cell's value (field strength when the colours say so, else loss),
+/// transparent elsewhere.
 QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colours,
                      int maxSide = 4096);
+
+/// The cells with a marked model warning, as coverageImage() lays them out: opaque there,
+/// transparent elsewhere; a null image when no cell is marked.
+QImage warningMask(const coverage::CoverageGrid& grid, int maxSide = 4096);
 
 /// What is drawn on the map.
 struct MapScene {
@@ -31,9 +35,10 @@ struct MapScene {
     MapColours colours{MapQuantity::LossDb, {}};
     terrain::GeoPoint transmitter;
     std::optional<terrain::GeoPoint> receiver;
+    /// Cells with a marked model warning (see warningMask()); hatched when the colours say so.
+    QImage warnings;
     /// Opacity of the coverage colours over the hillshade, 0..1.
     double opacity = 0.7;
-    bool hasWarnings = false;
 };
 
 /// Which part of the earth the map shows: the centre and the scale in pixels per degree of

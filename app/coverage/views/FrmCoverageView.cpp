@@ -1,5 +1,6 @@
 #include "FrmCoverageView.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -44,12 +45,13 @@ void CoverageMapWidget::refresh() {
         return;
     m_revision = m_model.mapRevision();
     const CoverageRun& run = m_model.run();
-    if (run.state() != RunState::Done) {
+    if (!run.hasMap()) {
         m_scene.grid = nullptr;
         update();
         return;
     }
-    const bool fit = !hasMap();
+    const bool fit = run.mapSerial() != m_mapSerial;
+    m_mapSerial = run.mapSerial();
     const coverage::CoverageGrid& grid = run.grid();
     m_scene.grid = &grid;
     m_scene.colours = m_model.mapColours();
@@ -57,8 +59,7 @@ void CoverageMapWidget::refresh() {
     m_scene.coverage = coverageImage(grid, m_scene.colours);
     m_scene.transmitter = run.inputs().tx;
     m_scene.receiver = m_model.receiver();
-    m_scene.hasWarnings =
-        std::any_of(grid.warning.begin(), grid.warning.end(), [](auto w) { return MapColours::marksWarning(w); });
+    m_scene.warnings = warningMask(grid);
     if (fit) {
         m_viewport = MapViewport::fitting(grid, size());
         m_userMoved = false;
@@ -162,6 +163,8 @@ FrmCoverageView::FrmCoverageView(FrmCoverageModel& model, QWidget* parent)
     resize(1100, 720);
     m_model.setOutput(this);
     connect(&m_model, &ScreenModel::changed, this, &FrmCoverageView::refresh);
+    connect(&m_model, &FrmCoverageModel::progressChanged, this,
+            [this] { m_progress->setValue(m_model.prgRun()); });
     refresh();
 }
 
@@ -219,12 +222,19 @@ QWidget* FrmCoverageView::buildInputs() {
     connect(opacity, &QSlider::valueChanged, this,
             [this](int value) { m_map->setOpacity(value / 100.0); });
     form->addRow(QStringLiteral("Opacity"), opacity);
+    m_hatch = new QCheckBox(QStringLiteral("&Hatch cells with model warnings"), panel);
+    m_controls.insert(QStringLiteral("chkHatch"), m_hatch);
+    connect(m_hatch, &QCheckBox::toggled, &m_model, &FrmCoverageModel::setChkHatch);
+    form->addRow(m_hatch);
 
     m_run = new QPushButton(QStringLiteral("&Run"), panel);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), panel);
     m_progress = new QProgressBar(panel);
     m_status = new QLabel(panel);
     m_status->setWordWrap(true);
+    m_warnings = new QLabel(panel);
+    m_warnings->setWordWrap(true);
+    m_controls.insert(QStringLiteral("lblWarnings"), m_warnings);
     m_controls.insert(QStringLiteral("cmdRun"), m_run);
     m_controls.insert(QStringLiteral("cmdCancel"), m_cancel);
     m_controls.insert(QStringLiteral("prgRun"), m_progress);
@@ -237,6 +247,7 @@ QWidget* FrmCoverageView::buildInputs() {
     column->addLayout(buttons);
     column->addWidget(m_progress);
     column->addWidget(m_status);
+    column->addWidget(m_warnings);
     column->addStretch(1);
     panel->setMaximumWidth(340);
     return panel;
@@ -261,6 +272,8 @@ void FrmCoverageView::refresh() {
     m_cancel->setEnabled(m_model.cmdCancelEnabled());
     m_progress->setValue(m_model.prgRun());
     m_status->setText(m_model.lblStatus());
+    m_hatch->setChecked(m_model.chkHatch());
+    m_warnings->setText(m_model.lblWarnings());
     m_hover->setText(m_model.lblHover());
     m_map->refresh();
 }

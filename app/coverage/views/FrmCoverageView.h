@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QWidget>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -51,6 +52,7 @@ private:
     MapScene m_scene;
     MapViewport m_viewport;
     int m_revision = -1;
+    int m_mapSerial = 0;
     bool m_userMoved = false;
     std::optional<QPointF> m_dragFrom;
 };
@@ -87,6 +89,8 @@ private:
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;
+    QLabel* m_warnings = nullptr;
+    QCheckBox* m_hatch = nullptr;
     QLabel* m_hover = nullptr;
     QLabel* m_source = nullptr;
 };

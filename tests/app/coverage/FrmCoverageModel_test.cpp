@@ -7,6 +7,7 @@
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -230,6 +231,69 @@ TEST_F(CoverageWindow, CancelStopsTheRunAndWritesNoReport) {
     EXPECT_EQ(prompter.messageTexts(), QStringList{"No coverage map has been computed yet."});
 }
 
+TEST_F(CoverageWindow, ANewRunKeepsTheShownMapUntilItCompletesAndCancelLeavesIt) {
+    auto model = open();
+    ASSERT_TRUE(runToEnd(*model));
+    const int serial = model->run().mapSerial();
+    engine = test::endlessRun;
+    model->setText(FrmCoverageModel::txtRadius, "40");
+    ASSERT_TRUE(model->cmdRun_Click());
+    ASSERT_TRUE(test::processUntil([&] { return model->prgRun() > 0; }));
+    EXPECT_TRUE(model->run().hasMap());
+    EXPECT_EQ(model->run().inputs().radiusKm, 30);
+    model->cmdCancel_Click();
+    ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Idle; }));
+    EXPECT_EQ(model->prgRun(), 0);
+    EXPECT_EQ(model->run().mapSerial(), serial);
+    ASSERT_TRUE(model->run().hasMap());
+    EXPECT_EQ(model->run().grid().columns, 8);
+    model->mapHover(51.5, -0.125);
+    EXPECT_TRUE(model->lblHover().contains("loss")) << model->lblHover().toStdString();
+    prompter.queueSaveFile("/tmp/out/kept.tif");
+    model->mnuFileSaveMap_Click();
+    EXPECT_TRUE(prompter.messageTexts().isEmpty()) << prompter.messageTexts().join('|').toStdString();
+    ASSERT_EQ(writes.size(), 1U);
+}
+
+TEST_F(CoverageWindow, AFailedRunLeavesTheShownMapAndResetsTheProgress) {
+    auto model = open();
+    ASSERT_TRUE(runToEnd(*model));
+    engine = [](const coverage::CoverageInputs&, const terrain::TerrainSource&,
+                coverage::RunControl& control) {
+        control.progress(0.57);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        coverage::CoverageResult result;
+        result.message = "The radius reaches outside the terrain data.";
+        return result;
+    };
+    ASSERT_TRUE(runToEnd(*model));
+    EXPECT_EQ(model->run().state(), RunState::Failed);
+    EXPECT_EQ(model->prgRun(), 0);
+    EXPECT_TRUE(model->run().hasMap());
+}
+
+TEST_F(CoverageWindow, ProgressReachesTheWindowAtMostTenTimesASecond) {
+    engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
+                coverage::RunControl& control) {
+        for (int i = 0; i < 400; ++i) {
+            control.progress(i / 400.0);
+            std::this_thread::sleep_for(std::chrono::microseconds(500));
+        }
+        return test::syntheticRun(in);
+    };
+    auto model = open();
+    int updates = 0;
+    QObject::connect(model.get(), &FrmCoverageModel::progressChanged, [&] { ++updates; });
+    QElapsedTimer timer;
+    timer.start();
+    ASSERT_TRUE(model->cmdRun_Click());
+    ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Done; }));
+    // One update per 100 ms of the run, the first at once, and the final 100 %.
+    EXPECT_LE(updates, timer.elapsed() / 100 + 2) << timer.elapsed() << " ms";
+    EXPECT_GE(updates, 2);
+    EXPECT_EQ(model->prgRun(), 100);
+}
+
 TEST_F(CoverageWindow, ClosingDuringARunCancelsIt) {
     engine = test::endlessRun;
     auto model = open();
@@ -278,7 +342,8 @@ TEST_F(CoverageWindow, DoneRunIsReportedAndReadUnderThePointer) {
               "51.52083 N 0.10417 W   2.7 km   terrain -4 m   loss 165.0 dB   power -110.0 dBm"
               "   field 25.0 dBµV/m");
     model->mapHover(51.5 - 3.5 * cell, -0.125 + 3.5 * cell);
-    EXPECT_TRUE(model->lblHover().endsWith("(model warning 3)"));
+    EXPECT_TRUE(model->lblHover().endsWith("(model warning 3: parameters out of the model's range)"))
+        << model->lblHover().toStdString();
     ASSERT_TRUE(model->receiver());
     EXPECT_EQ(model->receiver()->latDeg, 51.0 + 31.0 / 60);
 }
@@ -308,14 +373,16 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     model->setText(FrmCoverageModel::txtERP, "10");
     model->setText(FrmCoverageModel::txtFieldLevels, "80,70");
     ASSERT_TRUE(runToEnd(*model));
-    // Field strength and loss add up to 190 in the synthetic grid: 80 and 70 dBµV/m are
-    // reached up to 110 and 120 dB.
-    const coverage::ColourScale scale = engineColourScale(model->mapColours(), model->run().grid());
+    // The files colour what the window colours: field strength, 80 and 70 dBµV/m and above.
+    const coverage::ColourScale scale = engineColourScale(model->mapColours());
     const auto rgb = [](const coverage::Rgba& c) { return Rgb{c.red, c.green, c.blue}; };
-    EXPECT_EQ(rgb(scale.colourFor(110, 0)), MapColours::bandColour(0));
-    EXPECT_EQ(rgb(scale.colourFor(115, 0)), MapColours::bandColour(1));
-    EXPECT_EQ(scale.colourFor(121, 0).alpha, 0);
-    EXPECT_EQ(rgb(scale.colourFor(105, 3)), MapColours::warningColour());
+    EXPECT_EQ(scale.quantity(), MapQuantity::FieldDbuvm);
+    EXPECT_EQ(rgb(scale.colourFor(80)), MapColours::bandColour(0));
+    EXPECT_EQ(rgb(scale.colourFor(75)), MapColours::bandColour(1));
+    EXPECT_EQ(scale.colourFor(69).alpha, 0);
+    EXPECT_TRUE(scale.hatches(3));
+    model->setChkHatch(false);
+    EXPECT_FALSE(engineColourScale(model->mapColours()).hatches(4));
 
     QTemporaryDir dir;
     QStringList written;
@@ -323,13 +390,63 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run(), model->mapColours(),
                               dir.filePath("site.kml"), written, error))
         << error.toStdString();
-    EXPECT_EQ(written, (QStringList{dir.filePath("site.kml"), dir.filePath("site.png")}));
+    EXPECT_EQ(written,
+              (QStringList{dir.filePath("site.kml"), dir.filePath("site-overlay.png")}));
     QFile kml(written[0]);
     ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(kml.readAll().contains("site.png"));
+    const QString kmlText = QString::fromUtf8(kml.readAll());
+    EXPECT_TRUE(kmlText.contains("site-overlay.png"));
+    EXPECT_TRUE(kmlText.contains(model->mapColours().title())) << kmlText.toStdString();
+    EXPECT_TRUE(QFile::exists(dir.filePath("site-overlay.png")));
     EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, model->run(), model->mapColours(),
                                dir.filePath("missing/site.tif"), written, error));
     EXPECT_FALSE(error.isEmpty());
+}
+
+TEST_F(CoverageWindow, SavingAKmlAsksBeforeReplacingAnOverlayTheUserDidNotName) {
+    // Regression: saving map.kml replaced the picture map.png without a word.
+    QTemporaryDir dir;
+    auto model = open();
+    ASSERT_TRUE(runToEnd(*model));
+    QFile overlay(dir.filePath("map-overlay.png"));
+    ASSERT_TRUE(overlay.open(QIODevice::WriteOnly));
+    overlay.close();
+    prompter.queueSaveFile(dir.filePath("map.kml"));
+    prompter.queueMessage(MsgAnswer::No);
+    model->mnuFileSaveMap_Click();
+    EXPECT_TRUE(writes.empty());
+    ASSERT_EQ(prompter.messageTexts().size(), 1);
+    EXPECT_TRUE(prompter.messageTexts()[0].contains("map-overlay.png already exists."));
+    prompter.queueSaveFile(dir.filePath("map.kml"));
+    prompter.queueMessage(MsgAnswer::Yes);
+    model->mnuFileSaveMap_Click();
+    ASSERT_EQ(writes.size(), 1U);
+    // A suffix the window adds to the name typed asks the same way.
+    prompter.queueSaveFile(dir.filePath("map-overlay"), 1);
+    prompter.queueMessage(MsgAnswer::No);
+    model->mnuFileSaveMap_Click();
+    EXPECT_EQ(writes.size(), 1U);
+}
+
+TEST_F(CoverageWindow, WarnedCellsAreCountedInWordsOnceInTheWindowAndTheReport) {
+    engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
+                coverage::RunControl&) {
+        coverage::CoverageResult result = test::syntheticRun(in);
+        result.grid.warningCause.assign(64, coverage::WarningCause::None);
+        result.grid.warningCause[63] = coverage::WarningCause::RefractivityLow;
+        return result;
+    };
+    auto model = open();
+    ASSERT_TRUE(runToEnd(*model));
+    const QString words = "1 cell with model warning 3: surface refractivity at the path "
+                          "elevation below 250 N-units";
+    EXPECT_EQ(model->lblWarnings(), words);
+    EXPECT_EQ(logText().count(words), 1) << logText().toStdString();
+    EXPECT_TRUE(model->chkHatch());
+    model->setChkHatch(false);
+    model->Form_Unload();
+    auto reopened = open();
+    EXPECT_FALSE(reopened->chkHatch());
 }
 
 TEST(MapColours, CellsTakeTheFirstLevelTheyMeet) {

@@ -5,6 +5,7 @@
 #include "SettingsStore.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QFile>
 #include <QFocusEvent>
 #include <QImage>
@@ -37,7 +38,11 @@ protected:
             state.path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[c]);
         CoverageServices services;
         services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
-                             coverage::RunControl&) { return test::syntheticRun(in); };
+                             coverage::RunControl&) {
+            coverage::CoverageResult result = test::syntheticRun(in);
+            result.grid.warning[4 * 8 + 2] = 4; // a coloured cell with a warning
+            return result;
+        };
         services.terrain = [](const PathState&, QString&) {
             return std::make_shared<test::SlopeTerrain>();
         };
@@ -104,12 +109,52 @@ TEST_F(CoverageView, CellsAreDrawnInTheirLegendColours) {
     // Losses 105, 115, ... 155 dB fall in the bands of the levels 110, 120, ... 160 dB.
     for (int column = 0; column < 6; ++column)
         EXPECT_EQ(pixelAt(4, column), colour(MapColours::bandColour(column))) << column;
-    EXPECT_EQ(pixelAt(7, 7), colour(MapColours::warningColour()));
     for (const auto& [row, column] : {std::pair{0, 0}, std::pair{5, 6}}) {
         const QColor hillshade = pixelAt(row, column);
         EXPECT_EQ(hillshade.red(), hillshade.blue()) << row << ' ' << column;
         EXPECT_EQ(hillshade.red(), hillshade.green()) << row << ' ' << column;
     }
+}
+
+TEST_F(CoverageView, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) {
+    // Regression: cells with a model warning were drawn grey, whatever their value.
+    static_cast<QSlider*>(view->control("sldOpacity"))->setValue(100);
+    run();
+    auto* map = static_cast<CoverageMapWidget*>(view->control("map"));
+    const coverage::CoverageGrid& grid = model->run().grid();
+    const auto cellPixels = [&](int row, int column) {
+        const QImage image = map->grab().toImage();
+        const QPointF nw = map->pixelOf({grid.northLatDeg - row * grid.cellDeg,
+                                         grid.westLonDeg + column * grid.cellDeg});
+        const QPointF se = map->pixelOf({grid.northLatDeg - (row + 1) * grid.cellDeg,
+                                         grid.westLonDeg + (column + 1) * grid.cellDeg});
+        std::vector<QColor> pixels;
+        for (int y = static_cast<int>(nw.y()) + 2; y < static_cast<int>(se.y()) - 2; ++y)
+            for (int x = static_cast<int>(nw.x()) + 2; x < static_cast<int>(se.x()) - 2; ++x)
+                pixels.push_back(image.pixelColor(x, y));
+        return pixels;
+    };
+    const Rgb band = MapColours::bandColour(2);
+    const QColor colour(band.red, band.green, band.blue);
+    const auto share = [&](const std::vector<QColor>& pixels, auto predicate) {
+        return static_cast<double>(std::count_if(pixels.begin(), pixels.end(), predicate)) /
+               static_cast<double>(pixels.size());
+    };
+    const auto isColour = [&](const QColor& c) { return c == colour; };
+    const auto isLighter = [&](const QColor& c) {
+        return c != colour && c.blue() > colour.blue() && c.red() >= colour.red();
+    };
+    const std::vector<QColor> hatched = cellPixels(4, 2);
+    ASSERT_GT(hatched.size(), 100U);
+    EXPECT_GT(share(hatched, isColour), 0.6);
+    EXPECT_GT(share(hatched, isLighter), 0.05);
+    EXPECT_EQ(share(cellPixels(4, 3), isLighter), 0.0);
+    EXPECT_EQ(static_cast<QLabel*>(view->control("lblWarnings"))->text(),
+              "1 cell with model warning 4: parameters out of the model's range; 1 cell with "
+              "model warning 3: parameters out of the model's range");
+    static_cast<QCheckBox*>(view->control("chkHatch"))->click();
+    EXPECT_FALSE(model->chkHatch());
+    EXPECT_EQ(share(cellPixels(4, 2), isColour), 1.0);
 }
 
 } // namespace
