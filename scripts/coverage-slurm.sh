@@ -10,9 +10,11 @@
 #   # when all are done:
 #   verdan-cli coverage-merge --out /shared/maps/region-best.tif /shared/maps/region-*.tif
 #
-# Each task uses the cores Slurm gives it (--cpus-per-task) unless its line sets --threads.
+# Each task uses the cores Slurm gives it unless its line sets --threads: by default the
+# cluster's share per task (often one core); ask for more on the command line, within what a
+# node has, e.g. `sbatch --cpus-per-task=8 --array=...` (a request larger than any node keeps
+# the array pending for ever).
 #SBATCH --job-name=verdan-coverage
-#SBATCH --cpus-per-task=4
 #SBATCH --output=verdan-coverage-%A_%a.log
 set -euo pipefail
 
@@ -25,6 +27,6 @@ if [[ -z $line ]]; then
     exit 2
 fi
 if [[ $line != *" --threads "* ]]; then
-    line+=" --threads ${SLURM_CPUS_PER_TASK:-0}"
+    line+=" --threads ${SLURM_CPUS_PER_TASK:-${SLURM_CPUS_ON_NODE:-0}}"
 fi
 exec bash -c "$line"

@@ -11,7 +11,8 @@ asan_build=${VERDAN_ASAN_BUILD_DIR:-$here/build-asan}
 jobs=$(nproc)
 
 # Everything the build, the tests and the run use. Qt Charts' CMake package needs Qt's OpenGL
-# one (libqt6opengl6-dev); the locale tests generate de_DE.UTF-8 from the `locales` sources.
+# one (libqt6opengl6-dev); the locale tests generate de_DE.UTF-8 from the `locales` sources;
+# the Slurm route's test starts a private single-node cluster (Slurm and MUNGE).
 packages=(
     build-essential cmake ninja-build pkg-config clang libclang-rt-14-dev
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite
@@ -19,6 +20,7 @@ packages=(
     libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev libgdal-dev gdal-bin
     xvfb xauth xfonts-base fonts-dejavu-core locales
     desktop-file-utils appstream man-db dpkg-dev file parallel
+    slurmctld slurmd slurm-client munge
 )
 
 install_missing() {

@@ -4,10 +4,10 @@
 #include "CoverageCommand.h"
 
 #include "CliRun.h"
+#include "CoverageJobsFixture.h"
 #include "GeoTiffMap.h"
 #include "LibraryBinding.h"
 #include "TestFiles.h"
-#include "raster_builders.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -21,43 +21,13 @@
 
 using namespace verdan;
 using namespace verdan::cli;
+using verdan::test::CoverageJobs;
 using verdan::test::Map;
 using verdan::test::Outcome;
 using verdan::test::readMap;
 using verdan::test::runCommand;
 
 namespace {
-
-class CoverageJobs : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(dir.isValid());
-        dem = dir.filePath(QStringLiteral("it's hills.tif")); // quoted in the job lines
-        terrain::RasterLayout layout;
-        layout.width = 360;
-        layout.height = 360;
-        layout.geoTransform = {7.0, 3.0 / 3600, 0, 45.3, 0, -3.0 / 3600};
-        std::string error;
-        ASSERT_TRUE(terrain::writeRaster(
-            dem.toStdString(), layout,
-            [](double x, double y) { return 400 + 150 * std::sin(x * 90) * std::cos(y * 70); },
-            &error))
-            << error;
-    }
-
-    /// The options of a small map over the raster; `changed` gives some of them other values.
-    QStringList mapOptions(const QStringList& changed = {}) const {
-        QStringList options{"--radius", "4",    "--resolution", "6",         "--freq",
-                            "900",      "--h1", "20",           "--terrain", "raster",
-                            "--dem",    dem,    "--formats",    "tif"};
-        for (qsizetype i = 0; i + 1 < changed.size(); i += 2)
-            options[options.indexOf(changed[i]) + 1] = changed[i + 1];
-        return options;
-    }
-
-    QTemporaryDir dir;
-    QString dem;
-};
 
 TEST_F(CoverageJobs, ParallelSitesMergeToTheBestOfSingleRuns) {
     const QString sites = dir.filePath(QStringLiteral("sites.csv"));
