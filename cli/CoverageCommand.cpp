@@ -14,7 +14,7 @@ namespace verdan::cli {
 
 namespace {
 
-const QStringList CoverageOptions{
+const QStringList CoverageOptionNames{
     QStringLiteral("freq"),  QStringLiteral("h1"),         QStringLiteral("h2"),
     QStringLiteral("pol"),   QStringLiteral("eps"),        QStringLiteral("sgm"),
     QStringLiteral("ns"),    QStringLiteral("climate"),    QStringLiteral("rel"),
@@ -24,6 +24,14 @@ const QStringList CoverageOptions{
     QStringLiteral("sites"), QStringLiteral("formats"),    QStringLiteral("threads")};
 
 const QString PrintJobs = QStringLiteral("--print-jobs");
+
+} // namespace
+
+const QStringList& coverageOptionNames() {
+    return CoverageOptionNames;
+}
+
+namespace {
 
 coverage::OutputFormats formatsFromOptions(const CliOptions& options) {
     if (!options.has(QStringLiteral("formats")))
@@ -141,6 +149,10 @@ CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
     request.outPrefix = options.valueOf(QStringLiteral("out"));
     if (request.outPrefix.isEmpty())
         throw UsageError{QStringLiteral("--out: expected a file name prefix")};
+    if (const std::string refused =
+            coverage::checkOutputPrefix(fileNameBytes(request.outPrefix).toStdString());
+        !refused.empty())
+        throw UsageError{QStringLiteral("--out: ") + fileNameFromBytes(refused)};
     request.threads = static_cast<unsigned>(options.integer(QStringLiteral("threads"), 0, 0, 1024));
     const std::string refused = coverage::checkInputs(request.inputs);
     if (!refused.empty())
@@ -148,40 +160,54 @@ CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
     return request;
 }
 
+namespace {
+
+// Prints the warnings of a finished run.
+void printRunWarnings(const coverage::CoverageResult& result, const coverage::ColourScale& scale,
+                      CliContext& context) {
+    if (result.filledPoints > 0)
+        printError(context, QStringLiteral("warning: %1 profile points had no terrain data and "
+                                           "were taken as the fill elevation")
+                                .arg(result.filledPoints));
+    if (const std::string doubtful = coverage::warningSummary(result.grid, scale.warningLevel());
+        !doubtful.empty())
+        printError(context, QStringLiteral("warning: %1 (band 2 of the GeoTIFF, hatched in the PNG)")
+                                .arg(QString::fromStdString(doubtful)));
+}
+
+int cancelled(CliContext& context) {
+    printError(context, QStringLiteral("cancelled; no file written"));
+    return ExitFailure;
+}
+
+} // namespace
+
 int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSource& terrain,
                        CliContext& context) {
     coverage::RunControl control;
     control.threads = request.threads;
     control.progress = terminalProgress(context);
-    coverage::CoverageResult result;
-    {
-        const InterruptCancels interrupt(control.cancel);
-        result = coverage::runCoverage(request.inputs, terrain, control);
-    }
+    // A signal while the files are written cancels as during the computation: the files are
+    // written as a set, so none of them (and no temporary) is left.
+    const InterruptCancels interrupt(control.cancel);
+    const coverage::CoverageResult result = coverage::runCoverage(request.inputs, terrain, control);
     if (control.progress)
         context.err << '\n';
-    if (result.cancelled) {
-        printError(context, QStringLiteral("cancelled; no file written"));
-        return ExitFailure;
-    }
+    if (result.cancelled)
+        return cancelled(context);
     if (!result.ok) {
         printError(context, fileNameFromBytes(result.message));
         return result.terrainError ? ExitUsage : ExitFailure;
     }
-    if (result.filledPoints > 0)
-        printError(context, QStringLiteral("warning: %1 profile points had no terrain data and "
-                                           "were taken as the fill elevation")
-                                .arg(result.filledPoints));
     const coverage::ColourScale scale = coverage::ColourScale::standard();
-    if (const std::string doubtful = coverage::warningSummary(result.grid, scale.warningLevel());
-        !doubtful.empty())
-        printError(context, QStringLiteral("warning: %1 (band 2 of the GeoTIFF, hatched in the PNG)")
-                                .arg(QString::fromStdString(doubtful)));
+    printRunWarnings(result, scale, context);
     const QString name = request.outPrefix.mid(request.outPrefix.lastIndexOf(u'/') + 1);
     const std::string title = readableFileName(name).toStdString() + " (Longley-Rice coverage)";
-    const coverage::Status written =
-        coverage::writeCoverageFiles(result.grid, fileNameBytes(request.outPrefix).toStdString(),
-                                     request.formats, scale, title);
+    const coverage::Status written = coverage::writeCoverageFiles(
+        result.grid, fileNameBytes(request.outPrefix).toStdString(), request.formats,
+        scale, title, &control.cancel);
+    if (written.code == coverage::WriteCancelled)
+        return cancelled(context);
     if (!written.ok) {
         printError(context, fileNameFromBytes(written.message));
         return ExitFailure;
@@ -194,12 +220,13 @@ int coverageCommand(const QStringList& args, CliContext& context) {
     QStringList rest = args;
     const bool printJobs = rest.removeAll(PrintJobs) > 0;
     try {
-        const CliOptions options(rest, CoverageOptions);
+        const CliOptions options(rest, CoverageOptionNames);
         if (options.has(QStringLiteral("sites")) != printJobs)
             throw UsageError{QStringLiteral("--sites FILE.csv and --print-jobs go together")};
         if (printJobs) {
-            for (const QString& line : siteJobLines(rest, options))
-                context.out << fileNameBytes(line).toStdString() << '\n';
+            // Every job checked before the first line is printed.
+            for (const SiteJob& job : siteJobs(rest, options))
+                context.out << fileNameBytes(jobLine(job)).toStdString() << '\n';
             context.out.flush();
             return ExitOk;
         }
@@ -234,7 +261,11 @@ int coverageMergeCommand(const QStringList& args, CliContext& context) {
         return ExitUsage;
     }
     const std::string out = fileNameBytes(outPath).toStdString();
-    const coverage::Status merged = coverage::mergeBestServer(inputs, out);
+    std::atomic<bool> cancel{false};
+    const InterruptCancels interrupt(cancel);
+    const coverage::Status merged = coverage::mergeBestServer(inputs, out, &cancel);
+    if (merged.code == coverage::WriteCancelled)
+        return cancelled(context);
     if (!merged.ok) {
         printError(context, fileNameFromBytes(merged.message));
         return ExitFailure;

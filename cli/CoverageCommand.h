@@ -9,6 +9,7 @@
 #include <QStringList>
 
 #include <memory>
+#include <vector>
 
 namespace verdan::cli {
 
@@ -19,6 +20,9 @@ struct CoverageRequest {
     QString outPrefix;    ///< --out PREFIX
     unsigned threads = 0; ///< --threads N, 0: every core
 };
+
+/// The option names of `verdan-cli coverage` (without "--").
+const QStringList& coverageOptionNames();
 
 /// Reads a coverage run from the options of `verdan-cli coverage`: --tx LAT,LON, --radius KM
 /// (1..2000), --resolution SEC (0.1..3600), the radio options of p2p (their defaults; --h1
@@ -43,13 +47,25 @@ int coverageCommand(const QStringList& args, CliContext& context);
 /// per-site maps. Returns the exit status.
 int coverageMergeCommand(const QStringList& args, CliContext& context);
 
-/// The command lines of `--sites FILE.csv --print-jobs`: one `verdan-cli coverage` line per
-/// site of the CSV file (a header row naming the columns name, lat, lon and optionally
-/// height_m, in any order), with the site's --tx, its --h1 when it has a height, --out
-/// PREFIX-<name> and every other option of `args` (paths made absolute), shell-quoted.
-/// Throws UsageError for an unreadable or malformed file, a name that is not a plain file
-/// name (letters, digits, '.', '_' and '-', not starting with '.') or a name given twice.
-QStringList siteJobLines(const QStringList& args, const CliOptions& options);
+/// One site's job of `--sites FILE.csv --print-jobs`.
+struct SiteJob {
+    QString site;
+    QStringList words; ///< "verdan-cli", "coverage" and the options, unquoted
+};
+
+/// The jobs of `--sites FILE.csv --print-jobs`: one `verdan-cli coverage` command per site of
+/// the CSV file (a header row naming the columns name, lat, lon and optionally height_m, in
+/// any order), with the site's --tx, its --h1 when it has a height, --out PREFIX-<name> and
+/// every other option of `args` (paths made absolute). Throws UsageError for an unreadable or
+/// malformed file, a name that is not a plain file name (letters, digits, '.', '_' and '-',
+/// not starting with '.'), a name given twice (letter case ignored: the files of "A" and "a"
+/// are one file on some file systems), a value of `args` holding a line break or NUL (it
+/// would split the job's line in two commands), and for a job that a single run would
+/// refuse, naming the site.
+std::vector<SiteJob> siteJobs(const QStringList& args, const CliOptions& options);
+
+/// The job's shell command line: the words shell-quoted, joined by blanks; one line.
+QString jobLine(const SiteJob& job);
 
 /// `text` quoted for a POSIX shell when it needs quoting.
 QString shellQuoted(const QString& text);

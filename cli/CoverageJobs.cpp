@@ -1,6 +1,8 @@
 // The per-site command lines of `verdan-cli coverage --sites FILE.csv --print-jobs`.
 #include "CoverageCommand.h"
 
+#include "CoverageTerrain.h"
+
 #include "FileNameBytes.h"
 #include "ProfileCommand.h"
 
@@ -95,16 +97,18 @@ std::vector<Site> readSites(const QString& path) {
                                         "lat, lon (and optionally height_m)")
                              .arg(path)};
     std::vector<Site> sites;
-    QSet<QString> names;
+    QSet<QString> names; // in lower case
     for (qsizetype n = 1; n < lines.size(); ++n) {
         if (lines[n].trimmed().isEmpty())
             continue;
         const QString where = QStringLiteral("--sites: %1 line %2").arg(path).arg(n + 1);
         sites.push_back(siteFromRow(csvFields(lines[n]), at, where));
-        if (names.contains(sites.back().name))
-            throw UsageError{
-                where + QStringLiteral(": the name \"%1\" is given twice").arg(sites.back().name)};
-        names.insert(sites.back().name);
+        const QString key = sites.back().name.toLower();
+        if (names.contains(key))
+            throw UsageError{where + QStringLiteral(": the name \"%1\" is given twice (letter "
+                                                    "case ignored)")
+                                         .arg(sites.back().name)};
+        names.insert(key);
     }
     if (sites.empty())
         throw UsageError{QStringLiteral("--sites: %1 lists no site").arg(path)};
@@ -143,7 +147,33 @@ QString shellQuoted(const QString& text) {
     return u'\'' + quoted + u'\'';
 }
 
-QStringList siteJobLines(const QStringList& args, const CliOptions& options) {
+namespace {
+
+// A value with a line break or NUL would make its job two lines, the second run as a command
+// by GNU parallel and the Slurm script.
+void refuseLineBreaks(const QStringList& args) {
+    for (const QString& arg : args)
+        if (arg.contains(u'\n') || arg.contains(u'\r') || arg.contains(QChar(0)))
+            throw UsageError{QStringLiteral("--print-jobs: \"%1\" holds a line break or NUL, "
+                                            "which would split its job line")
+                                 .arg(oneLine(arg))};
+}
+
+// Checks a job as `verdan-cli coverage` checks its options before it runs.
+void checkAsSingleRun(const SiteJob& job) {
+    try {
+        const CliOptions single(job.words.mid(2), coverageOptionNames());
+        coverageRequestFromOptions(single);
+        checkCoverageTerrainOptions(single);
+    } catch (const UsageError& error) {
+        throw UsageError{QStringLiteral("--sites: site \"%1\": %2").arg(job.site, error.message)};
+    }
+}
+
+} // namespace
+
+std::vector<SiteJob> siteJobs(const QStringList& args, const CliOptions& options) {
+    refuseLineBreaks(args);
     QStringList names;
     for (const QString& arg : args)
         if (arg.startsWith(QLatin1String("--")))
@@ -152,7 +182,7 @@ QStringList siteJobLines(const QStringList& args, const CliOptions& options) {
         throw UsageError{QStringLiteral("--out PREFIX is required")};
     const QString prefix = absolutePath(options.valueOf(QStringLiteral("out")));
     const QStringList shared = sharedArguments(options, names);
-    QStringList lines;
+    std::vector<SiteJob> jobs;
     for (const Site& site : readSites(options.valueOf(QStringLiteral("sites")))) {
         QStringList line{QStringLiteral("verdan-cli"), QStringLiteral("coverage"),
                          QStringLiteral("--tx"), site.lat + u',' + site.lon};
@@ -164,11 +194,17 @@ QStringList siteJobLines(const QStringList& args, const CliOptions& options) {
             line << QStringLiteral("--h1") << site.heightM;
         }
         line << rest << QStringLiteral("--out") << prefix + u'-' + site.name;
-        for (QString& word : line)
-            word = shellQuoted(word);
-        lines << line.join(u' ');
+        jobs.push_back({site.name, line});
+        checkAsSingleRun(jobs.back());
     }
-    return lines;
+    return jobs;
+}
+
+QString jobLine(const SiteJob& job) {
+    QStringList words;
+    for (const QString& word : job.words)
+        words << shellQuoted(word);
+    return words.join(u' ');
 }
 
 } // namespace verdan::cli

@@ -25,18 +25,33 @@ void rejectOption(const CliOptions& options, const QString& name, const QString&
         throw UsageError{QStringLiteral("--%1 does not go with --terrain %2").arg(name, terrain)};
 }
 
-} // namespace
-
-std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& options,
-                                                            CliContext& context) {
-    const QString kind = options.choice(
+QString terrainKind(const CliOptions& options) {
+    return options.choice(
         QStringLiteral("terrain"), QStringLiteral("globe"),
         {QStringLiteral("globe"), QStringLiteral("quarn"), QStringLiteral("raster")});
+}
+
+} // namespace
+
+void checkCoverageTerrainOptions(const CliOptions& options) {
+    const QString kind = terrainKind(options);
     if (kind == QLatin1String("raster")) {
         rejectOption(options, QStringLiteral("globe-path"), kind);
         if (!options.has(QStringLiteral("dem")))
             throw UsageError{QStringLiteral("--terrain raster needs --dem PATH (an elevation "
                                             "raster file or a folder of tiles)")};
+        return;
+    }
+    rejectOption(options, QStringLiteral("dem"), kind);
+    if (kind == QLatin1String("quarn"))
+        rejectOption(options, QStringLiteral("globe-path"), kind);
+}
+
+std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& options,
+                                                            CliContext& context) {
+    checkCoverageTerrainOptions(options);
+    const QString kind = terrainKind(options);
+    if (kind == QLatin1String("raster")) {
         terrain::Status status;
         auto source = terrain::openRaster(
             fileNameBytes(options.valueOf(QStringLiteral("dem"))).toStdString(), {}, status);
@@ -44,11 +59,8 @@ std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& op
             printError(context, fileNameFromBytes(status.message));
         return source;
     }
-    rejectOption(options, QStringLiteral("dem"), kind);
-    if (kind == QLatin1String("quarn")) {
-        rejectOption(options, QStringLiteral("globe-path"), kind);
+    if (kind == QLatin1String("quarn"))
         return terrain::makeQuarnSource(linkedDorvex(), 1);
-    }
     return terrain::makeGlobeSource(linkedDorvex(),
                                     fileNameBytes(globeFolderOption(options)).toStdString(),
                                     terrain::GlobeTiles::KeepOpen);

@@ -14,6 +14,10 @@ namespace verdan::cli {
 /// or the elevation raster --dem PATH (a file, or a folder of tiles). Throws UsageError for a
 /// bad --terrain or an option that does not go with it; prints one line and returns nullptr
 /// when the data cannot be opened (exit status 2, as other terrain errors).
+/// Checks the terrain options as openCoverageTerrain() does, without opening the data.
+/// Throws UsageError.
+void checkCoverageTerrainOptions(const CliOptions& options);
+
 std::unique_ptr<terrain::TerrainSource> openCoverageTerrain(const CliOptions& options,
                                                             CliContext& context);
 

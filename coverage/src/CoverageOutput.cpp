@@ -1,13 +1,11 @@
 #include <verdan/coverage/CoverageOutput.h>
 
 #include "GdalRaster.h"
-#include "Publish.h"
 #include "TextFormat.h"
 
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
-#include <fstream>
 #include <string_view>
 #include <utility>
 
@@ -16,32 +14,6 @@ namespace verdan::coverage {
 namespace {
 
 namespace fs = std::filesystem;
-
-// A file written under a temporary name beside its final one.
-struct PendingFile {
-    std::string finalPath;
-    std::string partPath() const { return finalPath + ".part"; }
-};
-
-void removeParts(const std::vector<PendingFile>& files) {
-    std::error_code ignored;
-    for (const PendingFile& file : files)
-        fs::remove(file.partPath(), ignored);
-}
-
-// Renames every written file to its final name; on failure removes what is left.
-Status publish(const std::vector<PendingFile>& files) {
-    for (std::size_t i = 0; i < files.size(); ++i) {
-        std::error_code error;
-        fs::rename(files[i].partPath(), files[i].finalPath, error);
-        if (error) {
-            removeParts({files.begin() + static_cast<std::ptrdiff_t>(i), files.end()});
-            return Status::failure(files[i].finalPath + ": could not be written (" +
-                                   error.message() + ")");
-        }
-    }
-    return Status::success();
-}
 
 std::string xmlEscaped(const std::string& text) {
     std::string out;
@@ -159,19 +131,12 @@ std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const 
            "</kml>\n";
 }
 
-Status writeText(const std::string& path, const std::string& content) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out << content;
-    out.close();
-    if (!out)
-        return Status::failure(path + ": could not be written");
-    return Status::success();
-}
-
-Status writeGeoTiff(const CoverageGrid& grid, const std::string& path) {
+Status writeGeoTiff(const CoverageGrid& grid, const std::string& path,
+                    const std::atomic<bool>* cancel) {
     std::vector<float> warning(grid.warning.size());
     for (std::size_t i = 0; i < warning.size(); ++i)
-        warning[i] = std::isnan(grid.lossDb[i]) ? grid.lossDb[i] : grid.warning[i];
+        warning[i] = std::isnan(grid.lossDb[i]) && grid.warning[i] == 0 ? grid.lossDb[i]
+                                                                         : grid.warning[i];
     std::vector<detail::FloatBand> bands{
         {&grid.lossDb, "basic transmission loss", "dB"},
         {&warning, "model warning (0 none, 1..4 the model's error indicator)", ""}};
@@ -179,29 +144,7 @@ Status writeGeoTiff(const CoverageGrid& grid, const std::string& path) {
         bands.push_back({&grid.powerDbm, "received power (isotropic antenna)", "dBm"});
         bands.push_back({&grid.fieldDbuvm, "field strength", "dBuV/m"});
     }
-    return detail::writeFloatGeoTiff(path, grid, bands);
-}
-
-Status writeFiles(const CoverageGrid& grid, const std::vector<PendingFile>& files,
-                  OutputFormats formats, const ColourScale& scale, const std::string& title) {
-    std::size_t next = 0;
-    if (formats.geoTiff)
-        if (Status s = writeGeoTiff(grid, files[next++].partPath()); !s.ok)
-            return s;
-    if (formats.png) {
-        const std::string pngPath = files[next++].partPath();
-        if (Status s =
-                detail::writeRgbaPng(pngPath, renderRgba(grid, scale), grid.columns, grid.rows);
-            !s.ok)
-            return s;
-    }
-    if (formats.kml) {
-        const std::string pngName = fs::path(files[next - 1].finalPath).filename().string();
-        if (Status s = writeText(files[next].partPath(), kmlText(grid, pngName, scale, title));
-            !s.ok)
-            return s;
-    }
-    return Status::success();
+    return detail::writeFloatGeoTiff(path, grid, bands, detail::SingleMapKind, cancel);
 }
 
 } // namespace
@@ -210,6 +153,55 @@ ColourScale::ColourScale(MapQuantity quantity, std::vector<ColourStep> steps, in
                          bool hatch)
     : m_quantity(quantity), m_steps(std::move(steps)), m_warningLevel(warningLevel),
       m_hatch(hatch) {}
+
+std::string checkOutputPrefix(const std::string& prefix) {
+    const std::string name = fs::path(prefix).filename().string();
+    if (prefix.empty() || prefix.back() == '/' || name.empty() || name == "." || name == "..")
+        return prefix + ": expected a file name prefix, not a folder";
+    std::error_code ignored;
+    if (fs::is_directory(prefix, ignored))
+        return prefix + ": is a folder; expected a file name prefix";
+    constexpr std::size_t LongestNameBytes = 255; // of a file name on common file systems
+    if (name.size() + std::string_view(".tif").size() > LongestNameBytes)
+        return prefix + ": the file names would be longer than 255 bytes";
+    return {};
+}
+
+void addCoverageFiles(files::OutputSet& set, const CoverageGrid& grid, const std::string& prefix,
+                      OutputFormats formats, const ColourScale& scale, const std::string& title,
+                      const std::atomic<bool>* cancel) {
+    if (formats.geoTiff)
+        set.add(prefix + ".tif", [&grid, cancel](const files::TemporaryFile& file) {
+            return detail::reasonOf(writeGeoTiff(grid, file.path, cancel), file.path);
+        });
+    const std::string pngPath = prefix + formats.pngSuffix + ".png";
+    if (formats.png || formats.kml)
+        set.add(pngPath, [&grid, &scale, cancel](const files::TemporaryFile& file) {
+            std::string bytes;
+            const Status encoded = detail::encodeRgbaPng(renderRgba(grid, scale), grid.columns,
+                                                         grid.rows, bytes, cancel);
+            return encoded.ok ? files::writeBytes(file, bytes) : detail::reasonOf(encoded);
+        });
+    if (formats.kml)
+        set.add(prefix + ".kml",
+                kmlText(grid, fs::path(pngPath).filename().string(), scale, title));
+}
+
+Status statusOf(const files::PublishResult& result) {
+    if (result.cancelled)
+        return Status::failure("cancelled", WriteCancelled);
+    return result.ok ? Status::success() : Status::failure(result.message());
+}
+
+Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
+                          OutputFormats formats, const ColourScale& scale,
+                          const std::string& title, const std::atomic<bool>* cancel) {
+    if (const std::string refused = checkOutputPrefix(prefix); !refused.empty())
+        return Status::failure(refused);
+    files::OutputSet set;
+    addCoverageFiles(set, grid, prefix, formats, scale, title, cancel);
+    return statusOf(set.publish(cancel));
+}
 
 ColourScale ColourScale::standard() {
     const Rgba colours[] = {{255, 0, 0, 255},   {255, 85, 0, 255},  {255, 170, 0, 255},
@@ -257,39 +249,5 @@ std::vector<std::uint8_t> renderRgba(const CoverageGrid& grid, const ColourScale
     }
     return pixels;
 }
-
-Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
-                          OutputFormats formats, const ColourScale& scale,
-                          const std::string& title) {
-    formats.png = formats.png || formats.kml;
-    std::vector<PendingFile> files;
-    if (formats.geoTiff)
-        files.push_back({prefix + ".tif"});
-    if (formats.png)
-        files.push_back({prefix + formats.pngSuffix + ".png"});
-    if (formats.kml)
-        files.push_back({prefix + ".kml"});
-    const Status written = writeFiles(grid, files, formats, scale, title);
-    if (!written.ok) {
-        removeParts(files);
-        return written;
-    }
-    return publish(files);
-}
-
-namespace detail {
-
-Status publishOne(const std::string& finalPath,
-                  const std::function<Status(const std::string& partPath)>& write) {
-    const std::vector<PendingFile> files{{finalPath}};
-    const Status written = write(files[0].partPath());
-    if (!written.ok) {
-        removeParts(files);
-        return written;
-    }
-    return publish(files);
-}
-
-} // namespace detail
 
 } // namespace verdan::coverage

@@ -3,12 +3,16 @@
 #include <verdan/terrain/GdalSupport.h>
 
 #include <cpl_conv.h>
+#include <cpl_vsi.h>
 #include <gdal_priv.h>
 #include <ogr_srs_api.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <memory>
+#include <string_view>
 
 namespace verdan::coverage::detail {
 
@@ -59,7 +63,8 @@ Status closeChecked(GdalDatasetPtr& dataset, const GdalErrorCapture& errors,
 } // namespace
 
 Status writeFloatGeoTiff(const std::string& path, const CoverageGrid& grid,
-                         const std::vector<FloatBand>& bands) {
+                         const std::vector<FloatBand>& bands, const char* kind,
+                         const std::atomic<bool>* cancel) {
     const GdalErrorCapture errors;
     GDALDriverH driver = GDALGetDriverByName("GTiff");
     const char* options[] = {"COMPRESS=DEFLATE", "TILED=YES", "BIGTIFF=IF_SAFER", nullptr};
@@ -76,52 +81,129 @@ Status writeFloatGeoTiff(const std::string& path, const CoverageGrid& grid,
     const auto wkt = wgs84Wkt();
     if (wkt)
         GDALSetProjection(h, wkt.get());
+    GDALSetMetadataItem(h, MapKindItem, kind, nullptr);
+    constexpr int BlockRows = 256;
     for (std::size_t b = 0; b < bands.size(); ++b) {
         GDALRasterBandH band = GDALGetRasterBand(h, static_cast<int>(b) + 1);
         GDALSetRasterNoDataValue(band, std::numeric_limits<double>::quiet_NaN());
         GDALSetDescription(band, bands[b].description.c_str());
         GDALSetRasterUnitType(band, bands[b].unit.c_str());
-        if (GDALRasterIO(band, GF_Write, 0, 0, grid.columns, grid.rows,
-                         const_cast<float*>(bands[b].values->data()), grid.columns, grid.rows,
-                         GDT_Float32, 0, 0) != CE_None)
-            return failure(errors, path, "could not be written");
+        for (int row = 0; row < grid.rows; row += BlockRows) {
+            if (cancel != nullptr && cancel->load())
+                return Status::failure(path + ": cancelled");
+            const int rows = std::min(BlockRows, grid.rows - row);
+            float* first = const_cast<float*>(bands[b].values->data()) +
+                           static_cast<std::size_t>(row) * grid.columns;
+            if (GDALRasterIO(band, GF_Write, 0, row, grid.columns, rows, first, grid.columns, rows,
+                             GDT_Float32, 0, 0) != CE_None)
+                return failure(errors, path, "could not be written");
+        }
     }
     return closeChecked(dataset, errors, path);
 }
 
-Status writeRgbaPng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width,
-                    int height) {
+namespace {
+
+extern "C" int continueUnlessCancelled(double, const char*, void* cancel) {
+    return cancel == nullptr || !static_cast<const std::atomic<bool>*>(cancel)->load();
+}
+
+} // namespace
+
+Status encodeRgbaPng(const std::vector<std::uint8_t>& rgba, int width, int height,
+                     std::string& bytes, const std::atomic<bool>* cancel) {
     const GdalErrorCapture errors;
     GDALDriverH memory = GDALGetDriverByName("MEM");
     GDALDriverH png = GDALGetDriverByName("PNG");
     if (memory == nullptr || png == nullptr)
-        return failure(errors, path, "GDAL has no PNG support");
+        return Status::failure("GDAL has no PNG support");
     GdalDatasetPtr image = owned(GDALCreate(memory, "", width, height, 4, GDT_Byte, nullptr));
     if (!image || GDALDatasetRasterIO(handle(image), GF_Write, 0, 0, width, height,
                                       const_cast<std::uint8_t*>(rgba.data()), width, height,
                                       GDT_Byte, 4, nullptr, 4, 4 * width, 1) != CE_None)
-        return failure(errors, path, "could not be encoded");
+        return Status::failure(errors.describe("the picture could not be encoded"));
     GDALSetRasterColorInterpretation(GDALGetRasterBand(handle(image), 4), GCI_AlphaBand);
+    // Encoded in memory and written by the caller, whose every write is checked: GDAL's PNG
+    // writer does not report a failed write of its last bytes.
+    const std::string name = "/vsimem/verdan-png-" +
+                             std::to_string(reinterpret_cast<std::uintptr_t>(&bytes)) + ".png";
     const char* options[] = {"WORLDFILE=NO", nullptr};
-    GdalDatasetPtr file = owned(GDALCreateCopy(png, path.c_str(), handle(image), FALSE,
-                                               const_cast<char**>(options), nullptr, nullptr));
-    if (!file)
-        return failure(errors, path, "could not be written");
-    return closeChecked(file, errors, path);
+    GdalDatasetPtr file = owned(GDALCreateCopy(png, name.c_str(), handle(image), FALSE,
+                                               const_cast<char**>(options), continueUnlessCancelled,
+                                               const_cast<std::atomic<bool>*>(cancel)));
+    const bool complete = file != nullptr && errors.firstError().empty();
+    file.reset();
+    vsi_l_offset length = 0;
+    GByte* data = VSIGetMemFileBuffer(name.c_str(), &length, FALSE);
+    if (complete && data != nullptr)
+        bytes.assign(reinterpret_cast<const char*>(data), static_cast<std::size_t>(length));
+    VSIUnlink(name.c_str());
+    VSIUnlink((name + ".aux.xml").c_str());
+    if (!complete || data == nullptr)
+        return Status::failure(errors.describe("the picture could not be encoded"));
+    return Status::success();
 }
 
+std::string reasonOf(const Status& status, const std::string& temporaryPath) {
+    if (status.ok)
+        return {};
+    const std::string named = temporaryPath + ": ";
+    if (!temporaryPath.empty() && status.message.starts_with(named))
+        return status.message.substr(named.size());
+    return status.message;
+}
+
+namespace {
+
+// Whether the open raster is a coverage map written by Verdan: its kind item, or for maps
+// written before the item existed, its first band's description.
+bool isCoverageMap(GDALDatasetH h) {
+    const char* kind = GDALGetMetadataItem(h, MapKindItem, nullptr);
+    if (kind != nullptr)
+        return std::string_view(kind) == SingleMapKind || std::string_view(kind) == MergedMapKind;
+    const std::string_view description = GDALGetDescription(GDALGetRasterBand(h, 1));
+    return description == "basic transmission loss" ||
+           description == "basic transmission loss of the best server";
+}
+
+bool onWgs84(GDALDatasetH h) {
+    std::unique_ptr<void, SrsReleaser> srs(OSRNewSpatialReference(nullptr));
+    std::unique_ptr<void, SrsReleaser> wgs84(OSRNewSpatialReference(nullptr));
+    const auto s = static_cast<OGRSpatialReferenceH>(srs.get());
+    const auto w = static_cast<OGRSpatialReferenceH>(wgs84.get());
+    const char* wkt = GDALGetProjectionRef(h);
+    return wkt != nullptr && *wkt != '\0' && OSRSetFromUserInput(s, wkt) == OGRERR_NONE &&
+           OSRImportFromEPSG(w, 4326) == OGRERR_NONE && OSRIsSame(s, w);
+}
+
+Status checkMapLayout(GDALDatasetH h, const std::string& path) {
+    if (GDALGetRasterCount(h) < 1 || !isCoverageMap(h))
+        return Status::failure(path + ": not a coverage map written by Verdan");
+    if (!onWgs84(h))
+        return Status::failure(path + ": not on WGS 84 (EPSG:4326), as Verdan's coverage maps "
+                                      "are");
+    double t[6] = {};
+    if (GDALGetGeoTransform(h, t) != CE_None || t[2] != 0 || t[4] != 0 || !(t[1] > 0) ||
+        std::fabs(t[1] + t[5]) > 1e-9 * t[1] || !std::isfinite(t[0]) || !std::isfinite(t[3]))
+        return Status::failure(path + ": not a coverage map (north-up square cells in degrees "
+                                      "expected)");
+    return Status::success();
+}
+
+} // namespace
+
 Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValues) {
+    if (Status s = terrain::checkPlainFile(path); !s.ok)
+        return s;
     const GdalErrorCapture errors;
     GdalDatasetPtr dataset = owned(GDALOpen(path.c_str(), GA_ReadOnly));
     if (!dataset)
         return failure(errors, path, "could not be read as a raster");
     GDALDatasetH h = handle(dataset);
+    if (Status s = checkMapLayout(h, path); !s.ok)
+        return s;
     double t[6] = {};
-    const bool georeferenced = GDALGetGeoTransform(h, t) == CE_None;
-    if (!georeferenced || GDALGetRasterCount(h) < 1 || t[2] != 0 || t[4] != 0 || !(t[1] > 0) ||
-        std::fabs(t[1] + t[5]) > 1e-9 * t[1])
-        return Status::failure(path + ": not a coverage map (north-up square cells in degrees "
-                                      "expected)");
+    GDALGetGeoTransform(h, t);
     grid.columns = GDALGetRasterXSize(h);
     grid.rows = GDALGetRasterYSize(h);
     grid.westLonDeg = t[0];

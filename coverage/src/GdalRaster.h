@@ -3,6 +3,7 @@
 
 #include <verdan/coverage/CoverageOutput.h>
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -15,18 +16,34 @@ struct FloatBand {
     std::string unit;
 };
 
+/// The metadata item that marks a GeoTIFF as a coverage map written by Verdan, and its
+/// values for a single map and a best-server merge.
+inline constexpr const char* MapKindItem = "VERDAN_MAP";
+inline constexpr const char* SingleMapKind = "coverage";
+inline constexpr const char* MergedMapKind = "best-server";
+
 /// Writes `bands` as a Float32 GeoTIFF `path` on the grid's georeferencing (WGS 84), NaN as
-/// nodata, deflate-compressed.
+/// nodata, deflate-compressed, marked as a map of `kind`. Stops with a failure between
+/// blocks of rows once `cancel` is set.
 Status writeFloatGeoTiff(const std::string& path, const CoverageGrid& grid,
-                         const std::vector<FloatBand>& bands);
+                         const std::vector<FloatBand>& bands, const char* kind,
+                         const std::atomic<bool>* cancel);
 
-/// Writes RGBA pixels (four bytes per pixel, row-major) as the PNG `path`.
-Status writeRgbaPng(const std::string& path, const std::vector<std::uint8_t>& rgba, int width,
-                    int height);
+/// RGBA pixels (four bytes per pixel, row-major) encoded as a PNG into `bytes`. Stops with a
+/// failure once `cancel` is set.
+Status encodeRgbaPng(const std::vector<std::uint8_t>& rgba, int width, int height,
+                     std::string& bytes, const std::atomic<bool>* cancel);
 
-/// Reads the georeferencing of the raster `path` into `grid` (sizes, edges, cell size) and,
-/// when `readValues`, its first band into grid.lossDb with nodata as NaN. Fails for a file
-/// GDAL cannot read or one whose cells are not square, north-up degrees.
+/// A Status as the reason of an output set's filler: the empty string on success, else the
+/// message without the temporary file's name `temporaryPath` that the writers above put
+/// first (the set names the target itself).
+std::string reasonOf(const Status& status, const std::string& temporaryPath = {});
+
+/// Reads the georeferencing of the coverage map `path` into `grid` (sizes, edges, cell size)
+/// and, when `readValues`, its first band into grid.lossDb with nodata as NaN. Fails for a
+/// file that is not a regular file, that GDAL cannot read, that is not a coverage map written
+/// by Verdan (its kind item or its first band's description), that is not on WGS 84
+/// (EPSG:4326) or whose cells are not square, north-up degrees.
 Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValues);
 
 } // namespace verdan::coverage::detail

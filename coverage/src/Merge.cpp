@@ -1,7 +1,6 @@
 #include <verdan/coverage/CoverageOutput.h>
 
 #include "GdalRaster.h"
-#include "Publish.h"
 
 #include <algorithm>
 #include <cmath>
@@ -44,14 +43,17 @@ Status mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic)
         east = std::max(east, g.westLonDeg + g.columns * cellDeg);
         south = std::min(south, g.northLatDeg - g.rows * cellDeg);
     }
+    // Sizes in floating point first: maps far apart span more cells than an int holds.
+    const double columns = std::round((east - west) / cellDeg);
+    const double rows = std::round((north - south) / cellDeg);
+    if (!(columns * rows <= static_cast<double>(MaxCells)))
+        return Status::failure("The merged map would span more than " +
+                               std::to_string(MaxCells) + " cells, the most allowed");
     mosaic.cellDeg = cellDeg;
     mosaic.westLonDeg = west;
     mosaic.northLatDeg = north;
-    mosaic.columns = static_cast<int>(std::llround((east - west) / cellDeg));
-    mosaic.rows = static_cast<int>(std::llround((north - south) / cellDeg));
-    if (mosaic.cellCount() > MaxCells)
-        return Status::failure("The merged map would have " + std::to_string(mosaic.cellCount()) +
-                               " cells; at most " + std::to_string(MaxCells) + " are allowed");
+    mosaic.columns = static_cast<int>(columns);
+    mosaic.rows = static_cast<int>(rows);
     return Status::success();
 }
 
@@ -82,7 +84,8 @@ Status mergeInto(const std::string& path, float number, CoverageGrid& mosaic,
 
 } // namespace
 
-Status mergeBestServer(const std::vector<std::string>& inputPaths, const std::string& outPath) {
+Status mergeBestServer(const std::vector<std::string>& inputPaths, const std::string& outPath,
+                       const std::atomic<bool>* cancel) {
     if (inputPaths.empty())
         return Status::failure("No coverage maps to merge");
     CoverageGrid mosaic;
@@ -94,12 +97,16 @@ Status mergeBestServer(const std::vector<std::string>& inputPaths, const std::st
     for (std::size_t i = 0; i < inputPaths.size(); ++i)
         if (Status s = mergeInto(inputPaths[i], static_cast<float>(i + 1), mosaic, winner); !s.ok)
             return s;
-    return detail::publishOne(outPath, [&](const std::string& partPath) {
-        return detail::writeFloatGeoTiff(
-            partPath, mosaic,
-            {{&mosaic.lossDb, "basic transmission loss of the best server", "dB"},
-             {&winner, "best server: 1-based number of the input map", ""}});
+    const std::vector<detail::FloatBand> bands{
+        {&mosaic.lossDb, "basic transmission loss of the best server", "dB"},
+        {&winner, "best server: 1-based number of the input map", ""}};
+    files::OutputSet set;
+    set.add(outPath, [&](const files::TemporaryFile& file) {
+        const Status written =
+            detail::writeFloatGeoTiff(file.path, mosaic, bands, detail::MergedMapKind, cancel);
+        return detail::reasonOf(written, file.path);
     });
+    return statusOf(set.publish(cancel));
 }
 
 } // namespace verdan::coverage

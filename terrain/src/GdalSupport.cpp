@@ -3,7 +3,11 @@
 #include <cpl_error.h>
 #include <gdal_priv.h>
 
+#include <cerrno>
+#include <cstring>
 #include <mutex>
+#include <string_view>
+#include <sys/stat.h>
 
 namespace verdan::terrain {
 
@@ -50,6 +54,29 @@ void GdalErrorCapture::handler(int errorClass, int, const char* message) {
 
 std::string GdalErrorCapture::describe(const std::string& what) const {
     return m_first.empty() ? what : what + ": " + m_first;
+}
+
+Status checkPlainFile(const std::string& path) {
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0)
+        return Status::failure(path + ": " + std::strerror(errno));
+    if (!S_ISREG(info.st_mode))
+        return Status::failure(path + ": not a regular file (a folder, pipe or device)");
+    return Status::success();
+}
+
+Status checkDatasetFiles(GDALDataset* dataset, const std::string& path) {
+    char** files = dataset->GetFileList();
+    Status status;
+    for (char** file = files; file != nullptr && *file != nullptr && status.ok; ++file) {
+        // GDAL's own virtual files (in memory, in archives) are no files of the system.
+        if (std::string_view(*file).starts_with("/vsi"))
+            continue;
+        if (Status plain = checkPlainFile(*file); !plain.ok)
+            status = Status::failure(path + ": reads " + plain.message);
+    }
+    CSLDestroy(files);
+    return status;
 }
 
 void GdalDatasetCloser::operator()(GDALDataset* dataset) const {

@@ -96,6 +96,8 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
     const QString out = dir.filePath(QStringLiteral("m"));
     const QStringList disk{"--tx", "45,7", "--radius", "30", "--resolution", "3"};
     const QStringList jobs{"--print-jobs", "--out", out};
+    const QStringList map{"--radius", "30", "--resolution", "3"};
+    const char* const site = "name,lat,lon\na,45,7\n";
     const struct {
         const char* sites; ///< the text of a sites file given with --sites, if any
         QStringList args;
@@ -111,9 +113,31 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         {"name,lat\na,1\n", jobs, "name, lat, lon"},
         {"name,lat,lon\na,91,2\n", jobs, "line 2: lat"},
         {nullptr, jobs, "go together"},
+        // Regressions: a line break in any value made a second job line that GNU parallel and
+        // the Slurm script ran as a command.
+        {site, map + QStringList{"--print-jobs", "--out", out + "\ntouch X #"}, "line break"},
+        {site, jobs + map + QStringList{"--dem", "/d/a\rb", "--terrain", "raster"}, "line break"},
+        {site, jobs + map + QStringList{"--freq", QString("450") + QChar(0)}, "line break"},
+        // Regressions: jobs were printed that every host would refuse.
+        {site, jobs + QStringList{"--radius", "99999", "--resolution", "3"}, "site \"a\": --radius"},
+        {site, jobs + QStringList{"--radius", "30", "--resolution", "abc"}, "--resolution"},
+        {site, jobs + map + QStringList{"--threads", "5000"}, "--threads"},
+        {site, jobs + map + QStringList{"--terrain", "raster"}, "needs --dem"},
+        {site, jobs, "--radius is required"},
+        {"name,lat,lon\na,90,7\n", jobs + map, "latitude"},
+        {"name,lat,lon\nA,45,7\nb,45,8\na,45,9\n", jobs + map, "given twice"},
+        {nullptr, {}, "longer than 255 bytes"}, // a 300-character site name, below
+        // Regression: a prefix naming a folder wrote the hidden files out/.tif, out/.png.
+        {nullptr, disk + QStringList{"--out", dir.path() + "/"}, "not a folder"},
+        {nullptr, disk + QStringList{"--out", dir.path()}, "is a folder"},
     };
     for (const auto& c : cases) {
         QStringList args = c.args;
+        if (args.isEmpty()) {
+            args = jobs + map + QStringList{"--sites", dir.filePath(QStringLiteral("long.csv"))};
+            ASSERT_TRUE(test::writeContent(
+                args.last(), "name,lat,lon\n" + QByteArray(300, 'n') + ",45,7\n"));
+        }
         if (c.sites != nullptr) {
             args << "--sites" << dir.filePath(QStringLiteral("sites.csv"));
             ASSERT_TRUE(test::writeContent(args.last(), c.sites));

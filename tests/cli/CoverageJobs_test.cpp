@@ -10,6 +10,7 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -132,20 +133,44 @@ TEST_F(CoverageJobs, TerrainErrorsAreClear) {
     }
 }
 
-TEST_F(CoverageJobs, InterruptedRunLeavesNoFile) {
+// Regression: a signal while the files were written killed the process and left
+// PREFIX.tif.part and PREFIX.png.part behind. A signal at any phase now ends the run either
+// cancelled with no file (exit 1) or, when it comes after the renames, complete.
+TEST_F(CoverageJobs, InterruptedRunLeavesNoFileAtAnyPhase) {
     const QString out = dir.filePath(QStringLiteral("big"));
-    QProcess cli;
-    cli.start(executableFolder() + QStringLiteral("/verdan-cli"),
-              QStringList{"coverage", "--tx", "45.15,7.15", "--threads", "1", "--out", out} +
-                  mapOptions({"--radius", "10", "--resolution", "0.5"}));
-    ASSERT_TRUE(cli.waitForStarted());
-    EXPECT_FALSE(cli.waitForFinished(700)) << cli.readAllStandardError().toStdString();
-    ::kill(static_cast<pid_t>(cli.processId()), SIGINT);
-    ASSERT_TRUE(cli.waitForFinished(5000));
-    EXPECT_EQ(cli.exitCode(), ExitFailure);
-    EXPECT_NE(cli.readAllStandardError().indexOf("cancelled"), -1);
-    const QStringList left = QDir(dir.path()).entryList({QStringLiteral("big*")});
-    EXPECT_TRUE(left.isEmpty()) << left.join(u' ').toStdString();
+    const QStringList args =
+        QStringList{"coverage", "--tx", "45.15,7.15", "--threads", "1", "--out", out,
+                    "--formats", "tif,png,kml"} +
+        mapOptions({"--radius", "7", "--resolution", "0.5"}).mid(0, 12);
+    QElapsedTimer clock;
+    QProcess whole;
+    clock.start();
+    whole.start(executableFolder() + QStringLiteral("/verdan-cli"), args);
+    ASSERT_TRUE(whole.waitForFinished(60000));
+    ASSERT_EQ(whole.exitCode(), ExitOk) << whole.readAllStandardError().toStdString();
+    const qint64 wholeMs = clock.elapsed();
+    int cancelled = 0;
+    for (const double fraction : {0.3, 0.75, 0.85, 0.92, 0.97}) {
+        for (const QString& name : QDir(dir.path()).entryList({QStringLiteral("big*")}))
+            QFile::remove(dir.filePath(name));
+        QProcess cli;
+        cli.start(executableFolder() + QStringLiteral("/verdan-cli"), args);
+        ASSERT_TRUE(cli.waitForStarted());
+        cli.waitForFinished(static_cast<int>(fraction * static_cast<double>(wholeMs)));
+        ::kill(static_cast<pid_t>(cli.processId()), fraction < 0.5 ? SIGINT : SIGTERM);
+        ASSERT_TRUE(cli.waitForFinished(10000));
+        const QStringList left = QDir(dir.path()).entryList({QStringLiteral("big*")});
+        if (cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == ExitOk) {
+            EXPECT_EQ(left.size(), 3) << fraction << ": " << left.join(u' ').toStdString();
+            continue;
+        }
+        ++cancelled;
+        EXPECT_EQ(cli.exitStatus(), QProcess::NormalExit) << fraction;
+        EXPECT_EQ(cli.exitCode(), ExitFailure) << fraction;
+        EXPECT_NE(cli.readAllStandardError().indexOf("cancelled"), -1) << fraction;
+        EXPECT_TRUE(left.isEmpty()) << fraction << ": " << left.join(u' ').toStdString();
+    }
+    EXPECT_GE(cancelled, 1);
 }
 
 } // namespace

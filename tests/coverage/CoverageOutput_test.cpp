@@ -1,3 +1,4 @@
+#include "FileSizeLimit.h"
 #include "GeoTiffMap.h"
 #include "SyntheticTerrain.h"
 
@@ -8,10 +9,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
+#include <thread>
 
 using namespace verdan;
 using namespace verdan::coverage;
@@ -22,6 +27,15 @@ namespace {
 std::string readAll(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Every name in `folder`, sorted.
+std::vector<std::string> entries(const fs::path& folder) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 class CoverageOutput : public ::testing::Test {
@@ -84,22 +98,108 @@ TEST_F(CoverageOutput, GeoTiffPutsTheTransmitterInItsPixel) {
     EXPECT_NE(kml.find("<href>site.png</href>"), std::string::npos);
     EXPECT_NE(kml.find("<name>Site A &amp; B</name>"), std::string::npos);
     EXPECT_EQ(readAll(prefix + ".png").substr(1, 3), "PNG");
-    for (const auto& entry : fs::directory_iterator(dir))
-        EXPECT_NE(entry.path().extension(), ".part") << entry.path();
+    EXPECT_EQ(entries(dir), (std::vector<std::string>{"site.kml", "site.png", "site.tif"}));
 }
 
-TEST_F(CoverageOutput, FailedWriteLeavesNoFileAndKeepsOldOnes) {
+// Regressions: the files went through fixed names PREFIX.ext.part, so a link planted there
+// sent a map into the link's target and left PREFIX.tif a link; a full disk published an
+// empty PNG; one file that could not be written left the others replaced; a prefix naming a
+// folder wrote hidden files into it. Every failure keeps the old files and leaves nothing.
+TEST_F(CoverageOutput, WritesAllFilesOrNone) {
     const std::string prefix = (dir / "site").string();
-    std::ofstream(prefix + ".tif") << "old map";
-    fs::create_directory(prefix + ".kml.part"); // the KML cannot be written
-    const Status written =
-        writeCoverageFiles(result.grid, prefix, {}, ColourScale::standard(), "Site");
-    EXPECT_FALSE(written.ok);
-    EXPECT_NE(written.message.find("site.kml"), std::string::npos) << written.message;
-    EXPECT_EQ(readAll(prefix + ".tif"), "old map");
-    EXPECT_FALSE(fs::exists(prefix + ".png"));
-    EXPECT_FALSE(fs::exists(prefix + ".tif.part"));
-    EXPECT_FALSE(fs::exists(prefix + ".png.part"));
+    struct Case {
+        const char* what;
+        std::function<void()> prepare;
+        OutputFormats formats;
+        std::string prefix;
+        rlim_t fileSizeLimit; ///< 0: none
+        bool cancel;
+        bool ok;
+    };
+    const Case cases[] = {
+        {"links planted at the old temporary names",
+         [&] {
+             std::ofstream(dir / "victim") << "precious";
+             for (const char* ext : {".tif.part", ".png.part", ".kml.part"})
+                 fs::create_symlink(dir / "victim", prefix + ext);
+         },
+         {}, prefix, 0, false, true},
+        {"a folder in the place of the PNG",
+         [&] {
+             fs::remove(prefix + ".png");
+             fs::create_directory(prefix + ".png");
+         },
+         {},
+         prefix, 0, false, false},
+        {"a full disk under the PNG", [] {}, {false, true, false, {}}, prefix, 200, false, false},
+        {"a full disk under the GeoTIFF", [] {}, {true, false, false, {}}, prefix, 4096, false, false},
+        {"a cancel", [] {}, {}, prefix, 0, true, false},
+        {"a prefix that names a folder", [&] { fs::create_directory(dir / "maps"); }, {},
+         (dir / "maps").string(), 0, false, false},
+        {"a prefix ending with a slash", [] {}, {}, (dir / "maps").string() + "/", 0, false, false},
+    };
+    for (const Case& c : cases) {
+        fs::remove_all(dir);
+        fs::create_directories(dir);
+        for (const char* ext : {".tif", ".png", ".kml"})
+            std::ofstream(prefix + ext) << "old";
+        c.prepare();
+        const std::vector<std::string> before = entries(dir);
+        const std::atomic<bool> cancel{c.cancel};
+        Status written;
+        {
+            std::optional<test::FileSizeLimit> limit;
+            if (c.fileSizeLimit > 0)
+                limit.emplace(c.fileSizeLimit);
+            written = writeCoverageFiles(result.grid, c.prefix, c.formats, ColourScale::standard(),
+                                         "Site", &cancel);
+        }
+        EXPECT_EQ(written.ok, c.ok) << c.what << ": " << written.message;
+        EXPECT_EQ(entries(dir), before) << c.what;
+        if (fs::exists(dir / "victim")) {
+            EXPECT_EQ(readAll(dir / "victim"), "precious") << c.what;
+        }
+        for (const char* ext : {".tif", ".png", ".kml"}) {
+            EXPECT_FALSE(fs::is_symlink(prefix + ext)) << c.what;
+            if (!c.ok && fs::is_regular_file(prefix + ext)) {
+                EXPECT_EQ(readAll(prefix + ext), "old") << c.what << ext;
+            }
+        }
+        if (c.ok) {
+            EXPECT_EQ(readAll(prefix + ".png").substr(1, 3), "PNG") << c.what;
+        }
+    }
+}
+
+// Regression: two runs on one prefix shared the temporary names, so a run that reported
+// success could publish the other run's map or a corrupt GeoTIFF. Each run's complete files
+// now replace the others' whole.
+TEST_F(CoverageOutput, ConcurrentRunsOnOnePrefixPublishWholeMaps) {
+    const std::string prefix = (dir / "shared").string();
+    CoverageGrid other = result.grid;
+    for (float& lossDb : other.lossDb)
+        lossDb += 1000;
+    std::atomic<int> failures{0};
+    const auto writeMany = [&](const CoverageGrid& grid) {
+        for (int i = 0; i < 6; ++i)
+            failures += writeCoverageFiles(grid, prefix, {true, false, false, {}},
+                                           ColourScale::standard(), "Site")
+                            .ok
+                            ? 0
+                            : 1;
+    };
+    std::thread first(writeMany, std::cref(result.grid));
+    writeMany(other);
+    first.join();
+    EXPECT_EQ(failures, 0);
+    const test::Map map = test::readMap(prefix + ".tif");
+    ASSERT_EQ(map.band1.size(), result.grid.lossDb.size());
+    const bool isFirst = std::memcmp(map.band1.data(), result.grid.lossDb.data(),
+                                     map.band1.size() * sizeof(float)) == 0;
+    const bool isOther = std::memcmp(map.band1.data(), other.lossDb.data(),
+                                     map.band1.size() * sizeof(float)) == 0;
+    EXPECT_TRUE(isFirst || isOther);
+    EXPECT_EQ(entries(dir), std::vector<std::string>{"shared.tif"});
 }
 
 TEST(ColourScale, LeavesNoDataAndCellsBeyondTheLastBandClear) {

@@ -4,7 +4,9 @@
 
 #include <verdan/coverage/Coverage.h>
 #include <verdan/coverage/MapQuantity.h>
+#include <verdan/files/OutputFiles.h>
 
+#include <atomic>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -87,25 +89,48 @@ struct OutputFormats {
     std::string pngSuffix;
 };
 
-/// Writes PREFIX.tif, PREFIX.png (PREFIX + pngSuffix + .png) and PREFIX.kml (as `formats`
-/// asks) for `grid`:
+/// The status code of a write stopped through its cancel flag.
+inline constexpr int WriteCancelled = 1;
+
+/// The empty string when `prefix` can name coverage files, else why not: it is empty, ends
+/// with '/', its last component is empty, "." or "..", or it names an existing folder (the
+/// files would be hidden files inside it).
+std::string checkOutputPrefix(const std::string& prefix);
+
+/// Adds PREFIX.tif, PREFIX.png (PREFIX + pngSuffix + .png) and PREFIX.kml (as `formats`
+/// asks) for `grid` to `set`, to be published with whatever else the caller adds; `grid`,
+/// `scale` and `cancel` must outlive the set's publishing:
 /// - the GeoTIFF holds Float32 bands on WGS 84 (EPSG:4326) with NaN as nodata outside the
 ///   radius: 1 basic transmission loss (dB), 2 the model's warning (0..4), and with ERP
-///   3 received power (dBm) and 4 field strength (dBµV/m);
+///   3 received power (dBm) and 4 field strength (dBµV/m); its VERDAN_MAP metadata item
+///   says "coverage";
 /// - the PNG the scale's quantity in `scale`, one pixel per cell;
 /// - the KML a ground overlay of the PNG (referred to by its file name) with the scale's
 ///   quantity, its bands and the model's warnings in its description; `title` names the
 ///   overlay.
-/// Every file is written under a temporary name and renamed only when all are complete;
-/// on failure none of them is left behind and existing files of those names are unchanged.
+/// `prefix` must pass checkOutputPrefix().
+void addCoverageFiles(files::OutputSet& set, const CoverageGrid& grid, const std::string& prefix,
+                      OutputFormats formats, const ColourScale& scale, const std::string& title,
+                      const std::atomic<bool>* cancel = nullptr);
+
+/// The outcome of publishing a set as a Status: code WriteCancelled when cancelled.
+Status statusOf(const files::PublishResult& result);
+
+/// Writes the files of addCoverageFiles() as one set: every file under a unique temporary
+/// name beside its target, all renamed only when all are complete; on failure or once
+/// `cancel` is set none of them is written, no temporary is left and existing files of those
+/// names are unchanged.
 Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
                           OutputFormats formats, const ColourScale& scale,
-                          const std::string& title);
+                          const std::string& title, const std::atomic<bool>* cancel = nullptr);
 
-/// Merges coverage GeoTIFFs (as writeCoverageFiles() writes them, of one resolution) into
-/// one map `outPath` covering all of them: band 1 the lowest loss of any input in each cell
-/// (the best server), band 2 the 1-based number of the input that gave it (the first on a
-/// tie), NaN where no input has a value. Written under a temporary name and renamed.
-Status mergeBestServer(const std::vector<std::string>& inputPaths, const std::string& outPath);
+/// Merges coverage GeoTIFFs (as writeCoverageFiles() writes them, of one resolution, on
+/// WGS 84) into one map `outPath` covering all of them: band 1 the lowest loss of any input
+/// in each cell (the best server), band 2 the 1-based number of the input that gave it (the
+/// first on a tie), NaN where no input has a value. Refuses an input that is not a regular
+/// file or not such a map, naming it, and a merged map of more than MaxCells cells. Written
+/// as writeCoverageFiles() writes.
+Status mergeBestServer(const std::vector<std::string>& inputPaths, const std::string& outPath,
+                       const std::atomic<bool>* cancel = nullptr);
 
 } // namespace verdan::coverage

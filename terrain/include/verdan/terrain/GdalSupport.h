@@ -2,6 +2,8 @@
 // into one line for the user, and owning handles of GDAL datasets.
 #pragma once
 
+#include <verdan/terrain/TerrainSource.h>
+
 #include <memory>
 #include <string>
 
@@ -38,5 +40,14 @@ struct GdalDatasetCloser {
     void operator()(GDALDataset* dataset) const;
 };
 using GdalDatasetPtr = std::unique_ptr<GDALDataset, GdalDatasetCloser>;
+
+/// Success when `path` names a regular file (through its links); else a failure naming it
+/// with the reason: the system's (permission denied, no such file) or that it is a folder,
+/// pipe or device, which GDAL would read for ever or misread.
+Status checkPlainFile(const std::string& path);
+
+/// Success when every file GDAL reads for `dataset` (its file list: a VRT's sources, side
+/// files) is a regular file; else a failure naming `path` and the file at fault.
+Status checkDatasetFiles(GDALDataset* dataset, const std::string& path);
 
 } // namespace verdan::terrain
