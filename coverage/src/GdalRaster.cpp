@@ -193,7 +193,7 @@ Status checkMapLayout(GDALDatasetH h, const std::string& path) {
 } // namespace
 
 Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValues) {
-    if (Status s = terrain::checkPlainFile(path); !s.ok)
+    if (Status s = terrain::checkRasterFiles(path); !s.ok)
         return s;
     const GdalErrorCapture errors;
     GdalDatasetPtr dataset = owned(GDALOpen(path.c_str(), GA_ReadOnly));

@@ -90,6 +90,8 @@ Status listRasters(const fs::path& folder, Candidates& out) {
 // Opens every tile and checks that it can take part in the mosaic.
 Status openTiles(const std::vector<fs::path>& files, std::vector<GdalDatasetPtr>& tiles) {
     for (const fs::path& file : files) {
+        if (Status plain = checkRasterFiles(file.string()); !plain.ok)
+            return Status::failure("The raster " + plain.message);
         GdalErrorCapture capture;
         GdalDatasetPtr tile(GDALDataset::FromHandle(
             GDALOpenEx(file.c_str(), GDAL_OF_RASTER | GDAL_OF_READONLY | GDAL_OF_VERBOSE_ERROR,

@@ -96,6 +96,24 @@ double rawValue(const void* data, GDALDataType type, std::size_t index) {
     }
 }
 
+// A file that claims blocks (strips, tiles) of more than this would take that much memory
+// for its first read: such a raster is refused before any pixel is read. Elevation rasters
+// come in blocks of kilobytes to a few megabytes.
+constexpr double LargestBlockBytes = 64.0 * 1024 * 1024;
+
+Status checkBlockSize(GDALRasterBand& band, const std::string& shownPath) {
+    int blockWidth = 0;
+    int blockHeight = 0;
+    band.GetBlockSize(&blockWidth, &blockHeight);
+    const double bytes = static_cast<double>(blockWidth) * blockHeight *
+                         GDALGetDataTypeSizeBytes(band.GetRasterDataType());
+    if (blockWidth < 1 || blockHeight < 1 || bytes > LargestBlockBytes)
+        return Status::failure("The raster " + shownPath + " claims blocks of " +
+                               std::to_string(blockWidth) + " x " + std::to_string(blockHeight) +
+                               " cells, too large to read (a damaged or hostile file)");
+    return Status::success();
+}
+
 } // namespace
 
 Status RasterInfo::describe(GDALDataset& dataset, RasterInfo& info) {
@@ -106,6 +124,8 @@ Status RasterInfo::describe(GDALDataset& dataset, RasterInfo& info) {
         return Status::failure("The raster " + info.shownPath + " has no georeferencing");
     info.width = dataset.GetRasterXSize();
     info.height = dataset.GetRasterYSize();
+    if (Status blocks = checkBlockSize(*dataset.GetRasterBand(1), info.shownPath); !blocks.ok)
+        return blocks;
     info.elevationUnitM = metresPerUnit(dataset.GetRasterBand(1)->GetUnitType());
     const OGRSpatialReference* crs = dataset.GetSpatialRef();
     if (crs != nullptr && !crs->IsEmpty())
@@ -159,6 +179,14 @@ std::unique_ptr<RasterReader> RasterReader::open(const RasterInfo& info, Status&
     return reader;
 }
 
+bool RasterReader::insideRaster(double pixelX, double pixelY) const {
+    // The raster's edges belong to it: a point on the north or east edge lies a rounding error
+    // outside the cells once its coordinates have gone through the inverse transform.
+    constexpr double EdgeCells = 1e-6;
+    return pixelX >= -EdgeCells && pixelX <= m_info.width + EdgeCells && pixelY >= -EdgeCells &&
+           pixelY <= m_info.height + EdgeCells;
+}
+
 void RasterReader::toRasterCoordinates(std::vector<double>& x, std::vector<double>& y,
                                        std::vector<int>& valid) const {
     valid.assign(x.size(), 1);
@@ -183,7 +211,7 @@ Status RasterReader::sample(const std::vector<GeoPoint>& points, std::vector<dou
         double pixelX = 0;
         double pixelY = 0;
         GDALApplyGeoTransform(const_cast<double*>(m_info.toPixel.data()), x[i], y[i], &pixelX, &pixelY);
-        if (!m_transform && (pixelX < 0 || pixelX > m_info.width)) {
+        if (!m_transform && !insideRaster(pixelX, 0)) {
             // A longitude on the other side of the date line from the raster's range.
             const double shift = pixelX < 0 ? 360.0 : -360.0;
             GDALApplyGeoTransform(const_cast<double*>(m_info.toPixel.data()), x[i] + shift, y[i],
@@ -199,7 +227,7 @@ Status RasterReader::sample(const std::vector<GeoPoint>& points, std::vector<dou
 }
 
 SampleResult RasterReader::bilinear(double pixelX, double pixelY, double& value) {
-    if (!(pixelX >= 0 && pixelX <= m_info.width && pixelY >= 0 && pixelY <= m_info.height))
+    if (!insideRaster(pixelX, pixelY))
         return SampleResult::Missing;
     // Cell values stand at the cell centres; within half a cell of the edge the edge cells
     // are taken alone.
@@ -251,7 +279,12 @@ SampleResult RasterReader::cell(int column, int row, double& value) {
     const double raw = rawValue(m_block->GetDataRef(), m_type, index);
     if (std::isnan(raw) || (m_nodata && raw == *m_nodata))
         return SampleResult::Missing;
-    value = (raw * m_scale + m_offset) * m_info.elevationUnitM;
+    // Infinite or impossible values (a corrupt or foreign file) are no terrain either: they
+    // would give losses below free space or no result at all.
+    const double elevationM = (raw * m_scale + m_offset) * m_info.elevationUnitM;
+    if (!isTerrainElevation(elevationM))
+        return SampleResult::Missing;
+    value = elevationM;
     return SampleResult::Value;
 }
 

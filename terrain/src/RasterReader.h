@@ -56,6 +56,7 @@ private:
     RasterReader(const RasterInfo& info, GdalDatasetPtr dataset);
     void toRasterCoordinates(std::vector<double>& x, std::vector<double>& y,
                              std::vector<int>& valid) const;
+    bool insideRaster(double pixelX, double pixelY) const;
     SampleResult bilinear(double pixelX, double pixelY, double& value);
     SampleResult cell(int column, int row, double& value);
     void releaseBlock();

@@ -189,6 +189,11 @@ std::unique_ptr<TerrainSource> openRaster(const std::string& path, const RasterO
     info.shownPath = path;
     std::error_code error;
     const fs::file_status type = fs::status(path, error);
+    if (error && error != std::errc::no_such_file_or_directory) {
+        // A folder on the way that cannot be read says so, not that the raster is missing.
+        status = Status::failure("The raster " + path + " cannot be read: " + error.message());
+        return nullptr;
+    }
     if (error || !fs::exists(type)) {
         status = Status::failure("The raster " + path + " does not exist");
         return nullptr;
@@ -197,6 +202,10 @@ std::unique_ptr<TerrainSource> openRaster(const std::string& path, const RasterO
         if (status = folderMosaic(path, cache, info.datasetName); !status.ok)
             return nullptr;
     } else if (fs::is_regular_file(type)) {
+        if (status = checkRasterFiles(path); !status.ok) {
+            status.message = "The raster " + status.message;
+            return nullptr;
+        }
         info.datasetName = path;
     } else {
         status = Status::failure("The raster " + path + " is neither a file nor a folder");
@@ -212,6 +221,8 @@ std::unique_ptr<TerrainSource> openRaster(const std::string& path, const RasterO
             status = Status::failure(capture.describe("Cannot open the raster " + path));
             return nullptr;
         }
+        if (status = checkDatasetFiles(dataset.get(), "The raster " + path); !status.ok)
+            return nullptr;
         if (status = RasterInfo::describe(*dataset, info); !status.ok)
             return nullptr;
     }

@@ -8,6 +8,8 @@
 #include <GeographicLib/GeodesicLine.hpp>
 #include <GeographicLib/UTMUPS.hpp>
 #include <gtest/gtest.h>
+#include <gdal.h>
+#include <ogr_srs_api.h>
 
 #include <cmath>
 #include <cstdlib>
@@ -15,6 +17,7 @@
 #include <fstream>
 #include <thread>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 namespace verdan::terrain {
@@ -45,6 +48,24 @@ private:
 void write(const std::string& path, const RasterLayout& layout, const CellValueFn& value) {
     std::string error;
     ASSERT_TRUE(writeRaster(path, layout, value, &error)) << error;
+}
+
+// A georeferenced Float32 GeoTIFF of one row `width` cells long, one strip, no data written:
+// a file of a few hundred bytes whose first read needs width * 4 bytes.
+void writeSparseStripRaster(const std::string& path, int width) {
+    GDALAllRegister();
+    const char* options[] = {"SPARSE_OK=TRUE", "TILED=NO", "BLOCKYSIZE=1", nullptr};
+    GDALDatasetH dataset = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), width, 1, 1,
+                                      GDT_Float32, const_cast<char**>(options));
+    ASSERT_NE(dataset, nullptr);
+    double transform[6] = {7, 1e-7, 0, 45.1, 0, -1e-7};
+    GDALSetGeoTransform(dataset, transform);
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    OSRImportFromEPSG(srs, 4326);
+    GDALSetSpatialRef(dataset, srs);
+    OSRDestroySpatialReference(srs);
+    GDALClose(dataset);
+    EXPECT_LT(fs::file_size(path), 4096u);
 }
 
 std::unique_ptr<TerrainSource> open(const std::string& path, RasterOptions options = {}) {
@@ -265,6 +286,15 @@ TEST(RasterSource, BrokenInputGivesOneClearMessageNamingIt) {
     fs::copy_file(dir / "good.tif", dir / "truncated.tif");
     fs::resize_file(dir / "truncated.tif", fs::file_size(dir / "good.tif") / 2);
     ASSERT_EQ(::mkfifo((dir / "pipe.tif").c_str(), 0600), 0);
+    // Regression: a VRT whose source is a pipe waited for ever.
+    std::ofstream(dir / "piped.vrt")
+        << "<VRTDataset rasterXSize=\"10\" rasterYSize=\"10\"><SRS>EPSG:4326</SRS>"
+           "<GeoTransform>7.0, 0.01, 0, 45.1, 0, -0.01</GeoTransform>"
+           "<VRTRasterBand dataType=\"Float32\" band=\"1\"><SimpleSource>"
+           "<SourceFilename relativeToVRT=\"1\">pipe.tif</SourceFilename>"
+           "<SourceBand>1</SourceBand></SimpleSource></VRTRasterBand></VRTDataset>";
+    // Regression: a small file claiming blocks of 400 MB took that memory before failing.
+    writeSparseStripRaster(dir / "huge.tif", 100'000'000);
     const struct {
         std::string path;
         const char* named;
@@ -272,7 +302,8 @@ TEST(RasterSource, BrokenInputGivesOneClearMessageNamingIt) {
         {dir / "missing.tif", "missing.tif"}, {dir / "empty", "empty"},
         {dir / "folder.tif", "folder.tif"},   {dir / "corrupt.tif", "corrupt.tif"},
         {dir / "badtile", "N45E007.hgt"},     {dir / "truncated.tif", "truncated.tif"},
-        {dir / "pipe.tif", "pipe.tif"},
+        {dir / "pipe.tif", "pipe.tif"},       {dir / "piped.vrt", "pipe.tif"},
+        {dir / "huge.tif", "huge.tif"},
     };
     // GDAL's own messages never reach the terminal: standard error goes to a file meanwhile.
     const int savedStderr = ::dup(2);
@@ -293,6 +324,96 @@ TEST(RasterSource, BrokenInputGivesOneClearMessageNamingIt) {
     ::dup2(savedStderr, 2);
     ::close(savedStderr);
     EXPECT_EQ(fs::file_size(dir / "stderr.txt"), 0u);
+}
+
+// Regression: infinite and impossible elevations were used as terrain (a loss below free
+// space, all-NaN tables, 29,477 m peaks). They are no data: filled, counted, refused alone.
+TEST(RasterSource, NonPhysicalElevationsAreNoData) {
+    TempDir dir;
+    const struct {
+        const char* name;
+        double elevationM;
+    } cases[] = {{"inf", INFINITY},     {"-inf", -INFINITY}, {"3e38", 3e38},
+                 {"29477", 29477},      {"-18842", -18842},  {"9000.5", 9000.5}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string path = dir / (std::string("bad") + c.name + ".tif");
+        const double bad = c.elevationM;
+        // The western half holds the bad value, the eastern half sound ground.
+        write(path, geographic(7, 45.1, 360, 360),
+              [bad](double lon, double) { return lon < 7.05 ? bad : 250.0; });
+        const auto source = open(path, {true, 0});
+        ASSERT_TRUE(source);
+        Profile profile;
+        ASSERT_TRUE(source->profile({45.05, 7.01}, {45.05, 7.09}, 81, profile).ok);
+        EXPECT_NEAR(profile.filledPoints, 40, 1);
+        for (double e : profile.elevationsM)
+            EXPECT_TRUE(e == 0 || std::fabs(e - 250) < 1e-6) << e;
+        EXPECT_FALSE(source->profile({45.05, 7.01}, {45.05, 7.04}, 20, profile).ok);
+    }
+    write(dir / "deep.tif", geographic(7, 45.1, 360, 360), [](double, double) { return -499.0; });
+    double elevationM = 0;
+    EXPECT_TRUE(open(dir / "deep.tif")->elevationAt({45.05, 7.05}, elevationM).ok);
+    EXPECT_NEAR(elevationM, -499, 1e-6);
+}
+
+// Regression: a point exactly on the raster's north or east edge was read as no data.
+TEST(RasterSource, EdgesBelongToTheRaster) {
+    TempDir dir;
+    // The layout of the demo raster: its east edge lies a rounding error outside the cells.
+    const double westDeg = -105.55;
+    const double northDeg = 40.1;
+    RasterLayout layout;
+    layout.width = 480;
+    layout.height = 240;
+    layout.geoTransform = {westDeg, 3 * Second, 0, northDeg, 0, -3 * Second};
+    write(dir / "edges.tif", layout, [](double, double) { return 321.0; });
+    const auto source = open(dir / "edges.tif", {false, 0});
+    ASSERT_TRUE(source);
+    const double eastDeg = westDeg + 480 * 3 * Second;
+    const double southDeg = northDeg - 240 * 3 * Second;
+    for (const GeoPoint at : {GeoPoint{northDeg, -105.3}, GeoPoint{40.0, eastDeg},
+                              GeoPoint{northDeg, eastDeg}, GeoPoint{southDeg, westDeg}}) {
+        double elevationM = 0;
+        const Status status = source->elevationAt(at, elevationM);
+        EXPECT_TRUE(status.ok) << at.latDeg << ',' << at.lonDeg << ": " << status.message;
+        EXPECT_EQ(elevationM, 321.0);
+    }
+}
+
+// Regression: a raster in a folder the user cannot read was "not a raster GDAL can read".
+TEST(RasterSource, UnreadableFolderSaysPermissionDenied) {
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "needs root to run the check as another user";
+    TempDir dir;
+    fs::create_directory(dir / "locked");
+    write(dir / "locked/dem.tif", geographic(7, 45.1, 10, 10), [](double, double) { return 1.0; });
+    fs::permissions(dir / "locked", fs::perms::owner_all);
+    fs::permissions(dir / "locked/..", fs::perms::all);
+    int channel[2];
+    ASSERT_EQ(::pipe(channel), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // The child opens the raster as nobody and reports the message.
+        if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+            std::_Exit(3);
+        Status status;
+        const auto source = openRaster(dir / "locked/dem.tif", {}, status);
+        const std::string message = source ? std::string("opened") : status.message;
+        const bool written = ::write(channel[1], message.data(), message.size()) ==
+                             static_cast<ssize_t>(message.size());
+        std::_Exit(written ? 0 : 4);
+    }
+    ::close(channel[1]);
+    char buffer[512] = {};
+    const ssize_t length = ::read(channel[0], buffer, sizeof buffer - 1);
+    ::close(channel[0]);
+    int childStatus = 0;
+    ::waitpid(child, &childStatus, 0);
+    ASSERT_GT(length, 0);
+    const std::string message(buffer, static_cast<std::size_t>(length));
+    EXPECT_NE(message.find("Permission denied"), std::string::npos) << message;
+    EXPECT_NE(message.find("dem.tif"), std::string::npos) << message;
 }
 
 } // namespace

@@ -46,6 +46,11 @@ using GdalDatasetPtr = std::unique_ptr<GDALDataset, GdalDatasetCloser>;
 /// pipe or device, which GDAL would read for ever or misread.
 Status checkPlainFile(const std::string& path);
 
+/// checkPlainFile() for `path` and, when it is a virtual raster (VRT), for every source file
+/// it names, nested VRTs included: run before GDAL opens the raster, since GDAL opens a
+/// VRT's sources with it and would wait for ever on a pipe among them.
+Status checkRasterFiles(const std::string& path);
+
 /// Success when every file GDAL reads for `dataset` (its file list: a VRT's sources, side
 /// files) is a regular file; else a failure naming `path` and the file at fault.
 Status checkDatasetFiles(GDALDataset* dataset, const std::string& path);

@@ -32,6 +32,17 @@ struct Profile {
 
 /// The outcome of a terrain request: ok, or a one-line message for the user that names the
 /// data (file, folder or database) at fault.
+/// Elevations outside this range (and non-finite ones) are no terrain: a raster cell holding
+/// one is read as no data. The lowest dry land lies above -500 m, the highest summit below
+/// 9000 m.
+inline constexpr double LowestElevationM = -500;
+inline constexpr double HighestElevationM = 9000;
+
+/// True for an elevation that can be terrain.
+inline bool isTerrainElevation(double elevationM) {
+    return elevationM >= LowestElevationM && elevationM <= HighestElevationM; // false for NaN
+}
+
 struct Status {
     bool ok = true;
     std::string message;
