@@ -6,6 +6,9 @@
 
 #include <QFile>
 #include <QRegularExpression>
+
+#include <verdan/terrain/TerrainSource.h>
+
 #include <cmath>
 
 namespace verdan {
@@ -23,10 +26,63 @@ bool readNumber(const QString& token, double& value) {
 
 } // namespace
 
+namespace {
+
+// The numbers' texts and the line (1-based) each stands on.
+struct Tokens {
+    QStringList texts;
+    std::vector<int> lines;
+};
+
+Tokens tokenize(const QString& text) {
+    static const QRegularExpression separator(QStringLiteral("\\s*,\\s*|[ \\t\\f\\v\\r]+"));
+    Tokens tokens;
+    const QStringList lines = text.split(u'\n');
+    bool started = false;
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QString body = lines[n].trimmed();
+        if (body.isEmpty())
+            continue;
+        QStringList words = body.split(separator);
+        // A comma at a line's end or start separates from the next or previous line's number.
+        if (started && lines[n].trimmed().startsWith(u','))
+            words.removeFirst();
+        if (words.size() > 1 && words.back().isEmpty() && body.endsWith(u','))
+            words.removeLast();
+        for (const QString& word : words) {
+            tokens.texts << word;
+            tokens.lines.push_back(static_cast<int>(n) + 1);
+        }
+        started = true;
+    }
+    return tokens;
+}
+
+// Why the spacing or an elevation of `values` cannot be terrain, naming its line; empty if
+// they all can.
+QString implausibleValue(const std::vector<double>& values, const std::vector<int>& lines) {
+    if (!(values[1] >= MinProfileSpacingM))
+        return QStringLiteral("The spacing between points (%1 m, line %2) must be at least %3 m.")
+            .arg(numfmt::generalNumber(values[1]))
+            .arg(lines[1])
+            .arg(numfmt::generalNumber(MinProfileSpacingM));
+    for (std::size_t k = 2; k < values.size(); ++k)
+        if (!terrain::isTerrainElevation(values[k]))
+            return QStringLiteral("Elevation %1 of the profile (%2 m, line %3) lies outside %4 "
+                                  "to %5 m.")
+                .arg(k - 1)
+                .arg(numfmt::generalNumber(values[k]))
+                .arg(lines[k])
+                .arg(numfmt::generalNumber(terrain::LowestElevationM))
+                .arg(numfmt::generalNumber(terrain::HighestElevationM));
+    return {};
+}
+
+} // namespace
+
 bool parseProfileText(const QString& text, std::vector<double>& pfl, QString& error) {
-    const QString body = text.trimmed();
-    static const QRegularExpression separator(QStringLiteral("\\s*,\\s*|\\s+"));
-    const QStringList tokens = body.isEmpty() ? QStringList() : body.split(separator);
+    const Tokens parsed = tokenize(text);
+    const QStringList& tokens = parsed.texts;
     if (tokens.size() < 4) {
         error = QStringLiteral("The profile holds too few numbers (%1): it needs the number of "
                                "intervals, the spacing and at least two elevations.")
@@ -44,13 +100,15 @@ bool parseProfileText(const QString& text, std::vector<double>& pfl, QString& er
     values.reserve(static_cast<std::size_t>(tokens.size()));
     for (qsizetype i = 0; i < tokens.size(); ++i) {
         double value = 0;
+        const int line = parsed.lines[static_cast<std::size_t>(i)];
         if (tokens.at(i).isEmpty()) {
-            error = QStringLiteral("Value %1 of the profile is empty.").arg(i + 1);
+            error = QStringLiteral("Value %1 of the profile (line %2) is empty.").arg(i + 1).arg(line);
             return false;
         }
         if (!readNumber(tokens.at(i), value)) {
-            error = QStringLiteral("Value %1 of the profile is not a number: \"%2\".")
+            error = QStringLiteral("Value %1 of the profile (line %2) is not a number: \"%3\".")
                         .arg(i + 1)
+                        .arg(line)
                         .arg(tokens.at(i).left(40));
             return false;
         }
@@ -70,11 +128,8 @@ bool parseProfileText(const QString& text, std::vector<double>& pfl, QString& er
                     .arg(numfmt::generalNumber(intervals + 1));
         return false;
     }
-    if (values[1] <= 0) {
-        error = QStringLiteral("The spacing between points (%1 m) must be above 0.")
-                    .arg(numfmt::generalNumber(values[1]));
+    if (error = implausibleValue(values, parsed.lines); !error.isEmpty())
         return false;
-    }
     pfl = std::move(values);
     return true;
 }

@@ -8,6 +8,10 @@ namespace verdan {
 /// Largest number of points a profile file may hold.
 inline constexpr int MaxProfileFilePoints = 50000;
 
+/// The least spacing between profile points, metres: closer points make a path shorter than
+/// the wavelength, where the model's losses mean nothing (a spacing of 1e-300 m gave -5,992 dB).
+inline constexpr double MinProfileSpacingM = 1;
+
 /// Reads a terrain profile written in the model's layout: the number of intervals, the
 /// spacing between points in metres, then the elevations in metres, transmitter first;
 /// numbers separated by commas, blanks, tabs or line ends, read in the C locale.
@@ -15,8 +19,9 @@ inline constexpr int MaxProfileFilePoints = 50000;
 /// On success `pfl` holds the profile (size = intervals + 3) and true is returned. A text
 /// with fewer than four numbers, a value that is not a finite number, an interval count that
 /// is not a whole number of at least 1 or disagrees with the number of elevations, a spacing
-/// of 0 or below, or more than MaxProfileFilePoints points is refused: false, `error` names
-/// the problem and `pfl` is left as it was.
+/// below MinProfileSpacingM, an elevation outside terrain::LowestElevationM..HighestElevationM,
+/// or more than MaxProfileFilePoints points is refused: false, `error` names the problem (and
+/// the line of a value at fault) and `pfl` is left as it was.
 bool parseProfileText(const QString& text, std::vector<double>& pfl, QString& error);
 
 /// As parseProfileText() for the file at `path`; a file that cannot be read is refused too.

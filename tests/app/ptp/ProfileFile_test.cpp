@@ -40,8 +40,13 @@ INSTANTIATE_TEST_SUITE_P(
                       MalformedCase{"empty_value", "2,10,5,,7", "empty"},
                       MalformedCase{"count_disagrees", "3,10,5,6,7", "holds 3 elevations"},
                       MalformedCase{"fractional_count", "1.5,10,5,6", "whole number"},
-                      MalformedCase{"zero_spacing", "2,0,5,6,7", "must be above 0"},
-                      MalformedCase{"negative_spacing", "2,-25,5,6,7", "must be above 0"},
+                      MalformedCase{"zero_spacing", "2,0,5,6,7", "must be at least 1 m"},
+                      MalformedCase{"negative_spacing", "2,-25,5,6,7", "must be at least 1 m"},
+                      // Regressions: absurd values gave losses far below free space.
+                      MalformedCase{"tiny_spacing", "3 1e-300 10 10 20 30", "(1E-300 m, line 1)"},
+                      MalformedCase{"peak_above_9000_m", "2,10\n5,6\n29477", "(29477 m, line 3)"},
+                      MalformedCase{"trench_below_500_m", "2 10\n-18842 6 7", "line 2"},
+                      MalformedCase{"overflowing_elevation", "2,10,5,1e400,7", "line 1"},
                       MalformedCase{"too_many_points", tooManyPoints(), "at most 50000"}),
     [](const ::testing::TestParamInfo<MalformedCase>& info) { return info.param.name; });
 
