@@ -9,6 +9,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <sstream>
+#include <sys/stat.h>
 
 namespace verdan::cli {
 
@@ -122,6 +123,16 @@ void writeInverseTable(CliContext& context, OutputFormat format, double lossLeve
     context.out << QJsonDocument(document).toJson(QJsonDocument::Indented).toStdString();
 }
 
+// An archive that exists must be a regular file: SQLite would otherwise open a device or pipe
+// and create its journal beside it (/dev/full-journal).
+void refuseNonRegularArchive(const QString& path) {
+    struct stat info {};
+    if (::stat(fileNameBytes(path).constData(), &info) == 0 && !S_ISREG(info.st_mode))
+        throw UsageError{QStringLiteral("--archive: %1 is not a regular file (a folder, pipe or "
+                                        "device)")
+                             .arg(path)};
+}
+
 } // namespace
 
 AreaInputs areaInputsFromOptions(const CliOptions& options) {
@@ -179,6 +190,7 @@ int areaCommand(const QStringList& args, CliContext& context) {
             archivePath = options.valueOf(QStringLiteral("archive"));
             if (archivePath.isEmpty())
                 throw UsageError{QStringLiteral("--archive: the archive file's name")};
+            refuseNonRegularArchive(archivePath);
         }
         if (options.has(QStringLiteral("comment")))
             archiveComment = options.valueOf(QStringLiteral("comment"));

@@ -11,6 +11,7 @@
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 #include <memory>
+#include <sys/stat.h>
 
 using namespace verdan;
 using namespace verdan::cli;
@@ -65,6 +66,24 @@ TEST_F(AreaArchiveOption, FailingWriterLeavesLinksAndTheirTargets) {
         EXPECT_EQ(QFileInfo::exists(target), target == text);
     }
     EXPECT_EQ(test::fileContent(text), "not an archive\n");
+}
+
+// Regression: a device given as the archive (/dev/full) was opened by SQLite, which left
+// its journal file beside it in /dev. A folder, pipe or device is refused before the run.
+TEST_F(AreaArchiveOption, RefusesAnArchiveThatIsNoRegularFile) {
+    const QString pipe = dir.filePath(QStringLiteral("pipe.sqlite"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+    const QString linkToDevice = dir.filePath(QStringLiteral("full.sqlite"));
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), linkToDevice));
+    const bool journalBefore = QFileInfo::exists(QStringLiteral("/dev/full-journal"));
+    for (const QString& archive :
+         {QStringLiteral("/dev/full"), dir.path(), pipe, linkToDevice}) {
+        const Outcome outcome = runCommand(areaCommand, {QStringLiteral("--archive"), archive});
+        EXPECT_EQ(outcome.status, ExitUsage) << archive.toStdString();
+        EXPECT_NE(outcome.err.find("not a regular file"), std::string::npos) << outcome.err;
+        EXPECT_TRUE(outcome.out.empty()) << archive.toStdString();
+    }
+    EXPECT_EQ(QFileInfo::exists(QStringLiteral("/dev/full-journal")), journalBefore);
 }
 
 } // namespace

@@ -7,8 +7,14 @@
 #include "TestFiles.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+#include <gdal.h>
 #include <gtest/gtest.h>
+#include <ogr_srs_api.h>
+#include <raster_builders.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <numbers>
@@ -147,6 +153,69 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
         EXPECT_TRUE(o.out.empty());
     }
+}
+
+// A 1-band Float32 GeoTIFF of `width` x `height` cells of 100 dB marked as a Verdan map (its
+// kind item and band description) unless `kind` is empty.
+void writeLossMap(const std::string& path, double westDeg, double northDeg, double cellDeg,
+                  int epsg, const char* kind, int width = 1, int height = 1) {
+    GDALAllRegister();
+    GDALDatasetH map = GDALCreate(GDALGetDriverByName("GTiff"), path.c_str(), width, height, 1,
+                                  GDT_Float32, nullptr);
+    ASSERT_NE(map, nullptr);
+    double transform[6] = {westDeg, cellDeg, 0, northDeg, 0, -cellDeg};
+    GDALSetGeoTransform(map, transform);
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(nullptr);
+    OSRImportFromEPSG(srs, epsg);
+    GDALSetSpatialRef(map, srs);
+    OSRDestroySpatialReference(srs);
+    if (*kind != '\0') {
+        GDALSetMetadataItem(map, "VERDAN_MAP", kind, nullptr);
+        GDALSetDescription(GDALGetRasterBand(map, 1), "basic transmission loss");
+    }
+    GDALFillRaster(GDALGetRasterBand(map, 1), 100, 0);
+    GDALClose(map);
+}
+
+// Regressions: coverage-merge aborted on inputs 2^31 cells apart, merged elevation rasters
+// and maps in another reference system as loss maps, and waited for ever on a pipe.
+TEST(CoverageMerge, RefusesInputsThatAreNotVerdanMapsOrTooFarApart) {
+    QTemporaryDir dir;
+    const auto at = [&](const char* name) { return dir.filePath(QLatin1String(name)); };
+    const double cellDeg = 1e-8;
+    writeLossMap(at("a.tif").toStdString(), 0, 10, cellDeg, 4326, "coverage");
+    writeLossMap(at("far.tif").toStdString(), 2147483648.0 * cellDeg, 10, cellDeg, 4326,
+                 "coverage");
+    writeLossMap(at("mercator.tif").toStdString(), 0, 10, cellDeg, 3857, "coverage");
+    writeLossMap(at("plain.tif").toStdString(), 0, 10, cellDeg, 4326, "");
+    terrain::RasterLayout layout;
+    layout.width = 2;
+    layout.height = 2;
+    layout.geoTransform = {0, cellDeg, 0, 10, 0, -cellDeg};
+    std::string error;
+    ASSERT_TRUE(terrain::writeRaster(at("dem.tif").toStdString(), layout,
+                                     [](double, double) { return 3032.0; }, &error))
+        << error;
+    ASSERT_EQ(::mkfifo(QFile::encodeName(at("pipe.tif")).constData(), 0600), 0);
+    const struct {
+        const char* second;
+        const char* expected;
+    } cases[] = {
+        {"far.tif", "more than 50000000 cells"},
+        {"mercator.tif", "mercator.tif: not on WGS 84"},
+        {"plain.tif", "plain.tif: not a coverage map written by Verdan"},
+        {"dem.tif", "dem.tif: not a coverage map written by Verdan"},
+        {"pipe.tif", "pipe.tif: not a regular file"},
+    };
+    for (const auto& c : cases) {
+        const Outcome o = runCommand(coverageMergeCommand,
+                                     {"--out", at("merged.tif"), at("a.tif"), at(c.second)});
+        EXPECT_EQ(o.status, ExitFailure) << c.second;
+        EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
+        EXPECT_FALSE(QFileInfo::exists(at("merged.tif"))) << c.second;
+    }
+    const Outcome ok = runCommand(coverageMergeCommand, {"--out", at("merged.tif"), at("a.tif")});
+    EXPECT_EQ(ok.status, ExitOk) << ok.err;
 }
 
 } // namespace
