@@ -81,8 +81,9 @@ void ModeFormHost::openGroundConstants(const GroundConstantsRequest& request) {
 }
 
 void ModeFormHost::openCoverageMap() {
+    FrmPtoPModel* form = m_ptp.get();
     FrmCoverageModel window(m_state, m_store, m_prompter, m_info, m_coverage,
-                            m_ptp->currentInputs(), m_ptp->logFileName());
+                            [form] { return form->currentInputs(); }, form->logFileName());
     window.Form_Load();
     m_prompter.runModal(window);
     window.Form_Unload();

@@ -18,7 +18,7 @@ packages=(
     qt6-base-dev qt6-base-dev-tools qt6-charts-dev qt6-svg-dev libqt6sql6-sqlite
     libqt6opengl6-dev
     libgtest-dev libgmock-dev libbenchmark-dev libgeographiclib-dev libgdal-dev gdal-bin
-    xvfb xauth xfonts-base fonts-dejavu-core locales
+    xvfb xauth xfonts-base fonts-dejavu-core locales poppler-utils
     desktop-file-utils appstream man-db dpkg-dev file parallel
     slurmctld slurmd slurm-client munge
 )

@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <cmath>
 
 namespace verdan {
@@ -94,7 +95,8 @@ QString oneDecimal(double value) {
 
 FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Prompter& prompter,
                                    const AppInfo& info, CoverageServices services,
-                                   PointToPointInputs radio, QString logFileName, QObject* parent)
+                                   std::function<PointToPointInputs()> radio, QString logFileName,
+                                   QObject* parent)
     : ScreenModel(parent), m_state(state), m_registry(store), m_prompter(prompter), m_info(info),
       m_services(std::move(services)), m_radio(std::move(radio)),
       m_logFileName(std::move(logFileName)), m_run(m_services.engine) {
@@ -103,7 +105,7 @@ FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Pr
     m_registry.setSection(OwnSection);
     for (int f = 0; f < FieldCount; ++f)
         m_text.at(static_cast<std::size_t>(f)) = QString::fromLatin1(Specs.at(f).initial);
-    m_text[txtRxHt] = generalNumber(m_radio.h2M);
+    m_text[txtRxHt] = generalNumber(m_radio().h2M);
     m_text[txtLossLevels] = defaultLevelsText(MapQuantity::LossDb);
     m_text[txtFieldLevels] = defaultLevelsText(MapQuantity::FieldDbuvm);
     connect(&m_run, &CoverageRun::stateChanged, this, &FrmCoverageModel::runStateChanged);
@@ -134,18 +136,73 @@ void FrmCoverageModel::setCmbERPUnit(int index) {
     emit changed();
 }
 
+bool FrmCoverageModel::profileFromFile() const {
+    return m_state.path.ProfileReady && !m_state.path.ProfileFile.isEmpty();
+}
+
+std::optional<terrain::GeoPoint> FrmCoverageModel::transmitter() const {
+    if (!profileFromFile())
+        return transmitterOf(m_state.path);
+    if (m_enteredFor == m_state.path.ProfileFile)
+        return m_enteredTx;
+    return std::nullopt;
+}
+
 QString FrmCoverageModel::lblSource() const {
     const PathState& path = m_state.path;
+    const PointToPointInputs radio = m_radio();
     QString terrain = path.TerrainSource;
     if (terrain == QLatin1String("Raster") && !path.RasterPath.isEmpty())
         terrain += QStringLiteral(" (") + QFileInfo(QDir::cleanPath(path.RasterPath)).fileName() + u')';
-    return QStringLiteral("Transmitter ") + positionText(transmitterOf(path)) + QStringLiteral(", ") +
-           generalNumber(m_radio.h1M) + QStringLiteral(" m; terrain ") + terrain +
-           QStringLiteral("\n") + generalNumber(m_radio.frequencyMHz) + QStringLiteral(" MHz, ") +
-           (m_radio.horizontal ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
-           QStringLiteral(", eps ") + generalNumber(m_radio.eps) + QStringLiteral(", sgm ") +
-           generalNumber(m_radio.sgmSPerM) + QStringLiteral(" S/m, Ns ") +
-           generalNumber(m_radio.nsNUnits) + QStringLiteral(", ") + m_radio.climateText;
+    const std::optional<terrain::GeoPoint> tx = transmitter();
+    QString site = tx ? QStringLiteral("Transmitter ") + positionText(*tx)
+                      : QStringLiteral("Transmitter not known");
+    if (profileFromFile())
+        site += QStringLiteral(" (the profile comes from ") +
+                QFileInfo(path.ProfileFile).fileName() +
+                (tx ? QStringLiteral(", position entered)") : QStringLiteral(", which has no position: Run asks for one)"));
+    return site + QStringLiteral(", ") + generalNumber(radio.h1M) + QStringLiteral(" m; terrain ") +
+           terrain + QStringLiteral("\n") + generalNumber(radio.frequencyMHz) +
+           QStringLiteral(" MHz, ") +
+           (radio.horizontal ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
+           QStringLiteral(", eps ") + generalNumber(radio.eps) + QStringLiteral(", sgm ") +
+           generalNumber(radio.sgmSPerM) + QStringLiteral(" S/m, Ns ") +
+           generalNumber(radio.nsNUnits) + QStringLiteral(", ") + radio.climateText;
+}
+
+QString FrmCoverageModel::lblInputsChanged() const {
+    if (!m_run.hasMap() || lblSource() == m_mapSource)
+        return {};
+    return QStringLiteral("The point-to-point form's path, terrain or radio parameters changed "
+                          "since this map was computed: Run uses the new ones.");
+}
+
+bool FrmCoverageModel::askTransmitter() {
+    QString text = m_enteredTx ? formatPattern(m_enteredTx->latDeg, u"0.00000") +
+                                     QStringLiteral(", ") +
+                                     formatPattern(m_enteredTx->lonDeg, u"0.00000")
+                               : QString();
+    if (!m_prompter.input(QStringLiteral("The profile of the point-to-point form comes from a "
+                                         "file and has no position. Transmitter latitude and "
+                                         "longitude in decimal degrees (north and east positive), "
+                                         "e.g. 45.5, -7.25:"),
+                          WindowTitle, text))
+        return false;
+    static const QRegularExpression pair(QStringLiteral(
+        R"(^\s*([-+]?(\d+\.?\d*|\.\d+))\s*,\s*([-+]?(\d+\.?\d*|\.\d+))\s*$)"));
+    const QRegularExpressionMatch match = pair.match(text);
+    const double latDeg = match.hasMatch() ? leadingNumber(match.captured(1)) : 100;
+    const double lonDeg = match.hasMatch() ? leadingNumber(match.captured(3)) : 200;
+    if (std::fabs(latDeg) > 89 || std::fabs(lonDeg) > 180) {
+        inform(m_prompter,
+               QStringLiteral("Warning: the transmitter position is a latitude from -89 to 89 "
+                              "and a longitude from -180 to 180, separated by a comma"),
+               WindowTitle);
+        return false;
+    }
+    m_enteredTx = terrain::GeoPoint{latDeg, lonDeg};
+    m_enteredFor = m_state.path.ProfileFile;
+    return true;
 }
 
 QString FrmCoverageModel::lblStatus() const {
@@ -226,16 +283,19 @@ std::optional<coverage::CoverageInputs> FrmCoverageModel::buildInputs() {
         if (!checkField(static_cast<Field>(f)))
             return std::nullopt;
     }
+    if (profileFromFile() && !transmitter() && !askTransmitter())
+        return std::nullopt;
+    const PointToPointInputs radio = m_radio();
     coverage::CoverageInputs in;
-    in.tx = transmitterOf(m_state.path);
-    in.txHeightM = m_radio.h1M;
+    in.tx = *transmitter();
+    in.txHeightM = radio.h1M;
     in.rxHeightM = leadingNumber(m_text[txtRxHt]);
-    in.freqMHz = m_radio.frequencyMHz;
-    in.polarization = m_radio.horizontal ? 0 : 1;
-    in.epsRel = m_radio.eps;
-    in.sgmSPerM = m_radio.sgmSPerM;
-    in.surfRefN = m_radio.nsNUnits;
-    in.climate = ClimateCode(m_radio.climateText);
+    in.freqMHz = radio.frequencyMHz;
+    in.polarization = radio.horizontal ? 0 : 1;
+    in.epsRel = radio.eps;
+    in.sgmSPerM = radio.sgmSPerM;
+    in.surfRefN = radio.nsNUnits;
+    in.climate = ClimateCode(radio.climateText);
     in.reliabilityPct = leadingNumber(m_text[txtRel]);
     in.confidencePct = leadingNumber(m_text[txtConf]);
     in.radiusKm = leadingNumber(m_text[txtRadius]);
@@ -260,9 +320,11 @@ bool FrmCoverageModel::cmdRun_Click() {
         return false;
     }
     m_cancelled = false;
+    const QString source = lblSource();
     if (!m_run.start(*in, std::move(terrain)))
         return false;
-    m_runClimate = m_radio.climateText;
+    m_runClimate = m_radio().climateText;
+    m_runSource = source;
     return true;
 }
 
@@ -273,7 +335,9 @@ void FrmCoverageModel::runStateChanged() {
         m_hover.clear();
         m_warnings = QString::fromStdString(
             coverage::warningSummary(m_run.grid(), MapColours::WarningLevel));
-        reportLine(runReportLine());
+        m_mapSource = m_runSource;
+        m_mapCaption = runCaption();
+        reportLine(QStringLiteral("Coverage map: ") + m_mapCaption);
         break;
     case RunState::Failed:
         inform(m_prompter, QStringLiteral("The coverage map was not computed. ") + m_run.message(),
@@ -289,9 +353,9 @@ void FrmCoverageModel::runStateChanged() {
     emit changed();
 }
 
-QString FrmCoverageModel::runReportLine() const {
+QString FrmCoverageModel::runCaption() const {
     const coverage::CoverageInputs& in = m_run.inputs();
-    return QStringLiteral("Coverage map: Tx ") + positionText(in.tx) + u' ' +
+    return QStringLiteral("Tx ") + positionText(in.tx) + u' ' +
            generalNumber(in.txHeightM) + QStringLiteral(" m, Rx ") + generalNumber(in.rxHeightM) +
            QStringLiteral(" m, ") + generalNumber(in.freqMHz) + QStringLiteral(" MHz, ") +
            (in.polarization == 0 ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
@@ -336,6 +400,8 @@ MapColours FrmCoverageModel::mapColours() const {
 }
 
 std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
+    if (profileFromFile())
+        return std::nullopt;
     const terrain::GeoPoint rx = receiverOf(m_state.path);
     const terrain::GeoPoint tx = m_run.inputs().tx;
     if (greatCircleDistanceM(tx.latDeg, tx.lonDeg, rx.latDeg, rx.lonDeg) >

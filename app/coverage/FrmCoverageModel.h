@@ -68,12 +68,13 @@ public:
         FieldCount
     };
 
-    /// Everything handed in must outlive the window. `radio` holds the point-to-point form's
-    /// parameters at the opening; `logFileName` is the report log's file, saved after each
+    /// Everything handed in must outlive the window. `radio` gives the point-to-point form's
+    /// parameters as they are now; `logFileName` is the report log's file, saved after each
     /// report line.
     FrmCoverageModel(ProgramState& state, SettingsStore& store, Prompter& prompter,
-                     const AppInfo& info, CoverageServices services, PointToPointInputs radio,
-                     QString logFileName, QObject* parent = nullptr);
+                     const AppInfo& info, CoverageServices services,
+                     std::function<PointToPointInputs()> radio, QString logFileName,
+                     QObject* parent = nullptr);
     QString screenName() const override { return QStringLiteral("frmCoverage"); }
 
     // ---- Controls ----
@@ -84,8 +85,11 @@ public:
     /// 0 dBW, 1 dBm.
     int cmbERPUnit() const { return m_erpUnit; }
     void setCmbERPUnit(int index);
-    /// The radio parameters and transmitter taken over from the point-to-point mode.
+    /// The radio parameters, transmitter and terrain the next run takes from the
+    /// point-to-point form, as the form holds them now.
     QString lblSource() const;
+    /// Says that the form's inputs differ from those of the map shown; empty when they agree.
+    QString lblInputsChanged() const;
     bool cmdRunEnabled() const { return !busy(); }
     bool cmdCancelEnabled() const { return m_run.state() == RunState::Running; }
     /// Progress of the run, 0..100; progressChanged() tells a change.
@@ -100,6 +104,8 @@ public:
     QString lblWarnings() const { return m_warnings; }
 
     // ---- Handlers ----
+    /// The point-to-point form changed (its path, terrain or radio parameters).
+    void formChanged() { emit changed(); }
     void Form_Load();
     void Form_Unload();
     /// Checks a field like the forms do: a value out of range is told and replaced.
@@ -125,6 +131,8 @@ public:
     MapColours mapColours() const;
     /// Counts changes of the map's data or colours (views rebuild their images on a change).
     int mapRevision() const { return m_mapRevision; }
+    /// The map's caption: every input of its run, its size and time, and its warnings.
+    QString mapCaption() const { return m_mapCaption; }
     /// The receiver of the current path when it lies within the map's radius.
     std::optional<terrain::GeoPoint> receiver() const;
     /// The view that prints and writes PNG and PDF; nullptr when none is attached.
@@ -147,14 +155,17 @@ private:
     void reportLine(const QString& line);
     bool writeMap(MapFileFormat format, const QString& path, QStringList& written, QString& error);
     bool mayReplace(const QString& path);
-    QString runReportLine() const;
+    QString runCaption() const;
+    bool profileFromFile() const;
+    std::optional<terrain::GeoPoint> transmitter() const;
+    bool askTransmitter();
 
     ProgramState& m_state;
     Registry m_registry;
     Prompter& m_prompter;
     const AppInfo& m_info;
     CoverageServices m_services;
-    PointToPointInputs m_radio;
+    std::function<PointToPointInputs()> m_radio;
     QString m_logFileName;
     CoverageRun m_run;
     MapOutput* m_output = nullptr;
@@ -164,6 +175,12 @@ private:
     QString m_hover;
     QString m_warnings;
     QString m_runClimate;
+    QString m_runSource;
+    QString m_mapSource;
+    QString m_mapCaption;
+    /// The transmitter entered for a profile read from the file `m_enteredFor`.
+    std::optional<terrain::GeoPoint> m_enteredTx;
+    QString m_enteredFor;
     bool m_hatch = true;
     int m_mapRevision = 0;
     bool m_cancelled = false;

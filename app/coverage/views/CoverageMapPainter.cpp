@@ -19,6 +19,13 @@ constexpr double MetresPerDegLat = 111195.0;
 constexpr double SunZenithRad = Pi / 4;
 constexpr double SunAzimuthRad = 135.0 * Pi / 180.0;
 const QColor NoDataColour(200, 225, 240);
+// Length of a tick mark, pixels.
+constexpr double TickLength = 6;
+
+/// Room of a legend swatch and the gap after it.
+double SwatchRoom(const QFontMetricsF& metrics) {
+    return metrics.height() * 1.8;
+}
 
 /// The hatch over cells with a model warning: light diagonal lines, 6 pixels apart.
 QBrush hatchBrush() {
@@ -70,55 +77,72 @@ QString degreesText(double value, double step, QChar positive, QChar negative) {
            (value < 0 ? negative : positive);
 }
 
-void drawHaloText(QPainter& painter, QPointF baseline, const QString& text) {
-    QPainterPath path;
-    path.addText(baseline, painter.font(), text);
-    painter.setPen(QPen(QColor(255, 255, 255, 220), 3));
-    painter.setBrush(Qt::NoBrush);
-    painter.drawPath(path);
-    painter.setPen(Qt::black);
-    painter.drawText(baseline, text);
+// The room left of the frame for a latitude label and above it for a longitude label.
+QSizeF labelRoom(const QFontMetricsF& metrics) {
+    return {metrics.horizontalAdvance(QStringLiteral("00.000\u00b0N")) + TickLength + 4,
+            metrics.height() + TickLength + 2};
 }
 
-void drawTicks(QPainter& painter, const QRectF& target, const MapViewport& viewport) {
-    const terrain::GeoPoint nw = viewport.toGeo(target.topLeft(), target);
-    const terrain::GeoPoint se = viewport.toGeo(target.bottomRight(), target);
-    const double latStep = niceStep((nw.latDeg - se.latDeg) / 4, {1, 2, 5});
-    const double lonStep = niceStep((se.lonDeg - nw.lonDeg) / 4, {1, 2, 5});
+// Round latitudes and longitudes within the frame, about four each way.
+struct Ticks {
+    std::vector<double> latDeg;
+    std::vector<double> lonDeg;
+    double latStep = 1;
+    double lonStep = 1;
+};
+
+Ticks ticksOf(const QRectF& frame, const MapViewport& viewport) {
+    const terrain::GeoPoint nw = viewport.toGeo(frame.topLeft(), frame);
+    const terrain::GeoPoint se = viewport.toGeo(frame.bottomRight(), frame);
+    Ticks ticks;
+    ticks.latStep = niceStep((nw.latDeg - se.latDeg) / 4, {1, 2, 5});
+    ticks.lonStep = niceStep((se.lonDeg - nw.lonDeg) / 4, {1, 2, 5});
+    for (double lat = std::ceil(se.latDeg / ticks.latStep) * ticks.latStep; lat <= nw.latDeg;
+         lat += ticks.latStep)
+        ticks.latDeg.push_back(lat);
+    for (double lon = std::ceil(nw.lonDeg / ticks.lonStep) * ticks.lonStep; lon <= se.lonDeg;
+         lon += ticks.lonStep)
+        ticks.lonDeg.push_back(lon);
+    return ticks;
+}
+
+void drawTicks(QPainter& painter, const QRectF& target, const QRectF& frame,
+               const MapViewport& viewport) {
+    const Ticks ticks = ticksOf(frame, viewport);
+    painter.setPen(QPen(Qt::black, 1));
+    for (const double lat : ticks.latDeg) {
+        const double y = viewport.toPixel({lat, 0}, frame).y();
+        painter.drawLine(QPointF(frame.left() - TickLength, y), QPointF(frame.left(), y));
+        painter.drawLine(QPointF(frame.right(), y), QPointF(frame.right() + TickLength, y));
+    }
+    for (const double lon : ticks.lonDeg) {
+        const double x = viewport.toPixel({0, lon}, frame).x();
+        painter.drawLine(QPointF(x, frame.top() - TickLength), QPointF(x, frame.top()));
+        painter.drawLine(QPointF(x, frame.bottom()), QPointF(x, frame.bottom() + TickLength));
+    }
+    for (const MapLabel& label : tickLabels(frame, target, viewport, painter.font()))
+        painter.drawText(label.box, Qt::AlignRight | Qt::AlignVCenter, label.text);
+}
+
+// A bar of a round number of kilometres in the frame's lower left corner. The map keeps true
+// proportions about its centre, so the bar holds in every direction.
+void drawScaleBar(QPainter& painter, const QRectF& frame, const MapViewport& viewport) {
     const QFontMetricsF metrics(painter.font());
-    for (double lat = std::ceil(se.latDeg / latStep) * latStep; lat <= nw.latDeg; lat += latStep) {
-        const double y = viewport.toPixel({lat, nw.lonDeg}, target).y();
-        painter.setPen(Qt::black);
-        painter.drawLine(QPointF(target.left(), y), QPointF(target.left() + 8, y));
-        painter.drawLine(QPointF(target.right() - 8, y), QPointF(target.right(), y));
-        drawHaloText(painter, QPointF(target.left() + 14, y + metrics.ascent() / 2),
-                     degreesText(lat, latStep, u'N', u'S'));
-    }
-    for (double lon = std::ceil(nw.lonDeg / lonStep) * lonStep; lon <= se.lonDeg; lon += lonStep) {
-        const double x = viewport.toPixel({nw.latDeg, lon}, target).x();
-        painter.setPen(Qt::black);
-        painter.drawLine(QPointF(x, target.top()), QPointF(x, target.top() + 8));
-        painter.drawLine(QPointF(x, target.bottom() - 8), QPointF(x, target.bottom()));
-        const QString text = degreesText(lon, lonStep, u'E', u'W');
-        drawHaloText(painter,
-                     QPointF(x - metrics.horizontalAdvance(text) / 2, target.top() + 10 +
-                                                                          metrics.ascent()),
-                     text);
-    }
-}
-
-void drawScaleBar(QPainter& painter, const QRectF& target, const MapViewport& viewport) {
     const double kmPerPx = MetresPerDegLat / 1000 / viewport.pixelsPerDegree();
-    const double km = niceStep(target.width() / 5 * kmPerPx, {1, 2, 5});
+    const double km = niceStep(frame.width() / 5 * kmPerPx, {1, 2, 5});
     const double lengthPx = km / kmPerPx;
-    const QPointF start(target.left() + 16, target.bottom() - 16);
+    const QString text = numfmt::generalNumber(km) + QStringLiteral(" km");
+    const double pad = metrics.height() / 3;
+    const QPointF start(frame.left() + 2 * pad, frame.bottom() - 2 * pad);
+    painter.fillRect(QRectF(start.x() - pad, start.y() - metrics.height() - 2 * pad,
+                            std::max(lengthPx, metrics.horizontalAdvance(text)) + 2 * pad,
+                            metrics.height() + 3 * pad),
+                     QColor(255, 255, 255, 210));
     painter.setPen(QPen(Qt::black, 2));
-    painter.fillRect(QRectF(start.x() - 4, start.y() - 22, lengthPx + 8, 28),
-                     QColor(255, 255, 255, 200));
     painter.drawLine(start, start + QPointF(lengthPx, 0));
-    painter.drawLine(start, start - QPointF(0, 6));
-    painter.drawLine(start + QPointF(lengthPx, 0), start + QPointF(lengthPx, -6));
-    painter.drawText(start + QPointF(0, -8), numfmt::generalNumber(km) + QStringLiteral(" km"));
+    painter.drawLine(start, start - QPointF(0, pad));
+    painter.drawLine(start + QPointF(lengthPx, 0), start + QPointF(lengthPx, -pad));
+    painter.drawText(start + QPointF(0, -pad - metrics.descent()), text);
 }
 
 void drawMarks(QPainter& painter, const QRectF& target, const MapScene& scene,
@@ -153,40 +177,55 @@ void drawHatch(QPainter& painter, const QRectF& target, const QRectF& area, cons
     painter.drawImage(visible.topLeft(), layer);
 }
 
-void drawLegend(QPainter& painter, const QRectF& target, const MapScene& scene) {
+// The legend's lines: a swatch (with the hatch for the warnings) and a text each.
+struct LegendEntry {
+    QColor colour;
+    QString text;
+    bool hatched = false;
+};
+
+std::vector<LegendEntry> legendEntries(const MapScene& scene) {
+    std::vector<LegendEntry> entries;
     const QStringList labels = scene.colours.legendLabels();
-    const QFontMetricsF metrics(painter.font());
-    const double line = metrics.height() + 4;
-    double width = metrics.horizontalAdvance(scene.colours.title());
-    for (const QString& label : labels)
-        width = std::max(width, metrics.horizontalAdvance(label) + 26);
-    const bool hatched = !scene.warnings.isNull() && scene.colours.hatchWarnings();
-    const int rows = static_cast<int>(labels.size()) + (hatched ? 1 : 0) + 2;
-    const QRectF box(target.right() - width - 24, target.top() + 32, width + 16, rows * line + 8);
-    painter.setPen(Qt::black);
-    painter.setBrush(QColor(255, 255, 255, 230));
-    painter.drawRect(box);
-    QPointF row = box.topLeft() + QPointF(8, 4);
-    painter.drawText(row + QPointF(0, metrics.ascent()), scene.colours.title());
-    const auto entry = [&](const QColor& colour, const QString& text) {
-        row += QPointF(0, line);
-        painter.setPen(Qt::black);
-        painter.setBrush(colour);
-        painter.drawRect(QRectF(row + QPointF(0, 1), QSizeF(18, metrics.height() - 2)));
-        painter.drawText(row + QPointF(26, metrics.ascent()), text);
-    };
-    const auto hatchedEntry = [&](const QString& text) {
-        entry(QColor(150, 150, 150), text);
-        const QRectF swatch(row + QPointF(0, 1), QSizeF(18, metrics.height() - 2));
-        painter.fillRect(swatch.adjusted(1, 1, 0, 0), hatchBrush());
-    };
     for (int i = 0; i < labels.size(); ++i)
-        entry(toColor(MapColours::bandColour(i)), labels[i]);
+        entries.push_back({toColor(MapColours::bandColour(i)), labels[i]});
     if (!scene.warnings.isNull() && scene.colours.hatchWarnings())
-        hatchedEntry(QStringLiteral("model warning (hatched)"));
-    entry(Qt::red, QStringLiteral("transmitter"));
+        entries.push_back({QColor(150, 150, 150), QStringLiteral("model warning (hatched)"), true});
+    entries.push_back({Qt::red, QStringLiteral("transmitter")});
     if (scene.receiver)
-        entry(QColor(0, 90, 255), QStringLiteral("receiver"));
+        entries.push_back({QColor(0, 90, 255), QStringLiteral("receiver")});
+    return entries;
+}
+
+QSizeF legendSize(const MapScene& scene, const QFontMetricsF& metrics) {
+    const std::vector<LegendEntry> entries = legendEntries(scene);
+    double width = metrics.horizontalAdvance(scene.colours.title());
+    for (const LegendEntry& entry : entries)
+        width = std::max(width, metrics.horizontalAdvance(entry.text) + SwatchRoom(metrics));
+    const double line = metrics.height() + metrics.height() / 4;
+    return {width + metrics.height(), (static_cast<double>(entries.size()) + 1) * line +
+                                          metrics.height() / 2};
+}
+
+void drawLegend(QPainter& painter, const QRectF& box, const MapScene& scene) {
+    const QFontMetricsF metrics(painter.font());
+    const double line = metrics.height() + metrics.height() / 4;
+    const double swatch = metrics.height() * 1.2;
+    painter.setPen(Qt::black);
+    painter.setBrush(Qt::white);
+    painter.drawRect(box);
+    QPointF row = box.topLeft() + QPointF(metrics.height() / 2, metrics.height() / 4);
+    painter.drawText(row + QPointF(0, metrics.ascent()), scene.colours.title());
+    for (const LegendEntry& entry : legendEntries(scene)) {
+        row += QPointF(0, line);
+        const QRectF square(row + QPointF(0, 1), QSizeF(swatch, metrics.height() - 2));
+        painter.setPen(Qt::black);
+        painter.setBrush(entry.colour);
+        painter.drawRect(square);
+        if (entry.hatched)
+            painter.fillRect(square.adjusted(1, 1, 0, 0), hatchBrush());
+        painter.drawText(row + QPointF(SwatchRoom(metrics), metrics.ascent()), entry.text);
+    }
 }
 
 } // namespace
@@ -288,18 +327,64 @@ void MapViewport::pan(QPointF delta) {
     m_centre.latDeg += delta.y() / m_pxPerDeg;
 }
 
+std::vector<MapLabel> tickLabels(const QRectF& frame, const QRectF& target,
+                                 const MapViewport& viewport, const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const Ticks ticks = ticksOf(frame, viewport);
+    std::vector<MapLabel> labels;
+    double lastTop = target.bottom();
+    for (const double lat : ticks.latDeg) {
+        const double y = viewport.toPixel({lat, 0}, frame).y();
+        const QRectF box(target.left(), y - metrics.height() / 2,
+                         frame.left() - TickLength - 3 - target.left(), metrics.height());
+        if (box.top() < target.top() || box.bottom() > lastTop)
+            continue;
+        labels.push_back({degreesText(lat, ticks.latStep, u'N', u'S'), box});
+        lastTop = box.top();
+    }
+    double lastRight = target.left() - metrics.averageCharWidth();
+    for (const double lon : ticks.lonDeg) {
+        const double x = viewport.toPixel({0, lon}, frame).x();
+        const QString text = degreesText(lon, ticks.lonStep, u'E', u'W');
+        const double width = metrics.horizontalAdvance(text) + 1;
+        const QRectF box(x - width / 2, frame.top() - TickLength - 2 - metrics.height(), width,
+                         metrics.height());
+        if (box.left() < lastRight + metrics.averageCharWidth() || box.right() > target.right())
+            continue;
+        labels.push_back({text, box});
+        lastRight = box.right();
+    }
+    return labels;
+}
+
+MapLayout MapLayout::of(const QRectF& target, const MapScene& scene, const QFont& font) {
+    const QFontMetricsF metrics(font);
+    const QSizeF room = labelRoom(metrics);
+    const QSizeF legend = legendSize(scene, metrics);
+    const double gap = metrics.height();
+    MapLayout layout;
+    layout.frame = QRectF(target.left() + room.width(), target.top() + room.height(),
+                          target.width() - room.width() - legend.width() - gap - TickLength,
+                          target.height() - room.height() - TickLength - 2);
+    layout.legend = QRectF(QPointF(target.right() - legend.width() - 1, layout.frame.top()), legend);
+    return layout;
+}
+
 void paintMap(QPainter& painter, const QRectF& target, const MapScene& scene,
               const MapViewport& viewport) {
+    const MapLayout layout = MapLayout::of(target, scene, painter.font());
+    const QRectF& frame = layout.frame;
     painter.save();
-    painter.setClipRect(target);
     painter.fillRect(target, Qt::white);
     if (scene.grid && scene.grid->columns > 0) {
         const coverage::CoverageGrid& grid = *scene.grid;
         const QRectF area(
-            viewport.toPixel({grid.northLatDeg, grid.westLonDeg}, target),
+            viewport.toPixel({grid.northLatDeg, grid.westLonDeg}, frame),
             viewport.toPixel({grid.northLatDeg - grid.rows * grid.cellDeg,
                               grid.westLonDeg + grid.columns * grid.cellDeg},
-                             target));
+                             frame));
+        painter.save();
+        painter.setClipRect(frame);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
         painter.drawImage(area, scene.hillshade);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, false);
@@ -307,12 +392,16 @@ void paintMap(QPainter& painter, const QRectF& target, const MapScene& scene,
         painter.drawImage(area, scene.coverage);
         painter.setOpacity(1);
         if (!scene.warnings.isNull() && scene.colours.hatchWarnings())
-            drawHatch(painter, target, area, scene.warnings);
+            drawHatch(painter, frame, area, scene.warnings);
         painter.setRenderHint(QPainter::Antialiasing, true);
-        drawMarks(painter, target, scene, viewport);
-        drawTicks(painter, target, viewport);
-        drawScaleBar(painter, target, viewport);
-        drawLegend(painter, target, scene);
+        drawMarks(painter, frame, scene, viewport);
+        drawScaleBar(painter, frame, viewport);
+        painter.restore();
+        painter.setPen(QPen(Qt::black, 1));
+        painter.setBrush(Qt::NoBrush);
+        painter.drawRect(frame);
+        drawTicks(painter, target, frame, viewport);
+        drawLegend(painter, layout.legend, scene);
     }
     painter.restore();
 }

@@ -9,6 +9,7 @@
 #include <QStringList>
 #include <optional>
 
+class QFont;
 class QPainter;
 
 namespace verdan {
@@ -63,8 +64,30 @@ private:
     double m_lonScale = 1;
 };
 
-/// Draws the map into `target`: hillshade, coverage colours, latitude and longitude ticks,
-/// scale bar, transmitter and receiver marks, and the legend.
+/// Where the parts of a map drawn into a target go: the map's frame, with room for the tick
+/// labels left of it and above it, and the legend beside it on the right, never over it.
+struct MapLayout {
+    QRectF frame;
+    QRectF legend;
+    /// The layout of `scene` in `target` with the text in `font`.
+    static MapLayout of(const QRectF& target, const MapScene& scene, const QFont& font);
+};
+
+/// A tick label and where it is drawn.
+struct MapLabel {
+    QString text;
+    QRectF box;
+};
+
+/// The labels of the ticks around `frame` within `target`: latitudes left of the frame and
+/// longitudes above it, each with its hemisphere ("45.2°N", "7.1°E"). A label that would leave
+/// the target or run into the one before it is left out, so that none is cut or covered.
+std::vector<MapLabel> tickLabels(const QRectF& frame, const QRectF& target,
+                                 const MapViewport& viewport, const QFont& font);
+
+/// Draws the map into `target` as MapLayout lays it out: hillshade, coverage colours, hatch,
+/// transmitter and receiver marks and scale bar in the frame (`viewport` relative to it),
+/// latitude and longitude ticks around it, and the legend beside it.
 void paintMap(QPainter& painter, const QRectF& target, const MapScene& scene,
               const MapViewport& viewport);
 

@@ -1,6 +1,9 @@
 #include "FrmCoverageView.h"
 
+#include "TempFile.h"
+
 #include <QCheckBox>
+#include <QBuffer>
 #include <QComboBox>
 #include <QEvent>
 #include <QFormLayout>
@@ -19,19 +22,97 @@
 #include <QSlider>
 #include <QVBoxLayout>
 #include <QWheelEvent>
+#include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace verdan {
 
 namespace {
 
-// Size of a printed or exported page's drawing before it is scaled to the page.
-constexpr int PageWidthPx = 1200;
-constexpr int PageHeightPx = 850;
+// The PNG picture of a map: its size and the height of its text, pixels.
+constexpr int PictureWidthPx = 1200;
+constexpr int PictureHeightPx = 850;
+constexpr int PictureTextPx = 13;
+// Height of the text of a printed or PDF page, points, and its margin, millimetres.
+constexpr int PageTextPt = 8;
+constexpr double PageMarginMm = 12;
+// Cells of a page are enlarged to about this many pixels a side.
+constexpr int PageCellImageSide = 1600;
+// Points per inch.
+constexpr double PointsPerInch = 72;
 // Zoom per degree of wheel rotation.
 constexpr double ZoomPerWheelDegree = 1.01;
 
+QFont textFont(const QFont& base, int pixels, bool bold = false) {
+    QFont font = base;
+    font.setPixelSize(pixels);
+    font.setBold(bold);
+    return font;
+}
+
+// The scene with its cells enlarged by a whole factor to about PageCellImageSide pixels: a PDF
+// viewer smooths a small picture that is stretched over a page, which blurs and mixes the
+// colours of neighbouring cells.
+MapScene sharpCells(const MapScene& scene) {
+    MapScene sharp = scene;
+    const int side = std::max(scene.coverage.width(), scene.coverage.height());
+    const int factor = side > 0 ? std::max(1, PageCellImageSide / side) : 1;
+    if (factor > 1) {
+        sharp.coverage = scene.coverage.scaled(scene.coverage.size() * factor, Qt::IgnoreAspectRatio,
+                                               Qt::FastTransformation);
+        if (!scene.warnings.isNull())
+            sharp.warnings = scene.warnings.scaled(scene.warnings.size() * factor,
+                                                   Qt::IgnoreAspectRatio, Qt::FastTransformation);
+    }
+    return sharp;
+}
+
+// The page of a printed or PDF map, landscape, with the paper of the user's region.
+QPageLayout mapPageLayout(const QLocale& locale) {
+    return QPageLayout(QPageSize(paperForLocale(locale)), QPageLayout::Landscape,
+                       QMarginsF(PageMarginMm, PageMarginMm, PageMarginMm, PageMarginMm),
+                       QPageLayout::Millimeter);
+}
+
 } // namespace
+
+QPageSize::PageSizeId paperForLocale(const QLocale& locale) {
+    // The countries that use US Letter paper; everyone else uses A4.
+    static const std::array<QLocale::Territory, 9> letter = {
+        QLocale::UnitedStates, QLocale::Canada,    QLocale::Mexico,
+        QLocale::Chile,        QLocale::Colombia,  QLocale::Venezuela,
+        QLocale::Philippines,  QLocale::PuertoRico, QLocale::Guatemala};
+    return std::find(letter.begin(), letter.end(), locale.territory()) != letter.end()
+               ? QPageSize::Letter
+               : QPageSize::A4;
+}
+
+void renderMapPage(QPainter& painter, const QRectF& page, int textPx, const MapPage& content) {
+    painter.save();
+    painter.fillRect(page, Qt::white);
+    const QFont title = textFont(painter.font(), textPx * 3 / 2, true);
+    const QFont text = textFont(painter.font(), textPx);
+    const double titleHeight = QFontMetricsF(title).height() * 1.5;
+    const int flags = Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap;
+    painter.setFont(text);
+    const QRectF caption = painter.boundingRect(QRectF(page.left(), 0, page.width(), page.height()),
+                                                flags, content.caption);
+    const QRectF captionBox(page.left(), page.bottom() - caption.height(), page.width(),
+                            caption.height());
+    painter.setPen(Qt::black);
+    painter.drawText(captionBox, flags, content.caption);
+    painter.setFont(title);
+    painter.drawText(QRectF(page.left(), page.top(), page.width(), titleHeight),
+                     Qt::AlignLeft | Qt::AlignTop, content.title);
+    painter.setFont(text);
+    const QRectF target(page.left(), page.top() + titleHeight, page.width(),
+                        captionBox.top() - textPx - page.top() - titleHeight);
+    const MapLayout layout = MapLayout::of(target, content.scene, text);
+    paintMap(painter, target, sharpCells(content.scene),
+             MapViewport::fitting(*content.scene.grid, layout.frame.size()));
+    painter.restore();
+}
 
 CoverageMapWidget::CoverageMapWidget(FrmCoverageModel& model, QWidget* parent)
     : QWidget(parent), m_model(model) {
@@ -60,10 +141,8 @@ void CoverageMapWidget::refresh() {
     m_scene.transmitter = run.inputs().tx;
     m_scene.receiver = m_model.receiver();
     m_scene.warnings = warningMask(grid);
-    if (fit) {
-        m_viewport = MapViewport::fitting(grid, size());
-        m_userMoved = false;
-    }
+    if (fit)
+        this->fit();
     update();
 }
 
@@ -72,13 +151,19 @@ void CoverageMapWidget::setOpacity(double opacity) {
     update();
 }
 
-void CoverageMapWidget::renderFitted(QPainter& painter, const QRectF& target) const {
+QRectF CoverageMapWidget::frame() const {
+    return MapLayout::of(QRectF(rect()), m_scene, font()).frame;
+}
+
+void CoverageMapWidget::fit() {
     if (hasMap())
-        paintMap(painter, target, m_scene, MapViewport::fitting(*m_scene.grid, target.size()));
+        m_viewport = MapViewport::fitting(*m_scene.grid, frame().size());
+    m_userMoved = false;
+    update();
 }
 
 QPointF CoverageMapWidget::pixelOf(const terrain::GeoPoint& at) const {
-    return m_viewport.toPixel(at, QRectF(rect()));
+    return m_viewport.toPixel(at, frame());
 }
 
 void CoverageMapWidget::paintEvent(QPaintEvent*) {
@@ -92,21 +177,21 @@ void CoverageMapWidget::paintEvent(QPaintEvent*) {
 }
 
 void CoverageMapWidget::resizeEvent(QResizeEvent*) {
-    if (hasMap() && !m_userMoved)
-        m_viewport = MapViewport::fitting(*m_scene.grid, size());
+    if (!m_userMoved)
+        fit();
 }
 
 void CoverageMapWidget::wheelEvent(QWheelEvent* event) {
-    if (!hasMap())
+    if (!hasMap() || !frame().contains(event->position()))
         return;
     m_viewport.zoom(std::pow(ZoomPerWheelDegree, event->angleDelta().y() / 8.0),
-                    event->position(), QRectF(rect()));
+                    event->position(), frame());
     m_userMoved = true;
     update();
 }
 
 void CoverageMapWidget::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() == Qt::LeftButton && frame().contains(event->position()))
         m_dragFrom = event->position();
 }
 
@@ -119,7 +204,12 @@ void CoverageMapWidget::mouseMoveEvent(QMouseEvent* event) {
         m_userMoved = true;
         update();
     }
-    const terrain::GeoPoint at = m_viewport.toGeo(event->position(), QRectF(rect()));
+    const QRectF mapFrame = frame();
+    if (!mapFrame.contains(event->position())) {
+        m_model.mapLeft();
+        return;
+    }
+    const terrain::GeoPoint at = m_viewport.toGeo(event->position(), mapFrame);
     m_model.mapHover(at.latDeg, at.lonDeg);
 }
 
@@ -178,6 +268,11 @@ QWidget* FrmCoverageView::buildInputs() {
     m_source = new QLabel(panel);
     m_source->setWordWrap(true);
     column->addWidget(m_source);
+    m_inputsChanged = new QLabel(panel);
+    m_inputsChanged->setWordWrap(true);
+    m_inputsChanged->setStyleSheet(QStringLiteral("color: #a04000"));
+    m_controls.insert(QStringLiteral("lblInputsChanged"), m_inputsChanged);
+    column->addWidget(m_inputsChanged);
     auto* form = new QFormLayout;
     column->addLayout(form);
     const auto edit = [&](FrmCoverageModel::Field f, const QString& tip) {
@@ -241,9 +336,14 @@ QWidget* FrmCoverageView::buildInputs() {
     m_controls.insert(QStringLiteral("lblStatus"), m_status);
     connect(m_run, &QPushButton::clicked, this, [this] { m_model.cmdRun_Click(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_model.cmdCancel_Click(); });
+    auto* fit = new QPushButton(QStringLiteral("&Fit"), panel);
+    fit->setToolTip(QStringLiteral("Show the whole map again"));
+    m_controls.insert(QStringLiteral("cmdFit"), fit);
+    connect(fit, &QPushButton::clicked, m_map, &CoverageMapWidget::fit);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_run);
     buttons->addWidget(m_cancel);
+    buttons->addWidget(fit);
     column->addLayout(buttons);
     column->addWidget(m_progress);
     column->addWidget(m_status);
@@ -268,6 +368,8 @@ void FrmCoverageView::refresh() {
     }
     m_erpUnit->setCurrentIndex(m_model.cmbERPUnit());
     m_source->setText(m_model.lblSource());
+    m_inputsChanged->setText(m_model.lblInputsChanged());
+    m_inputsChanged->setVisible(!m_inputsChanged->text().isEmpty());
     m_run->setEnabled(m_model.cmdRunEnabled());
     m_cancel->setEnabled(m_model.cmdCancelEnabled());
     m_progress->setValue(m_model.prgRun());
@@ -278,51 +380,52 @@ void FrmCoverageView::refresh() {
     m_map->refresh();
 }
 
-void FrmCoverageView::renderPage(QPainter& painter) {
-    QFont font = painter.font();
-    font.setPointSizeF(9);
-    painter.setFont(font);
-    painter.drawText(QRectF(0, 0, PageWidthPx, 40), Qt::AlignLeft | Qt::TextWordWrap,
-                     m_model.lblSource());
-    m_map->renderFitted(painter, QRectF(0, 45, PageWidthPx, PageHeightPx - 45));
+MapPage FrmCoverageView::page() const {
+    return {QStringLiteral("Verdan Coverage Map"), m_model.mapCaption(), m_map->scene()};
 }
 
 bool FrmCoverageView::renderPages(QPagedPaintDevice& device) {
-    device.setPageOrientation(QPageLayout::Landscape);
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    const QRectF page = device.pageLayout().paintRectPixels(device.logicalDpiX());
-    const double scale = std::min(page.width() / PageWidthPx, page.height() / PageHeightPx);
+    // Lay the page out in points: the text keeps its size on any printer.
+    const double scale = device.logicalDpiX() / PointsPerInch;
     painter.scale(scale, scale);
-    renderPage(painter);
+    renderMapPage(painter, device.pageLayout().paintRect(QPageLayout::Point), PageTextPt, page());
     return painter.end();
 }
 
 void FrmCoverageView::print() {
     QPrinter printer(QPrinter::HighResolution);
+    printer.setPageLayout(mapPageLayout(QLocale()));
     QPrintDialog dialog(&printer, this);
     if (dialog.exec() == QDialog::Accepted)
         renderPages(printer);
 }
 
 bool FrmCoverageView::saveImage(const QString& path, MapFileFormat format, QString& error) {
-    bool written = false;
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    bool drawn = false;
     if (format == MapFileFormat::Pdf) {
-        QPdfWriter writer(path);
+        QPdfWriter writer(&buffer);
         writer.setTitle(QStringLiteral("Verdan Coverage Map"));
-        written = renderPages(writer);
+        writer.setPageLayout(mapPageLayout(QLocale()));
+        drawn = renderPages(writer);
     } else {
-        QImage image(PageWidthPx, PageHeightPx, QImage::Format_RGB32);
+        QImage image(PictureWidthPx, PictureHeightPx, QImage::Format_RGB32);
         image.fill(Qt::white);
         QPainter painter(&image);
-        renderPage(painter);
+        renderMapPage(painter, QRectF(12, 12, PictureWidthPx - 24, PictureHeightPx - 24),
+                      PictureTextPx, page());
         painter.end();
-        written = image.save(path, "PNG");
+        drawn = image.save(&buffer, "PNG");
     }
-    if (!written)
-        error = QStringLiteral("the file cannot be written");
-    return written;
+    if (!drawn) {
+        error = QStringLiteral("the map could not be drawn");
+        return false;
+    }
+    return writeFileAtomically(path, buffer.data(), &error);
 }
 
 void registerCoverageViews(ViewRegistry& views) {

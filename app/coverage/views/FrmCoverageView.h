@@ -6,6 +6,8 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QLocale>
+#include <QPageSize>
 #include <QWidget>
 
 class QCheckBox;
@@ -31,10 +33,16 @@ public:
     void refresh();
     /// Opacity of the colours over the hillshade, 0..1.
     void setOpacity(double opacity);
-    /// Draws the whole map, fitted, into `target` (printing, PDF).
-    void renderFitted(QPainter& painter, const QRectF& target) const;
+    /// What the map draws.
+    const MapScene& scene() const { return m_scene; }
+    /// Which part of the earth the frame shows.
+    const MapViewport& viewport() const { return m_viewport; }
     /// The pixel of the widget where `at` is drawn.
     QPointF pixelOf(const terrain::GeoPoint& at) const;
+    /// The map's frame in the widget: the legend and the tick labels lie outside it.
+    QRectF frame() const;
+    /// Shows the whole map again after zooming and panning.
+    void fit();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -57,6 +65,21 @@ private:
     std::optional<QPointF> m_dragFrom;
 };
 
+/// What a page of a map shows: a title, the map and a caption with every input of its run.
+struct MapPage {
+    QString title;
+    QString caption;
+    const MapScene& scene;
+};
+
+/// The paper of a printed or PDF map where `locale` is used: US Letter in the Americas that use
+/// it, A4 elsewhere.
+QPageSize::PageSizeId paperForLocale(const QLocale& locale);
+
+/// Draws `content` on `page` (in the painter's units): the title at the top, the map with its
+/// ticks, scale bar and legend, and the caption at the bottom, the text `textPx` units high.
+void renderMapPage(QPainter& painter, const QRectF& page, int textPx, const MapPage& content);
+
 /// The coverage window: the new inputs, Run and Cancel with a progress bar, the map and the
 /// hover readout; "&File" offers "Save Map...", "&Print..." and "&Close".
 class FrmCoverageView : public QDialog, public MapOutput {
@@ -77,7 +100,7 @@ protected:
 private:
     QWidget* buildInputs();
     void refresh();
-    void renderPage(QPainter& painter);
+    MapPage page() const;
     bool renderPages(QPagedPaintDevice& device);
 
     FrmCoverageModel& m_model;
@@ -93,6 +116,7 @@ private:
     QCheckBox* m_hatch = nullptr;
     QLabel* m_hover = nullptr;
     QLabel* m_source = nullptr;
+    QLabel* m_inputsChanged = nullptr;
 };
 
 /// Registers the view of "frmCoverage".

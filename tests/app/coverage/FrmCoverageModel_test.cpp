@@ -61,7 +61,8 @@ protected:
             return writeError.isEmpty();
         };
         auto model = std::make_unique<FrmCoverageModel>(state, store, prompter, info,
-                                                        std::move(services), radio,
+                                                        std::move(services),
+                                                        [this] { return radio; },
                                                         QString());
         model->Form_Load();
         return model;
@@ -447,6 +448,66 @@ TEST_F(CoverageWindow, WarnedCellsAreCountedInWordsOnceInTheWindowAndTheReport) 
     model->Form_Unload();
     auto reopened = open();
     EXPECT_FALSE(reopened->chkHatch());
+}
+
+TEST_F(CoverageWindow, ANewPathOrRadioParameterOfTheFormIsShownAndTakenByTheNextRun) {
+    auto model = open();
+    ASSERT_TRUE(runToEnd(*model));
+    EXPECT_EQ(model->lblInputsChanged(), "");
+    state.path.coords[PathState::TxLatDeg_DD] = QStringLiteral("52");
+    radio.frequencyMHz = 900;
+    model->formChanged();
+    EXPECT_TRUE(model->lblSource().startsWith("Transmitter 52.50000 N 0.12500 W"))
+        << model->lblSource().toStdString();
+    EXPECT_TRUE(model->lblSource().contains("900 MHz"));
+    EXPECT_TRUE(model->lblInputsChanged().contains("changed")) << model->lblInputsChanged().toStdString();
+    ASSERT_TRUE(runToEnd(*model));
+    EXPECT_EQ(ran->tx.latDeg, 52.5);
+    EXPECT_EQ(ran->freqMHz, 900);
+    EXPECT_EQ(model->lblInputsChanged(), "");
+    EXPECT_TRUE(logText().contains("Tx 52.50000 N"));
+}
+
+TEST_F(CoverageWindow, AfterAFailedExtractionTheMapFollowsTheNewPathAndTerrain) {
+    // Regression: the map kept a stale transmitter with the raster of the failed extraction.
+    auto model = open();
+    state.path.coords[PathState::TxLatDeg_DD] = QStringLiteral("47");
+    state.path.TerrainSource = QStringLiteral("Raster");
+    state.path.RasterPath = QStringLiteral("/data/missing-tiles/");
+    state.path.ProfileReady = false;
+    EXPECT_TRUE(model->lblSource().startsWith("Transmitter 47.50000 N"));
+    EXPECT_TRUE(model->lblSource().contains("terrain Raster (missing-tiles)"));
+    ASSERT_TRUE(runToEnd(*model));
+    EXPECT_EQ(ran->tx.latDeg, 47.5);
+}
+
+TEST_F(CoverageWindow, AProfileReadFromAFileHasNoPositionSoTheMapAsksForOne) {
+    // Regression: after File > Load Profile the map ran at the old path's transmitter.
+    auto model = open();
+    state.path.ProfileReady = true;
+    state.path.ProfileFile = QStringLiteral("/home/u/ridge.pfl");
+    EXPECT_TRUE(model->lblSource().startsWith(
+        "Transmitter not known (the profile comes from ridge.pfl, which has no position: Run "
+        "asks for one)"))
+        << model->lblSource().toStdString();
+    EXPECT_FALSE(model->receiver());
+    prompter.queueInputCancel();
+    EXPECT_FALSE(model->cmdRun_Click());
+    prompter.queueInput("91, 7");
+    EXPECT_FALSE(model->cmdRun_Click());
+    EXPECT_EQ(prompter.messages.size(), 1U);
+    EXPECT_FALSE(ran);
+    prompter.queueInput(" 45.5, -7.25 ");
+    ASSERT_TRUE(runToEnd(*model)) << prompter.messageTexts().join('|').toStdString();
+    EXPECT_EQ(ran->tx.latDeg, 45.5);
+    EXPECT_EQ(ran->tx.lonDeg, -7.25);
+    EXPECT_TRUE(model->lblSource().contains("45.50000 N 7.25000 W (the profile comes from ridge.pfl, "
+                                            "position entered)"));
+    // The next run keeps the position entered while the form holds that file.
+    ASSERT_TRUE(runToEnd(*model));
+    EXPECT_TRUE(prompter.inputAnswers.empty());
+    state.path.ProfileFile.clear();
+    EXPECT_TRUE(model->lblSource().startsWith("Transmitter 51.50000 N"));
 }
 
 TEST(MapColours, CellsTakeTheFirstLevelTheyMeet) {

@@ -11,12 +11,15 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
+#include <QProcess>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace verdan {
 namespace {
@@ -47,7 +50,8 @@ protected:
             return std::make_shared<test::SlopeTerrain>();
         };
         model = std::make_unique<FrmCoverageModel>(state, store, prompter, info,
-                                                   std::move(services), PointToPointInputs{},
+                                                   std::move(services),
+                                                   [] { return PointToPointInputs{}; },
                                                    QString());
         model->Form_Load();
         view = std::make_unique<FrmCoverageView>(*model);
@@ -81,7 +85,7 @@ TEST_F(CoverageView, RunsShowsProgressReadsThePointerAndExportsPdf) {
     EXPECT_EQ(static_cast<QProgressBar*>(view->control("prgRun"))->value(), 100);
     EXPECT_FALSE(static_cast<QPushButton*>(view->control("cmdCancel"))->isEnabled());
     QWidget* map = view->control("map");
-    QTest::mouseMove(map, QPoint(map->width() / 2 + 5, map->height() / 2 + 5));
+    QTest::mouseMove(map, (static_cast<CoverageMapWidget*>(map)->frame().center() + QPointF(5, 5)).toPoint());
     EXPECT_TRUE(static_cast<QLabel*>(view->control("lblHover"))->text().contains("loss 145.0 dB"));
 
     QTemporaryDir dir;
@@ -155,6 +159,123 @@ TEST_F(CoverageView, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) 
     static_cast<QCheckBox*>(view->control("chkHatch"))->click();
     EXPECT_FALSE(model->chkHatch());
     EXPECT_EQ(share(cellPixels(4, 2), isColour), 1.0);
+}
+
+TEST_F(CoverageView, TheLegendAndTheTickLabelsStayOffTheMapAndFitShowsItWhole) {
+    run();
+    auto* map = static_cast<CoverageMapWidget*>(view->control("map"));
+    for (const QSize size : {QSize(1200, 760), QSize(760, 520)}) {
+        view->resize(size);
+        QApplication::processEvents();
+        const MapLayout layout = MapLayout::of(QRectF(map->rect()), map->scene(), map->font());
+        EXPECT_FALSE(layout.legend.intersects(layout.frame)) << size.width();
+        EXPECT_TRUE(QRectF(map->rect()).contains(layout.legend)) << size.width();
+        EXPECT_GT(layout.frame.width(), 200) << size.width();
+    }
+    const QRectF frame = map->frame();
+    const terrain::GeoPoint tx = model->run().inputs().tx;
+    const QPointF before = map->pixelOf(tx);
+    const QPointF pointer = frame.center() + QPointF(40, 30);
+    QWheelEvent zoom(pointer, map->mapToGlobal(pointer), {}, {0, 480}, Qt::NoButton,
+                     Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(map, &zoom);
+    EXPECT_NE(map->pixelOf(tx), before);
+    static_cast<QPushButton*>(view->control("cmdFit"))->click();
+    EXPECT_EQ(map->pixelOf(tx), before);
+    // The hover read-out keeps to the map: over the legend it is empty.
+    QTest::mouseMove(map, frame.center().toPoint());
+    EXPECT_FALSE(model->lblHover().isEmpty());
+    const MapLayout layout = MapLayout::of(QRectF(map->rect()), map->scene(), map->font());
+    QTest::mouseMove(map, layout.legend.center().toPoint());
+    EXPECT_TRUE(model->lblHover().isEmpty());
+}
+
+TEST_F(CoverageView, TickLabelsCarryTheirHemisphereAndNeitherOverlapNorLeaveTheMapAfterZoom) {
+    // Regression: the bottom latitude lay under the scale bar and labels overlapped after
+    // zooming and panning.
+    run();
+    auto* map = static_cast<CoverageMapWidget*>(view->control("map"));
+    QImage image(map->size(), QImage::Format_RGB32);
+    for (const int notches : {0, 960, -600}) {
+        const QPointF centre = map->frame().center() + QPointF(notches / 20.0, 0);
+        QWheelEvent zoom(centre, map->mapToGlobal(centre), {}, {0, notches}, Qt::NoButton,
+                         Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(map, &zoom);
+        QTest::mousePress(map, Qt::LeftButton, {}, map->frame().center().toPoint());
+        QTest::mouseMove(map, (map->frame().center() + QPointF(37, 23)).toPoint());
+        QTest::mouseRelease(map, Qt::LeftButton, {}, (map->frame().center() + QPointF(37, 23)).toPoint());
+        const std::vector<MapLabel> labels = tickLabels(map->frame(), QRectF(map->rect()),
+                                                        map->viewport(), map->font());
+        ASSERT_GE(labels.size(), 4U) << notches;
+        for (std::size_t i = 0; i < labels.size(); ++i) {
+            const QChar hemisphere = labels[i].text.back();
+            EXPECT_TRUE(QStringLiteral("NSEW").contains(hemisphere)) << labels[i].text.toStdString();
+            EXPECT_TRUE(QRectF(map->rect()).contains(labels[i].box)) << labels[i].text.toStdString();
+            EXPECT_FALSE(labels[i].box.intersects(map->frame())) << labels[i].text.toStdString();
+            for (std::size_t j = 0; j < i; ++j)
+                EXPECT_FALSE(labels[i].box.intersects(labels[j].box))
+                    << labels[i].text.toStdString() << " " << labels[j].text.toStdString();
+        }
+    }
+}
+
+TEST_F(CoverageView, TheMapKeepsTrueProportionsSoTheScaleBarHoldsBothWays) {
+    // Regression: a degree of longitude was drawn as long as a degree of latitude.
+    state.path.coords[PathState::TxLatDeg_DD] = QStringLiteral("39");
+    run();
+    auto* map = static_cast<CoverageMapWidget*>(view->control("map"));
+    const terrain::GeoPoint tx = model->run().inputs().tx;
+    // 0.1 degree of latitude is 11.12 km; so is 0.1 / cos(39 N) = 0.12868 degree of longitude.
+    const QPointF origin = map->pixelOf(tx);
+    const double northPx = origin.y() - map->pixelOf({tx.latDeg + 0.1, tx.lonDeg}).y();
+    const double eastPx = map->pixelOf({tx.latDeg, tx.lonDeg + 0.12868}).x() - origin.x();
+    EXPECT_NEAR(eastPx / northPx, 1.0, 0.005);
+}
+
+TEST_F(CoverageView, PdfIsALandscapePageOfTheUsersPaperWithTextOfAReadableSize) {
+    // Regression: the legend and tick text came out ten times too large over a faded map.
+    static_cast<QSlider*>(view->control("sldOpacity"))->setValue(100);
+    run();
+    QTemporaryDir dir;
+    for (const auto& [locale, widthIn, heightIn] :
+         {std::tuple{QLocale(QLocale::German, QLocale::Germany), 297 / 25.4, 210 / 25.4},
+          std::tuple{QLocale(QLocale::English, QLocale::UnitedStates), 11.0, 8.5}}) {
+        QLocale::setDefault(locale);
+        const QString pdf = dir.filePath("map.pdf");
+        prompter.queueSaveFile(pdf);
+        model->mnuFileSaveMap_Click();
+        QLocale::setDefault(QLocale::c());
+        const QString prefix = dir.filePath("page");
+        QFile::remove(prefix + "-1.png");
+        ASSERT_EQ(QProcess::execute(QStringLiteral(VERDAN_PDFTOPPM),
+                                    {"-r", "50", "-png", pdf, prefix}),
+                  0);
+        const QImage page(prefix + "-1.png");
+        ASSERT_FALSE(page.isNull());
+        EXPECT_NEAR(page.width(), widthIn * 50, 2);
+        EXPECT_NEAR(page.height(), heightIn * 50, 2);
+        // The legend's swatch of the first level: a few pixels high, as a line of 8 pt text.
+        const Rgb band = MapColours::bandColour(0);
+        int top = page.height();
+        int bottom = -1;
+        long long mapPixels = 0;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                if (c.red() != c.green() || c.green() != c.blue())
+                    ++mapPixels;
+                if (x > page.width() * 3 / 4 && c == QColor(band.red, band.green, band.blue)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        ASSERT_GE(bottom, top);
+        EXPECT_LE(bottom - top + 1, 9);
+        EXPECT_GE(bottom - top + 1, 3);
+        // The map fills a good part of the page in full colour.
+        EXPECT_GT(static_cast<double>(mapPixels) / (page.width() * page.height()), 0.15);
+    }
 }
 
 } // namespace
