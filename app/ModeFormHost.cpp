@@ -54,6 +54,7 @@ FrmPtoPModel& ModeFormHost::loadPointToPoint() {
 void ModeFormHost::openPointToPoint() {
     FrmPtoPModel& form = loadPointToPoint();
     m_prompter.runModal(form);
+    closeCoverageMap();
     form.Form_Unload();
     m_ptp.reset();
 }
@@ -81,12 +82,28 @@ void ModeFormHost::openGroundConstants(const GroundConstantsRequest& request) {
 }
 
 void ModeFormHost::openCoverageMap() {
+    if (m_coverageWindow)
+        return;
     FrmPtoPModel* form = m_ptp.get();
-    FrmCoverageModel window(m_state, m_store, m_prompter, m_info, m_coverage,
-                            [form] { return form->currentInputs(); }, form->logFileName());
-    window.Form_Load();
-    m_prompter.runModal(window);
-    window.Form_Unload();
+    m_coverageWindow = std::make_unique<FrmCoverageModel>(
+        m_state, m_store, m_prompter, m_info, m_coverage,
+        [form] { return form->currentInputs(); }, form->logFileName());
+    m_coverageWindow->Form_Load();
+    // The window follows the form: a new path, terrain or radio parameter is shown at once.
+    QObject::connect(form, &ScreenModel::changed, m_coverageWindow.get(),
+                     &FrmCoverageModel::formChanged);
+    m_prompter.showModeless(*m_coverageWindow, [this] { closeCoverageMap(); });
+}
+
+void ModeFormHost::closeCoverageMap() {
+    std::unique_ptr<FrmCoverageModel> window = std::move(m_coverageWindow);
+    if (!window)
+        return;
+    // Its view may be going already: nothing of the window reaches it any more.
+    window->disconnect();
+    if (!window->closeRequested())
+        window->closeBoxClicked();
+    window->Form_Unload();
 }
 
 void ModeFormHost::openSurfaceRefractivity() {

@@ -41,6 +41,8 @@ public:
     FrmUAMModel* loadedAreaForm() { return m_area.get(); }
     /// The point-to-point form while it is loaded, else nullptr.
     FrmPtoPModel* loadedPointToPointForm() { return m_ptp.get(); }
+    /// The coverage map window while it is open, else nullptr.
+    FrmCoverageModel* openCoverageWindow() { return m_coverageWindow.get(); }
 
     /// How the point-to-point form opens the path coordinates form (empty: a placeholder);
     /// set before the form is first loaded.
@@ -64,6 +66,7 @@ private:
     void openGroundConstants(const GroundConstantsRequest& request);
     void openSurfaceRefractivity();
     void openCoverageMap();
+    void closeCoverageMap();
 
     ProgramState& m_state;
     SettingsStore& m_store;
@@ -75,6 +78,8 @@ private:
     std::unique_ptr<FrmPtoPModel> m_ptp;
     std::function<void()> m_pathCoordinates;
     CoverageServices m_coverage;
+    /// The coverage map window of the point-to-point form while it is open.
+    std::unique_ptr<FrmCoverageModel> m_coverageWindow;
 };
 
 } // namespace verdan

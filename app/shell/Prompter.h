@@ -2,6 +2,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 namespace verdan {
 
@@ -51,6 +52,13 @@ public:
     /// Shows `screen` modally until it asks to close. The screen's own load and unload steps
     /// are run by whoever opens it, before and after this call.
     virtual void runModal(ScreenModel& screen) = 0;
+    /// Shows `screen` as a normal window beside the one that opens it and returns at once;
+    /// `closed` is called when the window has gone (the screen asked to close, or the window
+    /// that opened it closed). By default the screen runs modally.
+    virtual void showModeless(ScreenModel& screen, std::function<void()> closed) {
+        runModal(screen);
+        closed();
+    }
     /// The hourglass pointer on or off.
     virtual void setBusy(bool busy) = 0;
     /// Opens an HTML help file at the anchor of a context number.

@@ -203,6 +203,23 @@ void WidgetPrompter::runModal(ScreenModel& screen) {
         previousOwner->activateWindow();
 }
 
+void WidgetPrompter::showModeless(ScreenModel& screen, std::function<void()> closed) {
+    QDialog* dialog = m_views.create(screen, m_owner);
+    if (!dialog) {
+        message(QStringLiteral("This screen is not available in this version: ") +
+                    screen.screenName(),
+                QStringLiteral("Verdan"), MsgButtons::Ok, MsgIcon::Warning);
+        closed();
+        return;
+    }
+    screen.resetCloseRequest();
+    dialog->setModal(false);
+    // The view goes first; `closed` may then unload the screen it showed.
+    QObject::connect(dialog, &QDialog::finished, dialog, &QObject::deleteLater);
+    QObject::connect(dialog, &QObject::destroyed, dialog, [closed = std::move(closed)] { closed(); });
+    dialog->show();
+}
+
 void WidgetPrompter::setBusy(bool busy) {
     if (busy) {
         if (m_busyDepth++ == 0)

@@ -23,6 +23,7 @@ public:
     FileAnswer saveFile(const FileRequest& request) override;
     FileAnswer openFile(const FileRequest& request) override;
     void runModal(ScreenModel& screen) override;
+    void showModeless(ScreenModel& screen, std::function<void()> closed) override;
     void setBusy(bool busy) override;
     void showHelp(const QString& helpFile, int context) override;
     bool openDocument(const QString& path) override;

@@ -72,6 +72,11 @@ void ScriptedPrompter::runModal(ScreenModel& screen) {
     script(screen);
 }
 
+void ScriptedPrompter::showModeless(ScreenModel& screen, std::function<void()> closed) {
+    screensShown << screen.screenName();
+    modelessClosed = std::move(closed);
+}
+
 void ScriptedPrompter::setBusy(bool on) {
     busy = on;
     (on ? busyOnCount : busyOffCount) += 1;

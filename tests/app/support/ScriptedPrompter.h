@@ -79,6 +79,8 @@ public:
     std::deque<FileAnswer> saveAnswers;
     std::deque<FileAnswer> openAnswers;
     std::map<QString, std::deque<ModalScript>> modalScripts;
+    /// What to call when the last screen shown by showModeless() goes (a test calls it).
+    std::function<void()> modelessClosed;
 
     // ---- Records ----
     std::vector<Message> messages;
@@ -109,6 +111,8 @@ public:
     FileAnswer saveFile(const FileRequest& request) override;
     FileAnswer openFile(const FileRequest& request) override;
     void runModal(ScreenModel& screen) override;
+    /// Records the screen in screensShown and keeps `closed` in modelessClosed; returns at once.
+    void showModeless(ScreenModel& screen, std::function<void()> closed) override;
     void setBusy(bool on) override;
     void showHelp(const QString& helpFile, int context) override;
     bool openDocument(const QString& path) override;

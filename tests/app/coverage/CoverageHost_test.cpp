@@ -1,0 +1,72 @@
+#include "CoverageFakes.h"
+#include "FrmPtoPModel.h"
+#include "ModeFormHost.h"
+#include "ScriptedPrompter.h"
+
+#include <gtest/gtest.h>
+
+namespace verdan {
+namespace {
+
+using test::ScriptedPrompter;
+
+class CoverageHost : public ::testing::Test {
+protected:
+    void SetUp() override {
+        CoverageServices services;
+        services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
+                             coverage::RunControl&) { return test::syntheticRun(in); };
+        services.terrain = [](const PathState&, QString&) {
+            return std::make_shared<test::SlopeTerrain>();
+        };
+        host.setCoverageServices(std::move(services));
+    }
+
+    MemorySettingsStore store;
+    ScriptedPrompter prompter;
+    ProgramState state;
+    AppInfo info;
+    PropagationModel model{prompter};
+    ModeFormHost host{state, store, prompter, info, model};
+};
+
+// Regression: the coverage window was modal and locked the point-to-point form.
+TEST_F(CoverageHost, TheWindowOpensBesideTheFormFollowsItAndClosesWithIt) {
+    prompter.queueModal("frmPtoP", [&](ScreenModel& screen) {
+        auto& form = static_cast<FrmPtoPModel&>(screen);
+        form.mnuCoverageMap_Click();
+        FrmCoverageModel* window = host.openCoverageWindow();
+        ASSERT_NE(window, nullptr);
+        // The form goes on while the window is open, and the window follows it.
+        form.mnuCoverageMap_Click();
+        EXPECT_EQ(host.openCoverageWindow(), window);
+        form.setFieldText("txtns", "320");
+        EXPECT_TRUE(window->lblSource().contains("Ns 320")) << window->lblSource().toStdString();
+        window->setText(FrmCoverageModel::txtRadius, "44");
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openPointToPoint();
+    EXPECT_EQ(prompter.screensShown, (QStringList{"frmPtoP", "frmCoverage"}));
+    EXPECT_EQ(host.openCoverageWindow(), nullptr);
+    EXPECT_EQ(store.get("Verdan", "Verdan", "CovRadius_km"), "44");
+}
+
+TEST_F(CoverageHost, ClosingTheWindowUnloadsItAndTheFormCanOpenItAgain) {
+    prompter.queueModal("frmPtoP", [&](ScreenModel& screen) {
+        auto& form = static_cast<FrmPtoPModel&>(screen);
+        form.mnuCoverageMap_Click();
+        host.openCoverageWindow()->setText(FrmCoverageModel::txtRadius, "12");
+        host.openCoverageWindow()->mnuFileClose_Click();
+        prompter.modelessClosed();
+        EXPECT_EQ(host.openCoverageWindow(), nullptr);
+        EXPECT_EQ(store.get("Verdan", "Verdan", "CovRadius_km"), "12");
+        form.mnuCoverageMap_Click();
+        EXPECT_EQ(host.openCoverageWindow()->text(FrmCoverageModel::txtRadius), "12");
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openPointToPoint();
+    EXPECT_EQ(host.openCoverageWindow(), nullptr);
+}
+
+} // namespace
+} // namespace verdan
