@@ -1,7 +1,8 @@
 # Installation as a Linux desktop program, and the Debian package.
 #   bin/verdan, bin/verdan-cli
 #   lib/verdan/libpmverdan.so, lib/verdan/libdorvex.so   (found through the programs' RUNPATH)
-#   share/verdan/                                          help, guide, pictures
+#   lib/verdan/make-demo-globe                             writes the demo GLOBE set
+#   share/verdan/                                          help, guide, pictures, demo terrain
 #   share/applications, share/metainfo, share/icons/hicolor, share/man/man1
 include(GNUInstallDirs)
 
@@ -21,6 +22,18 @@ endforeach()
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan
         FILES_MATCHING PATTERN "*.html" PATTERN "*.png" PATTERN "*.jpg" PATTERN "*.svg")
+
+# The demo terrain (docs/demo-data.md). The rasters are plain files. The GLOBE set's tiles are
+# sparse (1 MB on disk, 1.8 GB as plain files), so the tool that writes it is installed and
+# run where the set is used: by the Debian package's postinst, or by hand after an install
+# to a prefix (lib/verdan/make-demo-globe share/verdan/demo-globe-synthetic/).
+install(FILES ${CMAKE_BINARY_DIR}/share/verdan/demo-raster-synthetic.tif
+              ${PROJECT_SOURCE_DIR}/docs/demo-data.md
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan)
+install(DIRECTORY ${CMAKE_BINARY_DIR}/share/verdan/demo-tiles-synthetic
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan)
+set_target_properties(make-demo-globe PROPERTIES INSTALL_RPATH "")
+install(TARGETS make-demo-globe RUNTIME DESTINATION ${VERDAN_PRIVATE_LIBDIR})
 
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/org.verdan.Verdan.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
@@ -54,5 +67,18 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS_PRIVATE_DIRS ${CMAKE_BINARY_DIR}/bin)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6, libqt6sql6-sqlite, libgdal32 (>= 3.6)")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
     "Verdan predicts the basic transmission loss of a radio link over terrain with the\n Longley-Rice propagation model, in area prediction and point-to-point modes, with\n a command-line front end for scripts.")
+# The package's postinst writes the demo GLOBE set, its postrm removes it.
+set(VERDAN_INSTALLED_DEMO_TOOL ${CPACK_PACKAGING_INSTALL_PREFIX}/${VERDAN_PRIVATE_LIBDIR}/make-demo-globe)
+set(VERDAN_INSTALLED_DEMO_GLOBE
+    ${CPACK_PACKAGING_INSTALL_PREFIX}/${CMAKE_INSTALL_DATADIR}/verdan/demo-globe-synthetic)
+foreach(script postinst postrm)
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/debian/${script}.in
+                   ${CMAKE_BINARY_DIR}/packaging/debian/${script} @ONLY
+                   FILE_PERMISSIONS OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ
+                                    GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+endforeach()
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_BINARY_DIR}/packaging/debian/postinst
+                                       ${CMAKE_BINARY_DIR}/packaging/debian/postrm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_GENERATOR DEB)
 include(CPack)
