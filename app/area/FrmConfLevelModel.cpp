@@ -32,15 +32,22 @@ void FrmConfLevelModel::optConfLev_Click(int index) {
     emit changed();
 }
 
+bool FrmConfLevelModel::cmdOKEnabled() const {
+    for (int i = 0; i < m_shown; ++i) {
+        if (m_options.at(i).value)
+            return true;
+    }
+    return false;
+}
+
 void FrmConfLevelModel::cmdOK_Click() {
-    m_state.ConfLevelChosen = m_state.ConfLevelChoices[0];
     for (int i = 0; i < m_shown; ++i) {
         if (m_options.at(i).value) {
             m_state.ConfLevelChosen = m_state.ConfLevelChoices.at(i);
-            break;
+            requestClose();
+            return;
         }
     }
-    requestClose();
 }
 
 } // namespace verdan

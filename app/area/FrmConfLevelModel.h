@@ -9,8 +9,8 @@ namespace verdan {
 
 /// The confidence level picker "frmConfLevel": offers the levels of
 /// ProgramState::ConfLevelChoices (percent, shown as whole numbers; a 0 ends the list) and returns
-/// the one picked in ProgramState::ConfLevelChosen; 0 when the window was closed with its close
-/// box.
+/// the one picked in ProgramState::ConfLevelChosen; 0 when the window was closed with Cancel,
+/// Escape or its close box.
 class FrmConfLevelModel : public ScreenModel {
     Q_OBJECT
 public:
@@ -35,11 +35,15 @@ public:
     void Form_Load();
     /// Selects option `index` (a shown one) and clears the others.
     void optConfLev_Click(int index);
-    /// ConfLevelChosen = the level of the first selected option, or the first choice when
-    /// none is selected; then closes.
+    /// True when an option is selected, so that OK can choose it.
+    bool cmdOKEnabled() const;
+    /// ConfLevelChosen = the level of the selected option; then closes. Without a selection
+    /// nothing happens: the picker stays open.
     void cmdOK_Click();
-    /// The close box closes without choosing: ConfLevelChosen stays 0.
-    void closeBoxClicked() override { requestClose(); }
+    /// Cancel closes without choosing: ConfLevelChosen stays 0.
+    void cmdCancel_Click() { requestClose(); }
+    /// The close box and Escape close without choosing, as Cancel does.
+    void closeBoxClicked() override { cmdCancel_Click(); }
 
 private:
     ProgramState& m_state;

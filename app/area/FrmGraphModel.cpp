@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <algorithm>
 
 namespace verdan {
 
@@ -91,6 +92,8 @@ void FrmGraphModel::CTWXGraph_Hover(int series, double distKm, bool entered) {
         m_hover.clear();
     } else {
         const GraphSeries& line = m_series[static_cast<std::size_t>(series)];
+        if (!line.distKm.empty())
+            distKm = std::clamp(distKm, line.distKm.front(), line.distKm.back());
         m_hover = line.name + QStringLiteral(": ") + QString::number(distKm, 'f', 1) +
                   QStringLiteral(" km, ") +
                   QString::number(lossAtDistanceDb(line, distKm), 'f', 1) + QStringLiteral(" dB");

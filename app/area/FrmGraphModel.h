@@ -65,7 +65,8 @@ public:
     /// filter, whose suffix is then appended. A failure is shown with the file and the reason.
     void mnuFileSaveImage_Click();
     /// The pointer entered (`entered` true) or left a line: `series` index, at `distKm` (km).
-    /// The read-out gives the line's loss at that distance, not the pointer's height.
+    /// The read-out gives the line's loss at that distance, not the pointer's height; a
+    /// distance outside the line's points reads as its first or last point.
     void CTWXGraph_Hover(int series, double distKm, bool entered);
 
     /// The filters of the "Save Image..." dialog, in GraphImageFormat order.

@@ -313,31 +313,39 @@ void FrmUAMModel::fieldLostFocus() {
         leaveField(name);
 }
 
-void FrmUAMModel::leaveField(const QString& name) {
-    if (name == u"txtFrq")
-        txtFrq_LostFocus();
-    else if (name == u"txtH1")
-        txtH1_LostFocus();
-    else if (name == u"txtH2")
-        txtH2_LostFocus();
-    else if (name == u"txtQT")
-        txtQT_LostFocus();
-    else if (name == u"txtQL")
-        txtQL_LostFocus();
-    else if (name == u"txtQC1")
-        txtQC1_LostFocus();
-    else if (name == u"txtQC2")
-        txtQC2_LostFocus();
-    else if (name == u"txtQC3")
-        txtQC3_LostFocus();
-    else if (name == u"txtQC4")
-        txtQC4_LostFocus();
-    else if (name == u"txtd0")
-        txtd0_LostFocus();
-    else if (name == u"txtds1")
-        txtds1_LostFocus();
-    else if (m_fields.count(name) != 0 && hasEntryAndLeavingSteps(name))
+bool FrmUAMModel::leaveField(const QString& name) {
+    using Step = bool (FrmUAMModel::*)();
+    static const std::map<QString, Step> steps{
+        {QStringLiteral("txtFrq"), &FrmUAMModel::txtFrq_LostFocus},
+        {QStringLiteral("txtH1"), &FrmUAMModel::txtH1_LostFocus},
+        {QStringLiteral("txtH2"), &FrmUAMModel::txtH2_LostFocus},
+        {QStringLiteral("txtQT"), &FrmUAMModel::txtQT_LostFocus},
+        {QStringLiteral("txtQL"), &FrmUAMModel::txtQL_LostFocus},
+        {QStringLiteral("txtQC1"), &FrmUAMModel::txtQC1_LostFocus},
+        {QStringLiteral("txtQC2"), &FrmUAMModel::txtQC2_LostFocus},
+        {QStringLiteral("txtQC3"), &FrmUAMModel::txtQC3_LostFocus},
+        {QStringLiteral("txtQC4"), &FrmUAMModel::txtQC4_LostFocus},
+        {QStringLiteral("txtd0"), &FrmUAMModel::txtd0_LostFocus},
+        {QStringLiteral("txtds1"), &FrmUAMModel::txtds1_LostFocus},
+    };
+    const auto step = steps.find(name);
+    if (step != steps.end())
+        return (this->*step->second)();
+    if (m_fields.count(name) != 0 && hasEntryAndLeavingSteps(name))
         normalise(name);
+    return true;
+}
+
+bool FrmUAMModel::checkFocusedField() {
+    if (m_focusedField.isEmpty())
+        return true;
+    const bool passed = leaveField(m_focusedField);
+    // The field keeps the focus: after a message its (replaced) text is selected again.
+    if (!passed && m_fields.count(m_focusedField) != 0) {
+        SelectAllText(field(m_focusedField));
+        emit changed();
+    }
+    return passed;
 }
 
 void FrmUAMModel::normalise(const QString& name) {
@@ -346,83 +354,100 @@ void FrmUAMModel::normalise(const QString& name) {
     emit changed();
 }
 
-void FrmUAMModel::txtFrq_LostFocus() {
+bool FrmUAMModel::txtFrq_LostFocus() {
     const QString name = QStringLiteral("txtFrq");
     normalise(name);
     const double frequencyMHz = numfmt::leadingNumber(text(name));
-    if (!WarnIfOutOfRange(m_prompter, QStringLiteral("Frequency"), frequencyMHz, 20, 20000))
-        setText(name, QStringLiteral("100"));
+    if (WarnIfOutOfRange(m_prompter, QStringLiteral("Frequency"), frequencyMHz, 20, 20000))
+        return true;
+    setText(name, QStringLiteral("100"));
+    return false;
 }
 
-void FrmUAMModel::txtH1_LostFocus() {
+bool FrmUAMModel::txtH1_LostFocus() {
     const QString name = QStringLiteral("txtH1");
     const double heightM = numfmt::leadingNumber(text(name));
-    if (!WarnIfOutOfRange(m_prompter, QStringLiteral("Antenna Height"), heightM, 0.5, 3000))
+    const bool passed =
+        WarnIfOutOfRange(m_prompter, QStringLiteral("Antenna Height"), heightM, 0.5, 3000);
+    if (!passed)
         setText(name, QStringLiteral("10"));
     normalise(name);
+    return passed;
 }
 
-void FrmUAMModel::txtH2_LostFocus() {
+bool FrmUAMModel::txtH2_LostFocus() {
     const QString name = QStringLiteral("txtH2");
     const double heightM = numfmt::leadingNumber(text(name));
-    if (!WarnIfOutOfRange(m_prompter, QStringLiteral("Antenna Height"), heightM, 0.5, 3000))
+    const bool passed =
+        WarnIfOutOfRange(m_prompter, QStringLiteral("Antenna Height"), heightM, 0.5, 3000);
+    if (!passed)
         setText(name, QStringLiteral("10"));
     normalise(name);
+    return passed;
 }
 
-void FrmUAMModel::txtQT_LostFocus() {
+bool FrmUAMModel::txtQT_LostFocus() {
     const QString name = QStringLiteral("txtQT");
-    if (!CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Time")))
+    const bool passed = CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Time"));
+    if (!passed)
         setText(name, QStringLiteral("0.5"));
     normalise(name);
+    return passed;
 }
 
-void FrmUAMModel::txtQL_LostFocus() {
+bool FrmUAMModel::txtQL_LostFocus() {
     const QString name = QStringLiteral("txtQL");
-    if (!CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Location")))
+    const bool passed = CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Location"));
+    if (!passed)
         setText(name, QStringLiteral("0.5"));
     normalise(name);
+    return passed;
 }
 
-void FrmUAMModel::txtQC1_LostFocus() {
+bool FrmUAMModel::txtQC1_LostFocus() {
     double levelPct = numfmt::leadingNumber(text(QStringLiteral("txtQC1")));
     if (levelPct <= 0) {
         levelPct = 50;
         setText(QStringLiteral("txtQC2"), QStringLiteral("0"));
     }
     setText(QStringLiteral("txtQC1"), numfmt::generalNumber(levelPct));
+    return true;
 }
 
-void FrmUAMModel::txtQC2_LostFocus() {
-    leaveConfidenceLevel(QStringLiteral("txtQC2"), QStringLiteral("Confidence Level 2"));
+bool FrmUAMModel::txtQC2_LostFocus() {
+    return leaveConfidenceLevel(QStringLiteral("txtQC2"), QStringLiteral("Confidence Level 2"));
 }
 
-void FrmUAMModel::txtQC3_LostFocus() {
-    leaveConfidenceLevel(QStringLiteral("txtQC3"), QStringLiteral("Confidence Level 3"));
+bool FrmUAMModel::txtQC3_LostFocus() {
+    return leaveConfidenceLevel(QStringLiteral("txtQC3"), QStringLiteral("Confidence Level 3"));
 }
 
-void FrmUAMModel::txtQC4_LostFocus() {
-    leaveConfidenceLevel(QStringLiteral("txtQC4"), QStringLiteral("Confidence Level 4"));
+bool FrmUAMModel::txtQC4_LostFocus() {
+    return leaveConfidenceLevel(QStringLiteral("txtQC4"), QStringLiteral("Confidence Level 4"));
 }
 
-void FrmUAMModel::leaveConfidenceLevel(const QString& name, const QString& title) {
-    if (!CheckRange(m_prompter, field(name), 0, 99.9, title))
+bool FrmUAMModel::leaveConfidenceLevel(const QString& name, const QString& title) {
+    const bool passed = CheckRange(m_prompter, field(name), 0, 99.9, title);
+    if (!passed)
         setText(name, QStringLiteral("0"));
     normalise(name);
+    return passed;
 }
 
-void FrmUAMModel::txtd0_LostFocus() {
+bool FrmUAMModel::txtd0_LostFocus() {
     double d0Km = numfmt::leadingNumber(text(QStringLiteral("txtd0")));
     if (d0Km <= 0)
         d0Km = m_ds1Km;
     if (d0Km <= 0)
         d0Km = 2;
     setText(QStringLiteral("txtd0"), numfmt::generalNumber(d0Km));
+    return true;
 }
 
-void FrmUAMModel::txtds1_LostFocus() {
+bool FrmUAMModel::txtds1_LostFocus() {
     normalise(QStringLiteral("txtds1"));
     m_ds1Km = numfmt::leadingNumber(text(QStringLiteral("txtds1")));
+    return true;
 }
 
 // ---- Modes ----
@@ -437,8 +462,7 @@ void FrmUAMModel::SetInverseMode(bool inverse) {
 
 void FrmUAMModel::mnuModeInverse_Click() {
     SetInverseMode(true);
-    m_mnuGraphView.enabled = false;
-    m_cmdGraph.enabled = false;
+    disableNormalRunCommands();
     emit changed();
 }
 
@@ -472,13 +496,14 @@ AreaInputs FrmUAMModel::runInputs() const {
 }
 
 void FrmUAMModel::cmdCalc_Click() {
-    fieldLostFocus();
     // A refused run leaves the previous table in the log: it is not shown as the result.
     if (mnuReportRun_Click())
         cmdReport_Click();
 }
 
 bool FrmUAMModel::mnuReportRun_Click() {
+    if (!checkFocusedField())
+        return false;
     return m_modeIndicator == 0 ? RunInverseCalculation() : RunNormalCalculation();
 }
 
@@ -501,6 +526,7 @@ bool FrmUAMModel::RunNormalCalculation() {
     m_cmdReport.enabled = true;
     m_mnuGraphView.enabled = true;
     m_cmdGraph.enabled = true;
+    m_cmdSaveData.enabled = true;
     finishRun();
     return true;
 }
@@ -515,8 +541,7 @@ bool FrmUAMModel::RunInverseCalculation() {
     }
     m_mnuReportView.enabled = true;
     m_cmdReport.enabled = true;
-    m_mnuGraphView.enabled = false;
-    m_cmdGraph.enabled = false;
+    disableNormalRunCommands();
     finishRun();
     return true;
 }
@@ -525,14 +550,20 @@ void FrmUAMModel::finishRun() {
     m_state.model.prop.mdp = 0;
     m_state.log->SaveFile(m_logFileName);
     m_prompter.setBusy(false);
-    m_cmdSaveData.enabled = true;
     emit changed();
+}
+
+void FrmUAMModel::disableNormalRunCommands() {
+    // The graph and the archive hold the table of a normal run, which an inverse run lacks.
+    m_mnuGraphView.enabled = false;
+    m_cmdGraph.enabled = false;
+    m_cmdSaveData.enabled = false;
 }
 
 // ---- Other commands ----
 
 void FrmUAMModel::cmdReport_Click() {
-    if (m_state.log)
+    if (m_state.log && checkFocusedField())
         m_state.log->Show();
 }
 

@@ -127,24 +127,30 @@ public:
     void fieldGotFocus(const QString& name);
     /// The focused field lost the focus: its leaving step runs.
     void fieldLostFocus();
-    /// The leaving step of `name`, as the table of the form gives it.
-    void leaveField(const QString& name);
+    /// The leaving step of `name`, as the table of the form gives it; false when it showed a
+    /// range message (the field then holds its replacement text).
+    bool leaveField(const QString& name);
+    /// A command is about to use the fields while one still has the focus (a menu, a
+    /// shortcut or a button that takes no focus): that field's leaving step runs now, and it
+    /// keeps the focus. False when it showed a range message: the command then does not run,
+    /// so the user sees the replacement first.
+    bool checkFocusedField();
 
-    void txtFrq_LostFocus();
-    void txtH1_LostFocus();
-    void txtH2_LostFocus();
-    void txtQT_LostFocus();
-    void txtQL_LostFocus();
-    void txtQC1_LostFocus();
-    void txtQC2_LostFocus();
-    void txtQC3_LostFocus();
-    void txtQC4_LostFocus();
-    void txtd0_LostFocus();
-    void txtds1_LostFocus();
+    // The leaving steps; each returns false when it showed a range message.
+    bool txtFrq_LostFocus();
+    bool txtH1_LostFocus();
+    bool txtH2_LostFocus();
+    bool txtQT_LostFocus();
+    bool txtQL_LostFocus();
+    bool txtQC1_LostFocus();
+    bool txtQC2_LostFocus();
+    bool txtQC3_LostFocus();
+    bool txtQC4_LostFocus();
+    bool txtd0_LostFocus();
+    bool txtds1_LostFocus();
 
     // ---- Buttons and menus ----
-    /// Runs the focused field's leaving step (the focus moves to the button), the run, then
-    /// shows the report window when the run completed.
+    /// The run (as the menu's), then the report window when the run completed.
     void cmdCalc_Click();
     void cmdReport_Click();
     void cmdGraph_Click() { mnuGraphView_Click(); }
@@ -158,7 +164,7 @@ public:
     void mnuModeInverse_Click();
     void mnuReportView_Click() { cmdReport_Click(); }
     void mnuGraphView_Click();
-    /// The run (normal or inverse by the mode), with the fields as they are: the focus stays
+    /// The run (normal or inverse by the mode), after checkFocusedField(): the focus stays
     /// where it is. Returns true when the run completed, false when it was refused.
     bool mnuReportRun_Click();
     void mnuReportEnableSave_Click();
@@ -173,11 +179,12 @@ public:
 
 private:
     void normalise(const QString& name);
-    void leaveConfidenceLevel(const QString& name, const QString& title);
+    bool leaveConfidenceLevel(const QString& name, const QString& title);
     void openGroundConstants(const QString& target);
     bool RunNormalCalculation();
     bool RunInverseCalculation();
     void finishRun();
+    void disableNormalRunCommands();
     void loadFromKethra();
     void loadOwnFields();
     void loadLogFile();

@@ -538,7 +538,7 @@ LevelPicker confLevelPicker(ProgramState& state) {
             if (picker.optConfLev(i).value)
                 return i;
         }
-        return 0;
+        return -1;
     };
 }
 
@@ -586,10 +586,11 @@ bool ResultsArchive::saveResults(const AreaResults& results, ProgramState& state
         for (int i = 0; i <= results.graphLastLevel && i < 4; ++i)
             offered << results.graphConfLevels[static_cast<std::size_t>(i)];
         const int picked = m_picker ? m_picker(offered, prompter) : -1;
-        if (picked >= 0 && picked < offered.size()) {
-            const int levelPct = static_cast<int>(std::nearbyint(offered[picked]));
-            curves.push_back(Curve{picked, levelLegend(results, QString::number(levelPct))});
-        }
+        // Cancel, Escape or the close box: the user stores nothing, not a run without curves.
+        if (picked < 0 || picked >= offered.size())
+            return false;
+        const int levelPct = static_cast<int>(std::nearbyint(offered[picked]));
+        curves.push_back(Curve{picked, levelLegend(results, QString::number(levelPct))});
     }
 
     prompter.setBusy(true);

@@ -136,13 +136,12 @@ private:
 
 /// Asks the user for one of the active confidence levels: `levelsPct` are the levels offered
 /// as whole percent, in series order. Returns the index of the option picked, or -1 when no
-/// level was picked (the picker's close box).
+/// level was picked (Cancel, Escape or the close box): then nothing is stored.
 using LevelPicker = std::function<int(const QList<double>& levelsPct, Prompter& prompter)>;
 
 /// The program's level picker: fills ProgramState::ConfLevelChoices with the levels, shows
 /// "frmConfLevel" modally through the prompter and returns the index of the option picked
-/// (the first option when OK was pressed with none selected), or -1 when the window was
-/// closed without a choice. `state` must outlive the picker.
+/// with OK, or -1 when the window was closed without a choice. `state` must outlive the picker.
 LevelPicker confLevelPicker(ProgramState& state);
 
 /// The area form's "Save" command (`cmdSaveData_Click`): stores the curves of the last normal

@@ -64,9 +64,13 @@ void FrmProfileModel::Form_Load() {
     for (int c = 0; c < CoordinateCount; ++c) {
         const auto coordinate = static_cast<Coordinate>(c);
         auto& boxes = m_boxes.at(static_cast<std::size_t>(c));
-        for (int i = 0; i < 4; ++i)
-            boxes.at(static_cast<std::size_t>(i)) =
+        // Only stored texts replace the form's own: a first run shows the default path.
+        for (int i = 0; i < 4; ++i) {
+            const QString& stored =
                 path.coords.at(static_cast<std::size_t>(sharedIndex(coordinate, i)));
+            if (!stored.isEmpty())
+                boxes.at(static_cast<std::size_t>(i)) = stored;
+        }
         Dms& dms = m_dms.at(static_cast<std::size_t>(c));
         dms.degrees = leadingNumber(boxes[0]);
         dms.minutes = leadingNumber(boxes[1]);
@@ -76,7 +80,14 @@ void FrmProfileModel::Form_Load() {
         else
             dms.sign = boxes[3] == QLatin1String("W") ? -1.0 : 1.0;
     }
-    m_ddView = false;
+    // The decimal view and its texts as the last hand-over (or the last session) left them.
+    const std::array<const QString*, CoordinateCount> decimals{&path.TxLatDD, &path.TxLonDD,
+                                                               &path.RxLatDD, &path.RxLonDD};
+    for (std::size_t c = 0; c < decimals.size(); ++c) {
+        if (!decimals[c]->isEmpty())
+            m_dd[c] = *decimals[c];
+    }
+    m_ddView = path.CoordsInDD;
     emit changed();
 }
 
@@ -174,7 +185,7 @@ void FrmProfileModel::optDorvex_Click(int index) {
 void FrmProfileModel::cmdRasterFile_Click() {
     FileRequest request;
     request.caption = QStringLiteral("Choose an Elevation Raster");
-    request.startFolder = QDir::homePath();
+    request.startFolder = startFolderNear(m_state.path.RasterPath);
     request.filters = {
         QStringLiteral("Elevation Rasters (*.tif *.tiff *.hgt *.dt0 *.dt1 *.dt2 *.vrt *.img)"),
         QStringLiteral("All Files (*)")};
@@ -184,7 +195,7 @@ void FrmProfileModel::cmdRasterFile_Click() {
 void FrmProfileModel::cmdRasterFolder_Click() {
     FileRequest request;
     request.caption = QStringLiteral("Choose a Folder of Elevation Tiles");
-    request.startFolder = QDir::homePath();
+    request.startFolder = startFolderNear(m_state.path.RasterPath);
     request.folder = true;
     setRaster(m_prompter.openFile(request).path);
 }
@@ -192,9 +203,24 @@ void FrmProfileModel::cmdRasterFolder_Click() {
 void FrmProfileModel::setRaster(const QString& path) {
     if (path.isEmpty())
         return;
+    // Choosing a raster chooses the raster source too.
+    m_optDorvex = 2;
+    m_state.path.TerrainSource = QStringLiteral("Raster");
     m_state.path.RasterPath = path;
     m_state.path.ProfileReady = false;
     emit changed();
+}
+
+QString FrmProfileModel::startFolderNear(const QString& lastPath) const {
+    const QFileInfo last(lastPath);
+    if (!lastPath.isEmpty() && last.isDir())
+        return last.absoluteFilePath();
+    if (!lastPath.isEmpty() && last.isFile())
+        return last.absolutePath();
+    // Nothing chosen yet: the program's data folder holds the demo terrain.
+    if (!m_info.dataFolder.isEmpty() && QFileInfo(m_info.dataFolder).isDir())
+        return m_info.dataFolder;
+    return QDir::homePath();
 }
 
 bool FrmProfileModel::promptGlobeFolder(bool confirm) {
@@ -203,7 +229,7 @@ bool FrmProfileModel::promptGlobeFolder(bool confirm) {
         GlobeTitle, MsgButtons::Ok, MsgIcon::None);
     FileRequest request;
     request.caption = QStringLiteral("Specify Globe Database Location");
-    request.startFolder = QDir::homePath();
+    request.startFolder = startFolderNear(m_state.path.GlobePath);
     request.filters = {QStringLiteral("Globe Index (Globe.dat)"), QStringLiteral("All Files (*)")};
     request.proposedName = QStringLiteral("Globe.dat");
     const FileAnswer answer = m_prompter.openFile(request);

@@ -88,9 +88,11 @@ public:
     /// Choosing the terrain source: 0 Quarn, 1 Globe, 2 Raster (which asks for a raster file
     /// when none that exists is chosen yet).
     void optDorvex_Click(int index);
-    /// "Raster &File...": chooses one elevation raster file (SRTM .hgt, GeoTIFF, DTED, VRT).
+    /// "Raster &File...": chooses one elevation raster file (SRTM .hgt, GeoTIFF, DTED, VRT);
+    /// a choice selects the "Raster" source.
     void cmdRasterFile_Click();
-    /// "Raster F&older...": chooses a folder whose raster tiles are used together.
+    /// "Raster F&older...": chooses a folder whose raster tiles are used together; a choice
+    /// selects the "Raster" source.
     void cmdRasterFolder_Click();
     /// "OK": hands the coordinates over and extracts the profile; the form is hidden after it.
     void cmdCalc_Click();
@@ -122,6 +124,9 @@ private:
     void extractGlobe(const PathEnds& ends);
     void extractRaster(const PathEnds& ends);
     void setRaster(const QString& path);
+    /// Where a file dialog for a file or folder like `lastPath` starts: the folder of the
+    /// last one chosen, else the program's data folder (the demo terrain), else home.
+    QString startFolderNear(const QString& lastPath) const;
     void takeProfile(const ExtractionResult& result);
     void failed();
 

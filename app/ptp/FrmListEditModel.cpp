@@ -38,8 +38,18 @@ QString FrmListEditModel::cellText(int row, int column) const {
     return numfmt::formatPattern(cellValue(row, column), cellPattern());
 }
 
+bool FrmListEditModel::columnEditable(int column) const {
+    return (column == 1 || column == 2) && m_editable.at(static_cast<std::size_t>(column - 1));
+}
+
+void FrmListEditModel::setColumnEditable(int column, bool editable) {
+    if (column == 1 || column == 2)
+        m_editable.at(static_cast<std::size_t>(column - 1)) = editable;
+    emit changed();
+}
+
 bool FrmListEditModel::setCellText(int row, int column, const QString& text) {
-    if (row < 1 || row > rowCount() || column < 1 || column > 2)
+    if (row < 1 || row > rowCount() || !columnEditable(column))
         return false;
     const QString t = text.trimmed();
     double value = 0;

@@ -40,8 +40,13 @@ public:
     double cellValue(int row, int column) const;
     /// The cell's text as the grid shows it ("#####0.000").
     QString cellText(int row, int column) const;
+    /// True when the user may type into column `column` (1 or 2); both may after loading.
+    bool columnEditable(int column) const;
+    /// Lets the user type into column `column` (1 or 2), or not: the column is shown only.
+    void setColumnEditable(int column, bool editable);
     /// The user typed `text` into the cell: an empty text reads 0; a number (C locale) is
-    /// taken; anything else is refused (false) and the cell keeps its value.
+    /// taken; anything else, and a cell of a column that is not editable, is refused (false)
+    /// and the cell keeps its value.
     bool setCellText(int row, int column, const QString& text);
 
     /// Cancel was not pressed.
@@ -54,6 +59,7 @@ private:
     QString m_heading1 = QStringLiteral("A");
     QString m_heading2 = QStringLiteral("B");
     std::vector<std::array<double, 2>> m_cells;
+    std::array<bool, 2> m_editable{true, true};
 };
 
 } // namespace verdan

@@ -111,6 +111,58 @@ void FrmPtoPModel::setDorvexLabel() {
     emit changed();
 }
 
+namespace {
+
+// Own settings of the value lists (reliability, confidence) and of the decimal-degree view of
+// the path: Verdan's alone, the sibling programs know none of them.
+const std::array<const char*, 2> kListKeys{"ReliabilityList", "ConfidenceList"};
+const std::array<const char*, 4> kDecimalKeys{"TxLatDD", "TxLonDD", "RxLatDD", "RxLonDD"};
+const QString kCoordsInDDKey = QStringLiteral("CoordsInDD");
+
+// A stored list: its numbers separated by blanks. Values a list cannot hold (outside
+// 0 .. 100, repeated, beyond the seventh) are dropped, as adding them by hand would refuse.
+QStringList listFromSetting(const QString& stored) {
+    QStringList items;
+    for (const QString& word : stored.split(u' ', Qt::SkipEmptyParts)) {
+        const double valuePct = leadingNumber(word);
+        const QString item = generalNumber(valuePct);
+        if (valuePct > 0 && valuePct < 100 && !items.contains(item) &&
+            items.size() < MaxListValues)
+            items.append(item);
+    }
+    return items;
+}
+
+} // namespace
+
+void FrmPtoPModel::loadOwnPathAndLists() {
+    for (std::size_t i = 0; i < kListKeys.size(); ++i) {
+        m_lstValues[i] = listFromSetting(m_registry.Param(QLatin1String(kListKeys[i])));
+        m_remEnabled[i] = !m_lstValues[i].isEmpty();
+    }
+    PathState& path = m_state.path;
+    const std::array<QString*, 4> decimals{&path.TxLatDD, &path.TxLonDD, &path.RxLatDD,
+                                           &path.RxLonDD};
+    for (std::size_t c = 0; c < decimals.size(); ++c) {
+        const QString stored = m_registry.Param(QLatin1String(kDecimalKeys[c]));
+        if (!stored.isEmpty())
+            *decimals[c] = stored;
+    }
+    // A path handed over by a Kethra program comes as degrees, minutes and seconds.
+    path.CoordsInDD = !m_kethra && m_registry.Param(kCoordsInDDKey) == u"True";
+}
+
+void FrmPtoPModel::saveOwnPathAndLists() {
+    for (std::size_t i = 0; i < kListKeys.size(); ++i)
+        m_registry.setParam(QLatin1String(kListKeys[i]), m_lstValues[i].join(u' '));
+    const PathState& path = m_state.path;
+    const std::array<QString, 4> decimals{path.TxLatDD, path.TxLonDD, path.RxLatDD, path.RxLonDD};
+    for (std::size_t c = 0; c < decimals.size(); ++c)
+        m_registry.setParam(QLatin1String(kDecimalKeys[c]), decimals[c]);
+    m_registry.setParam(kCoordsInDDKey,
+                        path.CoordsInDD ? QStringLiteral("True") : QStringLiteral("False"));
+}
+
 void FrmPtoPModel::fillDefaultLists() {
     const std::array<QStringList, 2> defaults = {
         QStringList{QStringLiteral("1"), QStringLiteral("10"), QStringLiteral("50"),
@@ -197,6 +249,7 @@ void FrmPtoPModel::Form_Load() {
     m_logFileName = log().takeFile(m_registry.Param(QStringLiteral("TempLogName")), taken);
     m_mnuReportViewEnabled = taken;
     m_cmdReportEnabled = taken;
+    loadOwnPathAndLists();
     fillDefaultLists();
     setDorvexLabel();
 }
@@ -240,6 +293,7 @@ void FrmPtoPModel::Form_Unload() {
     for (int c = 0; c < PathState::CoordCount; ++c)
         m_registry.setParam(PathState::coordKey(c), path.coords[static_cast<std::size_t>(c)]);
     m_registry.setParam(QStringLiteral("Dorvex"), path.TerrainSource);
+    saveOwnPathAndLists();
 
     const MsgAnswer answer =
         m_prompter.message(QStringLiteral("Retain Output Log?"), QStringLiteral("Output Log"),
@@ -270,37 +324,48 @@ void FrmPtoPModel::normalise(QString& field) {
     setText(field, generalNumber(leadingNumber(field)));
 }
 
-void FrmPtoPModel::txtFrq_LostFocus() {
-    if (!checkField(m_txtFrq, QStringLiteral("txtFrq"), 20, 20000, QStringLiteral("Frequency")))
-        setTxtFrq(QStringLiteral("10000"));
+bool FrmPtoPModel::txtFrq_LostFocus() {
+    if (checkField(m_txtFrq, QStringLiteral("txtFrq"), 20, 20000, QStringLiteral("Frequency")))
+        return true;
+    setTxtFrq(QStringLiteral("10000"));
+    return false;
 }
 
-void FrmPtoPModel::txtH1_LostFocus() {
-    if (!checkField(m_txtH1, QStringLiteral("txtH1"), 0.5, 3000, QStringLiteral("Antenna Height")))
-        setTxtH1(QStringLiteral("100"));
+bool FrmPtoPModel::txtH1_LostFocus() {
+    if (checkField(m_txtH1, QStringLiteral("txtH1"), 0.5, 3000, QStringLiteral("Antenna Height")))
+        return true;
+    setTxtH1(QStringLiteral("100"));
+    return false;
 }
 
-void FrmPtoPModel::txtH2_LostFocus() {
-    if (!checkField(m_txtH2, QStringLiteral("txtH2"), 0.5, 3000, QStringLiteral("Antenna Height")))
-        setTxtH2(QStringLiteral("10"));
+bool FrmPtoPModel::txtH2_LostFocus() {
+    if (checkField(m_txtH2, QStringLiteral("txtH2"), 0.5, 3000, QStringLiteral("Antenna Height")))
+        return true;
+    setTxtH2(QStringLiteral("10"));
+    return false;
 }
 
-void FrmPtoPModel::txteps_LostFocus() {
+bool FrmPtoPModel::txteps_LostFocus() {
     normalise(m_txteps);
+    return true;
 }
 
-void FrmPtoPModel::txtsgm_LostFocus() {
+bool FrmPtoPModel::txtsgm_LostFocus() {
     normalise(m_txtsgm);
+    return true;
 }
 
-void FrmPtoPModel::txtns_LostFocus() {
+bool FrmPtoPModel::txtns_LostFocus() {
     normalise(m_txtns);
+    return true;
 }
 
-void FrmPtoPModel::txtNewVal_LostFocus(int i) {
-    if (!checkField(m_txtNewVal.at(idx(i)), QStringLiteral("txtNewVal"), 1, 99,
-                    QStringLiteral("Percentage")))
-        setTxtNewVal(i, QStringLiteral("50"));
+bool FrmPtoPModel::txtNewVal_LostFocus(int i) {
+    if (checkField(m_txtNewVal.at(idx(i)), QStringLiteral("txtNewVal"), 1, 99,
+                   QStringLiteral("Percentage")))
+        return true;
+    setTxtNewVal(i, QStringLiteral("50"));
+    return false;
 }
 
 void FrmPtoPModel::txtNewVal_Enter(int i) {
@@ -451,6 +516,8 @@ void FrmPtoPModel::cmdEditProfile_Click() {
     path.ListEditHead2 = QStringLiteral("Height(m)");
     FrmListEditModel editor(path);
     editor.Form_Load();
+    // The distances follow from the profile's spacing: only the heights can be edited.
+    editor.setColumnEditable(1, false);
     m_prompter.runModal(editor);
     if (!path.ListEditAccepted)
         return;

@@ -106,13 +106,15 @@ public:
     // ---- Handlers ----
     void Form_Load();
     void Form_Unload();
-    void txtFrq_LostFocus();
-    void txtH1_LostFocus();
-    void txtH2_LostFocus();
-    void txteps_LostFocus();
-    void txtsgm_LostFocus();
-    void txtns_LostFocus();
-    void txtNewVal_LostFocus(int i);
+    // The leaving steps of the fields; each returns false when it showed a range message
+    // (the field then holds its replacement text).
+    bool txtFrq_LostFocus();
+    bool txtH1_LostFocus();
+    bool txtH2_LostFocus();
+    bool txteps_LostFocus();
+    bool txtsgm_LostFocus();
+    bool txtns_LostFocus();
+    bool txtNewVal_LostFocus(int i);
     /// Enter in value box i: the value is checked as on leaving the box, then added to
     /// list i as "Add to List" does.
     void txtNewVal_Enter(int i);
@@ -155,6 +157,11 @@ private:
     void normalise(QString& field);
     void showBackground();
     void setDorvexLabel();
+    /// The value lists and the decimal-degree path of the last session ("ReliabilityList",
+    /// "ConfidenceList", "TxLatDD" ... "RxLonDD", "CoordsInDD"), read and written with the
+    /// form's other settings.
+    void loadOwnPathAndLists();
+    void saveOwnPathAndLists();
     void fillDefaultLists();
     RLogClass& log();
 

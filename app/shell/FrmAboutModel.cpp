@@ -17,9 +17,7 @@ QString FrmAboutModel::lblDescription() {
 }
 
 QString FrmAboutModel::Label1() {
-    return QStringLiteral("Propagation model: the Longley-Rice propagation model, algorithm "
-                          "version 1.2.2, as published by A. G. Longley, P. L. Rice and "
-                          "G. A. Hufford.");
+    return QStringLiteral("Propagation model: the Longley-Rice propagation model.");
 }
 
 QString FrmAboutModel::lblDisclaimer() {

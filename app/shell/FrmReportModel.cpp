@@ -39,6 +39,17 @@ void FrmReportModel::cmdClear_Click() {
     clearLog();
 }
 
+FrmReportModel::ReportFile FrmReportModel::reportFileFor(const FileAnswer& answer) {
+    const QString suffix = QFileInfo(answer.path).suffix().toLower();
+    if (suffix == u"rtf" || suffix == u"txt")
+        return {answer.path, suffix == u"rtf"};
+    if (answer.filterIndex == kRichTextFilter)
+        return {answer.path + QStringLiteral(".rtf"), true};
+    if (answer.filterIndex == kTextFilter)
+        return {answer.path + QStringLiteral(".txt"), false};
+    return {answer.path, false};
+}
+
 void FrmReportModel::cmdFile_Click() {
     FileRequest request;
     request.caption = QStringLiteral("Save Report Log");
@@ -50,24 +61,24 @@ void FrmReportModel::cmdFile_Click() {
     const FileAnswer answer = m_prompter.saveFile(request);
     if (answer.path.isEmpty())
         return;
-    if (QFileInfo::exists(answer.path) &&
+    const ReportFile target = reportFileFor(answer);
+    if (QFileInfo::exists(target.path) &&
         m_prompter.message(QStringLiteral("File already exits.  Overwrite It?"),
                            QStringLiteral("Verdan"), MsgButtons::YesNo,
                            MsgIcon::Question) != MsgAnswer::Yes)
         return;
 
     m_prompter.setBusy(true);
-    const QByteArray content = answer.filterIndex == kRichTextFilter
-                                   ? writeRtf(m_log)
-                                   : (m_log.plainText() + u'\n').toUtf8();
+    const QByteArray content =
+        target.richText ? writeRtf(m_log) : (m_log.plainText() + u'\n').toUtf8();
     QString reason;
-    const bool saved = writeFileAtomically(answer.path, content, &reason);
+    const bool saved = writeFileAtomically(target.path, content, &reason);
     m_prompter.setBusy(false);
     if (!saved) {
         inform(m_prompter,
                QStringLiteral("The report log could not be saved to \"%1\": %2\n"
                               "The log is unchanged; an existing file was left as it was.")
-                   .arg(answer.path, reason),
+                   .arg(target.path, reason),
                QStringLiteral("Verdan"), MsgIcon::Critical);
     }
 }

@@ -16,6 +16,18 @@ public:
     /// Index of the "Rich Text (*.rtf)" filter in the save dialog (0-based); the other two
     /// filters save plain text.
     static constexpr int kRichTextFilter = 2;
+    /// Index of the "Text Files (*.txt)" filter.
+    static constexpr int kTextFilter = 1;
+
+    /// Where and how a report is saved.
+    struct ReportFile {
+        QString path;
+        bool richText = false;
+    };
+    /// The file name's suffix decides: ".rtf" rich text, ".txt" plain text. A name without
+    /// either is saved as the chosen filter says, with that filter's suffix appended ("All
+    /// Files": plain text under the name as typed).
+    static ReportFile reportFileFor(const FileAnswer& answer);
 
     /// `prompter` must outlive the window.
     explicit FrmReportModel(Prompter& prompter, QObject* parent = nullptr);
@@ -39,9 +51,8 @@ public:
     /// "Clear Log": empties the box; no title line is written.
     void cmdClear_Click();
     /// "Save to File": asks for a file (starting in the user's home folder, "Rich Text"
-    /// preselected) and writes the log there, as rich text with the "Rich Text (*.rtf)"
-    /// filter and as plain text (LF line ends, one after the last line) with the other two,
-    /// whatever the file's name. An existing file is replaced only after the user answers Yes
+    /// preselected) and writes the log there as rich text or as plain text (LF line ends, one
+    /// after the last line), as reportFileFor() decides. An existing file is replaced only after the user answers Yes
     /// to the overwrite question. The file is written through a temporary file and a rename:
     /// a failed save shows a message naming the file and the reason and leaves the log and
     /// any previous file unchanged.

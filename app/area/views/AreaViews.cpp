@@ -50,6 +50,7 @@ QPushButton* button(const QString& name, const QString& caption, const QString& 
 
 FrmUAMView::FrmUAMView(FrmUAMModel& model, QWidget* parent) : QDialog(parent), m_model(model) {
     bindDialogToModel(*this, model);
+    markAsModeForm(*this);
     setObjectName(QStringLiteral("FrmUAM"));
     auto* top = new QVBoxLayout(this);
     auto* bar = new QMenuBar(this);
@@ -434,11 +435,15 @@ FrmConfLevelView::FrmConfLevelView(FrmConfLevelModel& model, QWidget* parent)
         layout->addWidget(radio);
     }
     connect(group, &QButtonGroup::idClicked, &m_model, &FrmConfLevelModel::optConfLev_Click);
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
-    ok->setObjectName(QStringLiteral("cmdOK"));
-    ok->setDefault(true);
-    layout->addWidget(ok, 0, Qt::AlignHCenter);
+    QDialogButtonBox* buttons = okCancel(*this, *layout);
+    auto* ok = buttons->findChild<QPushButton*>(QStringLiteral("cmdOK"));
     connect(ok, &QPushButton::clicked, &m_model, &FrmConfLevelModel::cmdOK_Click);
+    connect(buttons->findChild<QPushButton*>(QStringLiteral("cmdCancel")), &QPushButton::clicked,
+            &m_model, &FrmConfLevelModel::cmdCancel_Click);
+    // OK needs a level: it is enabled once an option is selected.
+    const auto enableOk = [this, ok] { ok->setEnabled(m_model.cmdOKEnabled()); };
+    connect(&m_model, &ScreenModel::changed, this, enableOk);
+    enableOk();
 }
 
 void registerAreaViews(ViewRegistry& views) {

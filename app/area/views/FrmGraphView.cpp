@@ -10,6 +10,7 @@
 #include <QLegendMarker>
 #include <QLineSeries>
 #include <QMenuBar>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPdfWriter>
 #include <QPrintDialog>
@@ -68,6 +69,10 @@ FrmGraphView::FrmGraphView(FrmGraphModel& model, QWidget* parent)
 
     m_chartView->setRenderHint(QPainter::Antialiasing);
     m_chartView->setMinimumSize(640, 420);
+    // The read-out follows every move of the pointer, not only its crossing of a line.
+    m_chartView->setMouseTracking(true);
+    m_chartView->viewport()->setMouseTracking(true);
+    m_chartView->viewport()->installEventFilter(this);
 
     auto* buttons = new QDialogButtonBox;
     QPushButton* ok = buttons->addButton(QStringLiteral("OK"), QDialogButtonBox::AcceptRole);
@@ -150,15 +155,6 @@ void FrmGraphView::buildChart() {
         chart->addSeries(series);
         series->attachAxis(distance);
         series->attachAxis(loss);
-        const int index = static_cast<int>(i);
-        connect(series, &QLineSeries::hovered, this,
-                [this, index](const QPointF& point, bool entered) {
-                    m_model.CTWXGraph_Hover(index, point.x(), entered);
-                    if (entered)
-                        QToolTip::showText(QCursor::pos(), m_model.lblHover(), m_chartView);
-                    else
-                        QToolTip::hideText();
-                });
     }
     if (!first) {
         distance->setRange(minDist, maxDist > minDist ? maxDist : minDist + 1);
@@ -176,6 +172,57 @@ void FrmGraphView::buildChart() {
     legend->setFont(legendFont);
 
     m_chartView->setChart(chart);
+}
+
+bool FrmGraphView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_chartView->viewport()) {
+        if (event->type() == QEvent::MouseMove)
+            pointerAt(static_cast<QMouseEvent*>(event)->position());
+        else if (event->type() == QEvent::Leave)
+            showHover(-1, 0);
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void FrmGraphView::pointerAt(const QPointF& viewportPos) {
+    // Within this many pixels of a line the pointer is on it.
+    constexpr double kNearPx = 8;
+    QChart* drawn = chart();
+    const QList<QAbstractSeries*> all = drawn->series();
+    const QPointF chartPos = drawn->mapFromScene(m_chartView->mapToScene(viewportPos.toPoint()));
+    if (all.isEmpty() || !drawn->plotArea().adjusted(-kNearPx, -kNearPx, kNearPx, kNearPx)
+                              .contains(chartPos)) {
+        showHover(-1, 0);
+        return;
+    }
+    const double pointerKm = drawn->mapToValue(chartPos, all.front()).x();
+    const std::vector<GraphSeries>& lines = m_model.series();
+    int nearest = -1;
+    double nearestKm = 0;
+    double nearestPx = kNearPx;
+    for (std::size_t i = 0; i < lines.size() && i < static_cast<std::size_t>(all.size()); ++i) {
+        const GraphSeries& line = lines[i];
+        if (line.distKm.empty())
+            continue;
+        const double distKm = std::clamp(pointerKm, line.distKm.front(), line.distKm.back());
+        const QPointF onLine = drawn->mapToPosition(
+            QPointF(distKm, lossAtDistanceDb(line, distKm)), all[static_cast<qsizetype>(i)]);
+        const double px = QLineF(onLine, chartPos).length();
+        if (px <= nearestPx) {
+            nearest = static_cast<int>(i);
+            nearestKm = distKm;
+            nearestPx = px;
+        }
+    }
+    showHover(nearest, nearestKm);
+}
+
+void FrmGraphView::showHover(int series, double distKm) {
+    m_model.CTWXGraph_Hover(series, distKm, series >= 0);
+    if (series >= 0)
+        QToolTip::showText(QCursor::pos(), m_model.lblHover(), m_chartView);
+    else
+        QToolTip::hideText();
 }
 
 void FrmGraphView::refresh() {

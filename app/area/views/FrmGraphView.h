@@ -35,8 +35,15 @@ public:
     void print() override;
     bool saveImage(const QString& path, GraphImageFormat format, QString& error) override;
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void buildChart();
+    /// The pointer moved to `viewportPos` on the chart: the read-out names the line nearest to
+    /// it, at the pointer's distance kept within that line's first and last point.
+    void pointerAt(const QPointF& viewportPos);
+    void showHover(int series, double distKm);
     void refresh();
 
     FrmGraphModel& m_model;

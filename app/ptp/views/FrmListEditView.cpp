@@ -27,6 +27,8 @@ FrmListEditView::FrmListEditView(FrmListEditModel& model, QWidget* parent)
         for (int column = 1; column <= 2; ++column) {
             auto* item = new QTableWidgetItem(model.cellText(row, column));
             item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            if (!model.columnEditable(column))
+                item->setFlags(item->flags() & ~Qt::ItemIsEditable);
             m_grid->setItem(row - 1, column - 1, item);
         }
     }

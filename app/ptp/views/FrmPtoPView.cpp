@@ -11,6 +11,7 @@
 #include <QFocusEvent>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHash>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -37,6 +38,7 @@ void setTextKeepingCursor(QLineEdit* edit, const QString& text) {
 
 FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent), m_model(model) {
     bindDialogToModel(*this, model);
+    markAsModeForm(*this);
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
 
     auto* menuBar = new QMenuBar(this);
@@ -49,9 +51,11 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
     file->addAction(QStringLiteral("&Close"), this, [this] { m_model.mnuFileClose_Click(); });
     auto* report = menuBar->addMenu(QStringLiteral("&Report"));
     m_reportView = report->addAction(QStringLiteral("View&Report"), this,
-                                     [this] { m_model.mnuReportView_Click(); });
-    report->addAction(QStringLiteral("Run &Calculations"), this,
-                      [this] { m_model.mnuReportCalculations_Click(); });
+                                     [this] { afterFieldCheck(&FrmPtoPModel::cmdReport_Click); });
+    report->addAction(QStringLiteral("Run &Calculations"), this, [this] {
+        if (checkFocusedField())
+            m_model.mnuReportCalculations_Click();
+    });
     report->addSeparator();
     report->addAction(QStringLiteral("Coverage &Map..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
                       [this] { m_model.mnuCoverageMap_Click(); });
@@ -202,8 +206,9 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
     commands->addStretch();
 
     connect(qobject_cast<QPushButton*>(control(QStringLiteral("cmdCalc"))), &QPushButton::clicked,
-            &m_model, &FrmPtoPModel::cmdCalc_Click);
-    connect(m_report, &QPushButton::clicked, &m_model, &FrmPtoPModel::cmdReport_Click);
+            this, [this] { afterFieldCheck(&FrmPtoPModel::cmdCalc_Click); });
+    connect(m_report, &QPushButton::clicked, this,
+            [this] { afterFieldCheck(&FrmPtoPModel::cmdReport_Click); });
     connect(qobject_cast<QPushButton*>(control(QStringLiteral("cmdconduct"))),
             &QPushButton::clicked, &m_model, &FrmPtoPModel::cmdconduct_Click);
     connect(qobject_cast<QPushButton*>(control(QStringLiteral("cmddielect"))),
@@ -276,23 +281,34 @@ bool FrmPtoPView::eventFilter(QObject* watched, QEvent* event) {
     return QDialog::eventFilter(watched, event);
 }
 
-void FrmPtoPView::leaveField(const QString& name) {
-    if (name == QLatin1String("txtFrq"))
-        m_model.txtFrq_LostFocus();
-    else if (name == QLatin1String("txtH1"))
-        m_model.txtH1_LostFocus();
-    else if (name == QLatin1String("txtH2"))
-        m_model.txtH2_LostFocus();
-    else if (name == QLatin1String("txtsgm"))
-        m_model.txtsgm_LostFocus();
-    else if (name == QLatin1String("txteps"))
-        m_model.txteps_LostFocus();
-    else if (name == QLatin1String("txtns"))
-        m_model.txtns_LostFocus();
-    else if (name == QLatin1String("txtNewVal0"))
-        m_model.txtNewVal_LostFocus(0);
-    else if (name == QLatin1String("txtNewVal1"))
-        m_model.txtNewVal_LostFocus(1);
+bool FrmPtoPView::leaveField(const QString& name) {
+    using Step = bool (FrmPtoPModel::*)();
+    static const QHash<QString, Step> steps{
+        {QStringLiteral("txtFrq"), &FrmPtoPModel::txtFrq_LostFocus},
+        {QStringLiteral("txtH1"), &FrmPtoPModel::txtH1_LostFocus},
+        {QStringLiteral("txtH2"), &FrmPtoPModel::txtH2_LostFocus},
+        {QStringLiteral("txtsgm"), &FrmPtoPModel::txtsgm_LostFocus},
+        {QStringLiteral("txteps"), &FrmPtoPModel::txteps_LostFocus},
+        {QStringLiteral("txtns"), &FrmPtoPModel::txtns_LostFocus},
+    };
+    if (const auto step = steps.constFind(name); step != steps.cend())
+        return (m_model.*step.value())();
+    if (name == QLatin1String("txtNewVal0"))
+        return m_model.txtNewVal_LostFocus(0);
+    if (name == QLatin1String("txtNewVal1"))
+        return m_model.txtNewVal_LostFocus(1);
+    return true;
+}
+
+bool FrmPtoPView::checkFocusedField() {
+    // A menu, a shortcut or a button that takes no focus leaves the field focused: its check
+    // runs before the command, which goes on only when the field passed.
+    return m_focusedField.isEmpty() || leaveField(m_focusedField);
+}
+
+void FrmPtoPView::afterFieldCheck(void (FrmPtoPModel::*command)()) {
+    if (checkFocusedField())
+        (m_model.*command)();
 }
 
 void FrmPtoPView::refresh() {

@@ -35,7 +35,13 @@ protected:
 private:
     QLineEdit* addField(const QString& name, const QString& toolTip);
     QPushButton* addButton(const QString& name, const QString& caption, const QString& toolTip);
-    void leaveField(const QString& name);
+    /// Runs the leaving step of field `name`; false when it showed a range message.
+    bool leaveField(const QString& name);
+    /// Runs the focused field's leaving step, if a field has the focus, without taking the
+    /// focus away; false when it showed a range message.
+    bool checkFocusedField();
+    /// Runs `command` of the model when checkFocusedField() passes.
+    void afterFieldCheck(void (FrmPtoPModel::*command)());
     void refresh();
     void refreshPicture();
 

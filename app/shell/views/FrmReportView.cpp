@@ -119,14 +119,15 @@ void FrmReportView::printTo(QPrinter& printer) {
         refresh();
     const QTextCursor cursor = m_rtbLog->textCursor();
     if (printer.printRange() == QPrinter::Selection && cursor.hasSelection()) {
-        // A child document finds the pictures among its parent's resources.
+        // A child document finds the pictures among its parent's resources; its lines wrap.
         QTextDocument selection(m_rtbLog->document());
         selection.setDefaultFont(m_rtbLog->document()->defaultFont());
         QTextCursor(&selection).insertFragment(cursor.selection());
         selection.print(&printer);
         return;
     }
-    m_rtbLog->document()->print(&printer);
+    // The window shows long lines unwrapped; on paper they wrap instead of being cut.
+    documentForPrinting(*m_rtbLog->document())->print(&printer);
 }
 
 } // namespace verdan

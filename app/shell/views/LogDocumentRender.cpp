@@ -6,6 +6,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextImageFormat>
+#include <QTextOption>
 #include <QUrl>
 
 namespace verdan {
@@ -18,6 +19,14 @@ QFont reportFont() {
             font = dejaVu;
     }
     return font;
+}
+
+std::unique_ptr<QTextDocument> documentForPrinting(const QTextDocument& shown) {
+    std::unique_ptr<QTextDocument> copy(shown.clone());
+    QTextOption option = copy->defaultTextOption();
+    option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    copy->setDefaultTextOption(option);
+    return copy;
 }
 
 void renderToTextDocument(const LogDocument& document, QTextDocument& target) {

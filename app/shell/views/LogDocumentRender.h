@@ -3,6 +3,7 @@
 #include "LogDocument.h"
 
 #include <QFont>
+#include <memory>
 
 class QTextDocument;
 
@@ -18,5 +19,9 @@ QFont reportFont();
 /// font of `target` is set to reportFont() so report columns line up.
 /// A picture whose bytes do not decode is shown as an empty frame of its size.
 void renderToTextDocument(const LogDocument& document, QTextDocument& target);
+
+/// A copy of `shown` (with its pictures) for printing: its lines wrap at the page's width,
+/// at a blank where there is one, although the window shows them unwrapped.
+std::unique_ptr<QTextDocument> documentForPrinting(const QTextDocument& shown);
 
 } // namespace verdan

@@ -27,8 +27,14 @@ private:
 };
 
 /// Ties a dialog to its screen model: the model's close request closes the dialog, and the
-/// window's close box (or Escape) goes to the model, which decides. The dialog opens wide
-/// enough to show its whole caption.
+/// window's close box (or Escape, unless the dialog is a mode form) goes to the model, which
+/// decides. The dialog opens wide enough to show its whole caption.
 void bindDialogToModel(QDialog& dialog, ScreenModel& model);
+
+/// Marks `dialog` as the window of a mode form: Escape, meant for a menu or a message, never
+/// closes it; dialogs and pickers still close on Escape.
+void markAsModeForm(QDialog& dialog);
+/// True for a dialog marked by markAsModeForm().
+bool isModeForm(const QDialog& dialog);
 
 } // namespace verdan

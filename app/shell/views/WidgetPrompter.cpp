@@ -6,6 +6,8 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QFileDialog>
+#include <QFileInfo>
+#include <QGridLayout>
 #include <QInputDialog>
 #include <QKeyEvent>
 #include <QMessageBox>
@@ -18,11 +20,12 @@ namespace verdan {
 
 namespace {
 
-// Hands Escape and the close box of a window to `handle` instead of the window's own
-// reaction, while `active()` is true.
+// Hands Escape (`escape` true) and the close box of a window to `handle` instead of the
+// window's own reaction, while `active()` is true.
 class EscapeOrCloseFilter : public QObject {
 public:
-    EscapeOrCloseFilter(QWidget& window, std::function<bool()> active, std::function<void()> handle)
+    EscapeOrCloseFilter(QWidget& window, std::function<bool()> active,
+                        std::function<void(bool escape)> handle)
         : QObject(&window), m_window(window), m_active(std::move(active)),
           m_handle(std::move(handle)) {}
 
@@ -33,18 +36,36 @@ protected:
         if (watched != &m_window || (!escape && event->type() != QEvent::Close) || !m_active())
             return QObject::eventFilter(watched, event);
         event->ignore();
-        m_handle();
+        m_handle(escape);
         return true;
     }
 
 private:
     QWidget& m_window;
     std::function<bool()> m_active;
-    std::function<void()> m_handle;
+    std::function<void(bool escape)> m_handle;
 };
 
-// Window managers cut a title that is wider than its window: a screen opens at least as wide
-// as its caption in a bold title font, with room for the window's icon and buttons.
+// Window managers cut a title that is wider than its window: a window needs its caption's
+// width in a bold title font, with room for the window's icon and buttons.
+int titleRoomPx(const QWidget& window) {
+    constexpr int kDecorationPx = 150;
+    QFont titleFont = window.font();
+    titleFont.setBold(true);
+    return QFontMetrics(titleFont).horizontalAdvance(window.windowTitle()) + kDecorationPx;
+}
+
+// A message box sizes itself to its text when it is shown: a spacer as wide as the title
+// room keeps it from coming out narrower than its title.
+void reserveTitleRoom(QMessageBox& box) {
+    auto* grid = qobject_cast<QGridLayout*>(box.layout());
+    if (!grid)
+        return;
+    grid->addItem(new QSpacerItem(titleRoomPx(box), 0, QSizePolicy::Minimum, QSizePolicy::Fixed),
+                  grid->rowCount(), 0, 1, grid->columnCount());
+}
+
+// A screen opens at least as wide as its title room.
 class TitleRoomFilter : public QObject {
 public:
     explicit TitleRoomFilter(QDialog& dialog) : QObject(&dialog), m_dialog(dialog) {}
@@ -52,11 +73,7 @@ public:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (watched == &m_dialog && event->type() == QEvent::Show) {
-            constexpr int kDecorationPx = 150;
-            QFont titleFont = m_dialog.font();
-            titleFont.setBold(true);
-            const int widthPx =
-                QFontMetrics(titleFont).horizontalAdvance(m_dialog.windowTitle()) + kDecorationPx;
+            const int widthPx = titleRoomPx(m_dialog);
             if (m_dialog.width() < widthPx)
                 m_dialog.resize(widthPx, m_dialog.height());
         }
@@ -67,8 +84,12 @@ private:
     QDialog& m_dialog;
 };
 
-FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, QFileDialog::AcceptMode mode) {
-    QFileDialog dialog(owner, request.caption, request.startFolder);
+// The dynamic property that marks a mode form's window.
+constexpr char kModeFormProperty[] = "verdanModeForm";
+
+FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, const QString& startFolder,
+                         QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(owner, request.caption, startFolder);
     dialog.setAcceptMode(mode);
     dialog.setFileMode(mode == QFileDialog::AcceptSave ? QFileDialog::AnyFile
                        : request.folder                ? QFileDialog::Directory
@@ -93,15 +114,27 @@ FileAnswer runFileDialog(QWidget* owner, const FileRequest& request, QFileDialog
 
 } // namespace
 
+void markAsModeForm(QDialog& dialog) {
+    dialog.setProperty(kModeFormProperty, true);
+}
+
+bool isModeForm(const QDialog& dialog) {
+    return dialog.property(kModeFormProperty).toBool();
+}
+
 void bindDialogToModel(QDialog& dialog, ScreenModel& model) {
     dialog.setWindowTitle(model.caption());
     QObject::connect(&model, &ScreenModel::closing, &dialog, &QDialog::accept);
     QObject::connect(&model, &ScreenModel::changed, &dialog,
                      [&dialog, &model] { dialog.setWindowTitle(model.caption()); });
     // The close box and Escape ask the model instead of closing the dialog directly.
+    // A mode form ignores Escape: it closes by its menu or close box only.
     dialog.installEventFilter(new EscapeOrCloseFilter(
         dialog, [&model] { return !model.closeRequested(); },
-        [&model] { model.closeBoxClicked(); }));
+        [&dialog, &model](bool escape) {
+            if (!escape || !isModeForm(dialog))
+                model.closeBoxClicked();
+        }));
     dialog.installEventFilter(new TitleRoomFilter(dialog));
 }
 
@@ -139,12 +172,13 @@ MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, Msg
         // Escape and the close box answer with neither Yes nor No: the caller keeps things
         // as they are (a message box would otherwise take them for its No button).
         box.installEventFilter(new EscapeOrCloseFilter(
-            box, [] { return true; }, [&box] { box.done(QMessageBox::Cancel); }));
+            box, [] { return true; }, [&box](bool) { box.done(QMessageBox::Cancel); }));
         break;
     case MsgButtons::YesNoCancel:
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
         break;
     }
+    reserveTitleRoom(box);
     QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int result = box.exec();
     QApplication::restoreOverrideCursor();
@@ -161,20 +195,38 @@ MsgAnswer WidgetPrompter::message(const QString& text, const QString& title, Msg
 }
 
 bool WidgetPrompter::input(const QString& prompt, const QString& title, QString& value) {
-    bool ok = false;
-    const QString text =
-        QInputDialog::getText(m_owner, title, prompt, QLineEdit::Normal, value, &ok);
-    if (ok)
-        value = text;
-    return ok;
+    QInputDialog dialog(m_owner);
+    dialog.setWindowTitle(title);
+    dialog.setLabelText(prompt);
+    dialog.setTextValue(value);
+    dialog.installEventFilter(new TitleRoomFilter(dialog));
+    if (dialog.exec() != QDialog::Accepted)
+        return false;
+    value = dialog.textValue();
+    return true;
 }
 
 FileAnswer WidgetPrompter::saveFile(const FileRequest& request) {
-    return runFileDialog(m_owner, request, QFileDialog::AcceptSave);
+    return fileDialog(request, QFileDialog::AcceptSave);
 }
 
 FileAnswer WidgetPrompter::openFile(const FileRequest& request) {
-    return runFileDialog(m_owner, request, QFileDialog::AcceptOpen);
+    return fileDialog(request, QFileDialog::AcceptOpen);
+}
+
+FileAnswer WidgetPrompter::fileDialog(const FileRequest& request, int acceptMode) {
+    // The dialogs of one kind (one caption) start where the last one was left this session.
+    const QString kind = request.caption + (request.folder ? QStringLiteral("/folder") : QString());
+    const QString last = m_lastFolders.value(kind);
+    const QString start = !last.isEmpty() && QFileInfo(last).isDir() ? last : request.startFolder;
+    const FileAnswer answer =
+        runFileDialog(m_owner, request, start, static_cast<QFileDialog::AcceptMode>(acceptMode));
+    if (!answer.path.isEmpty()) {
+        const QFileInfo chosen(answer.path);
+        m_lastFolders.insert(kind, request.folder && chosen.isDir() ? chosen.absoluteFilePath()
+                                                                     : chosen.absolutePath());
+    }
+    return answer;
 }
 
 void WidgetPrompter::runModal(ScreenModel& screen) {

@@ -3,6 +3,7 @@
 #include "Prompter.h"
 #include "ViewRegistry.h"
 
+#include <QHash>
 #include <QPointer>
 #include <QWidget>
 
@@ -30,7 +31,12 @@ public:
     bool startProgram(const QString& path) override;
 
 private:
+    /// A file dialog (`acceptMode` a QFileDialog::AcceptMode) that starts in the folder last
+    /// used for dialogs of the same caption, else in the request's start folder.
+    FileAnswer fileDialog(const FileRequest& request, int acceptMode);
+
     const ViewRegistry& m_views;
+    QHash<QString, QString> m_lastFolders;
     QPointer<QWidget> m_owner;
     int m_busyDepth = 0;
 };

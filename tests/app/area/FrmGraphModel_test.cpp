@@ -78,13 +78,14 @@ TEST_F(FrmGraphModelTest, SaveImageFormatFromSuffixOrFilter) {
 }
 
 } // namespace
-// Regression: the read-out gave the pointer's height instead of the line's loss.
+// Regression: the read-out gave the pointer's height instead of the line's loss, and a
+// distance left of the first point ("9.0 km" on a line that starts at 10 km).
 TEST_F(FrmGraphModelTest, HoverGivesTheLinesLossAtThePointersDistance) {
     const std::pair<double, const char*> cases[] = {{20, "90.0% Confidence: 20.0 km, 120.0 dB"},
                                                     {15, "90.0% Confidence: 15.0 km, 115.0 dB"},
                                                     {27.5, "90.0% Confidence: 27.5 km, 124.5 dB"},
-                                                    {5, "90.0% Confidence: 5.0 km, 110.0 dB"},
-                                                    {40, "90.0% Confidence: 40.0 km, 126.0 dB"}};
+                                                    {5, "90.0% Confidence: 10.0 km, 110.0 dB"},
+                                                    {40, "90.0% Confidence: 30.0 km, 126.0 dB"}};
     for (const auto& [distKm, text] : cases) {
         graph.CTWXGraph_Hover(1, distKm, true);
         EXPECT_EQ(graph.lblHover(), QString::fromLatin1(text));

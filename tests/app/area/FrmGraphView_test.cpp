@@ -8,6 +8,8 @@
 
 #include <QApplication>
 #include <QChart>
+#include <QChartView>
+#include <QMouseEvent>
 #include <QImage>
 #include <QLegend>
 #include <QTemporaryDir>
@@ -63,6 +65,56 @@ TEST_F(FrmGraphViewTest, GraphOfTheDefaultRun) {
     for (const QColor& colour :
          {QColor(0, 0, 255), QColor(0, 150, 0), QColor(140, 50, 140), QColor(130, 130, 210)})
         EXPECT_GT(countColour(image, colour), 50) << colour.name().toStdString();
+}
+
+AreaResults twoLevels() {
+    AreaResults results;
+    results.valid = true;
+    results.graphDist = {10, 20, 30};
+    results.graphLoss = {{100, 130, 90}, {110, 140, 96}, {115, 150, 99.5}};
+    results.graphLastPoint = 2;
+    results.graphLastLevel = 1;
+    results.graphConfLevels = {50, 90, 0, 0};
+    results.graphLabels = QStringList{QStringLiteral("50.0% Confidence"),
+                                      QStringLiteral("90.0% Confidence"), QStringLiteral("Free Space")};
+    return results;
+}
+
+// Moves the pointer over the chart of `view` to (distKm, lossDb), shifted by `offsetPx`.
+void movePointer(FrmGraphView& view, double distKm, double lossDb, QPointF offsetPx = {}) {
+    auto* chartView = view.findChild<QChartView*>();
+    QChart* chart = view.chart();
+    const QPointF inChart = chart->mapToPosition(QPointF(distKm, lossDb), chart->series().front());
+    const QPoint at = chartView->mapFromScene(chart->mapToScene(inChart + offsetPx));
+    QMouseEvent move(QEvent::MouseMove, at, chartView->viewport()->mapToGlobal(at), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(chartView->viewport(), &move);
+}
+
+// Regression: the read-out changed only when the pointer crossed a line, and named a
+// distance left of the first point ("9.0 km" on a line that starts at 10 km).
+TEST_F(FrmGraphViewTest, RegressionTheHoverReadOutFollowsThePointerAlongALine) {
+    const AreaResults results = twoLevels();
+    FrmGraphModel model(results, prompter);
+    model.Form_Load();
+    FrmGraphView view(model);
+    view.resize(900, 640);
+    view.show();
+    QApplication::processEvents();
+
+    const std::pair<double, const char*> along[] = {
+        {12, "90.0% Confidence: 12.0 km, 116.0 dB"},
+        {15, "90.0% Confidence: 15.0 km, 125.0 dB"},
+        {25, "90.0% Confidence: 25.0 km, 134.5 dB"},
+    };
+    for (const auto& [distKm, text] : along) {
+        movePointer(view, distKm, lossAtDistanceDb(model.series()[1], distKm), {0, 3});
+        EXPECT_EQ(view.hoverText(), QString::fromLatin1(text));
+    }
+    movePointer(view, 10, 110, {-5, 0});
+    EXPECT_EQ(view.hoverText(), QStringLiteral("90.0% Confidence: 10.0 km, 110.0 dB"));
+    movePointer(view, 20, 135);
+    EXPECT_EQ(view.hoverText(), QString()) << "between two lines, on neither";
 }
 
 } // namespace

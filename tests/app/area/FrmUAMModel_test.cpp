@@ -221,6 +221,58 @@ TEST_F(AreaForm, RegressionAForeignFileNamedAsLogIsLeftUntouched) {
 
 // ---- Runs ----
 
+// Regression: Report > Run Calculations (and a click on a button that takes no focus) ran with
+// the focused field's unchecked text (5 MHz). The focused field is checked first: a field
+// out of range shows its message and stops the command, one in range lets it go on.
+TEST_F(AreaForm, RegressionCommandsCheckTheFocusedFieldFirst) {
+    struct Case {
+        const char* command;
+        std::function<bool(FrmUAMModel&)> run;
+    };
+    const std::vector<Case> commands{
+        {"Run Calculations", [](FrmUAMModel& f) { return f.mnuReportRun_Click(); }},
+        {"Calculate",
+         [this](FrmUAMModel& f) {
+             const auto before = prompter.screensShown.size();
+             f.cmdCalc_Click();
+             return prompter.screensShown.size() > before;
+         }},
+    };
+    for (const Case& c : commands) {
+        SCOPED_TRACE(c.command);
+        auto form = open();
+        prompter.messages.clear();
+        form->fieldGotFocus("txtFrq");
+        form->setText("txtFrq", "5");
+        EXPECT_FALSE(c.run(*form));
+        EXPECT_EQ(prompter.messageTexts(), QStringList{"Warning: Range 20 <= Frequency"});
+        EXPECT_FALSE(state.area.valid) << "nothing ran";
+        EXPECT_EQ(form->text("txtFrq"), "100");
+        EXPECT_EQ(form->focusedField(), "txtFrq") << "the field keeps the focus";
+
+        form->setText("txtFrq", "450abc");
+        EXPECT_TRUE(c.run(*form));
+        EXPECT_EQ(prompter.messages.size(), 1U) << "no second message";
+        EXPECT_EQ(form->text("txtFrq"), "450");
+        EXPECT_TRUE(state.area.graphTitle1.contains("450")) << state.area.graphTitle1.toStdString();
+        state.area = AreaResults{};
+    }
+}
+
+// Regression: an inverse run enabled Save again, which then stored the earlier normal run's
+// table as if it were the inverse run's.
+TEST_F(AreaForm, RegressionSaveStaysDisabledAfterAnInverseRunAsViewGraphDoes) {
+    auto form = open();
+    form->cmdCalc_Click();
+    ASSERT_TRUE(form->cmdSaveData().enabled);
+    form->mnuModeInverse_Click();
+    EXPECT_FALSE(form->cmdSaveData().enabled) << "switching to inverse mode";
+    ASSERT_TRUE(form->mnuReportRun_Click());
+    EXPECT_FALSE(form->cmdSaveData().enabled) << "after the inverse run";
+    EXPECT_FALSE(form->cmdGraph().enabled);
+    EXPECT_TRUE(form->cmdReport().enabled);
+}
+
 TEST_F(AreaForm, CalculateRunsTheTableEnablesTheCommandsAndShowsTheReport) {
     auto form = open();
     type(*form, "txtds1", "20");

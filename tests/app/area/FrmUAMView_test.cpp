@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <gtest/gtest.h>
@@ -64,6 +65,32 @@ TEST_F(AreaFormView, RegressionAFieldEnteredAgainAfterAMessageIsCheckedWhenLeft)
                                                     "Warning: Range 0.5 <= Antenna Height"}));
     EXPECT_EQ(form.text("txtFrq"), "100");
     EXPECT_EQ(form.text("txtH1"), "10");
+}
+
+void pressEscape(QWidget* target) {
+    QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+}
+
+// Regression: one Escape, even one meant for a menu, closed the whole mode form. Escape
+// closes dialogs and pickers only; the mode form closes by its close box or menu.
+TEST_F(AreaFormView, RegressionEscapeNeverClosesTheModeFormOnlyItsPickers) {
+    FrmUAMView view(form);
+    view.show();
+    pressEscape(view.edit("txtFrq"));
+    pressEscape(&view);
+    EXPECT_FALSE(form.closeRequested());
+    EXPECT_TRUE(view.isVisible());
+
+    FrmDeltaHModel deltaH(forms);
+    deltaH.Form_Load();
+    FrmDeltaHView picker(deltaH);
+    picker.show();
+    pressEscape(&picker);
+    EXPECT_TRUE(deltaH.closeRequested());
+
+    view.close();
+    EXPECT_TRUE(form.closeRequested()) << "the close box still closes the form";
 }
 
 // Regression: the level picker's fixed size clipped its OK button, and narrow pick-lists cut

@@ -122,10 +122,25 @@ INSTANTIATE_TEST_SUITE_P(AllLists, PickList,
                              PickCase{List::Dielectric, -1, Close::Ok, {"15", "15"}},
                              PickCase{List::Dielectric, 4, Close::Ok, {"81", "81"}},
                              PickCase{List::Dielectric, 3, Close::Cancel, {"", ""}},
-                             PickCase{List::ConfLevel, -1, Close::Ok, {"50", ""}},
                              PickCase{List::ConfLevel, 2, Close::Ok, {"10", ""}},
-                             PickCase{List::ConfLevel, 3, Close::Ok, {"50", ""}}, // hidden option
+                             PickCase{List::ConfLevel, 1, Close::Cancel, {"0", ""}},
                              PickCase{List::ConfLevel, 1, Close::CloseBox, {"0", ""}}));
+
+// Regression: OK without a selection chose the first level silently. OK now needs a
+// selection (a hidden option cannot be selected): the picker stays open, nothing chosen.
+TEST(ConfLevelPickList, RegressionOkWithoutASelectionChoosesNothing) {
+    for (const int option : {-1, 3}) {
+        ProgramState state;
+        state.ConfLevelChoices = {50, 90, 10, 0, 0};
+        FrmConfLevelModel pick(state);
+        pick.Form_Load();
+        pick.optConfLev_Click(option);
+        EXPECT_FALSE(pick.cmdOKEnabled()) << option;
+        pick.cmdOK_Click();
+        EXPECT_FALSE(pick.closeRequested()) << option;
+        EXPECT_EQ(state.ConfLevelChosen, 0) << option;
+    }
+}
 
 TEST(GroundPickList, AnotherTargetWritesNothing) {
     EXPECT_EQ(pick(List::Conductivity, 1, Close::Ok, "txtNs"), (Written{"", ""}));

@@ -7,11 +7,13 @@
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QtEndian>
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <functional>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -247,6 +249,33 @@ TEST_F(ResultsArchiveTest, ConfLevelPickerOffersALevelThatRoundsToZero) {
     ASSERT_EQ(sets.size(), 1u);
     EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",10%C")));
     EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][2]);
+}
+
+// Regression: Escape in the level picker still stored a run without curves. Cancel, Escape
+// and the close box store nothing at all.
+TEST_F(ResultsArchiveTest, RegressionLeavingTheLevelPickerWithoutAChoiceStoresNothing) {
+    using Leave = std::function<void(FrmConfLevelModel&)>;
+    const std::vector<std::pair<const char*, Leave>> ways{
+        {"Cancel", [](FrmConfLevelModel& p) { p.cmdCancel_Click(); }},
+        {"Escape or close box", [](FrmConfLevelModel& p) { p.closeBoxClicked(); }},
+        {"OK without a selection, then Cancel",
+         [](FrmConfLevelModel& p) {
+             p.cmdOK_Click();
+             p.cmdCancel_Click();
+         }},
+    };
+    for (const auto& [name, leave] : ways) {
+        SCOPED_TRACE(name);
+        ResultsArchive withPicker(confLevelPicker(state));
+        state.archivePath = path;
+        prompter.queueInput(QStringLiteral("comment"));
+        prompter.queueMessage(MsgAnswer::No);
+        prompter.queueModal(QStringLiteral("frmConfLevel"), [&leave](ScreenModel& screen) {
+            leave(dynamic_cast<FrmConfLevelModel&>(screen));
+        });
+        EXPECT_FALSE(withPicker.saveResults(makeResults(), state, prompter));
+        EXPECT_FALSE(QFileInfo::exists(path)) << "no archive, no run";
+    }
 }
 
 // ---- Without questions (verdan-cli) ----

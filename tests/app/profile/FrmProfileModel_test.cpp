@@ -4,6 +4,9 @@
 #include "ScriptedPrompter.h"
 #include "TerrainFixtures.h"
 
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 using namespace verdan;
@@ -48,6 +51,55 @@ TEST_F(FrmProfile, DecimalViewAndBackTruncateTheSeconds) {
     form.mnuEditDMS_Click();
     EXPECT_EQ(form.txtTransLat(1), QStringLiteral("2"));
     EXPECT_EQ(form.txtTransLat(2), QStringLiteral("59"));
+}
+
+// Regression: the decimal-degree path was not kept, so the form opened on the old degree
+// boxes. It opens on the view and the decimal texts the point-to-point form restored.
+TEST_F(FrmProfile, RegressionOpensOnTheRestoredDecimalPath) {
+    state.path.TxLatDD = QStringLiteral(" 40.015");
+    state.path.TxLonDD = QStringLiteral(" 105.2705");
+    state.path.RxLatDD = QStringLiteral(" 39.9");
+    state.path.RxLonDD = QStringLiteral(" 105.5");
+    state.path.CoordsInDD = true;
+    state.path.coords[PathState::TxLonH_EW] = QStringLiteral("W");
+    load();
+    EXPECT_TRUE(form.ddVisible());
+    EXPECT_EQ(form.txtTLat(), QStringLiteral(" 40.015"));
+    EXPECT_EQ(form.txtRLon(), QStringLiteral(" 105.5"));
+    EXPECT_DOUBLE_EQ(form.currentEnds().txLonDeg, -105.2705);
+}
+
+// Regression: choosing a raster file or folder left the source on "Quarn", and every dialog
+// started in the home folder. A choice selects "Raster"; a dialog starts where the last
+// choice of its kind was, at first in the program's data folder (the demo terrain).
+TEST_F(FrmProfile, RegressionChoosingARasterSelectsTheRasterSource) {
+    QTemporaryDir data;
+    ASSERT_TRUE(data.isValid());
+    info.dataFolder = data.path();
+    ASSERT_TRUE(QDir(data.path()).mkpath("tiles"));
+    const QString raster = data.filePath("tiles/n39w077.hgt");
+    QFile file(raster);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    load();
+    ASSERT_EQ(form.optDorvex(), 0);
+    prompter.queueOpenFile(raster);
+    form.cmdRasterFile_Click();
+    EXPECT_EQ(prompter.openRequests.back().startFolder, data.path());
+    EXPECT_EQ(form.optDorvex(), 2);
+    EXPECT_EQ(state.path.TerrainSource, "Raster");
+    EXPECT_EQ(form.lblRaster(), raster);
+
+    form.optDorvex_Click(0);
+    prompter.queueOpenFile(data.filePath("tiles"));
+    form.cmdRasterFolder_Click();
+    EXPECT_EQ(prompter.openRequests.back().startFolder, data.filePath("tiles"))
+        << "the folder of the last raster";
+    EXPECT_EQ(form.optDorvex(), 2);
+
+    form.optDorvex_Click(0);
+    form.cmdRasterFile_Click(); // cancelled
+    EXPECT_EQ(form.optDorvex(), 0) << "a cancelled dialog chooses nothing";
 }
 
 TEST_F(FrmProfile, RegressionDecimalBoxesHoldUnsignedValues) {

@@ -72,6 +72,42 @@ TEST_F(PtoPForm, AddingToAList) {
     EXPECT_EQ(form->LstValues(0).size(), 7);
 }
 
+// Regression: the value lists and the decimal-degree path were forgotten when the form
+// closed. Both come back, under Verdan's own keys; lists that a hand edit spoiled keep only
+// the values a list can hold.
+TEST_F(PtoPForm, RegressionListsAndTheDecimalPathAreRemembered) {
+    {
+        auto form = loadedForm();
+        form->setLstValuesIndex(1, 0);
+        form->cmdRemFromList_Click(1);
+        form->setTxtNewVal(1, "95.5");
+        form->cmdAddToList_Click(1);
+        state.path.TxLatDD = QStringLiteral(" 40.015");
+        state.path.RxLonDD = QStringLiteral(" 105.5");
+        state.path.CoordsInDD = true;
+        prompter.queueMessage(MsgAnswer::Yes);
+        form->Form_Unload();
+    }
+    EXPECT_EQ(stored("ConfidenceList"), "90 10 95.5");
+    EXPECT_EQ(stored("ReliabilityList"), "1 10 50 90 99");
+    EXPECT_EQ(stored("CoordsInDD"), "True");
+
+    state = ProgramState{};
+    auto form = loadedForm();
+    EXPECT_EQ(form->LstValues(1), QStringList({"90", "10", "95.5"}));
+    EXPECT_EQ(form->LstValues(0), QStringList({"1", "10", "50", "90", "99"}));
+    EXPECT_EQ(state.path.TxLatDD, " 40.015");
+    EXPECT_EQ(state.path.RxLonDD, " 105.5");
+    EXPECT_TRUE(state.path.CoordsInDD);
+
+    store.save("Verdan", "Verdan", "ReliabilityList", "5 abc 5 0 120 1 2 3 4 6 7 8");
+    store.save("Verdan", "Verdan", "ConfidenceList", "");
+    state = ProgramState{};
+    form = loadedForm();
+    EXPECT_EQ(form->LstValues(0), QStringList({"5", "1", "2", "3", "4", "6", "7"}));
+    EXPECT_EQ(form->LstValues(1), QStringList({"50", "90", "10"})) << "an empty list: defaults";
+}
+
 // ---- Range checks ----
 
 // Each field typed out of range and left: a warning, then the field's replacement, selected.
@@ -192,8 +228,11 @@ TEST_F(PtoPForm, EditorOkChangesHeightsOnlyAndCancelNothing) {
     prompter.queueModal("frmListEdit", [](ScreenModel& screen) {
         auto& editor = static_cast<FrmListEditModel&>(screen);
         EXPECT_EQ(editor.cellValue(3, 1), 60);
-        editor.setCellText(2, 1, "999");
-        editor.setCellText(2, 2, "20");
+        // Regression: the distance column took edits and threw them away.
+        EXPECT_FALSE(editor.columnEditable(1));
+        EXPECT_FALSE(editor.setCellText(2, 1, "999"));
+        EXPECT_EQ(editor.cellText(2, 1), "30.000");
+        EXPECT_TRUE(editor.setCellText(2, 2, "20"));
         editor.closeBoxClicked();
     });
     form->cmdEditProfile_Click();

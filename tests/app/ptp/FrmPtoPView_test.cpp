@@ -74,6 +74,51 @@ TEST_F(PtpViews, RegressionOneWarningPerLeavingAndEnterAddsToTheList) {
     EXPECT_EQ(pickLists, 0);
 }
 
+QAction* menuAction(QWidget& view, const QString& text) {
+    for (QAction* action : view.findChildren<QAction*>())
+        if (action->text() == text)
+            return action;
+    return nullptr;
+}
+
+// Regression: Report > Run Calculations ran with the focused field's unchecked text (5 MHz).
+// The focused field is checked first; the run goes on only when it passed.
+TEST_F(PtpViews, RegressionRunCalculationsChecksTheFocusedFieldFirst) {
+    FrmPtoPModel form(state, store, prompter, info, model, {}, {});
+    form.Form_Load();
+    FrmPtoPView view(form);
+    view.show();
+    QAction* run = menuAction(view, QStringLiteral("Run &Calculations"));
+    ASSERT_NE(run, nullptr);
+    QWidget* frequency = view.control("txtFrq");
+    sendFocus(frequency, QEvent::FocusIn, Qt::MouseFocusReason);
+    form.setTxtFrq("5");
+    prompter.messages.clear();
+    run->trigger();
+    ASSERT_EQ(prompter.messages.size(), 1U) << "the range message only: no run";
+    EXPECT_TRUE(prompter.messages[0].text.contains("Frequency"));
+    EXPECT_EQ(form.txtFrq(), "10000");
+
+    form.setTxtFrq("450");
+    run->trigger();
+    ASSERT_EQ(prompter.messages.size(), 2U);
+    EXPECT_EQ(prompter.messages[1].text, "No Terrain Selected") << "the run went on";
+}
+
+// Regression: the profile editor's distance cells opened an editor whose text was dropped.
+TEST_F(PtpViews, RegressionTheEditorsDistanceColumnCannotBeEdited) {
+    state.path.ListEditCol1 = {0, 30};
+    state.path.ListEditCol2 = {1.5, 2};
+    FrmListEditModel editor(state.path);
+    editor.Form_Load();
+    editor.setColumnEditable(1, false);
+    FrmListEditView view(editor);
+    for (int row = 0; row < 2; ++row) {
+        EXPECT_FALSE(view.grid()->item(row, 0)->flags() & Qt::ItemIsEditable) << row;
+        EXPECT_TRUE(view.grid()->item(row, 1)->flags() & Qt::ItemIsEditable) << row;
+    }
+}
+
 TEST_F(PtpViews, RegressionEscapeInTheEditorDiscardsTheEdits) {
     state.path.ListEditCol1 = {0, 30};
     state.path.ListEditCol2 = {1.5, 2};

@@ -41,15 +41,19 @@ struct SaveCase {
     const char* name;
     const char* fileName;
     int filterIndex;
+    const char* savedName;
     bool rich;
 };
 
 class FrmReportModelSave : public FrmReportModelTest,
                            public testing::WithParamInterface<SaveCase> {};
 
-TEST_P(FrmReportModelSave, FilterDecidesTheFormatWhateverTheName) {
-    const QString path = pathOf(GetParam().fileName);
-    prompter.queueSaveFile(path, GetParam().filterIndex);
+// Regression: a name typed as report.txt with the Rich Text filter selected got rich text.
+// The name's suffix decides; a name without .rtf or .txt follows the filter and gets its
+// suffix, as the graph's Save Image does.
+TEST_P(FrmReportModelSave, TheSuffixDecidesTheFormatElseTheFilter) {
+    prompter.queueSaveFile(pathOf(GetParam().fileName), GetParam().filterIndex);
+    const QString path = pathOf(GetParam().savedName);
     window.cmdFile_Click();
     EXPECT_TRUE(prompter.messages.empty());
     EXPECT_EQ(prompter.busyOnCount, 1);
@@ -66,10 +70,16 @@ TEST_P(FrmReportModelSave, FilterDecidesTheFormatWhateverTheName) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Filters, FrmReportModelSave,
-                         testing::Values(SaveCase{"AllFilesNamedRtf", "a.rtf", kAllFiles, false},
-                                         SaveCase{"TextFilesNamedRtf", "b.rtf", kTextFiles, false},
-                                         SaveCase{"RichTextNamedTxt", "d.txt", kRichText, true},
-                                         SaveCase{"RichTextNoExtension", "e", kRichText, true}),
+                         testing::Values(
+                             SaveCase{"AllFilesNamedRtf", "a.rtf", kAllFiles, "a.rtf", true},
+                             SaveCase{"TextFilesNamedRtf", "b.RTF", kTextFiles, "b.RTF", true},
+                             SaveCase{"RichTextNamedTxt", "report.txt", kRichText, "report.txt",
+                                      false},
+                             SaveCase{"RichTextNoSuffix", "e", kRichText, "e.rtf", true},
+                             SaveCase{"TextFilesNoSuffix", "f", kTextFiles, "f.txt", false},
+                             SaveCase{"AllFilesOtherSuffix", "g.log", kAllFiles, "g.log", false},
+                             SaveCase{"RichTextOtherSuffix", "h.log", kRichText, "h.log.rtf",
+                                      true}),
                          [](const testing::TestParamInfo<SaveCase>& info) {
                              return info.param.name;
                          });
@@ -91,7 +101,7 @@ TEST_F(FrmReportModelTest, FailedReplaceKeepsThePreviousFile) {
     const QString path = pathOf("taken");
     ASSERT_TRUE(QDir(folder.path()).mkdir(QStringLiteral("taken")));
     ASSERT_TRUE(writeContent(pathOf("taken/inside.txt"), "previous"));
-    prompter.queueSaveFile(path, kTextFiles);
+    prompter.queueSaveFile(path, kAllFiles);
     prompter.queueMessage(MsgAnswer::Yes);
     window.cmdFile_Click();
     ASSERT_EQ(prompter.messages.size(), 2u);

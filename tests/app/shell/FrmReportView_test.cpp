@@ -10,7 +10,10 @@
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
+#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
+#include <QTextEdit>
+#include <QTextLayout>
 #include <QTextDocument>
 #include <QTextFragment>
 #include <QTextImageFormat>
@@ -72,6 +75,31 @@ TEST_F(FrmReportViewTest, RendersAttributesAndPictures) {
     const QImage resource =
         doc.resource(QTextDocument::ImageResource, QUrl(image.name())).value<QImage>();
     EXPECT_EQ(resource.size(), QSize(40, 20));
+}
+
+// Regression: the printed report cut every long line at the page's edge ("Coverage map: ...
+// Ns"), because the window's unwrapped view was printed as it is. On paper lines wrap, and
+// the window still shows them whole on one line.
+TEST_F(FrmReportViewTest, RegressionPrintedLinesWrapAtThePageWidth) {
+    QString longLine = QStringLiteral("Coverage map: tx 39.0800 N 76.7000 W, radius 30 km,");
+    while (longLine.size() < 400)
+        longLine += QStringLiteral(" Ns 301 N-units, eps 15, sgm 0.005 S/m,");
+    log.AddLine(longLine);
+    FrmReportView view(log.window());
+    view.show();
+    QTextDocument* shown = view.findChild<QTextEdit*>()->document();
+    EXPECT_EQ(shown->defaultTextOption().wrapMode(), QTextOption::NoWrap);
+
+    const std::unique_ptr<QTextDocument> paper = documentForPrinting(*shown);
+    constexpr double kPageWidthPt = 500;
+    paper->setPageSize(QSizeF(kPageWidthPt, 800));
+    const QTextBlock block = paper->findBlock(paper->toPlainText().indexOf(longLine));
+    ASSERT_TRUE(block.isValid());
+    paper->documentLayout()->documentSize(); // lays the document out
+    EXPECT_GT(block.layout()->lineCount(), 2);
+    for (int i = 0; i < block.layout()->lineCount(); ++i)
+        EXPECT_LE(block.layout()->lineAt(i).naturalTextWidth(), kPageWidthPt) << i;
+    EXPECT_EQ(paper->toPlainText(), shown->toPlainText());
 }
 
 TEST_F(FrmReportViewTest, PrintsTheWholeLogToPdf) {

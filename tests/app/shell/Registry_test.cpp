@@ -75,6 +75,80 @@ TEST_F(IniStore, TextsRoundTripExactly) {
     EXPECT_EQ(store.get("Verdan", "Verdan", "Absent"), "");
 }
 
+// The shared parameters as the sibling programs read and write them: one INI file per user,
+// group "Global Parameters" (spelled with %20 in the file), the 37 keys under their exact
+// names, numbers in the general number format, Booleans as True or False. A renamed key, a
+// moved file or another value format breaks the exchange, so this text is held literally.
+constexpr char kSharedIniAsSiblingsWriteIt[] = R"([Global%20Parameters]
+CalledFromKethra=True
+DeltaH_m=50
+Dist_Km=12.5
+Dorvex=Globe
+GrndCond_Sm=0.01
+GrndDiel=25
+Humidity_gm3=7.5
+PctLoc_pct=90
+PctTime_pct=95.5
+Quarn_Drive=4
+Refrac_Nunits=320
+RxGain_dBi=2.5
+RxHt_m=10
+RxLatDeg_DD=38
+RxLatH_NS=S
+RxLatMin_MM=12
+RxLatSec_SS=30
+RxLoss_dB=1.5
+RxLonDeg_DDD=104
+RxLonH_EW=E
+RxLonMin_MM=40
+RxLonSec_SS=5
+RxPolar_HV=V
+TxFreq_MHz=450
+TxGain_dBi=6
+TxHt_m=30
+TxLatDeg_DD=39
+TxLatH_NS=N
+TxLatMin_MM=44
+TxLatSec_SS=21
+TxLonDeg_DDD=105
+TxLonH_EW=W
+TxLonMin_MM=1
+TxLonSec_SS=12
+TxLoss_dB=2
+TxPolar_HV=V
+TxPower_w=100
+)";
+
+// Regression: renaming a shared key passed every test. Reading the siblings' file fills every
+// parameter, and saving writes the same file back byte for byte.
+TEST_F(IniStore, SharedParametersKeepTheSiblingProgramsNamesAndFormat) {
+    IniSettingsStore store(dir.path());
+    const QString file = dir.path() + "/Ombrel_Kethra/Ombrel_Kethra.ini";
+    EXPECT_EQ(store.fileFor("Ombrel_Kethra"), file);
+    ASSERT_TRUE(QDir().mkpath(dir.path() + "/Ombrel_Kethra"));
+    {
+        QFile ini(file);
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ASSERT_GT(ini.write(kSharedIniAsSiblingsWriteIt), 0);
+    }
+    Registry reg(store);
+    MemorySettingsStore empty;
+    const Registry defaults(empty);
+    ASSERT_EQ(reg.kethraGlobals().size(), 37U);
+    for (const verdan::KethraGlobal& global : reg.kethraGlobals())
+        EXPECT_NE(reg.kethraGlobal(global.ID), defaults.kethraGlobal(global.ID))
+            << global.ID.toStdString() << " was not read from the shared file";
+    EXPECT_TRUE(reg.KethraActive());
+    EXPECT_DOUBLE_EQ(reg.kethraGlobal("PctTime_pct").toDouble(), 95.5);
+    EXPECT_EQ(reg.kethraGlobal("Quarn_Drive").toInt(), 4);
+
+    ASSERT_TRUE(QFile::remove(file));
+    reg.SaveKethraGlobals();
+    QFile written(file);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll().toStdString(), std::string(kSharedIniAsSiblingsWriteIt));
+}
+
 // A settings file that is a FIFO (would block), an endless device or a huge file is neither
 // read nor replaced.
 TEST_F(IniStore, OddSettingsFilesAreLeftAlone) {

@@ -4,6 +4,10 @@
 #include "WidgetPrompter.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
@@ -62,6 +66,75 @@ TEST_F(ShellViews, RegressionAQuestionClosedWithoutAChoiceIsNeitherYesNorNo) {
                                   MsgIcon::Question),
                   answer);
     }
+}
+
+// Regression: message and input boxes were narrower than their titles, which the window
+// manager then cut ("Add… ive", "Area M… Save"). Each opens wide enough for its whole title
+// in a bold font, with room for the window's icon and buttons.
+TEST_F(ShellViews, RegressionMessageAndInputBoxesFitTheirTitles) {
+    ViewRegistry views;
+    WidgetPrompter widgets(views);
+    const auto titleFits = [](QWidget& box) {
+        QFont bold = box.font();
+        bold.setBold(true);
+        EXPECT_GE(box.width(), QFontMetrics(bold).horizontalAdvance(box.windowTitle()) + 100)
+            << box.windowTitle().toStdString();
+    };
+    for (const char* title : {"Add Data to Archive", "Verdan Point-to-Point Calculations"}) {
+        onNextMessageBox([&titleFits](QMessageBox& box) {
+            titleFits(box);
+            box.button(QMessageBox::Ok)->click();
+        });
+        widgets.message("Data Stored", title, MsgButtons::Ok, MsgIcon::None);
+    }
+    auto* poll = new QTimer;
+    QObject::connect(poll, &QTimer::timeout, poll, [poll, &titleFits] {
+        if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
+            poll->deleteLater();
+            titleFits(*box);
+            box->reject();
+        }
+    });
+    poll->start(10);
+    QString comment;
+    EXPECT_FALSE(widgets.input("Comments for plot", "Area Mode Data Save", comment));
+}
+
+// Regression: every file dialog started in the home folder. A dialog starts in the folder
+// last used for its kind (its caption) this session, else where its caller asks.
+TEST_F(ShellViews, RegressionFileDialogsStartWhereTheirKindWasLastUsed) {
+    QTemporaryDir first;
+    QTemporaryDir second;
+    ASSERT_TRUE(first.isValid() && second.isValid());
+    ViewRegistry views;
+    WidgetPrompter widgets(views);
+    FileRequest request;
+    request.caption = QStringLiteral("Save Report Log");
+    request.startFolder = first.path();
+    QStringList startedIn;
+    const auto answerWith = [&startedIn](const QString& path) {
+        auto* poll = new QTimer;
+        QObject::connect(poll, &QTimer::timeout, poll, [poll, path, &startedIn] {
+            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
+                poll->deleteLater();
+                startedIn << QDir(dialog->directory()).canonicalPath();
+                dialog->selectFile(path);
+                dialog->accept();
+            }
+        });
+        poll->start(10);
+    };
+    answerWith(second.filePath("report.txt"));
+    EXPECT_EQ(widgets.saveFile(request).path, second.filePath("report.txt"));
+    answerWith(second.filePath("again.txt"));
+    widgets.saveFile(request);
+    FileRequest other = request;
+    other.caption = QStringLiteral("Save Image");
+    answerWith(first.filePath("graph.png"));
+    widgets.saveFile(other);
+    EXPECT_EQ(startedIn, (QStringList{QDir(first.path()).canonicalPath(),
+                                      QDir(second.path()).canonicalPath(),
+                                      QDir(first.path()).canonicalPath()}));
 }
 
 // Regression: a screen that closed right after its own message left no window active, so the
