@@ -435,6 +435,8 @@ FrmConfLevelView::FrmConfLevelView(FrmConfLevelModel& model, QWidget* parent)
         layout->addWidget(radio);
     }
     connect(group, &QButtonGroup::idClicked, &m_model, &FrmConfLevelModel::optConfLev_Click);
+    // A larger window keeps the options under their label and the buttons at the bottom.
+    layout->addStretch(1);
     QDialogButtonBox* buttons = okCancel(*this, *layout);
     auto* ok = buttons->findChild<QPushButton*>(QStringLiteral("cmdOK"));
     connect(ok, &QPushButton::clicked, &m_model, &FrmConfLevelModel::cmdOK_Click);

@@ -215,18 +215,28 @@ FileAnswer WidgetPrompter::openFile(const FileRequest& request) {
 }
 
 FileAnswer WidgetPrompter::fileDialog(const FileRequest& request, int acceptMode) {
-    // The dialogs of one kind (one caption) start where the last one was left this session.
-    const QString kind = request.caption + (request.folder ? QStringLiteral("/folder") : QString());
-    const QString last = m_lastFolders.value(kind);
-    const QString start = !last.isEmpty() && QFileInfo(last).isDir() ? last : request.startFolder;
     const FileAnswer answer =
-        runFileDialog(m_owner, request, start, static_cast<QFileDialog::AcceptMode>(acceptMode));
-    if (!answer.path.isEmpty()) {
-        const QFileInfo chosen(answer.path);
-        m_lastFolders.insert(kind, request.folder && chosen.isDir() ? chosen.absoluteFilePath()
-                                                                     : chosen.absolutePath());
-    }
+        runFileDialog(m_owner, request, m_recentFolders.startFolder(request),
+                      static_cast<QFileDialog::AcceptMode>(acceptMode));
+    m_recentFolders.remember(request, answer.path);
     return answer;
+}
+
+QString RecentFolders::kind(const FileRequest& request) {
+    return request.caption + (request.folder ? QStringLiteral("/folder") : QString());
+}
+
+QString RecentFolders::startFolder(const FileRequest& request) const {
+    const QString last = m_folders.value(kind(request));
+    return !last.isEmpty() && QFileInfo(last).isDir() ? last : request.startFolder;
+}
+
+void RecentFolders::remember(const FileRequest& request, const QString& path) {
+    if (path.isEmpty())
+        return;
+    const QFileInfo chosen(path);
+    m_folders.insert(kind(request), request.folder && chosen.isDir() ? chosen.absoluteFilePath()
+                                                                      : chosen.absolutePath());
 }
 
 void WidgetPrompter::runModal(ScreenModel& screen) {

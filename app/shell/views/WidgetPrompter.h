@@ -9,6 +9,22 @@
 
 namespace verdan {
 
+/// The folders file dialogs were last left in, per kind of dialog (its caption, and whether it
+/// chooses a folder), for this session.
+class RecentFolders {
+public:
+    /// Where a dialog for `request` starts: the folder last used for its kind while that
+    /// folder exists, else the request's own start folder.
+    QString startFolder(const FileRequest& request) const;
+    /// The user chose `path` in a dialog for `request` (an empty path, a cancel, is ignored):
+    /// its folder, or the chosen folder itself, is where the next dialog of the kind starts.
+    void remember(const FileRequest& request, const QString& path);
+
+private:
+    static QString kind(const FileRequest& request);
+    QHash<QString, QString> m_folders;
+};
+
 /// The program's Prompter: Qt message boxes, input and file dialogs, modal screens built by
 /// the view registry, the busy cursor, the help window and the desktop's document opener.
 class WidgetPrompter final : public Prompter {
@@ -31,12 +47,12 @@ public:
     bool startProgram(const QString& path) override;
 
 private:
-    /// A file dialog (`acceptMode` a QFileDialog::AcceptMode) that starts in the folder last
-    /// used for dialogs of the same caption, else in the request's start folder.
+    /// A file dialog (`acceptMode` a QFileDialog::AcceptMode) that starts where
+    /// RecentFolders says.
     FileAnswer fileDialog(const FileRequest& request, int acceptMode);
 
     const ViewRegistry& m_views;
-    QHash<QString, QString> m_lastFolders;
+    RecentFolders m_recentFolders;
     QPointer<QWidget> m_owner;
     int m_busyDepth = 0;
 };

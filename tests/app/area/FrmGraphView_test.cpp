@@ -103,17 +103,17 @@ TEST_F(FrmGraphViewTest, RegressionTheHoverReadOutFollowsThePointerAlongALine) {
     QApplication::processEvents();
 
     const std::pair<double, const char*> along[] = {
-        {12, "90.0% Confidence: 12.0 km, 116.0 dB"},
-        {15, "90.0% Confidence: 15.0 km, 125.0 dB"},
-        {25, "90.0% Confidence: 25.0 km, 134.5 dB"},
+        {12, "90.0% Confidence: 12.0 km, 132.0 dB"},
+        {15, "90.0% Confidence: 15.0 km, 135.0 dB"},
+        {25, "90.0% Confidence: 25.0 km, 145.0 dB"},
     };
     for (const auto& [distKm, text] : along) {
         movePointer(view, distKm, lossAtDistanceDb(model.series()[1], distKm), {0, 3});
         EXPECT_EQ(view.hoverText(), QString::fromLatin1(text));
     }
-    movePointer(view, 10, 110, {-5, 0});
-    EXPECT_EQ(view.hoverText(), QStringLiteral("90.0% Confidence: 10.0 km, 110.0 dB"));
-    movePointer(view, 20, 135);
+    movePointer(view, 10, 130, {-5, 0});
+    EXPECT_EQ(view.hoverText(), QStringLiteral("90.0% Confidence: 10.0 km, 130.0 dB"));
+    movePointer(view, 20, 125);
     EXPECT_EQ(view.hoverText(), QString()) << "between two lines, on neither";
 }
 

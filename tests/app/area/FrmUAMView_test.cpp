@@ -104,8 +104,13 @@ TEST_F(AreaFormView, RegressionPickersShowTheirOkButtonAndTheirWholeTitle) {
         pick.Form_Load();
         FrmConfLevelView picker(pick);
         picker.show();
-        const QPushButton* ok = picker.findChild<QPushButton*>("cmdOK");
-        EXPECT_TRUE(picker.rect().contains(ok->geometry()));
+        for (const char* name : {"cmdOK", "cmdCancel"}) {
+            const QPushButton* button = picker.findChild<QPushButton*>(name);
+            ASSERT_NE(button, nullptr) << name;
+            EXPECT_TRUE(picker.rect().contains(
+                QRect(button->mapTo(&picker, QPoint(0, 0)), button->size())))
+                << name;
+        }
         heights.push_back(picker.height());
     }
     EXPECT_LT(heights[1], heights[0]) << "fewer levels, a smaller picker";

@@ -4,8 +4,6 @@
 #include "WidgetPrompter.h"
 
 #include <QApplication>
-#include <QDir>
-#include <QFileDialog>
 #include <QInputDialog>
 #include <QTemporaryDir>
 #include <QMessageBox>
@@ -102,39 +100,31 @@ TEST_F(ShellViews, RegressionMessageAndInputBoxesFitTheirTitles) {
 
 // Regression: every file dialog started in the home folder. A dialog starts in the folder
 // last used for its kind (its caption) this session, else where its caller asks.
-TEST_F(ShellViews, RegressionFileDialogsStartWhereTheirKindWasLastUsed) {
+TEST(RecentFolders, RegressionFileDialogsStartWhereTheirKindWasLastUsed) {
     QTemporaryDir first;
     QTemporaryDir second;
     ASSERT_TRUE(first.isValid() && second.isValid());
-    ViewRegistry views;
-    WidgetPrompter widgets(views);
-    FileRequest request;
-    request.caption = QStringLiteral("Save Report Log");
-    request.startFolder = first.path();
-    QStringList startedIn;
-    const auto answerWith = [&startedIn](const QString& path) {
-        auto* poll = new QTimer;
-        QObject::connect(poll, &QTimer::timeout, poll, [poll, path, &startedIn] {
-            if (auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget())) {
-                poll->deleteLater();
-                startedIn << QDir(dialog->directory()).canonicalPath();
-                dialog->selectFile(path);
-                dialog->accept();
-            }
-        });
-        poll->start(10);
-    };
-    answerWith(second.filePath("report.txt"));
-    EXPECT_EQ(widgets.saveFile(request).path, second.filePath("report.txt"));
-    answerWith(second.filePath("again.txt"));
-    widgets.saveFile(request);
-    FileRequest other = request;
-    other.caption = QStringLiteral("Save Image");
-    answerWith(first.filePath("graph.png"));
-    widgets.saveFile(other);
-    EXPECT_EQ(startedIn, (QStringList{QDir(first.path()).canonicalPath(),
-                                      QDir(second.path()).canonicalPath(),
-                                      QDir(first.path()).canonicalPath()}));
+    RecentFolders recent;
+    FileRequest report;
+    report.caption = QStringLiteral("Save Report Log");
+    report.startFolder = first.path();
+    FileRequest image = report;
+    image.caption = QStringLiteral("Save Image");
+    FileRequest tiles = report;
+    tiles.caption = QStringLiteral("Choose a Folder of Elevation Tiles");
+    tiles.folder = true;
+
+    EXPECT_EQ(recent.startFolder(report), first.path());
+    recent.remember(report, second.filePath("report.txt"));
+    recent.remember(image, QString()); // cancelled
+    recent.remember(tiles, second.path());
+    EXPECT_EQ(recent.startFolder(report), second.path());
+    EXPECT_EQ(recent.startFolder(image), first.path()) << "another kind";
+    EXPECT_EQ(recent.startFolder(tiles), second.path()) << "a chosen folder itself";
+
+    const QString gone = second.path();
+    second.remove();
+    EXPECT_EQ(recent.startFolder(report), first.path()) << gone.toStdString() << " is gone";
 }
 
 // Regression: a screen that closed right after its own message left no window active, so the
