@@ -388,7 +388,8 @@ bool FrmUAMModel::txtH2_LostFocus() {
 
 bool FrmUAMModel::txtQT_LostFocus() {
     const QString name = QStringLiteral("txtQT");
-    const bool passed = CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Time"));
+    const bool passed =
+        CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Time"));
     if (!passed)
         setText(name, QStringLiteral("0.5"));
     normalise(name);
@@ -397,7 +398,8 @@ bool FrmUAMModel::txtQT_LostFocus() {
 
 bool FrmUAMModel::txtQL_LostFocus() {
     const QString name = QStringLiteral("txtQL");
-    const bool passed = CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Location"));
+    const bool passed =
+        CheckRange(m_prompter, field(name), 0.1, 99.9, QStringLiteral("Percent Location"));
     if (!passed)
         setText(name, QStringLiteral("0.5"));
     normalise(name);

@@ -126,8 +126,7 @@ QStringList listFromSetting(const QString& stored) {
     for (const QString& word : stored.split(u' ', Qt::SkipEmptyParts)) {
         const double valuePct = leadingNumber(word);
         const QString item = generalNumber(valuePct);
-        if (valuePct > 0 && valuePct < 100 && !items.contains(item) &&
-            items.size() < MaxListValues)
+        if (valuePct > 0 && valuePct < 100 && !items.contains(item) && items.size() < MaxListValues)
             items.append(item);
     }
     return items;

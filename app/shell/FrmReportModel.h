@@ -52,10 +52,10 @@ public:
     void cmdClear_Click();
     /// "Save to File": asks for a file (starting in the user's home folder, "Rich Text"
     /// preselected) and writes the log there as rich text or as plain text (LF line ends, one
-    /// after the last line), as reportFileFor() decides. An existing file is replaced only after the user answers Yes
-    /// to the overwrite question. The file is written through a temporary file and a rename:
-    /// a failed save shows a message naming the file and the reason and leaves the log and
-    /// any previous file unchanged.
+    /// after the last line), as reportFileFor() decides. An existing file is replaced only after
+    /// the user answers Yes to the overwrite question. The file is written through a temporary file
+    /// and a rename: a failed save shows a message naming the file and the reason and leaves the
+    /// log and any previous file unchanged.
     void cmdFile_Click();
     /// "Close": hides the window; it keeps its text.
     void cmdClose_Click();

@@ -190,8 +190,8 @@ void FrmGraphView::pointerAt(const QPointF& viewportPos) {
     QChart* drawn = chart();
     const QList<QAbstractSeries*> all = drawn->series();
     const QPointF chartPos = drawn->mapFromScene(m_chartView->mapToScene(viewportPos.toPoint()));
-    if (all.isEmpty() || !drawn->plotArea().adjusted(-kNearPx, -kNearPx, kNearPx, kNearPx)
-                              .contains(chartPos)) {
+    if (all.isEmpty() ||
+        !drawn->plotArea().adjusted(-kNearPx, -kNearPx, kNearPx, kNearPx).contains(chartPos)) {
         showHover(-1, 0);
         return;
     }
@@ -205,8 +205,8 @@ void FrmGraphView::pointerAt(const QPointF& viewportPos) {
         if (line.distKm.empty())
             continue;
         const double distKm = std::clamp(pointerKm, line.distKm.front(), line.distKm.back());
-        const QPointF onLine = drawn->mapToPosition(
-            QPointF(distKm, lossAtDistanceDb(line, distKm)), all[static_cast<qsizetype>(i)]);
+        const QPointF onLine = drawn->mapToPosition(QPointF(distKm, lossAtDistanceDb(line, distKm)),
+                                                    all[static_cast<qsizetype>(i)]);
         const double px = QLineF(onLine, chartPos).length();
         if (px <= nearestPx) {
             nearest = static_cast<int>(i);

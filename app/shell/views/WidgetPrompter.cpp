@@ -215,9 +215,8 @@ FileAnswer WidgetPrompter::openFile(const FileRequest& request) {
 }
 
 FileAnswer WidgetPrompter::fileDialog(const FileRequest& request, int acceptMode) {
-    const FileAnswer answer =
-        runFileDialog(m_owner, request, m_recentFolders.startFolder(request),
-                      static_cast<QFileDialog::AcceptMode>(acceptMode));
+    const FileAnswer answer = runFileDialog(m_owner, request, m_recentFolders.startFolder(request),
+                                            static_cast<QFileDialog::AcceptMode>(acceptMode));
     m_recentFolders.remember(request, answer.path);
     return answer;
 }
@@ -236,7 +235,7 @@ void RecentFolders::remember(const FileRequest& request, const QString& path) {
         return;
     const QFileInfo chosen(path);
     m_folders.insert(kind(request), request.folder && chosen.isDir() ? chosen.absoluteFilePath()
-                                                                      : chosen.absolutePath());
+                                                                     : chosen.absolutePath());
 }
 
 void WidgetPrompter::runModal(ScreenModel& screen) {

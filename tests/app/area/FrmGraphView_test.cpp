@@ -9,9 +9,9 @@
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
-#include <QMouseEvent>
 #include <QImage>
 #include <QLegend>
+#include <QMouseEvent>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -75,8 +75,9 @@ AreaResults twoLevels() {
     results.graphLastPoint = 2;
     results.graphLastLevel = 1;
     results.graphConfLevels = {50, 90, 0, 0};
-    results.graphLabels = QStringList{QStringLiteral("50.0% Confidence"),
-                                      QStringLiteral("90.0% Confidence"), QStringLiteral("Free Space")};
+    results.graphLabels =
+        QStringList{QStringLiteral("50.0% Confidence"), QStringLiteral("90.0% Confidence"),
+                    QStringLiteral("Free Space")};
     return results;
 }
 

@@ -107,8 +107,8 @@ TEST_F(AreaFormView, RegressionPickersShowTheirOkButtonAndTheirWholeTitle) {
         for (const char* name : {"cmdOK", "cmdCancel"}) {
             const QPushButton* button = picker.findChild<QPushButton*>(name);
             ASSERT_NE(button, nullptr) << name;
-            EXPECT_TRUE(picker.rect().contains(
-                QRect(button->mapTo(&picker, QPoint(0, 0)), button->size())))
+            EXPECT_TRUE(
+                picker.rect().contains(QRect(button->mapTo(&picker, QPoint(0, 0)), button->size())))
                 << name;
         }
         heights.push_back(picker.height());

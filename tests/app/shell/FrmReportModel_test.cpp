@@ -69,20 +69,16 @@ TEST_P(FrmReportModelSave, TheSuffixDecidesTheFormatElseTheFilter) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Filters, FrmReportModelSave,
-                         testing::Values(
-                             SaveCase{"AllFilesNamedRtf", "a.rtf", kAllFiles, "a.rtf", true},
-                             SaveCase{"TextFilesNamedRtf", "b.RTF", kTextFiles, "b.RTF", true},
-                             SaveCase{"RichTextNamedTxt", "report.txt", kRichText, "report.txt",
-                                      false},
-                             SaveCase{"RichTextNoSuffix", "e", kRichText, "e.rtf", true},
-                             SaveCase{"TextFilesNoSuffix", "f", kTextFiles, "f.txt", false},
-                             SaveCase{"AllFilesOtherSuffix", "g.log", kAllFiles, "g.log", false},
-                             SaveCase{"RichTextOtherSuffix", "h.log", kRichText, "h.log.rtf",
-                                      true}),
-                         [](const testing::TestParamInfo<SaveCase>& info) {
-                             return info.param.name;
-                         });
+INSTANTIATE_TEST_SUITE_P(
+    Filters, FrmReportModelSave,
+    testing::Values(SaveCase{"AllFilesNamedRtf", "a.rtf", kAllFiles, "a.rtf", true},
+                    SaveCase{"TextFilesNamedRtf", "b.RTF", kTextFiles, "b.RTF", true},
+                    SaveCase{"RichTextNamedTxt", "report.txt", kRichText, "report.txt", false},
+                    SaveCase{"RichTextNoSuffix", "e", kRichText, "e.rtf", true},
+                    SaveCase{"TextFilesNoSuffix", "f", kTextFiles, "f.txt", false},
+                    SaveCase{"AllFilesOtherSuffix", "g.log", kAllFiles, "g.log", false},
+                    SaveCase{"RichTextOtherSuffix", "h.log", kRichText, "h.log.rtf", true}),
+    [](const testing::TestParamInfo<SaveCase>& info) { return info.param.name; });
 
 TEST_F(FrmReportModelTest, NoToOverwriteLeavesTheFileUntouched) {
     const QString path = pathOf("old.txt");

@@ -5,18 +5,18 @@
 #include "ReportLogFixture.h"
 #include "ScriptedPrompter.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QApplication>
 #include <QBuffer>
 #include <QFile>
 #include <QImage>
 #include <QTemporaryDir>
-#include <QAbstractTextDocumentLayout>
 #include <QTextBlock>
-#include <QTextEdit>
-#include <QTextLayout>
 #include <QTextDocument>
+#include <QTextEdit>
 #include <QTextFragment>
 #include <QTextImageFormat>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 

@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QInputDialog>
-#include <QTemporaryDir>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <functional>
