@@ -55,9 +55,9 @@ examples=(
 )
 for example in "${examples[@]}"; do
     # shellcheck disable=SC2059
-    built=$(printf "$example" "$build/share/verdan")
+    built=$(printf -- "$example" "$build/share/verdan")
     # shellcheck disable=SC2059
-    installed=$(printf "$example" "$prefix/share/verdan")
+    installed=$(printf -- "$example" "$prefix/share/verdan")
     # shellcheck disable=SC2086
     "$build/bin/verdan-cli" p2p $built > "$work/build.out"
     # shellcheck disable=SC2086
