@@ -53,7 +53,7 @@ install(FILES ${PROJECT_SOURCE_DIR}/packaging/verdan-cli.1
 set(CPACK_PACKAGE_NAME verdan)
 set(CPACK_PACKAGE_VENDOR "Verdan developers")
 set(CPACK_PACKAGE_CONTACT "Verdan developers <verdan@localhost>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Radio propagation loss predictions with the Longley-Rice model")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Radio propagation loss predictions with the Longley-Rice propagation model")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
