@@ -169,6 +169,10 @@ void printRunWarnings(const coverage::CoverageResult& result, const coverage::Co
         printError(context, QStringLiteral("warning: %1 profile points had no terrain data and "
                                            "were taken as the fill elevation")
                                 .arg(result.filledPoints));
+    if (result.noResultCells > 0)
+        printError(context, QStringLiteral("warning: %1 cells within the radius have no result "
+                                           "(NaN in band 1, 255 in band 2 of the GeoTIFF)")
+                                .arg(result.noResultCells));
     if (const std::string doubtful = coverage::warningSummary(result.grid, scale.warningLevel());
         !doubtful.empty())
         printError(context, QStringLiteral("warning: %1 (band 2 of the GeoTIFF, hatched in the PNG)")

@@ -280,8 +280,10 @@ private:
     double m_reported = 0;
 };
 
-void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun& samples,
-              CoverageGrid& grid) {
+// Fills the grid from the samples; returns the number of cells within the radius that have
+// no result.
+long long fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun& samples,
+                   CoverageGrid& grid) {
     const auto cells = static_cast<std::size_t>(grid.cellCount());
     grid.lossDb.assign(cells, NoData);
     grid.warning.assign(cells, 0);
@@ -290,6 +292,7 @@ void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun&
         grid.powerDbm.assign(cells, NoData);
         grid.fieldDbuvm.assign(cells, NoData);
     }
+    long long noResult = 0;
     for (std::size_t cell = 0; cell < cells; ++cell) {
         const std::int32_t k = plan.cellSample[cell];
         if (k < 0)
@@ -297,6 +300,10 @@ void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun&
         const float lossDb = samples.lossDb()[k];
         grid.lossDb[cell] = lossDb;
         grid.warning[cell] = samples.warning()[k];
+        if (std::isnan(lossDb)) {
+            grid.warning[cell] = CellWithoutResult;
+            ++noResult;
+        }
         grid.warningCause[cell] = samples.cause()[k];
         if (in.erpDbw) {
             grid.powerDbm[cell] = static_cast<float>(receivedPowerDbm(*in.erpDbw, lossDb));
@@ -304,6 +311,18 @@ void fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun&
                 static_cast<float>(fieldStrengthDbuvm(*in.erpDbw, lossDb, in.freqMHz));
         }
     }
+    return noResult;
+}
+
+// Whether the centre of the transmitter's cell or of one of its neighbours (the nearest
+// centres) lies within the radius: else every cell of the map would be empty.
+bool hasCellWithinRadius(const CoverageInputs& in, const CoverageGrid& grid) {
+    for (int row = grid.txRow - 1; row <= grid.txRow + 1; ++row)
+        for (int column = grid.txColumn - 1; column <= grid.txColumn + 1; ++column)
+            if (detail::polarOf(in.tx, {grid.centreLatDeg(row), grid.centreLonDeg(column)}).distM <=
+                in.radiusKm * 1000.0)
+                return true;
+    return false;
 }
 
 CoverageResult failure(std::string message, bool terrainError = false) {
@@ -334,6 +353,10 @@ std::string checkInputs(const CoverageInputs& in) {
         return "The map would cross the 180th meridian, which is not supported";
     if (grid.northLatDeg > 90 || grid.northLatDeg - grid.rows * grid.cellDeg < -90)
         return "The map would reach beyond a pole, which is not supported";
+    if (!hasCellWithinRadius(in, grid))
+        return "No cell centre of " + text::fixed(in.resolutionSec, 1) +
+               " arc-seconds lies within the radius of " + text::fixed(in.radiusKm, 1) +
+               " km: choose a finer resolution or a larger radius";
     return {};
 }
 
@@ -379,8 +402,8 @@ CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSourc
             return failure(samples.message(), true);
         if (control.cancel.load())
             return cancelled();
-        fillGrid(in, plan, samples, grid);
         CoverageResult result;
+        result.noResultCells = fillGrid(in, plan, samples, grid);
         result.ok = true;
         result.modelCalls = static_cast<long long>(plan.sampleIndex.size());
         result.filledPoints = samples.filledPoints();

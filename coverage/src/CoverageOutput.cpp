@@ -135,11 +135,15 @@ Status writeGeoTiff(const CoverageGrid& grid, const std::string& path,
                     const std::atomic<bool>* cancel) {
     std::vector<float> warning(grid.warning.size());
     for (std::size_t i = 0; i < warning.size(); ++i)
-        warning[i] = std::isnan(grid.lossDb[i]) && grid.warning[i] == 0 ? grid.lossDb[i]
-                                                                         : grid.warning[i];
+        warning[i] = std::isnan(grid.lossDb[i]) && grid.warning[i] != CellWithoutResult
+                         ? grid.lossDb[i]
+                         : grid.warning[i];
     std::vector<detail::FloatBand> bands{
         {&grid.lossDb, "basic transmission loss", "dB"},
-        {&warning, "model warning (0 none, 1..4 the model's error indicator)", ""}};
+        {&warning,
+         "model warning (0 none, 1..4 the model's error indicator, 255 no result within the "
+         "radius)",
+         ""}};
     if (!grid.powerDbm.empty()) {
         bands.push_back({&grid.powerDbm, "received power (isotropic antenna)", "dBm"});
         bands.push_back({&grid.fieldDbuvm, "field strength", "dBuV/m"});

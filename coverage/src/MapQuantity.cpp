@@ -42,7 +42,8 @@ std::string warningCauseText(WarningCause cause) {
 std::vector<WarningCount> countWarnings(const CoverageGrid& grid, int minLevel) {
     std::map<std::pair<int, WarningCause>, long long> counts;
     for (std::size_t i = 0; i < grid.warning.size(); ++i) {
-        if (grid.warning[i] < minLevel || grid.warning[i] == 0)
+        if (grid.warning[i] < minLevel || grid.warning[i] == 0 ||
+            grid.warning[i] == CellWithoutResult)
             continue;
         const WarningCause cause =
             i < grid.warningCause.size() && grid.warningCause[i] != WarningCause::None

@@ -113,6 +113,10 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
          {"--tx", "45,7", "--radius", "2000", "--resolution", "1", "--out", out},
          "at most 50000000"},
         {nullptr, disk, "--out is required"},
+        // Regression: a grid with no cell within the radius was written as an all-NaN map.
+        {nullptr,
+         {"--tx", "45.1,7.1", "--radius", "1", "--resolution", "3600", "--out", out},
+         "No cell centre"},
         {nullptr, disk + QStringList{"--out", out, "--formats", "tif,jpg"}, "--formats"},
         {"name,lat,lon\na,1,2\na,3,4\n", jobs, "given twice"},
         {"name,lat,lon\n../a,1,2\n", jobs, "not a plain file name"},

@@ -309,3 +309,44 @@ TEST(MapQuantity, KmlListsTheWarnedCellsAndWhy) {
 }
 
 } // namespace
+
+namespace {
+
+// Regression: cells whose loss came out NaN inside the radius looked like cells outside it.
+// They are counted and marked 255 in band 2, outside cells NaN in both bands.
+TEST(CoverageNoResult, CellsWithoutResultAreCountedAndMarkedApart) {
+    CoverageInputs in;
+    in.tx = {0.0171, -0.0243};
+    in.radiusKm = 3;
+    in.resolutionSec = 15;
+    // Absurd ground east of the transmitter makes the model give no number there.
+    const test::SyntheticTerrain terrain(
+        [](terrain::GeoPoint at) { return at.lonDeg > 0 ? 3e38 : 50.0; }, 40);
+    RunControl control;
+    const CoverageResult result = runCoverage(in, terrain, control);
+    ASSERT_TRUE(result.ok) << result.message;
+    long long nanInside = 0;
+    for (std::size_t i = 0; i < result.grid.lossDb.size(); ++i)
+        nanInside += std::isnan(result.grid.lossDb[i]) && result.grid.warning[i] != 0 ? 1 : 0;
+    EXPECT_GT(result.noResultCells, 0);
+    EXPECT_EQ(result.noResultCells, nanInside);
+    const fs::path dir = fs::temp_directory_path() / "coverage-no-result";
+    fs::create_directories(dir);
+    ASSERT_TRUE(writeCoverageFiles(result.grid, (dir / "m").string(), {true, false, false, {}},
+                                   ColourScale::standard(), "m")
+                    .ok);
+    const test::Map map = test::readMap((dir / "m.tif").string());
+    long long marked = 0;
+    long long outside = 0;
+    for (std::size_t i = 0; i < map.band1.size(); ++i) {
+        if (!std::isnan(map.band1[i]))
+            continue;
+        marked += map.band2[i] == 255 ? 1 : 0;
+        outside += std::isnan(map.band2[i]) ? 1 : 0;
+    }
+    EXPECT_EQ(marked, result.noResultCells);
+    EXPECT_GT(outside, 0); // the corners
+    fs::remove_all(dir);
+}
+
+} // namespace

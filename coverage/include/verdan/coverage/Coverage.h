@@ -20,6 +20,11 @@
 
 namespace verdan::coverage {
 
+/// The warning value of a cell within the radius for which the model gave no number (its
+/// loss NaN), so that band 2 of the GeoTIFF tells it apart from cells outside the radius
+/// (NaN in both bands). Not a model warning: warning counts leave it out.
+inline constexpr std::uint8_t CellWithoutResult = 255;
+
 /// Runs over more cells than this are refused (memory and time).
 inline constexpr long long MaxCells = 50'000'000;
 
@@ -101,10 +106,11 @@ struct CoverageResult {
     CoverageGrid grid;          ///< empty unless ok
     long long modelCalls = 0;   ///< radial samples computed
     long long filledPoints = 0; ///< profile points without terrain data (given the fill)
+    long long noResultCells = 0; ///< cells within the radius whose loss came out NaN
 };
 
-/// The empty message when `in` is within the documented ranges, else one line naming the
-/// first value at fault and what it accepts.
+/// The empty message when `in` is within the documented ranges and its grid has a cell within
+/// the radius, else one line naming the first value at fault and what it accepts.
 std::string checkInputs(const CoverageInputs& in);
 
 /// The grid a run of `in` fills (size and georeferencing; the value arrays stay empty).

@@ -101,9 +101,9 @@ std::string checkOutputPrefix(const std::string& prefix);
 /// asks) for `grid` to `set`, to be published with whatever else the caller adds; `grid`,
 /// `scale` and `cancel` must outlive the set's publishing:
 /// - the GeoTIFF holds Float32 bands on WGS 84 (EPSG:4326) with NaN as nodata outside the
-///   radius: 1 basic transmission loss (dB), 2 the model's warning (0..4), and with ERP
-///   3 received power (dBm) and 4 field strength (dBµV/m); its VERDAN_MAP metadata item
-///   says "coverage";
+///   radius: 1 basic transmission loss (dB), 2 the model's warning (0..4; CellWithoutResult
+///   where a cell within the radius has no result), and with ERP 3 received power (dBm) and
+///   4 field strength (dBµV/m); its VERDAN_MAP metadata item says "coverage";
 /// - the PNG the scale's quantity in `scale`, one pixel per cell;
 /// - the KML a ground overlay of the PNG (referred to by its file name) with the scale's
 ///   quantity, its bands and the model's warnings in its description; `title` names the
