@@ -1,0 +1,223 @@
+#include <verdan/radio/AntennaPattern.h>
+
+#include "pattern_builders.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+#include <gtest/gtest.h>
+
+using namespace verdan::radio;
+using verdan::tools::PatternCuts;
+
+namespace {
+
+std::string replaced(std::string text, const std::string& from, const std::string& to) {
+    const std::size_t at = text.find(from);
+    EXPECT_NE(at, std::string::npos) << from;
+    return text.replace(at, from.size(), to);
+}
+
+std::string withCrLf(const std::string& text) {
+    std::string result;
+    for (char c : text)
+        result += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    return result;
+}
+
+// The line number (1-based) of the first line of `text` starting with `start`.
+int lineOf(const std::string& text, const std::string& start) {
+    const std::size_t at = text.find("\n" + start);
+    return 2 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
+}
+
+// `text` without its first line that starts with `start`.
+std::string withoutLine(const std::string& text, const std::string& start) {
+    const std::size_t at = text.find("\n" + start) + 1;
+    return text.substr(0, at) + text.substr(text.find('\n', at) + 1);
+}
+
+// Every attenuation of the blocks written with a minus sign.
+std::string negated(const std::string& text) {
+    std::string result;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = text.find('\n', at) + 1;
+        std::string line = text.substr(at, end - at);
+        const std::size_t blank = line.find(' ');
+        if (std::isdigit(static_cast<unsigned char>(line[0])) && line.find(" 0.00") == std::string::npos)
+            line.insert(blank + 1, "-");
+        result += line;
+        at = end;
+    }
+    return result;
+}
+
+AntennaPattern parsed(const std::string& text) {
+    const PatternRead read = parsePattern(text, "test.msi");
+    EXPECT_TRUE(read.pattern) << read.message;
+    return read.pattern.value_or(AntennaPattern{});
+}
+
+const std::string Yagi = verdan::tools::msiText(verdan::tools::yagiPattern());
+
+} // namespace
+
+TEST(PatternFile, QuirksOfMakersFilesAreRead) {
+    const struct {
+        const char* what;
+        std::string text;
+        double gainDbi;
+        const char* name;
+    } cases[] = {
+        {"as written", Yagi, 11, "YAGI-7-SYNTHETIC"},
+        {"no NAME token", replaced(Yagi, "NAME YAGI", "YAGI"), 11, "YAGI-7-SYNTHETIC"},
+        {"a number as the name", replaced(Yagi, "NAME YAGI-7-SYNTHETIC", "80010541"), 11,
+         "80010541"},
+        {"gain in dBd by default", replaced(Yagi, "GAIN 11.00 dBi", "GAIN 8.85"), 11, ""},
+        {"gain in dBd", replaced(Yagi, "GAIN 11.00 dBi", "Gain 8.85 dBd"), 11, ""},
+        {"unit glued on", replaced(Yagi, "GAIN 11.00 dBi", "gain 11dbi"), 11, ""},
+        {"CRLF", withCrLf(Yagi), 11, "YAGI-7-SYNTHETIC"},
+        {"tabs", replaced(Yagi, "\n90 ", "\n90\t\t"), 11, ""},
+        {"minus signs", negated(Yagi), 11, ""},
+        {"vendor keys",
+         replaced(Yagi, "COMMENT", "H_WIDTH 52\nPOLARIZATION +45\nTILT ELECTRICAL\nCOMMENT"), 11,
+         ""},
+        {"lower-case keys", replaced(Yagi, "HORIZONTAL 360", "horizontal 360"), 11, ""},
+    };
+    const AntennaPattern reference = parsed(Yagi);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const AntennaPattern pattern = parsed(c.text);
+        EXPECT_NEAR(pattern.gainDbi, c.gainDbi, 1e-9);
+        if (*c.name) {
+            EXPECT_EQ(pattern.name, c.name);
+        }
+        EXPECT_EQ(pattern.horizontalDb, reference.horizontalDb);
+        EXPECT_EQ(pattern.verticalDb, reference.verticalDb);
+    }
+    EXPECT_NEAR(reference.horizontalDb[30], 3.99, 1e-9); // 12 (30 / 52)^2
+    EXPECT_NEAR(reference.freqMHz, 146, 1e-9);
+}
+
+TEST(PatternFile, MalformedFilesAreRefusedWithTheirLine) {
+    const std::string shortBlock = withoutLine(Yagi, "359 ");
+    const struct {
+        const char* what;
+        std::string text;
+        int line;
+        const char* says;
+    } cases[] = {
+        {"a block short of a row", shortBlock, lineOf(shortBlock, "VERTICAL"), "359 of its 360"},
+        {"a file ending in a block", Yagi.substr(0, Yagi.rfind("359 ")),
+         lineOf(Yagi, "VERTICAL") + 359, "359 of its 360"},
+        {"a number that is not one", replaced(Yagi, "\n45 ", "\n45 x"), lineOf(Yagi, "45 "),
+         "angle and an attenuation"},
+        {"rows out of order", replaced(Yagi, "\n45 ", "\n46 "), lineOf(Yagi, "45 "),
+         "the angle 45"},
+        {"a block of 720 rows", replaced(Yagi, "VERTICAL 360", "VERTICAL 720"),
+         lineOf(Yagi, "VERTICAL"), "360"},
+        {"a gain that is no number", replaced(Yagi, "GAIN 11.00", "GAIN high"), 4, "GAIN"},
+        {"a stray row", replaced(Yagi, "COMMENT", "12 3"), 6, "outside"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const PatternRead read = parsePattern(c.text, "yagi.msi");
+        EXPECT_FALSE(read.pattern);
+        EXPECT_EQ(read.message.rfind("yagi.msi:" + std::to_string(c.line) + ": ", 0), 0u)
+            << read.message;
+        EXPECT_NE(read.message.find(c.says), std::string::npos) << read.message;
+    }
+    const PatternRead noVertical = parsePattern(Yagi.substr(0, Yagi.find("VERTICAL")), "y.msi");
+    EXPECT_EQ(noVertical.message.rfind("y.msi: no VERTICAL block", 0), 0u) << noVertical.message;
+}
+
+TEST(PatternFile, FoldersPipesAndMissingFilesAreRefusedWithoutWaiting) {
+    const std::filesystem::path folder =
+        std::filesystem::path(std::getenv("TMPDIR")) / "radio-pattern-files";
+    std::filesystem::create_directories(folder);
+    const std::string pipe = (folder / "pipe.msi").string();
+    std::filesystem::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    EXPECT_NE(readPatternFile(pipe).message.find("not a regular file"), std::string::npos);
+    EXPECT_NE(readPatternFile(folder.string()).message.find("not a regular file"),
+              std::string::npos);
+    EXPECT_FALSE(readPatternFile((folder / "missing.msi").string()).pattern);
+    std::string error;
+    const std::string file = (folder / "panel.msi").string();
+    ASSERT_TRUE(verdan::tools::writeTextFile(
+        file, verdan::tools::msiText(verdan::tools::panelPattern()), error));
+    const PatternRead read = readPatternFile(file);
+    ASSERT_TRUE(read.pattern) << read.message;
+    EXPECT_NEAR(read.pattern->electricalTiltDeg, 2, 1e-9);
+}
+
+namespace {
+
+// A pattern whose cuts are easy to compute by hand: 0.1 dB per degree off the boresight
+// across, 0.5 dB per degree off the horizon in front, 18 dB plus as much behind.
+AntennaPattern handPattern() {
+    AntennaPattern pattern;
+    pattern.gainDbi = 10;
+    for (int a = 0; a < 360; ++a) {
+        pattern.horizontalDb[a] = 0.1 * (a <= 180 ? a : 360 - a);
+        const int fromHorizon = a <= 90 ? a : a < 270 ? std::abs(a - 180) : 360 - a;
+        pattern.verticalDb[a] = (a > 90 && a < 270 ? 18.0 : 0.0) + 0.5 * fromHorizon;
+    }
+    return pattern;
+}
+
+} // namespace
+
+TEST(AntennaGain, PointsOfTheBeamAgainstHandFigures) {
+    const AntennaPattern pattern = handPattern();
+    const struct {
+        const char* what;
+        double downtiltDeg;
+        Direction toward; // local bearing and elevation, the antenna facing 40 degrees
+        double gainDbi;
+    } cases[] = {
+        {"boresight", 0, {40, 0}, 10},
+        {"back lobe", 0, {220, 0}, 10 - 18},
+        {"90 degrees right", 0, {130, 0}, 10 - 9},
+        {"90 degrees left", 0, {310, 0}, 10 - 9},
+        {"on the horizon, 30 off", 0, {70, 0}, 10 - 3},
+        {"below the horizon in front", 0, {40, -4}, 10 - 2},
+        {"above it, half-way interpolated", 0, {40, 2.5}, 10 - 1.25},
+        {"downtilt: beam lowered in front", 5, {40, -5}, 10},
+        {"downtilt: horizon in front", 5, {40, 0}, 10 - 2.5},
+        {"downtilt: back lobe raised", 5, {220, 5}, 10 - 18},
+        {"downtilt: horizon behind", 5, {220, 0}, 10 - 18 - 2.5},
+        {"downtilt: side keeps its elevation", 5, {130, 0}, 10 - 9},
+        {"uptilt", -3, {40, 3}, 10},
+    };
+    for (const auto& c : cases) {
+        const AntennaPointing pointing{40, c.downtiltDeg};
+        EXPECT_NEAR(gainTowardDbi(pattern, pointing, c.toward), c.gainDbi, 1e-9) << c.what;
+    }
+}
+
+TEST(AntennaGain, ReproducesBothCutsAndNeverExceedsThePeak) {
+    const PatternCuts cuts = verdan::tools::panelPattern();
+    const AntennaPattern pattern = parsed(verdan::tools::msiText(cuts));
+    const AntennaPointing pointing{300, 0};
+    for (int a = 0; a < 360; ++a) {
+        EXPECT_NEAR(gainTowardDbi(pattern, pointing, {300.0 + a, 0}),
+                    18 - cuts.horizontalDb[a], 0.006) << a; // file values have 2 decimals
+        const double elevationDeg = a <= 90 ? -a : a >= 270 ? 360 - a : a - 180;
+        const double bearingDeg = a > 90 && a < 270 ? 120 : 300;
+        EXPECT_NEAR(gainTowardDbi(pattern, pointing, {bearingDeg, elevationDeg}),
+                    18 - cuts.verticalDb[a], 0.006) << a;
+    }
+    // The electrical tilt is in the cuts: the peak lies 2 degrees down in front.
+    EXPECT_NEAR(gainTowardDbi(pattern, pointing, {300, -2}), 18, 1e-9);
+    for (double tiltDeg : {0.0, 8.0})
+        for (double bearingDeg = 0; bearingDeg < 360; bearingDeg += 7.5)
+            for (double elevationDeg = -90; elevationDeg <= 90; elevationDeg += 2.5)
+                ASSERT_LE(gainTowardDbi(pattern, {300, tiltDeg}, {bearingDeg, elevationDeg}),
+                          18 + 1e-12);
+}
