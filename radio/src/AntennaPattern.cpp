@@ -36,8 +36,8 @@ double AntennaPattern::attenuationDb(double azimuthDeg, double elevationDeg) con
     const double front = 1.0 - back;
     const double elevationDb = front * sampled(verticalDb, -elevationDeg) +
                                back * sampled(verticalDb, 180.0 + elevationDeg);
-    const double shapeDb = sampled(horizontalDb, azimuthDeg) - front * horizontalDb[0] -
-                           back * horizontalDb[180];
+    const double shapeDb =
+        sampled(horizontalDb, azimuthDeg) - front * horizontalDb[0] - back * horizontalDb[180];
     return std::max(0.0, elevationDb + shapeDb);
 }
 

@@ -20,8 +20,7 @@ double eirpDbm(double powerDbm, double lineLossDb, double gainDbi) {
     return powerDbm - lineLossDb + gainDbi;
 }
 
-double receivedPowerDbm(double eirpDbm, double basicLossDb, double rxGainDbi,
-                        double rxLineLossDb) {
+double receivedPowerDbm(double eirpDbm, double basicLossDb, double rxGainDbi, double rxLineLossDb) {
     return eirpDbm - basicLossDb + rxGainDbi - rxLineLossDb;
 }
 
@@ -33,8 +32,8 @@ double marginDb(const Threshold& threshold, double powerDbm, double fieldDbuvm) 
     return (threshold.kind == ThresholdKind::PowerDbm ? powerDbm : fieldDbuvm) - threshold.value;
 }
 
-LinkBudget linkBudget(const TransmitterSide& tx, const ReceiverSide& rx,
-                      const Direction& direction, double basicLossDb, double freqMHz) {
+LinkBudget linkBudget(const TransmitterSide& tx, const ReceiverSide& rx, const Direction& direction,
+                      double basicLossDb, double freqMHz) {
     LinkBudget budget;
     const double peakDbi = tx.pattern ? tx.pattern->gainDbi : tx.gainDbi;
     budget.txGainDbi = tx.gainTowardDbi(direction);

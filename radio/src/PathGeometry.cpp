@@ -35,8 +35,8 @@ PathDirections pathDirections(const AntennaSite& first, const AntennaSite& secon
     double distanceM = 0;
     double azimuth1Deg = 0;
     double azimuth2Deg = 0;
-    wgs84.Inverse(first.latDeg, first.lonDeg, second.latDeg, second.lonDeg, distanceM,
-                  azimuth1Deg, azimuth2Deg);
+    wgs84.Inverse(first.latDeg, first.lonDeg, second.latDeg, second.lonDeg, distanceM, azimuth1Deg,
+                  azimuth2Deg);
     const double firstM = first.groundM + first.heightM;
     const double secondM = second.groundM + second.heightM;
     PathDirections directions;
@@ -56,9 +56,8 @@ PathDirections pathDirections(const AntennaSite& first, const AntennaSite& secon
 }
 
 std::optional<FresnelClearance> fresnelClearance(const std::vector<double>& elevationsM,
-                                                 double spacingM, double heightAM,
-                                                 double heightBM, double freqMHz,
-                                                 double earthRadiusM) {
+                                                 double spacingM, double heightAM, double heightBM,
+                                                 double freqMHz, double earthRadiusM) {
     const std::size_t points = elevationsM.size();
     if (points < 3)
         return std::nullopt;

@@ -54,8 +54,8 @@ std::string restAfterFirstWord(std::string_view line) {
 }
 
 bool isKeyword(const std::string& word) {
-    static const char* const Known[] = {"NAME", "MAKE", "FREQUENCY", "GAIN", "TILT",
-                                        "HORIZONTAL", "VERTICAL", "COMMENT"};
+    static const char* const Known[] = {"NAME", "MAKE",       "FREQUENCY", "GAIN",
+                                        "TILT", "HORIZONTAL", "VERTICAL",  "COMMENT"};
     return std::any_of(std::begin(Known), std::end(Known),
                        [&word](const char* key) { return word == key; });
 }

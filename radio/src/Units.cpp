@@ -11,7 +11,9 @@ namespace {
 
 constexpr double DipoleGainDbi = 2.15;
 
-bool isBlank(char c) { return c == ' ' || c == '\t'; }
+bool isBlank(char c) {
+    return c == ' ' || c == '\t';
+}
 
 std::string_view trimmed(std::string_view text) {
     while (!text.empty() && isBlank(text.front()))
@@ -21,7 +23,9 @@ std::string_view trimmed(std::string_view text) {
     return text;
 }
 
-char asciiLower(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char asciiLower(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool endsWithNoCase(std::string_view text, std::string_view suffix) {
     if (suffix.size() > text.size())
@@ -34,8 +38,7 @@ bool endsWithNoCase(std::string_view text, std::string_view suffix) {
 // shorter one it ends with). Returns the index of the unit, -1 for a plain number, -2 for
 // no number.
 template <std::size_t N>
-int splitUnit(std::string_view text, const std::array<std::string_view, N>& units,
-              double& value) {
+int splitUnit(std::string_view text, const std::array<std::string_view, N>& units, double& value) {
     text = trimmed(text);
     for (std::size_t i = 0; i < N; ++i) {
         if (!endsWithNoCase(text, units[i]))
@@ -69,8 +72,8 @@ std::optional<double> parseDecimal(std::string_view text) {
     if (text.empty())
         return std::nullopt;
     double value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value,
-                                              std::chars_format::general);
+    const auto [end, error] =
+        std::from_chars(text.data(), text.data() + text.size(), value, std::chars_format::general);
     if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
         return std::nullopt;
     return value;

@@ -49,7 +49,8 @@ std::string negated(const std::string& text) {
         const std::size_t end = text.find('\n', at) + 1;
         std::string line = text.substr(at, end - at);
         const std::size_t blank = line.find(' ');
-        if (std::isdigit(static_cast<unsigned char>(line[0])) && line.find(" 0.00") == std::string::npos)
+        if (std::isdigit(static_cast<unsigned char>(line[0])) &&
+            line.find(" 0.00") == std::string::npos)
             line.insert(blank + 1, "-");
         result += line;
         at = end;
@@ -206,12 +207,14 @@ TEST(AntennaGain, ReproducesBothCutsAndNeverExceedsThePeak) {
     const AntennaPattern pattern = parsed(verdan::tools::msiText(cuts));
     const AntennaPointing pointing{300, 0};
     for (int a = 0; a < 360; ++a) {
-        EXPECT_NEAR(gainTowardDbi(pattern, pointing, {300.0 + a, 0}),
-                    18 - cuts.horizontalDb[a], 0.006) << a; // file values have 2 decimals
+        EXPECT_NEAR(gainTowardDbi(pattern, pointing, {300.0 + a, 0}), 18 - cuts.horizontalDb[a],
+                    0.006)
+            << a; // file values have 2 decimals
         const double elevationDeg = a <= 90 ? -a : a >= 270 ? 360 - a : a - 180;
         const double bearingDeg = a > 90 && a < 270 ? 120 : 300;
         EXPECT_NEAR(gainTowardDbi(pattern, pointing, {bearingDeg, elevationDeg}),
-                    18 - cuts.verticalDb[a], 0.006) << a;
+                    18 - cuts.verticalDb[a], 0.006)
+            << a;
     }
     // The electrical tilt is in the cuts: the peak lies 2 degrees down in front.
     EXPECT_NEAR(gainTowardDbi(pattern, pointing, {300, -2}), 18, 1e-9);

@@ -8,7 +8,7 @@ TEST(Units, PowersInEveryUnitGiveDbm) {
     const struct {
         const char* text;
         double dbm;
-    } cases[] = {{"50W", 46.9897}, {"47dBm", 47},   {"17dBW", 47},     {"17 dbw", 47},
+    } cases[] = {{"50W", 46.9897},   {"47dBm", 47}, {"17dBW", 47},      {"17 dbw", 47},
                  {"500mW", 26.9897}, {"1kW", 60},   {"+3.5e1 dBm", 35}, {"-30dBm", -30}};
     for (const auto& c : cases) {
         const PowerValue power = parsePowerDbm(c.text);
@@ -18,8 +18,8 @@ TEST(Units, PowersInEveryUnitGiveDbm) {
 }
 
 TEST(Units, PowersWithoutUnitOrOfNoSizeAreRefused) {
-    for (const char* text : {"30", "0W", "-5W", "W", "1,5W", "nanW", "infdBm", "5 V", "+-5W",
-                             "200dBW"})
+    for (const char* text :
+         {"30", "0W", "-5W", "W", "1,5W", "nanW", "infdBm", "5 V", "+-5W", "200dBW"})
         EXPECT_FALSE(parsePowerDbm(text).dbm) << text;
     EXPECT_NE(parsePowerDbm("30").message.find("unit"), std::string::npos);
 }

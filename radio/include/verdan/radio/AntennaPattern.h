@@ -58,10 +58,10 @@ inline constexpr double DipoleGainDbi = 2.15;
 
 /// An antenna pattern as read from a Planet/MSI file.
 struct AntennaPattern {
-    std::string name;         ///< the file's name line, possibly empty
-    std::string make;         ///< MAKE, possibly empty
-    double freqMHz = 0;       ///< FREQUENCY, 0 when absent
-    double gainDbi = 0;       ///< peak gain, dBi
+    std::string name;             ///< the file's name line, possibly empty
+    std::string make;             ///< MAKE, possibly empty
+    double freqMHz = 0;           ///< FREQUENCY, 0 when absent
+    double gainDbi = 0;           ///< peak gain, dBi
     double electricalTiltDeg = 0; ///< TILT, degrees down (informative: the cuts include it)
     std::array<double, 360> horizontalDb{}; ///< attenuation below the peak, dB, 0 and up
     std::array<double, 360> verticalDb{};   ///< attenuation below the peak, dB, 0 and up
@@ -74,8 +74,8 @@ struct AntennaPattern {
 
 /// How an antenna is mounted.
 struct AntennaPointing {
-    double azimuthDeg = 0;      ///< bearing of the boresight, degrees clockwise from true north
-    double downtiltDeg = 0;     ///< mechanical downtilt, degrees, positive down (-90..90)
+    double azimuthDeg = 0;  ///< bearing of the boresight, degrees clockwise from true north
+    double downtiltDeg = 0; ///< mechanical downtilt, degrees, positive down (-90..90)
 };
 
 /// A direction seen from an antenna's position.

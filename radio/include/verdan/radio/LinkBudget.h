@@ -29,12 +29,12 @@ inline constexpr double FieldConstantDb = 107.219;
 /// The transmitter side: either a power with its line loss, or an ERP in the main beam.
 /// The antenna: a fixed gain, or a pattern (whose peak gain the fixed gain then is).
 struct TransmitterSide {
-    std::optional<double> powerDbm; ///< transmitter output, dBm
-    double lineLossDb = 0;          ///< feeder, connectors, combiner, dB, 0 and up
-    std::optional<double> erpDbm;   ///< ERP in the main beam, dBm (instead of a power)
-    double gainDbi = 0;             ///< antenna gain in the main beam, dBi
+    std::optional<double> powerDbm;        ///< transmitter output, dBm
+    double lineLossDb = 0;                 ///< feeder, connectors, combiner, dB, 0 and up
+    std::optional<double> erpDbm;          ///< ERP in the main beam, dBm (instead of a power)
+    double gainDbi = 0;                    ///< antenna gain in the main beam, dBi
     std::optional<AntennaPattern> pattern; ///< when given, its gain replaces gainDbi
-    AntennaPointing pointing;       ///< how a pattern is mounted
+    AntennaPointing pointing;              ///< how a pattern is mounted
 
     /// EIRP in the main beam, dBm; empty with neither a power nor an ERP.
     std::optional<double> mainBeamEirpDbm() const;
@@ -51,24 +51,23 @@ struct ReceiverSide {
 
 /// The budget of one path for one basic transmission loss.
 struct LinkBudget {
-    double txGainDbi = 0;   ///< transmitting antenna's gain toward the receiver
-    double eirpDbm = 0;     ///< toward the receiver
-    double erpDbm = 0;      ///< toward the receiver
-    double powerDbm = 0;    ///< at the receiver's input
-    double fieldDbuvm = 0;  ///< at the receiving antenna
+    double txGainDbi = 0;           ///< transmitting antenna's gain toward the receiver
+    double eirpDbm = 0;             ///< toward the receiver
+    double erpDbm = 0;              ///< toward the receiver
+    double powerDbm = 0;            ///< at the receiver's input
+    double fieldDbuvm = 0;          ///< at the receiving antenna
     std::optional<double> marginDb; ///< over the threshold, when there is one
 };
 
 double eirpDbm(double powerDbm, double lineLossDb, double gainDbi);
-double receivedPowerDbm(double eirpDbm, double basicLossDb, double rxGainDbi,
-                        double rxLineLossDb);
+double receivedPowerDbm(double eirpDbm, double basicLossDb, double rxGainDbi, double rxLineLossDb);
 double fieldStrengthDbuvm(double eirpDbm, double basicLossDb, double freqMHz);
 /// The margin of a received power (dBm) and field strength (dBµV/m) over `threshold`.
 double marginDb(const Threshold& threshold, double powerDbm, double fieldDbuvm);
 
 /// The budget toward a receiver in `direction` (seen from the transmitter) over a path of
 /// basic transmission loss `basicLossDb` at `freqMHz`. `tx` must have a power or an ERP.
-LinkBudget linkBudget(const TransmitterSide& tx, const ReceiverSide& rx,
-                      const Direction& direction, double basicLossDb, double freqMHz);
+LinkBudget linkBudget(const TransmitterSide& tx, const ReceiverSide& rx, const Direction& direction,
+                      double basicLossDb, double freqMHz);
 
 } // namespace verdan::radio

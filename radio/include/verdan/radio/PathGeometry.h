@@ -19,21 +19,23 @@ namespace verdan::radio {
 inline constexpr double ActualEarthRadiusM = 6370e3;
 
 /// The effective earth radius, metres, for an effective earth radius factor `k` (> 0).
-inline double effectiveEarthRadiusM(double k) { return k * ActualEarthRadiusM; }
+inline double effectiveEarthRadiusM(double k) {
+    return k * ActualEarthRadiusM;
+}
 
 /// An antenna's place.
 struct AntennaSite {
-    double latDeg = 0;   ///< -90..90, north positive
-    double lonDeg = 0;   ///< -180..180, east positive
-    double groundM = 0;  ///< ground elevation above mean sea level
-    double heightM = 0;  ///< antenna height above ground
+    double latDeg = 0;  ///< -90..90, north positive
+    double lonDeg = 0;  ///< -180..180, east positive
+    double groundM = 0; ///< ground elevation above mean sea level
+    double heightM = 0; ///< antenna height above ground
 };
 
 /// How two antennas see each other.
 struct PathDirections {
-    double distanceM = 0;   ///< geodesic distance along the ground
-    Direction fromFirst;    ///< the second antenna seen from the first
-    Direction fromSecond;   ///< the first antenna seen from the second
+    double distanceM = 0; ///< geodesic distance along the ground
+    Direction fromFirst;  ///< the second antenna seen from the first
+    Direction fromSecond; ///< the first antenna seen from the second
 };
 
 /// The elevation angle, degrees, at which an antenna at `fromM` (above sea level) sees a
@@ -48,12 +50,12 @@ PathDirections pathDirections(const AntennaSite& first, const AntennaSite& secon
 
 /// The worst point of a path's clearance.
 struct FresnelClearance {
-    bool lineOfSight = true;    ///< no terrain point touches or rises above the line of sight
-    double clearanceRatio = 0;  ///< smallest clearance over the first Fresnel zone's radius
-                                ///< (1: the zone is clear; 0: grazing; below 0: obstructed)
-    double atDistanceM = 0;     ///< where, from the first end
-    double clearanceM = 0;      ///< the line of sight's height over the terrain there
-    double fresnelRadiusM = 0;  ///< the first Fresnel zone's radius there
+    bool lineOfSight = true;   ///< no terrain point touches or rises above the line of sight
+    double clearanceRatio = 0; ///< smallest clearance over the first Fresnel zone's radius
+                               ///< (1: the zone is clear; 0: grazing; below 0: obstructed)
+    double atDistanceM = 0;    ///< where, from the first end
+    double clearanceM = 0;     ///< the line of sight's height over the terrain there
+    double fresnelRadiusM = 0; ///< the first Fresnel zone's radius there
 };
 
 /// The clearance of the line of sight between antennas `heightAM` and `heightBM` above the
@@ -63,8 +65,7 @@ struct FresnelClearance {
 /// antennas, over the first Fresnel radius sqrt(lambda x (d - x) / d). Empty for a profile
 /// without an interior point.
 std::optional<FresnelClearance> fresnelClearance(const std::vector<double>& elevationsM,
-                                                 double spacingM, double heightAM,
-                                                 double heightBM, double freqMHz,
-                                                 double earthRadiusM);
+                                                 double spacingM, double heightAM, double heightBM,
+                                                 double freqMHz, double earthRadiusM);
 
 } // namespace verdan::radio

@@ -29,7 +29,7 @@ PowerValue parsePowerDbm(std::string_view text);
 
 /// What a threshold compares with.
 enum class ThresholdKind {
-    PowerDbm, ///< received power at the receiver's input, dBm
+    PowerDbm,  ///< received power at the receiver's input, dBm
     FieldDbuvm ///< field strength at the receiving antenna, dBµV/m
 };
 
