@@ -5,6 +5,8 @@
 #include "P2pCommand.h"
 #include "ProfileCommand.h"
 
+#include <verdan/radio/Units.h>
+
 #include <csignal>
 #include <cstdio>
 #include <iostream>
@@ -14,14 +16,17 @@ namespace verdan::cli {
 
 namespace {
 
-const QStringList CoverageOptionNames{
-    QStringLiteral("freq"),  QStringLiteral("h1"),         QStringLiteral("h2"),
-    QStringLiteral("pol"),   QStringLiteral("eps"),        QStringLiteral("sgm"),
-    QStringLiteral("ns"),    QStringLiteral("climate"),    QStringLiteral("rel"),
-    QStringLiteral("conf"),  QStringLiteral("tx"),         QStringLiteral("radius"),
-    QStringLiteral("erp"),   QStringLiteral("resolution"), QStringLiteral("terrain"),
-    QStringLiteral("dem"),   QStringLiteral("globe-path"), QStringLiteral("out"),
-    QStringLiteral("sites"), QStringLiteral("formats"),    QStringLiteral("threads")};
+// The options of coverage itself; the link budget options are added to them.
+const QStringList OwnOptionNames{
+    QStringLiteral("freq"),       QStringLiteral("h1"),      QStringLiteral("h2"),
+    QStringLiteral("pol"),        QStringLiteral("eps"),     QStringLiteral("sgm"),
+    QStringLiteral("ns"),         QStringLiteral("climate"), QStringLiteral("rel"),
+    QStringLiteral("conf"),       QStringLiteral("tx"),      QStringLiteral("radius"),
+    QStringLiteral("resolution"), QStringLiteral("terrain"), QStringLiteral("dem"),
+    QStringLiteral("globe-path"), QStringLiteral("out"),     QStringLiteral("sites"),
+    QStringLiteral("formats"),    QStringLiteral("threads"), QStringLiteral("summary")};
+
+const QStringList CoverageOptionNames = OwnOptionNames + linkOptionNames();
 
 const QString PrintJobs = QStringLiteral("--print-jobs");
 
@@ -36,7 +41,7 @@ namespace {
 coverage::OutputFormats formatsFromOptions(const CliOptions& options) {
     if (!options.has(QStringLiteral("formats")))
         return {};
-    coverage::OutputFormats formats{false, false, false, {}};
+    coverage::OutputFormats formats{false, false, false, {}, false};
     for (const QString& name : options.valueOf(QStringLiteral("formats")).split(u',')) {
         const QString format = name.trimmed().toLower();
         if (format == QLatin1String("tif"))
@@ -45,9 +50,11 @@ coverage::OutputFormats formatsFromOptions(const CliOptions& options) {
             formats.png = true;
         else if (format == QLatin1String("kml"))
             formats.kml = true;
+        else if (format == QLatin1String("geojson"))
+            formats.contour = true;
         else
             throw UsageError{QStringLiteral("--formats: expected a comma-separated list of tif, "
-                                            "png and kml; got \"%1\"")
+                                            "png, kml and geojson; got \"%1\"")
                                  .arg(name)};
     }
     return formats;
@@ -71,7 +78,12 @@ coverage::CoverageInputs inputsFromOptions(const CliOptions& options) {
     in.radiusKm = options.number(QStringLiteral("radius"), 0, 1, 2000, QStringLiteral("km"));
     in.resolutionSec =
         options.number(QStringLiteral("resolution"), 0, 0.1, 3600, QStringLiteral("arc-seconds"));
-    in.erpDbw = options.powerDbw(QStringLiteral("erp"), -200, 200);
+    const LinkOptions link = linkOptionsFromOptions(options);
+    if (link.tx.erpDbm)
+        in.erpDbw = *link.tx.erpDbm - 30.0;
+    in.transmitter = link.tx;
+    in.transmitter.erpDbm.reset();
+    in.receiver = link.rx;
     return in;
 }
 
@@ -126,15 +138,64 @@ private:
     struct sigaction m_oldTerm {};
 };
 
-void printWrittenFiles(const CoverageRequest& request, CliContext& context) {
+std::vector<std::string> writtenFiles(const CoverageRequest& request, bool margin) {
     const coverage::OutputFormats& f = request.formats;
     const std::string prefix = fileNameBytes(request.outPrefix).toStdString();
+    std::vector<std::string> files;
     if (f.geoTiff)
-        context.out << prefix << ".tif\n";
+        files.push_back(prefix + ".tif");
     if (f.png || f.kml)
-        context.out << prefix << ".png\n";
+        files.push_back(prefix + ".png");
     if (f.kml)
-        context.out << prefix << ".kml\n";
+        files.push_back(prefix + ".kml");
+    if (f.contour && margin)
+        files.push_back(prefix + "-contour.geojson");
+    return files;
+}
+
+// A JSON string of `bytes` (file names need not be UTF-8: other bytes are escaped as \u00XX).
+std::string jsonString(const std::string& bytes) {
+    static const char digits[] = "0123456789abcdef";
+    std::string out = "\"";
+    for (const char c : bytes) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (c == '"' || c == '\\')
+            out += {'\\', c};
+        else if (byte < 0x20 || byte >= 0x80)
+            out += std::string("\\u00") + digits[byte >> 4] + digits[byte & 15];
+        else
+            out += c;
+    }
+    return out + '"';
+}
+
+void printSummary(const CoverageRequest& request, const coverage::CoverageGrid& grid,
+                  CliContext& context) {
+    const std::vector<std::string> files = writtenFiles(request, !grid.marginDb.empty());
+    const coverage::CoveredArea area = coverage::coveredArea(grid);
+    const std::string threshold = request.thresholdText.toStdString();
+    if (!request.summaryJson) {
+        for (const std::string& file : files)
+            context.out << file << '\n';
+        if (!grid.marginDb.empty())
+            context.out << "covered area: " << radio::formatFixed(area.coveredKm2, 2) << " km2 of "
+                        << radio::formatFixed(area.discKm2, 2) << " km2 ("
+                        << radio::formatFixed(area.coveredShare() * 100.0, 1)
+                        << " %) at or above the threshold " << threshold << '\n';
+        context.out.flush();
+        return;
+    }
+    std::string json = "{\"files\":[";
+    for (std::size_t i = 0; i < files.size(); ++i)
+        json += (i ? "," : "") + jsonString(files[i]);
+    json += "],\"columns\":" + std::to_string(grid.columns) +
+            ",\"rows\":" + std::to_string(grid.rows) +
+            ",\"disc_km2\":" + radio::formatFixed(area.discKm2, 3);
+    if (!grid.marginDb.empty())
+        json += ",\"threshold\":" + jsonString(threshold) +
+                ",\"covered_km2\":" + radio::formatFixed(area.coveredKm2, 3) +
+                ",\"covered_pct\":" + radio::formatFixed(area.coveredShare() * 100.0, 2);
+    context.out << json << "}\n";
     context.out.flush();
 }
 
@@ -154,6 +215,10 @@ CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
         !refused.empty())
         throw UsageError{QStringLiteral("--out: ") + fileNameFromBytes(refused)};
     request.threads = static_cast<unsigned>(options.integer(QStringLiteral("threads"), 0, 0, 1024));
+    request.thresholdText = options.valueOf(QStringLiteral("threshold")).trimmed();
+    request.summaryJson =
+        options.choice(QStringLiteral("summary"), QStringLiteral("text"),
+                       {QStringLiteral("text"), QStringLiteral("json")}) == QLatin1String("json");
     const std::string refused = coverage::checkInputs(request.inputs);
     if (!refused.empty())
         throw UsageError{QString::fromStdString(refused)};
@@ -175,8 +240,9 @@ void printRunWarnings(const coverage::CoverageResult& result, const coverage::Co
                                 .arg(result.noResultCells));
     if (const std::string doubtful = coverage::warningSummary(result.grid, scale.warningLevel());
         !doubtful.empty())
-        printError(context, QStringLiteral("warning: %1 (band 2 of the GeoTIFF, hatched in the PNG)")
-                                .arg(QString::fromStdString(doubtful)));
+        printError(context,
+                   QStringLiteral("warning: %1 (band 2 of the GeoTIFF, hatched in the PNG)")
+                       .arg(QString::fromStdString(doubtful)));
 }
 
 int cancelled(CliContext& context) {
@@ -207,16 +273,16 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
     printRunWarnings(result, scale, context);
     const QString name = request.outPrefix.mid(request.outPrefix.lastIndexOf(u'/') + 1);
     const std::string title = readableFileName(name).toStdString() + " (Longley-Rice coverage)";
-    const coverage::Status written = coverage::writeCoverageFiles(
-        result.grid, fileNameBytes(request.outPrefix).toStdString(), request.formats,
-        scale, title, &control.cancel);
+    const coverage::Status written =
+        coverage::writeCoverageFiles(result.grid, fileNameBytes(request.outPrefix).toStdString(),
+                                     request.formats, scale, title, &control.cancel);
     if (written.code == coverage::WriteCancelled)
         return cancelled(context);
     if (!written.ok) {
         printError(context, fileNameFromBytes(written.message));
         return ExitFailure;
     }
-    printWrittenFiles(request, context);
+    printSummary(request, result.grid, context);
     return ExitOk;
 }
 

@@ -2,6 +2,7 @@
 
 #include "AreaCommand.h"
 #include "CliOptions.h"
+#include "LinkOptions.h"
 
 #include <verdan/coverage/Coverage.h>
 #include <verdan/coverage/CoverageOutput.h>
@@ -17,8 +18,10 @@ namespace verdan::cli {
 struct CoverageRequest {
     coverage::CoverageInputs inputs;
     coverage::OutputFormats formats;
-    QString outPrefix;    ///< --out PREFIX
-    unsigned threads = 0; ///< --threads N, 0: every core
+    QString outPrefix;        ///< --out PREFIX
+    unsigned threads = 0;     ///< --threads N, 0: every core
+    QString thresholdText;    ///< --threshold as typed, empty without
+    bool summaryJson = false; ///< --summary json
 };
 
 /// The option names of `verdan-cli coverage` (without "--").
@@ -27,15 +30,18 @@ const QStringList& coverageOptionNames();
 /// Reads a coverage run from the options of `verdan-cli coverage`: --tx LAT,LON, --radius KM
 /// (1..2000), --resolution SEC (0.1..3600), the radio options of p2p (their defaults; --h1
 /// the transmitter's height, --h2 every receiver's), --rel and --conf (one value each,
-/// 1..99, default 50), --erp DBW (-200..200), --out PREFIX, --formats (a comma-separated
-/// subset of tif,png,kml; default all three) and --threads N (0..1024). Throws UsageError,
-/// also for inputs the engine refuses (a map of more than 50 million cells).
+/// 1..99, default 50), the link budget options (linkOptionsFromOptions(); --erp DBW is the
+/// ERP in the main beam), --out PREFIX, --formats (a comma-separated subset of
+/// tif,png,kml,geojson; default all; geojson is the covered area of a threshold), --threads N
+/// (0..1024) and --summary text|json. Throws UsageError, also for inputs the engine refuses (a map
+/// of more than 50 million cells).
 CoverageRequest coverageRequestFromOptions(const CliOptions& options);
 
 /// Runs `request` over `terrain`, prints progress on standard error when it is a terminal,
-/// writes the files and prints their names. Ctrl-C cancels the run without writing a file.
-/// Returns the exit status: 2 for terrain data that fail or do not cover the radius, 1 for a
-/// cancelled run or a file that cannot be written.
+/// writes the files and prints their names, then with a threshold the covered area in one
+/// line; with --summary json one JSON object instead (files, cells, covered area). Ctrl-C cancels
+/// the run without writing a file. Returns the exit status: 2 for terrain data that fail or do not
+/// cover the radius, 1 for a cancelled run or a file that cannot be written.
 int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSource& terrain,
                        CliContext& context);
 

@@ -21,7 +21,7 @@ namespace {
 
 // Options whose value is a path: made absolute so that each line runs from any folder.
 const QStringList PathOptions{QStringLiteral("dem"), QStringLiteral("globe-path"),
-                              QStringLiteral("out")};
+                              QStringLiteral("out"), QStringLiteral("tx-antenna")};
 // Options a site line sets itself.
 const QStringList SiteOptions{QStringLiteral("sites"), QStringLiteral("tx"), QStringLiteral("out")};
 

@@ -1,5 +1,7 @@
 #include "P2pCommand.h"
 
+#include "P2pLinkBudget.h"
+
 #include "FileNameBytes.h"
 #include "FrmPtoPModel.h"
 #include "NumberFormat.h"
@@ -37,7 +39,19 @@ QString joined(const std::vector<double>& values) {
     return texts.join(u',');
 }
 
-void writeTable(CliContext& context, OutputFormat format, const PointToPointResult& result) {
+QStringList p2pOptionNames() {
+    return P2pOptions + linkOptionNames();
+}
+
+bool anyLinkOption(const CliOptions& options) {
+    for (const QString& name : linkOptionNames())
+        if (options.has(name))
+            return true;
+    return false;
+}
+
+void writeTable(CliContext& context, OutputFormat format, const PointToPointResult& result,
+                const std::optional<P2pLink>& link) {
     const auto number = [](double v) { return numfmt::formatPattern(v, u"0.0"); };
     // JSON has no NaN or infinity: a value that is not finite is written as null.
     const auto jsonNumber = [&number](double v) {
@@ -47,12 +61,15 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
         QString header = QStringLiteral("reliability_pct");
         for (double c : result.confidencePct)
             header += QStringLiteral(",conf_") + numfmt::generalNumber(c);
-        context.out << header.toStdString() << '\n';
+        context.out << header.toStdString()
+                    << (link ? linkCsvColumns(*link, result, true, 0) : std::string()) << '\n';
         for (std::size_t i = 0; i < result.lossDb.size(); ++i) {
             QString row = numfmt::generalNumber(result.reliabilityPct[i]);
             for (double loss : result.lossDb[i])
                 row += u',' + number(loss);
-            context.out << row.toStdString() << '\n';
+            context.out << row.toStdString()
+                        << (link ? linkCsvColumns(*link, result, false, i) : std::string())
+                        << '\n';
         }
         if (result.kwx != 0)
             printError(context,
@@ -74,8 +91,8 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
             row << jsonNumber(loss);
         json += (i ? QStringLiteral(",[") : QStringLiteral("[")) + row.join(u',') + u']';
     }
-    json += QStringLiteral("]}");
-    context.out << json.toStdString() << '\n';
+    json += u']';
+    context.out << json.toStdString() << (link ? linkJsonFields(*link) : std::string()) << "}\n";
 }
 
 // Writes the picture; a QGuiApplication (offscreen unless a platform is set) is made when the
@@ -140,9 +157,12 @@ int p2pCommand(const QStringList& args, CliContext& context) {
     QString profileFile;
     QString pictureFile;
     std::optional<TerrainRequest> terrain;
+    std::optional<LinkOptions> linkOptions;
     try {
-        const CliOptions options(args, P2pOptions);
+        const CliOptions options(args, p2pOptionNames());
         in = p2pInputsFromOptions(options);
+        if (anyLinkOption(options))
+            linkOptions = linkOptionsFromOptions(options);
         const QString formatText =
             options.choice(QStringLiteral("format"), QStringLiteral("text"),
                            {QStringLiteral("text"), QStringLiteral("csv"), QStringLiteral("json")});
@@ -166,6 +186,10 @@ int p2pCommand(const QStringList& args, CliContext& context) {
                                             "--tx LAT,LON --rx LAT,LON is required")};
         else
             profileFile = options.valueOf(QStringLiteral("profile"));
+        if (!coordinates && options.has(QStringLiteral("azimuth")))
+            throw UsageError{QStringLiteral("--azimuth needs the path's bearing: give --tx and "
+                                            "--rx (over a profile file the antenna is taken as "
+                                            "aimed along the path)")};
         if (options.has(QStringLiteral("picture")))
             pictureFile = pictureFileFromOptions(options, profileFile);
     } catch (const UsageError& error) {
@@ -207,10 +231,15 @@ int p2pCommand(const QStringList& args, CliContext& context) {
         printError(context, QStringLiteral("--picture: ") + error);
         return ExitFailure;
     }
+    std::optional<P2pLink> link;
+    if (linkOptions)
+        link = computeP2pLink(*linkOptions,
+                              terrain ? std::optional<PathEnds>(terrain->ends) : std::nullopt,
+                              path.pfl, in, result);
     if (format == OutputFormat::Text)
-        context.out << report.str();
+        context.out << report.str() << (link ? linkReportText(*link, result) : std::string());
     else
-        writeTable(context, format, result);
+        writeTable(context, format, result, link);
     context.out.flush();
     return ExitOk;
 }

@@ -47,12 +47,12 @@ const char* usage() {
            "  inverse [radio options] [--time PCT] [--location PCT] [--conf LIST] --loss DB\n"
            "  p2p     [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel LIST]\n"
            "          [--conf LIST] (--profile FILE | --tx LAT,LON --rx LAT,LON\n"
-           "          [terrain options]) [--picture FILE.png]\n"
+           "          [terrain options]) [--picture FILE.png] [link options]\n"
            "  profile --tx LAT,LON --rx LAT,LON [terrain options]\n"
            "  coverage --tx LAT,LON --radius KM --resolution SEC --out PREFIX\n"
            "          [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel P] [--conf P]\n"
            "          [--erp POWER] [--terrain globe|quarn|raster] [--globe-path DIR | --dem PATH]\n"
-           "          [--formats tif,png,kml] [--threads N]\n"
+           "          [--formats tif,png,kml] [--threads N] [link options] [--summary text|json]\n"
            "  coverage --sites FILE.csv --print-jobs [coverage options] --out PREFIX\n"
            "  coverage-merge --out MERGED.tif INPUT.tif...\n"
            "\n"
@@ -63,6 +63,9 @@ const char* usage() {
            "LAT,LON: decimal degrees, north and east positive.\n"
            "LIST: up to four comma-separated confidence levels in percent.\n"
            "POWER: the transmitter's ERP in dBW, or followed by dBm (--erp 43dBm).\n"
+           "link options: --tx-power 50W|47dBm|17dBW --tx-loss DB --tx-gain 12dBi|10dBd\n"
+           "              --tx-antenna FILE.msi --azimuth DEG --tilt DEG --rx-gain G --rx-loss DB\n"
+           "              --threshold -100dBm|40dBuV/m (--erp is the ERP in the main beam)\n"
            "--format text|csv|json: the report (default), or the table as CSV or JSON.\n";
 }
 

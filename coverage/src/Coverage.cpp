@@ -6,6 +6,8 @@
 
 #include "pmverdan.h"
 
+#include <verdan/radio/PathGeometry.h>
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -52,10 +54,22 @@ std::string rangeMessage(const CoverageInputs& in) {
         {in.radiusKm, 1, 2000, "radius: 1..2000 km"},
         {in.resolutionSec, 0.1, 3600, "resolution: 0.1..3600 arc-seconds"},
         {in.erpDbw.value_or(0), -200, 200, "ERP: -200..200 dBW"},
+        {in.transmitter.powerDbm.value_or(0), -100, 130, "transmitter power: -100..130 dBm"},
+        {in.transmitter.lineLossDb, 0, 100, "transmitter line loss: 0..100 dB"},
+        {in.transmitter.gainDbi, -50, 60, "transmitter antenna gain: -50..60 dBi"},
+        {in.transmitter.pointing.azimuthDeg, -360, 360, "antenna azimuth: 0..360 degrees"},
+        {in.transmitter.pointing.downtiltDeg, -90, 90, "antenna tilt: -90..90 degrees"},
+        {in.receiver.gainDbi, -50, 60, "receiver antenna gain: -50..60 dBi"},
+        {in.receiver.lineLossDb, 0, 100, "receiver line loss: 0..100 dB"},
     };
     for (const Check& check : checks)
         if (!within(check.value, check.minimum, check.maximum))
             return check.message;
+    if (in.erpDbw && in.transmitter.powerDbm)
+        return "an ERP or a transmitter power, not both: the ERP already holds the power, "
+               "line loss and antenna gain";
+    if (in.receiver.threshold && !in.hasLinkBudget())
+        return "a threshold needs a transmitter power or an ERP";
     return {};
 }
 
@@ -200,6 +214,15 @@ public:
     const std::vector<float>& lossDb() const { return m_lossDb; }
     const std::vector<std::uint8_t>& warning() const { return m_warning; }
     const std::vector<WarningCause>& cause() const { return m_cause; }
+    /// The transmitting antenna's gain toward each sample, dBi (with a pattern only).
+    const std::vector<float>& txGainDbi() const { return m_txGainDbi; }
+
+    /// Takes the transmitting antenna's pattern toward every sample, over an earth of
+    /// `earthRadiusM`.
+    void aimPattern(double earthRadiusM) {
+        m_earthRadiusM = earthRadiusM;
+        m_txGainDbi.resize(m_lossDb.size());
+    }
 
 private:
     void runRadial(std::size_t r) {
@@ -238,8 +261,20 @@ private:
             m_lossDb[k] = sample.lossDb;
             m_warning[k] = sample.warning;
             m_cause[k] = sample.cause;
+            if (!m_txGainDbi.empty())
+                m_txGainDbi[k] = gainTowardSample(radial, pfl);
         }
         return true;
+    }
+
+    // The transmitting antenna's gain toward the receiving antenna at the sample pfl[0].
+    float gainTowardSample(const detail::Radial& radial, const std::vector<double>& pfl) const {
+        const auto index = static_cast<std::size_t>(pfl[0]);
+        const double elevationDeg =
+            radio::elevationAngleDeg(pfl[2] + m_in.txHeightM, pfl[2 + index] + m_in.rxHeightM,
+                                     pfl[1] * static_cast<double>(index), m_earthRadiusM);
+        const radio::Direction toward{radial.bearingRad * 180.0 / std::numbers::pi, elevationDeg};
+        return static_cast<float>(m_in.transmitter.gainTowardDbi(toward));
     }
 
     void fail(std::size_t radial, std::string message) {
@@ -271,6 +306,8 @@ private:
     std::vector<float> m_lossDb;
     std::vector<std::uint8_t> m_warning;
     std::vector<WarningCause> m_cause;
+    std::vector<float> m_txGainDbi;
+    double m_earthRadiusM = radio::ActualEarthRadiusM;
     std::atomic<bool> m_failed{false};
     std::atomic<std::size_t> m_done{0};
     std::atomic<long long> m_filledPoints{0};
@@ -280,6 +317,35 @@ private:
     double m_reported = 0;
 };
 
+// The link budget of one cell; `txGainDbi` toward it.
+struct CellBudget {
+    double mainBeamEirpDbm;
+    double peakGainDbi;
+    double rxGainLessLossDb;
+    double fieldOffsetDb; // the field of 0 dBm EIRP over a loss of 0 dB
+
+    void fill(CoverageGrid& grid, const CoverageInputs& in, std::size_t cell, double lossDb,
+              double txGainDbi) const {
+        const double eirpDbm = mainBeamEirpDbm + txGainDbi - peakGainDbi;
+        const double powerDbm = eirpDbm - lossDb + rxGainLessLossDb;
+        const double fieldDbuvm = eirpDbm - lossDb + fieldOffsetDb;
+        grid.powerDbm[cell] = static_cast<float>(powerDbm);
+        grid.fieldDbuvm[cell] = static_cast<float>(fieldDbuvm);
+        if (in.receiver.threshold)
+            grid.marginDb[cell] =
+                static_cast<float>(radio::marginDb(*in.receiver.threshold, powerDbm, fieldDbuvm));
+    }
+};
+
+// The transmitter of `in` with its ERP, when given as one.
+radio::TransmitterSide transmitterOf(const CoverageInputs& in) {
+    radio::TransmitterSide tx = in.transmitter;
+    tx.erpDbm.reset();
+    if (in.erpDbw)
+        tx.erpDbm = *in.erpDbw + 30.0;
+    return tx;
+}
+
 // Fills the grid from the samples; returns the number of cells within the radius that have
 // no result.
 long long fillGrid(const CoverageInputs& in, const RadialPlan& plan, const SampleRun& samples,
@@ -288,11 +354,20 @@ long long fillGrid(const CoverageInputs& in, const RadialPlan& plan, const Sampl
     grid.lossDb.assign(cells, NoData);
     grid.warning.assign(cells, 0);
     grid.warningCause.assign(cells, WarningCause::None);
-    if (in.erpDbw) {
+    const bool budget = in.hasLinkBudget();
+    if (budget) {
         grid.powerDbm.assign(cells, NoData);
         grid.fieldDbuvm.assign(cells, NoData);
     }
     long long noResult = 0;
+    if (in.receiver.threshold)
+        grid.marginDb.assign(cells, NoData);
+    const radio::TransmitterSide tx = transmitterOf(in);
+    const double peakDbi = tx.pattern ? tx.pattern->gainDbi : tx.gainDbi;
+    const CellBudget cellBudget{tx.mainBeamEirpDbm().value_or(0), peakDbi,
+                                in.receiver.gainDbi - in.receiver.lineLossDb,
+                                radio::fieldStrengthDbuvm(0.0, 0.0, in.freqMHz)};
+    const std::vector<float>& gains = samples.txGainDbi();
     for (std::size_t cell = 0; cell < cells; ++cell) {
         const std::int32_t k = plan.cellSample[cell];
         if (k < 0)
@@ -305,11 +380,8 @@ long long fillGrid(const CoverageInputs& in, const RadialPlan& plan, const Sampl
             ++noResult;
         }
         grid.warningCause[cell] = samples.cause()[k];
-        if (in.erpDbw) {
-            grid.powerDbm[cell] = static_cast<float>(receivedPowerDbm(*in.erpDbw, lossDb));
-            grid.fieldDbuvm[cell] =
-                static_cast<float>(fieldStrengthDbuvm(*in.erpDbw, lossDb, in.freqMHz));
-        }
+        if (budget)
+            cellBudget.fill(grid, in, cell, lossDb, gains.empty() ? peakDbi : gains[k]);
     }
     return noResult;
 }
@@ -323,6 +395,11 @@ bool hasCellWithinRadius(const CoverageInputs& in, const CoverageGrid& grid) {
                 in.radiusKm * 1000.0)
                 return true;
     return false;
+}
+
+double transmitterGroundM(const CoverageInputs& in, const terrain::TerrainSource& terrain) {
+    double groundM = 0;
+    return terrain.elevationAt(in.tx, groundM).ok ? groundM : 0.0;
 }
 
 CoverageResult failure(std::string message, bool terrainError = false) {
@@ -397,6 +474,8 @@ CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSourc
         if (!detail::planRadials(in, grid, terrain, threads, control.cancel, plan))
             return cancelled();
         SampleRun samples(in, plan, terrain, control);
+        if (in.transmitter.pattern && in.hasLinkBudget())
+            samples.aimPattern(effectiveEarthRadiusM(in, transmitterGroundM(in, terrain)));
         samples.run(threads);
         if (samples.failed())
             return failure(samples.message(), true);
@@ -416,13 +495,17 @@ CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSourc
 }
 
 double receivedPowerDbm(double erpDbw, double lossDb) {
-    // ERP is relative to a half-wave dipole, 2.15 dB above an isotropic antenna.
-    return erpDbw + 2.15 + 30.0 - lossDb;
+    return radio::receivedPowerDbm(erpDbw + 30.0 + radio::DipoleGainDbi, lossDb, 0.0, 0.0);
 }
 
 double fieldStrengthDbuvm(double erpDbw, double lossDb, double freqMHz) {
-    // E = EIRP(dBW) - Lb + 20 log f(MHz) + 107.2
-    return erpDbw + 2.15 - lossDb + 20.0 * std::log10(freqMHz) + 107.2;
+    return radio::fieldStrengthDbuvm(erpDbw + 30.0 + radio::DipoleGainDbi, lossDb, freqMHz);
+}
+
+double effectiveEarthRadiusM(const CoverageInputs& in, double groundM) {
+    PropRecord prop{};
+    qlrps(in.freqMHz, groundM, in.surfRefN, in.polarization, in.epsRel, in.sgmSPerM, &prop);
+    return prop.gme > 0 ? 1.0 / prop.gme : radio::ActualEarthRadiusM;
 }
 
 } // namespace verdan::coverage

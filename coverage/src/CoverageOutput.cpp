@@ -95,13 +95,38 @@ std::string scaleTable(const CoverageGrid& grid, const ColourScale& scale) {
     return html + "</ul>";
 }
 
+// The covered area as a KML folder of outlined polygons; empty without polygons.
+std::string kmlPolygonFolder(const detail::CoveredPolygons& polygons) {
+    if (polygons.kml.empty())
+        return {};
+    std::string folder = "<Folder>\n"
+                         "  <name>Covered area (margin 0 dB or more)</name>\n"
+                         "  <Style id=\"covered\"><LineStyle><color>ff202020</color><width>2</width>"
+                         "</LineStyle><PolyStyle><fill>0</fill></PolyStyle></Style>\n";
+    for (const std::string& polygon : polygons.kml)
+        folder += "  <Placemark><styleUrl>#covered</styleUrl>" + polygon + "</Placemark>\n";
+    return folder + "</Folder>\n";
+}
+
+// The covered area as a GeoJSON feature collection on WGS 84 (longitude, latitude).
+std::string contourGeoJson(const detail::CoveredPolygons& polygons) {
+    std::string json = "{\"type\":\"FeatureCollection\",\"name\":\"covered\",\"features\":[";
+    for (std::size_t i = 0; i < polygons.geoJson.size(); ++i)
+        json += std::string(i ? "," : "") +
+                "\n{\"type\":\"Feature\",\"properties\":{\"covered\":\"margin 0 dB or more\"},"
+                "\"geometry\":" +
+                polygons.geoJson[i] + "}";
+    return json + "\n]}\n";
+}
+
 std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const ColourScale& scale,
-                    const std::string& title) {
+                    const std::string& title, const detail::CoveredPolygons& polygons) {
     const auto deg = [](double value) { return text::fixed(value, 8); };
     const double southLatDeg = grid.northLatDeg - grid.rows * grid.cellDeg;
     const double eastLonDeg = grid.westLonDeg + grid.columns * grid.cellDeg;
     return "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
            "<kml xmlns=\"http://www.opengis.net/kml/2.2\">\n"
+           "<Document>\n"
            "<GroundOverlay>\n"
            "  <name>" +
            xmlEscaped(title) +
@@ -127,7 +152,9 @@ std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const 
            deg(grid.westLonDeg) +
            "</west>\n"
            "  </LatLonBox>\n"
-           "</GroundOverlay>\n"
+           "</GroundOverlay>\n" +
+           kmlPolygonFolder(polygons) +
+           "</Document>\n"
            "</kml>\n";
 }
 
@@ -145,9 +172,11 @@ Status writeGeoTiff(const CoverageGrid& grid, const std::string& path,
          "radius)",
          ""}};
     if (!grid.powerDbm.empty()) {
-        bands.push_back({&grid.powerDbm, "received power (isotropic antenna)", "dBm"});
+        bands.push_back({&grid.powerDbm, "received power at the receiver input", "dBm"});
         bands.push_back({&grid.fieldDbuvm, "field strength", "dBuV/m"});
     }
+    if (!grid.marginDb.empty())
+        bands.push_back({&grid.marginDb, "margin over the receiver threshold", "dB"});
     return detail::writeFloatGeoTiff(path, grid, bands, detail::SingleMapKind, cancel);
 }
 
@@ -186,9 +215,23 @@ void addCoverageFiles(files::OutputSet& set, const CoverageGrid& grid, const std
                                                          grid.rows, bytes, cancel);
             return encoded.ok ? files::writeBytes(file, bytes) : detail::reasonOf(encoded);
         });
+    // The outlines are traced once, now, for the KML and the GeoJSON; a failure to trace
+    // them fails the set through the files that need them.
+    detail::CoveredPolygons polygons;
+    std::string traceFailure;
+    const bool contour = formats.contour && !grid.marginDb.empty();
+    if (!grid.marginDb.empty() && (formats.kml || contour))
+        traceFailure = detail::reasonOf(detail::polygonizeCovered(grid, polygons));
+    const auto textOrFailure = [traceFailure](std::string text) {
+        return [traceFailure, text = std::move(text)](const files::TemporaryFile& file) {
+            return traceFailure.empty() ? files::writeBytes(file, text) : traceFailure;
+        };
+    };
     if (formats.kml)
-        set.add(prefix + ".kml",
-                kmlText(grid, fs::path(pngPath).filename().string(), scale, title));
+        set.add(prefix + ".kml", textOrFailure(kmlText(grid, fs::path(pngPath).filename().string(),
+                                                       scale, title, polygons)));
+    if (contour)
+        set.add(prefix + "-contour.geojson", textOrFailure(contourGeoJson(polygons)));
 }
 
 Status statusOf(const files::PublishResult& result) {

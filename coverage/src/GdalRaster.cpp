@@ -4,7 +4,9 @@
 
 #include <cpl_conv.h>
 #include <cpl_vsi.h>
+#include <gdal_alg.h>
 #include <gdal_priv.h>
+#include <ogr_api.h>
 #include <ogr_srs_api.h>
 
 #include <algorithm>
@@ -12,6 +14,7 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
+#include <type_traits>
 #include <string_view>
 
 namespace verdan::coverage::detail {
@@ -222,6 +225,76 @@ Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValu
         for (float& value : grid.lossDb)
             if (value == static_cast<float>(noData))
                 value = std::numeric_limits<float>::quiet_NaN();
+    return Status::success();
+}
+
+namespace {
+
+struct FeatureReleaser {
+    void operator()(void* feature) const { OGR_F_Destroy(static_cast<OGRFeatureH>(feature)); }
+};
+
+// A raster of the grid in memory: 1 for covered cells, 0 elsewhere.
+GdalDatasetPtr coveredMask(const CoverageGrid& grid) {
+    GDALDriverH memory = GDALGetDriverByName("MEM");
+    GdalDatasetPtr mask = owned(
+        memory == nullptr ? nullptr
+                          : GDALCreate(memory, "", grid.columns, grid.rows, 1, GDT_Byte, nullptr));
+    if (!mask)
+        return mask;
+    std::vector<std::uint8_t> covered(grid.marginDb.size());
+    for (std::size_t i = 0; i < covered.size(); ++i)
+        covered[i] = grid.marginDb[i] >= 0.0F ? 1 : 0;
+    double transform[6] = {grid.westLonDeg, grid.cellDeg, 0, grid.northLatDeg, 0, -grid.cellDeg};
+    GDALSetGeoTransform(handle(mask), transform);
+    if (GDALRasterIO(GDALGetRasterBand(handle(mask), 1), GF_Write, 0, 0, grid.columns, grid.rows,
+                     covered.data(), grid.columns, grid.rows, GDT_Byte, 0, 0) != CE_None)
+        mask.reset();
+    return mask;
+}
+
+// Every geometry of `layer` exported as GeoJSON and KML.
+bool exportGeometries(OGRLayerH layer, CoveredPolygons& polygons) {
+    OGR_L_ResetReading(layer);
+    while (OGRFeatureH raw = OGR_L_GetNextFeature(layer)) {
+        const std::unique_ptr<void, FeatureReleaser> feature(raw);
+        OGRGeometryH geometry = OGR_F_GetGeometryRef(raw);
+        const std::unique_ptr<char, CplFree> json(geometry ? OGR_G_ExportToJson(geometry)
+                                                           : nullptr);
+        const std::unique_ptr<char, CplFree> kml(geometry ? OGR_G_ExportToKML(geometry, nullptr)
+                                                          : nullptr);
+        if (!json || !kml)
+            return false;
+        polygons.geoJson.emplace_back(json.get());
+        polygons.kml.emplace_back(kml.get());
+    }
+    return true;
+}
+
+} // namespace
+
+Status polygonizeCovered(const CoverageGrid& grid, CoveredPolygons& polygons) {
+    const GdalErrorCapture errors;
+    polygons = {};
+    const std::string what = "the covered area";
+    GdalDatasetPtr mask = coveredMask(grid);
+    GDALDriverH vectors = GDALGetDriverByName("Memory");
+    GdalDatasetPtr layers = owned(
+        vectors == nullptr ? nullptr : GDALCreate(vectors, "", 0, 0, 0, GDT_Unknown, nullptr));
+    if (!mask || !layers)
+        return failure(errors, what, "could not be prepared");
+    std::unique_ptr<void, SrsReleaser> srs(OSRNewSpatialReference(nullptr));
+    auto* wgs84 = static_cast<OGRSpatialReferenceH>(srs.get());
+    OSRImportFromEPSG(wgs84, 4326);
+    OSRSetAxisMappingStrategy(wgs84, OAMS_TRADITIONAL_GIS_ORDER);
+    OGRLayerH layer = GDALDatasetCreateLayer(handle(layers), "covered", wgs84, wkbPolygon, nullptr);
+    const std::unique_ptr<std::remove_pointer_t<OGRFieldDefnH>, decltype(&OGR_Fld_Destroy)> field(
+        OGR_Fld_Create("covered", OFTInteger), &OGR_Fld_Destroy);
+    GDALRasterBandH band = GDALGetRasterBand(handle(mask), 1);
+    if (layer == nullptr || OGR_L_CreateField(layer, field.get(), TRUE) != OGRERR_NONE ||
+        GDALPolygonize(band, band, layer, 0, nullptr, nullptr, nullptr) != CE_None ||
+        !exportGeometries(layer, polygons))
+        return failure(errors, what, "could not be traced");
     return Status::success();
 }
 

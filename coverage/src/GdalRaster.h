@@ -39,6 +39,17 @@ Status encodeRgbaPng(const std::vector<std::uint8_t>& rgba, int width, int heigh
 /// first (the set names the target itself).
 std::string reasonOf(const Status& status, const std::string& temporaryPath = {});
 
+/// Polygons of covered cells, each exported by OGR as a GeoJSON and a KML geometry.
+struct CoveredPolygons {
+    std::vector<std::string> geoJson; ///< {"type": "Polygon", ...}
+    std::vector<std::string> kml;     ///< <Polygon>...</Polygon>
+};
+
+/// The cells of `grid` whose margin is 0 dB or more, as polygons on WGS 84 (GDAL's
+/// polygonize: cells meeting at an edge join, each polygon with its holes). Fails with a
+/// message when GDAL cannot.
+Status polygonizeCovered(const CoverageGrid& grid, CoveredPolygons& polygons);
+
 /// Reads the georeferencing of the coverage map `path` into `grid` (sizes, edges, cell size)
 /// and, when `readValues`, its first band into grid.lossDb with nodata as NaN. Fails for a
 /// file that is not a regular file, that GDAL cannot read, that is not a coverage map written

@@ -206,6 +206,11 @@ TEST(Coverage, RefusesWithAClearMessage) {
     nearMeridian.tx.lonDeg = 179.99;
     CoverageInputs noRadius = smallRun();
     noRadius.radiusKm = std::nan("");
+    CoverageInputs thresholdOnly = smallRun();
+    thresholdOnly.receiver.threshold = verdan::radio::Threshold{};
+    CoverageInputs erpAndPower = smallRun();
+    erpAndPower.erpDbw = 10;
+    erpAndPower.transmitter.powerDbm = 40;
     const struct {
         const terrain::TerrainSource& terrain;
         CoverageInputs in;
@@ -216,6 +221,8 @@ TEST(Coverage, RefusesWithAClearMessage) {
         {wide, tooFine, "at most 50000000"},
         {wide, nearMeridian, "180th meridian"},
         {wide, noRadius, "radius: 1..2000 km"},
+        {wide, thresholdOnly, "a threshold needs a transmitter power or an ERP"},
+        {wide, erpAndPower, "an ERP or a transmitter power, not both"},
     };
     for (const auto& c : cases) {
         const CoverageResult result = run(c.in, c.terrain, 2);

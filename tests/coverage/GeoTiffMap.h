@@ -10,7 +10,7 @@
 
 namespace verdan::test {
 
-// The first two bands of a coverage GeoTIFF, its north-west corner and its cell size.
+// The bands of a coverage GeoTIFF, its north-west corner and its cell size.
 struct Map {
     int width = 0;
     int height = 0;
@@ -19,6 +19,9 @@ struct Map {
     double cellDeg = 0;
     std::vector<float> band1;
     std::vector<float> band2;
+    std::vector<std::vector<float>> bands; ///< every band, band 1 first
+    std::vector<std::string> descriptions; ///< of every band
+    std::vector<std::string> units;        ///< of every band
 };
 
 inline Map readMap(const std::string& path) {
@@ -30,15 +33,26 @@ inline Map readMap(const std::string& path) {
         return map;
     double t[6];
     GDALGetGeoTransform(dataset, t);
-    map = {GDALGetRasterXSize(dataset), GDALGetRasterYSize(dataset), t[0], t[3], t[1], {}, {}};
-    for (int b = 1; b <= std::min(2, GDALGetRasterCount(dataset)); ++b) {
-        std::vector<float>& band = b == 1 ? map.band1 : map.band2;
+    map.width = GDALGetRasterXSize(dataset);
+    map.height = GDALGetRasterYSize(dataset);
+    map.westDeg = t[0];
+    map.northDeg = t[3];
+    map.cellDeg = t[1];
+    for (int b = 1; b <= GDALGetRasterCount(dataset); ++b) {
+        GDALRasterBandH handle = GDALGetRasterBand(dataset, b);
+        std::vector<float>& band = map.bands.emplace_back();
         band.resize(static_cast<std::size_t>(map.width) * map.height);
-        EXPECT_EQ(GDALRasterIO(GDALGetRasterBand(dataset, b), GF_Read, 0, 0, map.width, map.height,
-                               band.data(), map.width, map.height, GDT_Float32, 0, 0),
+        EXPECT_EQ(GDALRasterIO(handle, GF_Read, 0, 0, map.width, map.height, band.data(), map.width,
+                               map.height, GDT_Float32, 0, 0),
                   CE_None);
+        map.descriptions.emplace_back(GDALGetDescription(handle));
+        map.units.emplace_back(GDALGetRasterUnitType(handle));
     }
     GDALClose(dataset);
+    if (!map.bands.empty())
+        map.band1 = map.bands[0];
+    if (map.bands.size() > 1)
+        map.band2 = map.bands[1];
     return map;
 }
 

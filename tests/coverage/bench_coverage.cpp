@@ -2,7 +2,9 @@
 // - the synthetic demo GLOBE data, radius 50 km at 30 arc-seconds;
 // - a synthetic 3-arc-second GeoTIFF written by GDAL, radius 50 km at 3 arc-seconds (about a
 //   million cells);
-// each on 1 and 2 threads, with the peak memory of the process.
+// each on 1 and 2 threads, with the peak memory of the process; and the demo GLOBE run again
+// with a transmitting antenna pattern, a power and a threshold (the link budget's cost).
+#include "pattern_builders.h"
 #include "raster_builders.h"
 
 #include <verdan/coverage/Coverage.h>
@@ -63,6 +65,26 @@ void BM_CoverageGlobeDemo50Km30Sec(benchmark::State& state) {
     runMap(state, inputs({39.08, -76.7}, 30), *globe);
 }
 BENCHMARK(BM_CoverageGlobeDemo50Km30Sec)
+    ->Arg(1)
+    ->Arg(2)
+    ->Unit(benchmark::kMillisecond)
+    ->UseRealTime();
+
+void BM_CoverageGlobeDemoLinkBudget(benchmark::State& state) {
+    auto library = std::make_shared<terrain::DorvexLibrary>();
+    library->entry = {&THandler, &CloseGlobe};
+    const auto globe =
+        terrain::makeGlobeSource(library, VERDAN_DEMO_GLOBE_DIR, terrain::GlobeTiles::KeepOpen);
+    coverage::CoverageInputs in = inputs({39.08, -76.7}, 30);
+    const radio::PatternRead pattern =
+        radio::parsePattern(tools::msiText(tools::panelPattern()), "panel.msi");
+    in.transmitter.pattern = pattern.pattern;
+    in.transmitter.powerDbm = 43;
+    in.transmitter.pointing = {120, 3};
+    in.receiver.threshold = radio::Threshold{radio::ThresholdKind::PowerDbm, -95};
+    runMap(state, in, *globe);
+}
+BENCHMARK(BM_CoverageGlobeDemoLinkBudget)
     ->Arg(1)
     ->Arg(2)
     ->Unit(benchmark::kMillisecond)

@@ -7,8 +7,15 @@
 // run) gives the loss at each radial sample a cell needs, over the profile from the
 // transmitter to that sample. Every cell within the radius takes the result of the radial
 // sample nearest to its centre (on the radials either side of it).
+//
+// With a transmitter power or an ERP the link budget of radio/ turns each loss into received
+// power, field strength and, with a threshold, margin. A transmitting antenna pattern is
+// taken toward each radial sample: the radial's bearing and the elevation angle from the
+// transmitting antenna to the receiving antenna over the sample's ground, over an earth of
+// the model's effective radius at the transmitter (its k for the run's refractivity).
 #pragma once
 
+#include <verdan/radio/LinkBudget.h>
 #include <verdan/terrain/TerrainSource.h>
 
 #include <atomic>
@@ -43,7 +50,15 @@ struct CoverageInputs {
     double confidencePct = 50;    ///< confidence, 0.1..99.9 %
     double radiusKm = 50;         ///< radius of the map around the transmitter, 1..2000 km
     double resolutionSec = 30;    ///< grid cell size in arc-seconds (both axes), 0.1..3600
-    std::optional<double> erpDbw; ///< effective radiated power, dBW; gives power and field
+    std::optional<double> erpDbw; ///< ERP in the main beam, dBW; gives power and field
+    /// The transmitter's power and line loss (instead of erpDbw), its antenna's gain or
+    /// pattern and pointing. Its erpDbm is not used: erpDbw is the ERP.
+    radio::TransmitterSide transmitter;
+    /// The receiving antenna's gain and line loss, and the threshold of the margin band.
+    radio::ReceiverSide receiver;
+
+    /// True when power and field strength can be computed (a power or an ERP).
+    bool hasLinkBudget() const { return erpDbw.has_value() || transmitter.powerDbm.has_value(); }
 };
 
 /// Why the model warned about a cell's path, as far as its records tell (the first that
@@ -75,8 +90,9 @@ struct CoverageGrid {
     double northLatDeg = 0;        ///< north edge of row 0
     double cellDeg = 0;            ///< cell size in degrees, both axes
     std::vector<float> lossDb;     ///< basic transmission loss, dB
-    std::vector<float> powerDbm;   ///< received power into an isotropic antenna, dBm (with ERP)
-    std::vector<float> fieldDbuvm; ///< field strength, dBµV/m (only with ERP)
+    std::vector<float> powerDbm;   ///< received power at the receiver's input, dBm (link budget)
+    std::vector<float> fieldDbuvm; ///< field strength, dBµV/m (link budget)
+    std::vector<float> marginDb;   ///< over the receiver's threshold, dB (with a threshold)
     /// Model warning per cell: 0 none, else the model's error indicator (1..4).
     std::vector<std::uint8_t> warning;
     /// Why the model warned, per cell (a WarningCause); empty in grids read back from files.
@@ -123,9 +139,25 @@ CoverageGrid gridLayout(const CoverageInputs& in);
 CoverageResult runCoverage(const CoverageInputs& in, const terrain::TerrainSource& terrain,
                            RunControl& control);
 
+/// The part of a map at or above the receiver's threshold.
+struct CoveredArea {
+    double coveredKm2 = 0; ///< cells whose margin is 0 dB or more
+    double discKm2 = 0;    ///< cells within the radius (with a value)
+    double coveredShare() const { return discKm2 > 0 ? coveredKm2 / discKm2 : 0.0; }
+};
+
+/// The covered area of `grid`, each cell by its exact area on the WGS 84 ellipsoid (the
+/// zone between its two latitudes, in proportion to its width in longitude). Without a
+/// margin band only the disc is counted.
+CoveredArea coveredArea(const CoverageGrid& grid);
+
 /// Received power (dBm, isotropic receiving antenna) and field strength (dBµV/m) for a
 /// basic transmission loss, an ERP (dBW, relative to a half-wave dipole) and a frequency.
 double receivedPowerDbm(double erpDbw, double lossDb);
 double fieldStrengthDbuvm(double erpDbw, double lossDb, double freqMHz);
+
+/// The effective earth radius, m, the model takes at the transmitter's ground elevation
+/// `groundM` for the refractivity of `in` (1 / its effective curvature).
+double effectiveEarthRadiusM(const CoverageInputs& in, double groundM);
 
 } // namespace verdan::coverage

@@ -87,6 +87,7 @@ struct OutputFormats {
     /// Added to the prefix of the PNG's name: "-overlay" gives PREFIX-overlay.png, so that a
     /// KML's picture does not take the name of a picture saved as PREFIX.png.
     std::string pngSuffix;
+    bool contour = true; ///< PREFIX-contour.geojson, for a grid with a margin band
 };
 
 /// The status code of a write stopped through its cancel flag.
@@ -102,12 +103,15 @@ std::string checkOutputPrefix(const std::string& prefix);
 /// `scale` and `cancel` must outlive the set's publishing:
 /// - the GeoTIFF holds Float32 bands on WGS 84 (EPSG:4326) with NaN as nodata outside the
 ///   radius: 1 basic transmission loss (dB), 2 the model's warning (0..4; CellWithoutResult
-///   where a cell within the radius has no result), and with ERP 3 received power (dBm) and
-///   4 field strength (dBµV/m); its VERDAN_MAP metadata item says "coverage";
+///   where a cell within the radius has no result), with a link budget 3 received power
+///   (dBm) and 4 field strength (dBµV/m), and with a threshold 5 margin (dB); each band with
+///   its description and unit; its VERDAN_MAP metadata item says "coverage";
 /// - the PNG the scale's quantity in `scale`, one pixel per cell;
 /// - the KML a ground overlay of the PNG (referred to by its file name) with the scale's
 ///   quantity, its bands and the model's warnings in its description; `title` names the
-///   overlay.
+///   overlay; with a margin band also a folder of the covered area's outlines;
+/// - with a margin band, PREFIX-contour.geojson: the covered area (cells whose margin is
+///   0 dB or more) as polygons traced by GDAL/OGR (a failure to trace them fails the set).
 /// `prefix` must pass checkOutputPrefix().
 void addCoverageFiles(files::OutputSet& set, const CoverageGrid& grid, const std::string& prefix,
                       OutputFormats formats, const ColourScale& scale, const std::string& title,
