@@ -1,5 +1,8 @@
 #include "FrmGraphView.h"
 
+#include "TempFile.h"
+
+#include <QBuffer>
 #include <QChart>
 #include <QChartView>
 #include <QCursor>
@@ -261,7 +264,8 @@ void FrmGraphView::print() {
     printTo(printer);
 }
 
-bool FrmGraphView::saveImage(const QString& path, GraphImageFormat format, QString& error) {
+// Draws the graph into `device` in `format`; false when the painter could not draw.
+bool FrmGraphView::drawImage(QIODevice& device, GraphImageFormat format) {
     const QRectF area(0, 0, kImageWidthPx, kImageHeightPx);
     switch (format) {
     case GraphImageFormat::Png: {
@@ -272,52 +276,47 @@ bool FrmGraphView::saveImage(const QString& path, GraphImageFormat format, QStri
             painter.setRenderHint(QPainter::Antialiasing);
             renderChart(painter, area);
         }
-        if (!image.save(path, "PNG")) {
-            error = QStringLiteral("the file cannot be written");
-            return false;
-        }
-        return true;
+        return image.save(&device, "PNG");
     }
     case GraphImageFormat::Svg: {
         QSvgGenerator generator;
-        generator.setFileName(path);
+        generator.setOutputDevice(&device);
         generator.setSize(QSize(kImageWidthPx, kImageHeightPx));
         generator.setViewBox(area);
         generator.setTitle(QStringLiteral("Verdan User Area Mode"));
         QPainter painter;
-        if (!painter.begin(&generator)) {
-            error = QStringLiteral("the file cannot be written");
+        if (!painter.begin(&generator))
             return false;
-        }
         renderChart(painter, area);
-        if (!painter.end()) {
-            error = QStringLiteral("the file cannot be written");
-            return false;
-        }
-        return true;
+        return painter.end();
     }
     case GraphImageFormat::Pdf: {
-        QPdfWriter writer(path);
+        QPdfWriter writer(&device);
         writer.setPageOrientation(QPageLayout::Landscape);
         writer.setTitle(QStringLiteral("Verdan User Area Mode"));
         QPainter painter;
-        if (!painter.begin(&writer)) {
-            error = QStringLiteral("the file cannot be written");
+        if (!painter.begin(&writer))
             return false;
-        }
         const QRectF page = writer.pageLayout().paintRectPixels(writer.resolution());
         const double scale = std::min(page.width() / kImageWidthPx, page.height() / kImageHeightPx);
         painter.scale(scale, scale);
         renderChart(painter, area);
-        if (!painter.end()) {
-            error = QStringLiteral("the file cannot be written");
-            return false;
-        }
-        return true;
+        return painter.end();
     }
     }
-    error = QStringLiteral("unknown image format");
     return false;
+}
+
+// The picture is drawn in memory first and then written through a unique temporary file and a
+// rename, so a failed save leaves an existing file as it was and no one can redirect it.
+bool FrmGraphView::saveImage(const QString& path, GraphImageFormat format, QString& error) {
+    QBuffer buffer;
+    buffer.open(QIODevice::WriteOnly);
+    if (!drawImage(buffer, format)) {
+        error = QStringLiteral("the graph could not be drawn");
+        return false;
+    }
+    return writeFileAtomically(path, buffer.data(), &error);
 }
 
 void registerGraphViews(ViewRegistry& views) {

@@ -39,6 +39,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    bool drawImage(QIODevice& device, GraphImageFormat format);
     void buildChart();
     /// The pointer moved to `viewportPos` on the chart: the read-out names the line nearest to
     /// it, at the pointer's distance kept within that line's first and last point.

@@ -1,14 +1,17 @@
 #include "FrmGraphView.h"
 
 #include "AreaCalculation.h"
+#include "FileSizeLimit.h"
 #include "PropagationModel.h"
 #include "RecordingSink.h"
 #include "ResultsGraph.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 
 #include <QApplication>
 #include <QChart>
 #include <QChartView>
+#include <QDir>
 #include <QImage>
 #include <QLegend>
 #include <QMouseEvent>
@@ -65,6 +68,36 @@ TEST_F(FrmGraphViewTest, GraphOfTheDefaultRun) {
     for (const QColor& colour :
          {QColor(0, 0, 255), QColor(0, 150, 0), QColor(140, 50, 140), QColor(130, 130, 210)})
         EXPECT_GT(countColour(image, colour), 50) << colour.name().toStdString();
+}
+
+// Regression: Save Image wrote straight into the chosen file, so a full disk left a cut
+// picture in place of the previous one. Each format now fails whole and keeps the old file.
+TEST_F(FrmGraphViewTest, RegressionAFailedImageSaveKeepsThePreviousFile) {
+    AreaResults results;
+    results.valid = true;
+    results.graphDist = {10, 20};
+    results.graphLoss = {{100, 130}};
+    results.graphLastPoint = 1;
+    results.graphLastLevel = 0;
+    results.graphConfLevels = {50, 0, 0, 0};
+    results.graphLabels = QStringList{QStringLiteral("50.0% Confidence")};
+    FrmGraphModel model(results, prompter);
+    model.Form_Load();
+    FrmGraphView view(model);
+    const QByteArray previous("the picture saved before");
+    for (const auto format :
+         {GraphImageFormat::Png, GraphImageFormat::Svg, GraphImageFormat::Pdf}) {
+        const QString path = dir.filePath(QStringLiteral("graph"));
+        ASSERT_TRUE(test::writeContent(path, previous));
+        QString error;
+        {
+            const test::FileSizeLimit limit(200);
+            EXPECT_FALSE(view.saveImage(path, format, error)) << static_cast<int>(format);
+        }
+        EXPECT_FALSE(error.isEmpty());
+        EXPECT_EQ(test::fileContent(path), previous) << static_cast<int>(format);
+        EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("graph")});
+    }
 }
 
 AreaResults twoLevels() {
