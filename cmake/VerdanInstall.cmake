@@ -3,6 +3,7 @@
 #   lib/verdan/libpmverdan.so, lib/verdan/libdorvex.so   (found through the programs' RUNPATH)
 #   lib/verdan/make-demo-globe                             writes the demo GLOBE set
 #   share/verdan/                                          help, guide, pictures, demo terrain
+#                                                          and antenna patterns
 #   share/applications, share/metainfo, share/icons/hicolor, share/man/man1
 include(GNUInstallDirs)
 
@@ -31,6 +32,9 @@ install(FILES ${CMAKE_BINARY_DIR}/share/verdan/demo-raster-synthetic.tif
               ${PROJECT_SOURCE_DIR}/docs/demo-data.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan)
 install(DIRECTORY ${CMAKE_BINARY_DIR}/share/verdan/demo-tiles-synthetic
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan)
+# The synthetic antenna patterns of the link budget examples.
+install(DIRECTORY ${CMAKE_BINARY_DIR}/share/verdan/demo-antennas-synthetic
         DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan)
 set_target_properties(make-demo-globe PROPERTIES INSTALL_RPATH "")
 install(TARGETS make-demo-globe RUNTIME DESTINATION ${VERDAN_PRIVATE_LIBDIR})
