@@ -135,6 +135,14 @@ void refuseNonRegularArchive(const QString& path) {
 
 } // namespace
 
+GroundAndAir groundAndAirFromOptions(const CliOptions& options, const GroundAndAir& fallback) {
+    return {options.number(QStringLiteral("eps"), fallback.eps, 1, 100),
+            options.number(QStringLiteral("sgm"), fallback.sgmSPerM, 0.00001, 100,
+                           QStringLiteral("S/m")),
+            options.number(QStringLiteral("ns"), fallback.nsNUnits, 250, 400,
+                           QStringLiteral("N-units"))};
+}
+
 AreaInputs areaInputsFromOptions(const CliOptions& options) {
     AreaInputs in;
     in.frequencyMHz =
@@ -144,12 +152,14 @@ AreaInputs areaInputsFromOptions(const CliOptions& options) {
     in.horizontal =
         options.choice(QStringLiteral("pol"), QStringLiteral("V"),
                        {QStringLiteral("H"), QStringLiteral("V")}) == QLatin1String("H");
-    in.eps = options.number(QStringLiteral("eps"), in.eps);
-    in.sgmSPerM = options.number(QStringLiteral("sgm"), in.sgmSPerM);
-    in.nsNUnits = options.number(QStringLiteral("ns"), in.nsNUnits);
+    const GroundAndAir ground =
+        groundAndAirFromOptions(options, {in.eps, in.sgmSPerM, in.nsNUnits});
+    in.eps = ground.eps;
+    in.sgmSPerM = ground.sgmSPerM;
+    in.nsNUnits = ground.nsNUnits;
     in.climateText = climateItems().at(
         options.integer(QStringLiteral("climate"), ClimateCode(in.climateText), 1, 7) - 1);
-    in.deltaHM = options.number(QStringLiteral("dh"), in.deltaHM);
+    in.deltaHM = options.number(QStringLiteral("dh"), in.deltaHM, 0, 3000, QStringLiteral("m"));
     in.variabilityText = variabilityItems().at(
         options.integer(QStringLiteral("variability"), VariabilityCode(in.variabilityText), 0, 3));
     in.site1Text =

@@ -235,6 +235,10 @@ QString BlankLeadingZeros(QString text) {
 }
 
 QString padded(double value, QStringView pattern) {
+    // "NaN" and "Inf" take the pattern's width with at least one blank before them, so that
+    // columns of them never run together ("NaNNaNNaN").
+    if (!std::isfinite(value))
+        return (u' ' + generalNumber(value)).rightJustified(pattern.size(), u' ');
     QString s = BlankLeadingZeros(formatPattern(value, pattern));
     if (isIntegerPattern(pattern) && !s.isEmpty() && s.back() == u' ')
         s.back() = u'0';

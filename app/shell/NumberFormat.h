@@ -34,7 +34,8 @@ QString BlankLeadingZeros(QString text);
 
 /// The padded form: BlankLeadingZeros(formatPattern(value, pattern)), right-aligned in the
 /// pattern's width for values that fit. An integer pattern keeps a "0" for a zero value so
-/// that the place is never empty.
+/// that the place is never empty. NaN and infinities give "NaN", "Inf" or "-Inf" right-aligned
+/// in the width, with at least one blank before them.
 QString padded(double value, QStringView pattern);
 
 /// The trimmed form: the padded form without surrounding blanks; 0.5 with "000000.0" gives

@@ -71,6 +71,32 @@ TEST(AreaCommand, ReproducesThePublishedAreaCases) {
     }
 }
 
+// Regression: area runs took values outside the ranges of the area form and the man page
+// and printed "Delta H -000000000005 m" and NaN tables.
+TEST(AreaCommand, RefusesGroundAndAirOutOfRange) {
+    const struct {
+        QStringList args;
+        const char* option;
+    } cases[] = {{{"--ns", "100"}, "--ns"},     {{"--ns", "1e-300"}, "--ns"},
+                 {{"--eps", "0.5"}, "--eps"},   {{"--sgm", "1000"}, "--sgm"},
+                 {{"--sgm", "0"}, "--sgm"},     {{"--dh", "-5"}, "--dh"},
+                 {{"--dh", "1e9"}, "--dh"}};
+    for (const auto& c : cases) {
+        for (auto command : {areaCommand, inverseCommand}) {
+            QStringList args = c.args;
+            if (command == inverseCommand)
+                args << "--loss" << "120";
+            const Outcome outcome = runCommand(command, args);
+            EXPECT_EQ(outcome.status, ExitUsage) << c.args.join(' ').toStdString();
+            EXPECT_NE(outcome.err.find(c.option), std::string::npos) << outcome.err;
+            EXPECT_TRUE(outcome.out.empty()) << outcome.out;
+        }
+    }
+    EXPECT_EQ(runCommand(areaCommand, {"--ns", "250", "--eps", "80", "--sgm", "5", "--dh", "0"})
+                  .status,
+              ExitOk);
+}
+
 QString cliPath() {
     return executableFolder() + "/verdan-cli";
 }

@@ -56,6 +56,10 @@ TEST(P2pCommand, LossesThatAreNotNumbersComeWithTheWarning) {
     const Outcome csv =
         runCommand(p2pCommand, {"--profile", profile, "--eps", "1e6", "--format", "csv"});
     EXPECT_NE(csv.err.find("warning: "), std::string::npos) << csv.err;
+    // Regression: the text report ran the NaN columns together as "NaNNaNNaN".
+    const Outcome text = runCommand(p2pCommand, {"--profile", profile, "--eps", "1e6"});
+    EXPECT_EQ(text.out.find("NaNNaN"), std::string::npos) << text.out;
+    EXPECT_NE(text.out.find("     NaN"), std::string::npos) << text.out;
 }
 
 TEST(P2pCommand, PictureOntoTheProfileOrWithoutANameIsRefused) {

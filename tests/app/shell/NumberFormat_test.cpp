@@ -1,6 +1,8 @@
 #include "NumberFormat.h"
 
 #include <gtest/gtest.h>
+
+#include <cmath>
 #include <limits>
 
 using namespace verdan::numfmt;
@@ -96,7 +98,11 @@ INSTANTIATE_TEST_SUITE_P(
                       PatternCase{2.5, "0", "3", "3"}, PatternCase{0.15, "0.0", " .2", ".2"},
                       PatternCase{-0.04, "0.0", " .0", ".0"},
                       PatternCase{1.005, "0.00", "1.01", "1.01"},
-                      PatternCase{0.25, "#####0.000", " .250", ".250"}));
+                      PatternCase{0.25, "#####0.000", " .250", ".250"},
+                      // Regression: NaN columns of a report ran together as "NaNNaNNaN".
+                      PatternCase{NAN, "00000.0", "    NaN", "NaN"},
+                      PatternCase{NAN, "00", " NaN", "NaN"},
+                      PatternCase{-INFINITY, "0000.0", "  -Inf", "-Inf"}));
 
 TEST(FormatPattern, HashPlacesAreNotPadded) {
     EXPECT_EQ(formatPattern(301.4, u"#####").toStdString(), "301");
