@@ -117,7 +117,7 @@ extern "C" void cancelOnInterrupt(int) {
 // Ctrl-C (SIGINT) and SIGTERM cancel the run while this lives.
 class InterruptCancels {
 public:
-    explicit InterruptCancels(std::atomic<bool>& cancel) {
+    explicit InterruptCancels(std::atomic<bool>& cancel) : m_oldTarget(interruptTarget) {
         interruptTarget = &cancel;
         struct sigaction action {};
         action.sa_handler = cancelOnInterrupt;
@@ -128,12 +128,13 @@ public:
     ~InterruptCancels() {
         sigaction(SIGINT, &m_oldInt, nullptr);
         sigaction(SIGTERM, &m_oldTerm, nullptr);
-        interruptTarget = nullptr;
+        interruptTarget = m_oldTarget;
     }
     InterruptCancels(const InterruptCancels&) = delete;
     InterruptCancels& operator=(const InterruptCancels&) = delete;
 
 private:
+    std::atomic<bool>* m_oldTarget;
     struct sigaction m_oldInt {};
     struct sigaction m_oldTerm {};
 };
@@ -300,10 +301,16 @@ int coverageCommand(const QStringList& args, CliContext& context) {
             context.out.flush();
             return ExitOk;
         }
+        // A signal while the terrain opens cancels the run; one after the files are written
+        // leaves the run complete.
+        std::atomic<bool> cancel{false};
+        const InterruptCancels interrupt(cancel);
         const CoverageRequest request = coverageRequestFromOptions(options);
         std::unique_ptr<terrain::TerrainSource> terrain = openCoverageTerrain(options, context);
         if (!terrain)
             return ExitUsage;
+        if (cancel.load())
+            return cancelled(context);
         return runCoverageRequest(request, *terrain, context);
     } catch (const UsageError& error) {
         printError(context, error.message);

@@ -161,7 +161,7 @@ TEST_F(CoverageJobs, InterruptedRunLeavesNoFileAtAnyPhase) {
         // process group.
         if (const qint64 pid = cli.processId(); pid > 0)
             ::kill(static_cast<pid_t>(pid), fraction < 0.5 ? SIGINT : SIGTERM);
-        ASSERT_TRUE(cli.waitForFinished(10000));
+        ASSERT_TRUE(cli.waitForFinished(30000));
         const QStringList left = QDir(dir.path()).entryList({QStringLiteral("big*")});
         if (cli.exitStatus() == QProcess::NormalExit && cli.exitCode() == ExitOk) {
             EXPECT_EQ(left.size(), 3) << fraction << ": " << left.join(u' ').toStdString();
