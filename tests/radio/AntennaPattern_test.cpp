@@ -2,11 +2,10 @@
 
 #include "pattern_builders.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
+#include <regex>
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -20,42 +19,6 @@ std::string replaced(std::string text, const std::string& from, const std::strin
     const std::size_t at = text.find(from);
     EXPECT_NE(at, std::string::npos) << from;
     return text.replace(at, from.size(), to);
-}
-
-std::string withCrLf(const std::string& text) {
-    std::string result;
-    for (char c : text)
-        result += c == '\n' ? std::string("\r\n") : std::string(1, c);
-    return result;
-}
-
-// The line number (1-based) of the first line of `text` starting with `start`.
-int lineOf(const std::string& text, const std::string& start) {
-    const std::size_t at = text.find("\n" + start);
-    return 2 + static_cast<int>(std::count(text.begin(), text.begin() + at, '\n'));
-}
-
-// `text` without its first line that starts with `start`.
-std::string withoutLine(const std::string& text, const std::string& start) {
-    const std::size_t at = text.find("\n" + start) + 1;
-    return text.substr(0, at) + text.substr(text.find('\n', at) + 1);
-}
-
-// Every attenuation of the blocks written with a minus sign.
-std::string negated(const std::string& text) {
-    std::string result;
-    std::size_t at = 0;
-    while (at < text.size()) {
-        const std::size_t end = text.find('\n', at) + 1;
-        std::string line = text.substr(at, end - at);
-        const std::size_t blank = line.find(' ');
-        if (std::isdigit(static_cast<unsigned char>(line[0])) &&
-            line.find(" 0.00") == std::string::npos)
-            line.insert(blank + 1, "-");
-        result += line;
-        at = end;
-    }
-    return result;
 }
 
 AntennaPattern parsed(const std::string& text) {
@@ -82,13 +45,13 @@ TEST(PatternFile, QuirksOfMakersFilesAreRead) {
         {"gain in dBd by default", replaced(Yagi, "GAIN 11.00 dBi", "GAIN 8.85"), 11, ""},
         {"gain in dBd", replaced(Yagi, "GAIN 11.00 dBi", "Gain 8.85 dBd"), 11, ""},
         {"unit glued on", replaced(Yagi, "GAIN 11.00 dBi", "gain 11dbi"), 11, ""},
-        {"CRLF", withCrLf(Yagi), 11, "YAGI-7-SYNTHETIC"},
+        {"CRLF", std::regex_replace(Yagi, std::regex("\n"), "\r\n"), 11, "YAGI-7-SYNTHETIC"},
         {"tabs", replaced(Yagi, "\n90 ", "\n90\t\t"), 11, ""},
-        {"minus signs", negated(Yagi), 11, ""},
+        {"minus signs",
+         replaced(replaced(Yagi, "\n30 3.99", "\n30 -3.99"), "\n45 6.75", "\n45 -6.75"), 11, ""},
         {"vendor keys",
          replaced(Yagi, "COMMENT", "H_WIDTH 52\nPOLARIZATION +45\nTILT ELECTRICAL\nCOMMENT"), 11,
          ""},
-        {"lower-case keys", replaced(Yagi, "HORIZONTAL 360", "horizontal 360"), 11, ""},
     };
     const AntennaPattern reference = parsed(Yagi);
     for (const auto& c : cases) {
@@ -106,22 +69,22 @@ TEST(PatternFile, QuirksOfMakersFilesAreRead) {
 }
 
 TEST(PatternFile, MalformedFilesAreRefusedWithTheirLine) {
-    const std::string shortBlock = withoutLine(Yagi, "359 ");
+    const std::string shortBlock = replaced(Yagi, "\n359 0.00\nVERTICAL", "\nVERTICAL");
     const struct {
         const char* what;
         std::string text;
         int line;
         const char* says;
     } cases[] = {
-        {"a block short of a row", shortBlock, lineOf(shortBlock, "VERTICAL"), "359 of its 360"},
-        {"a file ending in a block", Yagi.substr(0, Yagi.rfind("359 ")),
-         lineOf(Yagi, "VERTICAL") + 359, "359 of its 360"},
-        {"a number that is not one", replaced(Yagi, "\n45 ", "\n45 x"), lineOf(Yagi, "45 "),
+        {"a block short of a row", shortBlock, 367, "359 of its 360"},
+        {"a file ending in a block", Yagi.substr(0, Yagi.rfind("359 ")), 368 + 359,
+         "359 of its 360"},
+        {"a number that is not one", replaced(Yagi, "\n45 ", "\n45 x"), 53,
          "angle and an attenuation"},
-        {"rows out of order", replaced(Yagi, "\n45 ", "\n46 "), lineOf(Yagi, "45 "),
+        {"rows out of order", replaced(Yagi, "\n45 ", "\n46 "), 53,
          "the angle 45"},
         {"a block of 720 rows", replaced(Yagi, "VERTICAL 360", "VERTICAL 720"),
-         lineOf(Yagi, "VERTICAL"), "360"},
+         368, "360"},
         {"a gain that is no number", replaced(Yagi, "GAIN 11.00", "GAIN high"), 4, "GAIN"},
         {"a stray row", replaced(Yagi, "COMMENT", "12 3"), 6, "outside"},
     };
@@ -152,9 +115,7 @@ TEST(PatternFile, FoldersPipesAndMissingFilesAreRefusedWithoutWaiting) {
     const std::string file = (folder / "panel.msi").string();
     ASSERT_TRUE(verdan::tools::writeTextFile(
         file, verdan::tools::msiText(verdan::tools::panelPattern()), error));
-    const PatternRead read = readPatternFile(file);
-    ASSERT_TRUE(read.pattern) << read.message;
-    EXPECT_NEAR(read.pattern->electricalTiltDeg, 2, 1e-9);
+    EXPECT_NEAR(readPatternFile(file).pattern.value().electricalTiltDeg, 2, 1e-9);
 }
 
 namespace {
@@ -186,7 +147,6 @@ TEST(AntennaGain, PointsOfTheBeamAgainstHandFigures) {
         {"back lobe", 0, {220, 0}, 10 - 18},
         {"90 degrees right", 0, {130, 0}, 10 - 9},
         {"90 degrees left", 0, {310, 0}, 10 - 9},
-        {"on the horizon, 30 off", 0, {70, 0}, 10 - 3},
         {"below the horizon in front", 0, {40, -4}, 10 - 2},
         {"above it, half-way interpolated", 0, {40, 2.5}, 10 - 1.25},
         {"downtilt: beam lowered in front", 5, {40, -5}, 10},

@@ -23,8 +23,6 @@ TEST(PathGeometry, ElevationAnglesIncludeTheEarthsCurvature) {
         EXPECT_NEAR(elevationAngleDeg(c.fromM, c.toM, c.distanceM, FourThirdsRadiusM), c.degrees,
                     std::abs(c.degrees) * 0.004)
             << c.fromM << " " << c.toM;
-    // The same geometry seen from the other end: both look down over a bulging earth.
-    EXPECT_LT(elevationAngleDeg(100, 100, 50'000, FourThirdsRadiusM), 0);
 }
 
 TEST(PathGeometry, BearingsAreGeodesicClockwiseFromNorth) {
