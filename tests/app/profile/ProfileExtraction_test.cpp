@@ -28,8 +28,6 @@ TEST(ExtractGlobeProfile, EightHundredPointsAlongThePath) {
     const ExtractionResult result = extractGlobeProfile(library, ends, globe.folder());
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messageTexts().join(u'|').toStdString();
     ASSERT_TRUE(result.succeeded()) << result.errorNumber;
-    EXPECT_EQ(result.errorNumber, 1);
-    EXPECT_EQ(result.pointsReturned, 800);
     ASSERT_EQ(result.pfl.size(), 802u);
     EXPECT_EQ(result.pfl[0], 799);
     const double lengthM =
