@@ -13,7 +13,6 @@ TEST(HeightGain, ContinuousWhereItsFormsMeet) {
     }
     // The blend ends with a weight of about 0.1 %: a step below 0.1 dB.
     EXPECT_NEAR(heightGainDb(2000.0 - 1e-9, 0.01), heightGainDb(2000.0, 0.01), 0.1);
-    EXPECT_DOUBLE_EQ(heightGainDb(0.5, 1e-6), -117.0);
 }
 
 TEST(ScatterAngleDistance, NearlyContinuousAcrossItsRanges) {

@@ -70,29 +70,20 @@ double areaLossDb(const AreaCase& c, PropRecord& prop, PropvRecord& propv, Propa
            freeSpaceDb;
 }
 
-TEST(AreaReference, EveryRowWithin006Db) {
+// Every row, and the intermediate values printed beside row 6, the last.
+TEST(AreaReference, EveryRowWithin006DbAndTheTableCasesIntermediateValues) {
     const auto cases = readAreaCases();
     ASSERT_EQ(cases.size(), 6u) << "area_cases.csv not found or changed in " << kReferenceDir;
+    alignas(8) PropRecord prop;
+    alignas(8) PropvRecord propv;
+    alignas(8) PropaRecord propa;
     for (size_t i = 0; i < cases.size(); ++i) {
-        alignas(8) PropRecord prop;
-        alignas(8) PropvRecord propv;
-        alignas(8) PropaRecord propa;
         const double loss = areaLossDb(cases[i], prop, propv, propa);
         EXPECT_NEAR(loss, cases[i].lossDb, 0.06)
             << "row " << i + 1 << " (f " << cases[i].freqMhz << " MHz, d " << cases[i].distKm
             << " km, mdvar " << cases[i].mdvar << ", climate " << cases[i].climate << "): aref "
             << prop.aref << " kwx " << prop.kwx;
     }
-}
-
-// The intermediate values printed beside row 6.
-TEST(AreaReference, TableCaseIntermediateValues) {
-    const AreaCase c{15, 3, 20, 1, 10, 0, 0, 15, 0.005, 301, 3500, 1, 5, 50, 50, 50, 134.5};
-    alignas(8) PropRecord prop;
-    alignas(8) PropvRecord propv;
-    alignas(8) PropaRecord propa;
-    const double loss = areaLossDb(c, prop, propv, propa);
-    EXPECT_NEAR(loss, 134.5, 0.06);
     EXPECT_NEAR(8.68589 * std::log(2.0 * prop.wn * prop.dist), 123.3, 0.05);
     EXPECT_NEAR(prop.aref, 11.2, 0.05);
     EXPECT_LT(prop.dist, propa.dlsa) << "the path must be line of sight";
@@ -175,48 +166,35 @@ TEST_F(PointToPointReference, IntermediateValuesWithinTheirRounding) {
     EXPECT_NEAR(prop_.dl[1], 6494, 0.5);
 }
 
-// A sound area-mode set-up for the robustness cases to spoil one value of.
-struct AreaInputs {
-    double freqMhz = 100.0, zsysM = 0.0, n0 = 301.0, eps = 15.0, sgm = 0.005;
-    int32_t pol = 1;
-    double hTxM = 3.0, hRxM = 3.0, dhM = 90.0, distM = 50e3;
-    int32_t kst[2] = {0, 0};
-    int32_t klim = 5, mdvar = 1;
-};
-
-int32_t areaErrorIndicator(const AreaInputs& in) {
-    alignas(8) PropRecord prop{};
-    alignas(8) PropvRecord propv{};
-    alignas(8) PropaRecord propa{};
-    prop.hg[0] = in.hTxM;
-    prop.hg[1] = in.hRxM;
-    prop.dh = in.dhM;
-    qlrps(in.freqMhz, in.zsysM, in.n0, in.pol, in.eps, in.sgm, &prop);
-    int32_t kst[2] = {in.kst[0], in.kst[1]};
-    qlra(kst, in.klim, in.mdvar, &prop, &propv);
-    lrprop(in.distM, &prop, &propa);
-    avar(0.0, 0.0, 0.0, &prop, &propv);
+// The error indicator of an area-mode run.
+int32_t areaErrorIndicator(const AreaCase& c) {
+    alignas(8) PropRecord prop;
+    alignas(8) PropvRecord propv;
+    alignas(8) PropaRecord propa;
+    areaLossDb(c, prop, propv, propa);
     return prop.kwx;
 }
 
 TEST(AbsurdInputs, AreaModeReportsThemInKwx) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
-    ASSERT_EQ(areaErrorIndicator(AreaInputs{}), 0);
+    // A sound set-up for the cases to spoil one value of.
+    const AreaCase sound{3, 3, 90, 1, 50, 0, 0, 15, 0.005, 301, 100, 1, 5, 50, 50, 50, 0};
+    ASSERT_EQ(areaErrorIndicator(sound), 0);
     const struct {
         const char* what;
-        double AreaInputs::*field;
+        double AreaCase::*field;
         std::vector<double> values;
-    } cases[] = {{"frequency", &AreaInputs::freqMhz, {0.0, -100.0, nan}},
-                 {"height", &AreaInputs::hTxM, {0.0, nan}},
-                 {"height", &AreaInputs::hRxM, {1e6}},
-                 {"delta h", &AreaInputs::dhM, {nan}},
-                 {"refractivity", &AreaInputs::n0, {nan}},
-                 {"permittivity", &AreaInputs::eps, {nan, 0.0, 1e6, 1e308}},
-                 {"conductivity", &AreaInputs::sgm, {-1.0}},
-                 {"distance", &AreaInputs::distM, {nan, -5e3, 5e6}}};
+    } cases[] = {{"frequency", &AreaCase::freqMhz, {0.0, -100.0, nan}},
+                 {"height", &AreaCase::hTxM, {0.0, nan}},
+                 {"height", &AreaCase::hRxM, {1e6}},
+                 {"delta h", &AreaCase::dhM, {nan}},
+                 {"refractivity", &AreaCase::n0, {nan}},
+                 {"permittivity", &AreaCase::eps, {nan, 0.0, 1e6, 1e308}},
+                 {"conductivity", &AreaCase::sgm, {-1.0}},
+                 {"distance", &AreaCase::distKm, {nan, -5.0, 5e3}}};
     for (const auto& c : cases) {
         for (const double value : c.values) {
-            AreaInputs in;
+            AreaCase in = sound;
             in.*c.field = value;
             EXPECT_EQ(areaErrorIndicator(in), 4) << c.what << ' ' << value;
         }

@@ -30,7 +30,6 @@ TEST(PrepareArea, EffectiveHeightsBySiting) {
     const int32_t random[2] = {0, 0};
     prepareArea(random, 5, 1, prop, propv);
     EXPECT_EQ(prop.he[0], 10.0);
-    EXPECT_EQ(prop.mdp, 1);
     // Careful siting raises the effective height, very careful siting more.
     const int32_t siting[2] = {2, 1};
     prepareArea(siting, 5, 1, prop, propv);

@@ -43,7 +43,6 @@ TEST(FindHorizons, AHillHidesTheFarEnd) {
     findHorizons({100, 100.0, z.data()}, prop);
     EXPECT_DOUBLE_EQ(prop.dl[0], 3000.0);
     EXPECT_DOUBLE_EQ(prop.dl[1], 7000.0);
-    EXPECT_GT(prop.the[0], 0.0);
     EXPECT_NEAR(prop.the[0], (190.0 - 0.5 * prop.gme * 3000.0 * 3000.0) / 3000.0, 1e-9);
 }
 
@@ -60,7 +59,6 @@ TEST(AnalyseProfile, TransHorizonHeightsAboveTheFittedForeground) {
     prop.hg[0] = 10.0;
     prop.hg[1] = 10.0;
     analyseProfile({200, 250.0, z.data()}, prop);
-    EXPECT_LT(prop.dl[0] + prop.dl[1], 1.5 * prop.dist);
     EXPECT_DOUBLE_EQ(prop.dl[0], 40 * 250.0);
     EXPECT_NEAR(prop.he[0], 60.0, 5.0);
     EXPECT_NEAR(prop.he[1], 60.0, 5.0);

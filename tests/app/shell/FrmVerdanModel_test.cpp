@@ -12,13 +12,6 @@ namespace {
 
 class Selector : public ::testing::Test {
 protected:
-    Selector() {
-        info.versionMajor = 1;
-        info.versionMinor = 5;
-        info.versionRevision = 5;
-        info.dataFolder = QStringLiteral("/opt/verdan/share/verdan");
-    }
-
     std::unique_ptr<FrmVerdanModel> makeSelector() {
         FrmVerdanModel::Openers openers;
         openers.areaMode = [this] { ++areaOpened; };
