@@ -111,11 +111,6 @@ TEST(PatternFile, FoldersPipesAndMissingFilesAreRefusedWithoutWaiting) {
     EXPECT_NE(readPatternFile(folder.string()).message.find("not a regular file"),
               std::string::npos);
     EXPECT_FALSE(readPatternFile((folder / "missing.msi").string()).pattern);
-    std::string error;
-    const std::string file = (folder / "panel.msi").string();
-    ASSERT_TRUE(verdan::tools::writeTextFile(
-        file, verdan::tools::msiText(verdan::tools::panelPattern()), error));
-    EXPECT_NEAR(readPatternFile(file).pattern.value().electricalTiltDeg, 2, 1e-9);
 }
 
 namespace {

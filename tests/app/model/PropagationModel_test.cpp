@@ -26,21 +26,15 @@ TEST(PropagationModel, CallsTheLibraryBesideTheExecutable) {
     ASSERT_TRUE(model.qlrps(records, 100.0, 0.0, 301.0, 1, 15.0, 0.005));
     EXPECT_EQ(model.binding().loadedPath(), executableFolder() + "/libpmverdan.so");
     EXPECT_NEAR(records.prop.wn, 100.0 / 47.7, 1e-12);
-    EXPECT_GT(records.prop.gme, 0.0);
     EXPECT_EQ(records.msgText, std::string(200, 'x')) << "the message text comes back";
     EXPECT_EQ(records.prop.msgText, nullptr) << "no pointer to a dead copy is left behind";
-    ASSERT_TRUE(model.qerfi(0.5).has_value());
-    EXPECT_NEAR(*model.qerfi(0.5), 0.0, 1e-6);
+    EXPECT_NEAR(model.qerfi(0.5).value_or(99), 0.0, 1e-6);
     EXPECT_TRUE(prompter.messages.empty());
 }
 
-class MissingLibrary : public ::testing::Test {
-protected:
-    void SetUp() override { ASSERT_TRUE(empty.isValid()); }
-    QTemporaryDir empty{QDir::tempPath() + "/nolib-XXXXXX"};
-};
-
-TEST_F(MissingLibrary, IsNamedInAMessageAndTheRecordsStayAsTheyWere) {
+TEST(MissingLibrary, IsNamedInAMessageAndTheRecordsStayAsTheyWere) {
+    QTemporaryDir empty(QDir::tempPath() + "/nolib-XXXXXX");
+    ASSERT_TRUE(empty.isValid());
     ScriptedPrompter prompter;
     LibraryBinding binding("libverdan-absent.so", "propagation model library", prompter,
                            empty.path());
@@ -71,8 +65,7 @@ TEST(MissingRoutine, IsNamedAndNothingIsCalled) {
     EXPECT_TRUE(prompter.messages[0].text.contains("qlrps"));
     EXPECT_TRUE(prompter.messages[1].text.contains("avar"));
 
-    ASSERT_TRUE(model.qerfi(0.25).has_value());
-    EXPECT_DOUBLE_EQ(*model.qerfi(0.25), 0.25);
+    EXPECT_DOUBLE_EQ(model.qerfi(0.25).value_or(99), 0.25);
     EXPECT_TRUE(model.lrprop(records, 1234.0));
     EXPECT_EQ(records.msgText.substr(0, 6), "seen  ") << "the library's writes come back";
     EXPECT_EQ(records.msgText.size(), 200u);
