@@ -3,6 +3,7 @@
 #include "CoverageFakes.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
+#include "WidgetPrompter.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -275,6 +276,35 @@ TEST_F(CoverageView, PdfIsALandscapePageOfTheUsersPaperWithTextOfAReadableSize) 
         EXPECT_GE(bottom - top + 1, 3);
         // The map fills a good part of the page in full colour.
         EXPECT_GT(static_cast<double>(mapPixels) / (page.width() * page.height()), 0.15);
+    }
+}
+
+TEST_F(CoverageView, AWindowBesideItsOwnerClosesWithItAndLetsItGoOn) {
+    ViewRegistry views;
+    registerCoverageViews(views);
+    WidgetPrompter widgets(views);
+    view.reset();
+    for (const bool ownerCloses : {false, true}) {
+        auto owner = std::make_unique<QDialog>();
+        owner->show();
+        widgets.setOwner(owner.get());
+        int closed = 0;
+        widgets.showModeless(*model, [&] {
+            ++closed;
+            model->Form_Unload();
+        });
+        auto* window = owner->findChild<FrmCoverageView*>();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->isModal());
+        if (ownerCloses) {
+            owner.reset();
+        } else {
+            model->mnuFileClose_Click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_EQ(owner->findChild<FrmCoverageView*>(), nullptr);
+        }
+        EXPECT_EQ(closed, 1) << ownerCloses;
     }
 }
 
