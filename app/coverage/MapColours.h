@@ -35,8 +35,11 @@ public:
     /// The lowest model warning that is marked: 3 (a combination out of range) and 4
     /// (parameters out of range) make the result doubtful.
     static constexpr int WarningLevel = 3;
-    /// A cell with the model's warning `kwx` is marked as doubtful.
-    static bool marksWarning(int kwx) { return kwx >= WarningLevel; }
+    /// A cell with the model's warning `kwx` is marked as doubtful; a cell without a result
+    /// (coverage::CellWithoutResult) is not.
+    static bool marksWarning(int kwx) {
+        return kwx >= WarningLevel && kwx != coverage::CellWithoutResult;
+    }
     /// Whether marked cells are hatched.
     bool hatchWarnings() const { return m_hatchWarnings; }
     /// "dB" or "dBµV/m", as every legend of the map says it.

@@ -524,5 +524,18 @@ TEST(MapColours, CellsTakeTheFirstLevelTheyMeet) {
     EXPECT_EQ(field.legendLabels(), (QStringList{">= 60 dBµV/m", "60 - 40 dBµV/m"}));
 }
 
+TEST(MapColours, OnlyModelWarningsOfThreeAndFourAreMarked) {
+    // A cell within the radius without a result is no model warning: it is not hatched.
+    for (const auto& [kwx, marked] : {std::pair{0, false}, std::pair{2, false}, std::pair{3, true},
+                                      std::pair{4, true},
+                                      std::pair{int{coverage::CellWithoutResult}, false}}) {
+        EXPECT_EQ(MapColours::marksWarning(kwx), marked) << kwx;
+        EXPECT_EQ(engineColourScale(MapColours(MapQuantity::LossDb, {110}))
+                      .hatches(static_cast<std::uint8_t>(kwx)),
+                  marked)
+            << kwx;
+    }
+}
+
 } // namespace
 } // namespace verdan

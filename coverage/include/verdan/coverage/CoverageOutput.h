@@ -51,7 +51,9 @@ public:
     /// band.
     Rgba colourFor(float value) const;
     /// True when a cell with the model's warning `warning` is hatched.
-    bool hatches(std::uint8_t warning) const { return m_hatch && warning >= m_warningLevel; }
+    bool hatches(std::uint8_t warning) const {
+        return m_hatch && warning >= m_warningLevel && warning != CellWithoutResult;
+    }
 
     MapQuantity quantity() const { return m_quantity; }
     const std::vector<ColourStep>& steps() const { return m_steps; }
