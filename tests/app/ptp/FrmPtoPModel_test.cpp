@@ -123,11 +123,6 @@ TEST_F(PtoPForm, OutOfRangeWarnsThenPutsTheFixedText) {
         f.txtH1_LostFocus();
         return f.txtH1();
     };
-    const Leave rxHeight = [](FrmPtoPModel& f, const QString& t) {
-        f.setTxtH2(t);
-        f.txtH2_LostFocus();
-        return f.txtH2();
-    };
     const Leave percentage = [](FrmPtoPModel& f, const QString& t) {
         f.setTxtNewVal(1, t);
         f.txtNewVal_LostFocus(1);
@@ -145,7 +140,7 @@ TEST_F(PtoPForm, OutOfRangeWarnsThenPutsTheFixedText) {
         {frequency, "txtFrq", "25000", frequencyRange, "10000"},
         {frequency, "txtFrq", "19.9", frequencyRange, "10000"},
         {txHeight, "txtH1", "0.3", heightRange, "100"},
-        {rxHeight, "txtH2", "3001", heightRange, "10"},
+        {txHeight, "txtH1", "3001", heightRange, "100"},
         {percentage, "txtNewVal", "99.5", "Warning: Valid Range is 1 <= Percentage <= 99", "50"}};
     auto form = loadedForm();
     QString selected;
