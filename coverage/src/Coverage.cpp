@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <mutex>
 #include <new>
 #include <numbers>
@@ -116,16 +117,18 @@ ModelSetup modelSetup(const CoverageInputs& in) {
             qerfi(in.confidencePct / 100.0)};
 }
 
-// The mean elevation of the profile's middle part (the point-to-point run's system
-// elevation); `pfl` in the model's layout.
-double meanSystemElevationM(const double* pfl) {
-    const long long np = std::llround(pfl[0]);
-    const long long ja = static_cast<long long>(std::nearbyint(3.0 + 0.1 * pfl[0]));
-    const long long jb = np - ja + 6;
-    double sum = 0;
-    for (long long k = ja; k <= jb; ++k)
-        sum += pfl[k - 1];
-    return sum / static_cast<double>(jb - ja + 1);
+// Closes a radial of the model library.
+struct RadialCloser {
+    void operator()(PmvRadial* radial) const { pmv_radial_close(radial); }
+};
+using RadialHandle = std::unique_ptr<PmvRadial, RadialCloser>;
+
+// The mean elevation of the middle part of the path to point `intervals` (the point-to-point
+// run's system elevation: the points from about a tenth of the path to about nine tenths).
+double systemElevationM(const PmvRadial* radial, int intervals) {
+    const auto ja = static_cast<int>(std::nearbyint(3.0 + 0.1 * intervals));
+    const int jb = intervals - ja + 6;
+    return pmv_radial_mean_elevation(radial, ja - 3, jb - 3);
 }
 
 struct SampleLoss {
@@ -159,9 +162,9 @@ WarningCause causeOf(const PropRecord& prop, const PropaRecord& propa) {
     return WarningCause::Other;
 }
 
-// The point-to-point loss over the profile `pfl` (the model's layout), as the program's
-// point-to-point run computes it for one reliability and confidence.
-SampleLoss pointToPointLoss(const ModelSetup& setup, double* pfl) {
+// The point-to-point loss over the path from the transmitter to point `intervals` of the
+// radial, as the program's point-to-point run computes it for one reliability and confidence.
+SampleLoss pointToPointLoss(const ModelSetup& setup, PmvRadial* radial, int intervals) {
     PropRecord prop{};
     PropvRecord propv{};
     PropaRecord propa{};
@@ -171,9 +174,9 @@ SampleLoss pointToPointLoss(const ModelSetup& setup, double* pfl) {
     propv.lvar = 5;
     propv.mdvar = 12;
     prop.mdp = -1;
-    qlrps(setup.freqMHz, meanSystemElevationM(pfl), setup.ns, setup.ipol, setup.eps, setup.sgm,
-          &prop);
-    qlrpfl(pfl, setup.klim, propv.mdvar, &prop, &propa, &propv);
+    qlrps(setup.freqMHz, systemElevationM(radial, intervals), setup.ns, setup.ipol, setup.eps,
+          setup.sgm, &prop);
+    pmv_radial_qlrpfl(radial, intervals, setup.klim, propv.mdvar, &prop, &propa, &propv);
     const double freeSpaceDb =
         20.0 * std::log10(setup.freqMHz) + 32.45 + 20.0 * std::log10(prop.dist / 1000.0);
     const double lossDb = avar(setup.zTime, 0.0, setup.zConfidence, &prop, &propv) + freeSpaceDb;
@@ -247,8 +250,12 @@ private:
         }
         m_filledPoints += profile.filledPoints;
         std::vector<double> pfl(profile.elevationsM.size() + 2);
+        pfl[0] = static_cast<double>(profile.elevationsM.size() - 1);
         pfl[1] = profile.spacingM;
         std::copy(profile.elevationsM.begin(), profile.elevationsM.end(), pfl.begin() + 2);
+        const RadialHandle shared(pmv_radial_open(pfl.data()));
+        if (!shared)
+            throw std::bad_alloc();
         // The plan's sample i lies at i / (points - 1) of the radial; fewer points returned
         // than asked move it to the nearest point returned.
         const double scale =
@@ -256,8 +263,9 @@ private:
         for (std::uint32_t k = first; k < last; ++k) {
             if (m_control.cancel.load())
                 return false;
-            pfl[0] = std::max(1.0, std::round(m_plan.sampleIndex[k] * scale));
-            const SampleLoss sample = pointToPointLoss(m_setup, pfl.data());
+            const auto intervals =
+                static_cast<int>(std::max(1.0, std::round(m_plan.sampleIndex[k] * scale)));
+            const SampleLoss sample = pointToPointLoss(m_setup, shared.get(), intervals);
             m_lossDb[k] = sample.lossDb;
             m_warning[k] = sample.warning;
             m_cause[k] = sample.cause;

@@ -159,6 +159,45 @@ PMVERDAN_API double qerfi(double q);
 PMVERDAN_API void qlrpfl(double* pfl, int32_t klimx, int32_t mdvarx, PropRecord* prop,
                          PropaRecord* propa, PropvRecord* propv);
 
+/*
+ * Paths that share their start: the paths from the first point of one terrain profile to each
+ * of its points, as along a radial of a coverage map. A PmvRadial keeps what those paths have
+ * in common (running sums for the line fits, the points that can be a horizon), so that the
+ * analysis of one path costs about the same whatever its length. A PmvRadial is used by one
+ * thread at a time; different ones by any number of threads.
+ */
+typedef struct PmvRadial PmvRadial;
+
+/*
+ * pmv_radial_open: prepares the paths along the profile pfl (layout and limits as for qlrpfl;
+ * pfl[0] is the number of intervals held, a fractional count keeps its whole intervals). The
+ * profile is copied. Returns NULL for a profile qlrpfl would find unusable, or when memory is
+ * short. Every PmvRadial opened is closed with pmv_radial_close.
+ */
+PMVERDAN_API PmvRadial* pmv_radial_open(const double* pfl);
+
+/* pmv_radial_close: frees a PmvRadial (NULL does nothing). */
+PMVERDAN_API void pmv_radial_close(PmvRadial* radial);
+
+/*
+ * pmv_radial_mean_elevation: the mean elevation, m, of the profile's points first..last
+ * (0-based, inclusive), as the system elevation zsys of qlrps may be taken. NaN when the range
+ * is empty or outside the profile, or radial is NULL.
+ */
+PMVERDAN_API double pmv_radial_mean_elevation(const PmvRadial* radial, int32_t first, int32_t last);
+
+/*
+ * pmv_radial_qlrpfl: qlrpfl over the path from the first point of the radial's profile to its
+ * point `intervals` (1..the number of intervals held): the records as qlrpfl sets them for that
+ * shorter profile, to rounding. The published routines are not changed by it. Fastest when the
+ * calls on one radial come with non-decreasing `intervals` and one transmitter height
+ * prop->hg[0]. An interval count out of range is an unusable profile (kwx 4); a NULL argument
+ * makes it return without doing anything.
+ */
+PMVERDAN_API void pmv_radial_qlrpfl(PmvRadial* radial, int32_t intervals, int32_t klimx,
+                                    int32_t mdvarx, PropRecord* prop, PropaRecord* propa,
+                                    PropvRecord* propv);
+
 #ifdef __cplusplus
 }
 #endif

@@ -6,10 +6,12 @@
 #include "numeric.h"
 #include "preparation.h"
 #include "profile.h"
+#include "radial.h"
 #include "variability.h"
 
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -61,7 +63,17 @@ void reportNonFinite(double resultDb, PropRecord& prop) {
     }
 }
 
+// The model's work over an analysed path: the reference attenuation in point-to-point mode.
+void attenuateAnalysedPath(PropRecord& prop, PropaRecord& propa) {
+    pmverdan::computeReferenceAttenuation(0.0, prop, propa);
+    reportNonFinite(prop.aref, prop);
+}
+
 } // namespace
+
+struct PmvRadial {
+    pmverdan::RadialProfile profile;
+};
 
 extern "C" {
 
@@ -115,8 +127,51 @@ PMVERDAN_API void qlrpfl(double* pfl, int32_t klimx, int32_t mdvarx, PropRecord*
         return;
     }
     pmverdan::analyseProfile(profile, *prop);
-    pmverdan::computeReferenceAttenuation(0.0, *prop, *propa);
-    reportNonFinite(prop->aref, *prop);
+    attenuateAnalysedPath(*prop, *propa);
+}
+
+PMVERDAN_API PmvRadial* pmv_radial_open(const double* pfl) {
+    if (pfl == nullptr) {
+        return nullptr;
+    }
+    pmverdan::ProfileView profile{};
+    int32_t kwx = 0;
+    if (!readProfile(pfl, profile, kwx)) {
+        return nullptr;
+    }
+    try {
+        return new PmvRadial{pmverdan::RadialProfile(profile)};
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+PMVERDAN_API void pmv_radial_close(PmvRadial* radial) {
+    delete radial;
+}
+
+PMVERDAN_API double pmv_radial_mean_elevation(const PmvRadial* radial, int32_t first,
+                                              int32_t last) {
+    if (radial == nullptr || first < 0 || last < first || last > radial->profile.intervals()) {
+        return std::numeric_limits<double>::quiet_NaN();
+    }
+    return radial->profile.meanElevationM(first, last);
+}
+
+PMVERDAN_API void pmv_radial_qlrpfl(PmvRadial* radial, int32_t intervals, int32_t klimx,
+                                    int32_t mdvarx, PropRecord* prop, PropaRecord* propa,
+                                    PropvRecord* propv) {
+    if (radial == nullptr || prop == nullptr || propa == nullptr || propv == nullptr) {
+        return;
+    }
+    prop->mdp = -1;
+    pmverdan::setVariabilityInputs(klimx, mdvarx, *propv);
+    if (intervals < 1 || intervals > radial->profile.intervals()) {
+        markUnusablePath(*prop);
+        return;
+    }
+    radial->profile.analyse(intervals, *prop);
+    attenuateAnalysedPath(*prop, *propa);
 }
 
 } // extern "C"

@@ -9,9 +9,6 @@ namespace pmverdan {
 
 namespace {
 
-// Curvature of the actual earth, 1/m.
-constexpr double kEarthCurvature = 157e-9;
-
 // Effective height of an antenna sited with care: the height above ground plus the benefit
 // a careful choice of site gives on irregular terrain, m.
 double sitedHeightM(double heightM, int32_t siting, double terrainDhM) {

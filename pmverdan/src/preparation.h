@@ -7,6 +7,10 @@
 
 namespace pmverdan {
 
+// Curvature of the actual earth, 1/m. The effective curvature prepareSystem derives from any
+// finite refractivity is below it.
+constexpr double kEarthCurvature = 157e-9;
+
 // Sets the wave number, the surface refractivity at the system's elevation, the effective
 // earth curvature and the ground impedance (the work of qlrps).
 //   freqMhz           frequency, MHz (> 0; model range 20..20000)

@@ -11,10 +11,107 @@ namespace pmverdan {
 
 namespace {
 
+// The terrain irregularity resamples its range at 10 k - 5 points, k of them per tenth; k is
+// at most this.
+constexpr int32_t kMaxPerTenth = 25;
+
 // Horizon distance over a smooth earth of the given terrain irregularity, m.
 double roughHorizonM(double effectiveHeightM, double terrainDhM, double curvature) {
     return std::sqrt(2.0 * effectiveHeightM / curvature) *
            std::exp(-0.07 * std::sqrt(terrainDhM / maxOf(effectiveHeightM, 5.0)));
+}
+
+// The k-th value of values[0..count) in the order `before` (1 <= k <= count; the k-th largest
+// for std::greater), for values spread about 0 by about spreadM, signed the way `before` counts
+// (negative for the k-th smallest). The values at or beyond a threshold are gathered without a
+// branch; when there are at least k of them the k-th is among them, and a selection over those
+// few is much faster than over all (where a partitioning selection mispredicts half its
+// branches). `scratch` holds count values.
+template <typename Before>
+double kthBeyond(const double* values, int32_t count, int32_t k, double spreadM, Before before,
+                 double* scratch) {
+    int32_t gathered = 0;
+    for (const double share : {1.2, 0.5}) {
+        const double threshold = share * spreadM;
+        gathered = 0;
+        for (int32_t i = 0; i < count; ++i) {
+            scratch[gathered] = values[i];
+            gathered += before(threshold, values[i]) ? 0 : 1;
+        }
+        if (gathered >= k) {
+            break;
+        }
+    }
+    if (gathered < k) {
+        std::copy(values, values + count, scratch);
+        gathered = count;
+    }
+    std::nth_element(scratch, scratch + (k - 1), scratch + gathered, before);
+    return scratch[k - 1];
+}
+
+// The line fitted to the n samples (one interval apart): its value at the first and its rise
+// per sample.
+void sampleLine(const double* samples, int32_t n, double& startM, double& stepM) {
+    const double sn = n - 1;
+    double endM = 0.0;
+    fitProfileLine(ProfileView{n - 1, 1.0, samples}, 0.0, sn, startM, endM);
+    stepM = (endM - startM) / sn;
+}
+
+// The n samples of the profile from xa intervals on, step intervals apart (linear between the
+// points), less their own regression line, taken one after another: each sample's position is
+// the one before it plus the step. Returns the sum of their squares.
+double stepwiseDeviations(const ProfileView& profile, double xa, double step, int32_t n,
+                          double* samples) {
+    const int32_t np = profile.intervals;
+    const double* z = profile.elevM;
+    int32_t k = truncateInto(xa + 1.0, 1, np);
+    xa -= k;
+    for (int32_t j = 0; j < n; ++j) {
+        while (xa > 0.0 && k < np) {
+            xa -= 1.0;
+            ++k;
+        }
+        samples[j] = z[k] + (z[k] - z[k - 1]) * xa;
+        xa += step;
+    }
+    double lineM = 0.0;
+    double lineStepM = 0.0;
+    sampleLine(samples, n, lineM, lineStepM);
+    double squaresM2 = 0.0;
+    for (int32_t j = 0; j < n; ++j) {
+        samples[j] -= lineM;
+        lineM += lineStepM;
+        squaresM2 += samples[j] * samples[j];
+    }
+    return squaresM2;
+}
+
+// As stepwiseDeviations, each sample from its own position: the same to rounding, and no
+// sample waits for the one before.
+double independentDeviations(const ProfileView& profile, double xa, double step, int32_t n,
+                             double* samples) {
+    const int32_t np = profile.intervals;
+    const double* z = profile.elevM;
+    const int32_t first = truncateInto(xa + 1.0, 1, np);
+    for (int32_t j = 0; j < n; ++j) {
+        const double at = xa + j * step;
+        // The first point at or beyond the sample (never before the first one stepped to).
+        int32_t k = truncateInto(at, 0, np);
+        k += k < at && k < np ? 1 : 0;
+        k = maxOf(k, first);
+        samples[j] = z[k] + (z[k] - z[k - 1]) * (at - k);
+    }
+    double lineStartM = 0.0;
+    double lineStepM = 0.0;
+    sampleLine(samples, n, lineStartM, lineStepM);
+    double squaresM2[2] = {0.0, 0.0};
+    for (int32_t j = 0; j < n; ++j) {
+        samples[j] -= lineStartM + j * lineStepM;
+        squaresM2[j % 2] += samples[j] * samples[j];
+    }
+    return squaresM2[0] + squaresM2[1];
 }
 
 } // namespace
@@ -72,11 +169,21 @@ void fitProfileLine(const ProfileView& profile, double x1M, double x2M, double& 
     const double middle = xb + x;
     double sum = 0.5 * (z[ja] + z[jb]);
     double moment = 0.5 * (z[ja] - z[jb]) * x;
-    for (int32_t i = 2; i <= n; ++i) {
-        ++ja;
-        x += 1.0;
-        sum += z[ja];
-        moment += z[ja] * x;
+    if (profile.sumM != nullptr) {
+        // The points strictly between the ends, from the running sums.
+        if (n >= 2) {
+            const long double inner = profile.sumM[jb] - profile.sumM[ja + 1];
+            sum += static_cast<double>(inner);
+            moment += static_cast<double>(profile.indexMomentM[jb] - profile.indexMomentM[ja + 1] -
+                                          middle * inner);
+        }
+    } else {
+        for (int32_t i = 2; i <= n; ++i) {
+            ++ja;
+            x += 1.0;
+            sum += z[ja];
+            moment += z[ja] * x;
+        }
     }
     const double mean = sum / span;
     const double slope = moment * 12.0 / ((span * span + 2.0) * span);
@@ -84,65 +191,44 @@ void fitProfileLine(const ProfileView& profile, double x1M, double x2M, double& 
     endElevM = mean + slope * (xn - middle);
 }
 
-double interdecileRangeM(const ProfileView& profile, double x1M, double x2M) {
-    const int32_t np = profile.intervals;
-    const double* z = profile.elevM;
-    double xa = x1M / profile.spacingM;
-    double xb = x2M / profile.spacingM;
+double interdecileRangeM(const ProfileView& profile, double x1M, double x2M, Sampling sampling) {
+    const double xa = x1M / profile.spacingM;
+    const double xb = x2M / profile.spacingM;
     if (!(xb - xa >= 2.0)) {
         return 0.0;
     }
     // Resample the range at n equally spaced points; ka of them form each tenth.
     // At most 245 points: kept on the stack, as this runs once per model call.
-    constexpr int32_t MaxPerTenth = 25;
-    const int32_t ka = truncateInto(0.1 * (xb - xa + 8.0), 4, MaxPerTenth);
+    const int32_t ka = truncateInto(0.1 * (xb - xa + 8.0), 4, kMaxPerTenth);
     const int32_t n = 10 * ka - 5;
-    const int32_t kb = n - ka + 1;
-    const double sn = n - 1;
-    std::array<double, 10 * MaxPerTenth - 5> storage;
-    double* const samples = storage.data();
-    const double step = (xb - xa) / sn;
-    int32_t k = truncateInto(xa + 1.0, 1, np);
-    xa -= k;
-    for (int32_t j = 0; j < n; ++j) {
-        while (xa > 0.0 && k < np) {
-            xa -= 1.0;
-            ++k;
-        }
-        samples[j] = z[k] + (z[k] - z[k - 1]) * xa;
-        xa += step;
-    }
-    // Deviations from the samples' own regression line.
-    double lineStart = 0.0;
-    double lineEnd = 0.0;
-    fitProfileLine(ProfileView{n - 1, 1.0, samples}, 0.0, sn, lineStart, lineEnd);
-    const double lineStep = (lineEnd - lineStart) / sn;
-    double line = lineStart;
-    for (int32_t j = 0; j < n; ++j) {
-        samples[j] -= line;
-        line += lineStep;
-    }
-    // The ka-th and kb-th largest deviations bound the middle 80 %. After the first
-    // selection every deviation ranked below ka lies behind it, so the second (kb > ka)
-    // selects among those only.
-    double* const upperAt = samples + (ka - 1);
-    std::nth_element(samples, upperAt, samples + n, std::greater<>());
-    double* const lowerAt = samples + (kb - 1);
-    std::nth_element(upperAt + 1, lowerAt, samples + n, std::greater<>());
-    const double upper = *upperAt;
-    const double lower = *lowerAt;
+    const double step = (xb - xa) / (n - 1);
+    std::array<double, 10 * kMaxPerTenth - 5> deviations;
+    const double squaresM2 = sampling == Sampling::Stepwise
+                                 ? stepwiseDeviations(profile, xa, step, n, deviations.data())
+                                 : independentDeviations(profile, xa, step, n, deviations.data());
+    // The ka-th largest and the ka-th smallest deviations bound the middle 80 %.
+    std::array<double, 10 * kMaxPerTenth - 5> scratch;
+    const double spreadM = std::sqrt(squaresM2 / n);
+    const double upper =
+        kthBeyond(deviations.data(), n, ka, spreadM, std::greater<>(), scratch.data());
+    const double lower =
+        kthBeyond(deviations.data(), n, ka, -spreadM, std::less<>(), scratch.data());
     return (upper - lower) / (1.0 - 0.8 * std::exp(-(x2M - x1M) / 50e3));
 }
 
 void analyseProfile(const ProfileView& profile, PropRecord& prop) {
+    prop.dist = profile.intervals * profile.spacingM;
+    findHorizons(profile, prop);
+    analyseTerrain(profile, prop, Sampling::Stepwise);
+}
+
+void analyseTerrain(const ProfileView& profile, PropRecord& prop, Sampling sampling) {
     const int32_t np = profile.intervals;
     const double* z = profile.elevM;
-    prop.dist = np * profile.spacingM;
-    findHorizons(profile, prop);
     // The irregularity is taken between points a little away from each antenna.
     const double x1M = minOf(15.0 * prop.hg[0], 0.1 * prop.dl[0]);
     const double x2M = prop.dist - minOf(15.0 * prop.hg[1], 0.1 * prop.dl[1]);
-    prop.dh = interdecileRangeM(profile, x1M, x2M);
+    prop.dh = interdecileRangeM(profile, x1M, x2M, sampling);
     double txGroundM = 0.0;
     double rxGroundM = 0.0;
     if (prop.dl[0] + prop.dl[1] > 1.5 * prop.dist) {

@@ -12,6 +12,11 @@ struct ProfileView {
     int32_t intervals;
     double spacingM;
     const double* elevM;
+    // Optional running sums over the elevations, each at least intervals + 1 long: sumM[k] is
+    // the sum of the elevations before point k, indexMomentM[k] that of each elevation times its
+    // point number. With them a line fit costs the same over any range.
+    const long double* sumM = nullptr;
+    const long double* indexMomentM = nullptr;
 };
 
 // Largest number of intervals a profile may have.
@@ -28,14 +33,25 @@ void findHorizons(const ProfileView& profile, PropRecord& prop);
 void fitProfileLine(const ProfileView& profile, double x1M, double x2M, double& startElevM,
                     double& endElevM);
 
+// How the terrain irregularity finds the positions of its samples: stepping from one to the
+// next, as the published point-to-point routine does (its results kept to the bit), or each
+// from its own index (the same to rounding, and faster: no sample waits for the one before).
+enum class Sampling { Stepwise, Independent };
+
 // Terrain irregularity, m: the interdecile range of the profile's deviations from its fitted
 // straight line between x1M and x2M, scaled to an infinitely long path. 0 when the range spans
 // fewer than two intervals.
-double interdecileRangeM(const ProfileView& profile, double x1M, double x2M);
+double interdecileRangeM(const ProfileView& profile, double x1M, double x2M,
+                         Sampling sampling = Sampling::Stepwise);
 
 // The profile analysis of the point-to-point mode (the work of qlrpfl before its final call
 // of lrprop): path length, terrain irregularity, effective heights, horizons. Needs prop.hg and
 // prop.gme; profile.intervals >= 1.
 void analyseProfile(const ProfileView& profile, PropRecord& prop);
+
+// The part of analyseProfile that follows the horizons: terrain irregularity, effective heights,
+// and the horizons of a line-of-sight path. Needs prop.dist, dl and the as findHorizons leaves
+// them.
+void analyseTerrain(const ProfileView& profile, PropRecord& prop, Sampling sampling);
 
 } // namespace pmverdan

@@ -32,6 +32,15 @@ int main(void) {
     check(fabs(prop.wn - 100.0 / 47.7) < 1e-12, "qlrps sets the wave number");
     check(prop.kwx == 0, "qlrps accepts the default parameters");
 
+    {
+        double pfl[] = {2.0, 100.0, 10.0, 50.0, 12.0};
+        PmvRadial* radial = pmv_radial_open(pfl);
+        check(radial != NULL, "pmv_radial_open takes a profile");
+        check(fabs(pmv_radial_mean_elevation(radial, 0, 2) - 24.0) < 1e-12,
+              "pmv_radial_mean_elevation of the whole profile");
+        pmv_radial_close(radial);
+    }
+
     GlobeErrMsg(text, (int32_t)sizeof text, &number);
     check(memcmp(text, "Error Reading Tile c10g", sizeof text) == 0, "GlobeErrMsg(-1103)");
     THandler(NULL, NULL, NULL, NULL, NULL, NULL, 0, NULL, NULL, NULL, NULL, NULL, &status, NULL,

@@ -2,6 +2,8 @@
 
 #include "RadialPlan.h"
 
+#include "pmverdan.h"
+
 #include <verdan/coverage/Coverage.h>
 
 #include <gtest/gtest.h>
@@ -115,6 +117,104 @@ TEST(Coverage, EveryCellTakesTheNearestRadialSample) {
     }
     EXPECT_GT(cells, 250);
     EXPECT_LE(farther, cells / 100) << "of " << cells;
+}
+
+struct Sample {
+    float lossDb;
+    int warning;
+};
+
+// Every sample of the plan, each computed on its own through the model's published
+// point-to-point routines over a copy of the path's profile.
+std::vector<Sample> samplesOneByOne(const CoverageInputs& in, const detail::RadialPlan& plan,
+                                    const terrain::TerrainSource& terrain) {
+    std::vector<Sample> samples(plan.sampleIndex.size());
+    for (std::size_t r = 0; r < plan.radials.size(); ++r) {
+        terrain::Profile profile;
+        EXPECT_TRUE(
+            terrain.profile(in.tx, plan.radials[r].end, plan.radials[r].points, profile).ok);
+        for (std::uint32_t k = plan.firstSample[r]; k < plan.firstSample[r + 1]; ++k) {
+            const int np = static_cast<int>(plan.sampleIndex[k]);
+            std::vector<double> pfl{static_cast<double>(np), profile.spacingM};
+            pfl.insert(pfl.end(), profile.elevationsM.begin(),
+                       profile.elevationsM.begin() + np + 1);
+            // The system elevation: the mean of the points from about a tenth of the path to
+            // about nine tenths.
+            const auto ja = static_cast<int>(std::nearbyint(3.0 + 0.1 * np));
+            double sumM = 0;
+            for (int j = ja; j <= np - ja + 6; ++j)
+                sumM += pfl[static_cast<std::size_t>(j) - 1];
+            PropRecord prop{};
+            PropvRecord propv{};
+            PropaRecord propa{};
+            prop.hg[0] = in.txHeightM;
+            prop.hg[1] = in.rxHeightM;
+            propv.lvar = 5;
+            prop.mdp = -1;
+            qlrps(in.freqMHz, sumM / (np - 2 * ja + 7), in.surfRefN, in.polarization, in.epsRel,
+                  in.sgmSPerM, &prop);
+            qlrpfl(pfl.data(), in.climate, 12, &prop, &propa, &propv);
+            const double lossDb = avar(qerfi(in.reliabilityPct / 100), 0,
+                                       qerfi(in.confidencePct / 100), &prop, &propv) +
+                                  20 * std::log10(in.freqMHz) + 32.45 +
+                                  20 * std::log10(prop.dist / 1000);
+            samples[k] = {static_cast<float>(lossDb), prop.kwx};
+        }
+    }
+    return samples;
+}
+
+TEST(Coverage, EveryCellWithinOneHundredthDbOfItsPathComputedAlone) {
+    struct Case {
+        const char* name;
+        double (*elevationM)(terrain::GeoPoint);
+        double txHeightM;
+        double freqMHz;
+    };
+    const Case cases[] = {
+        {"hills", hills, 30, 450},
+        {"mountains", // 500 to 3100 m: the system elevation, and so the curvature, varies
+         [](terrain::GeoPoint at) {
+             return 1800 + 1100 * std::sin(at.latDeg * 90 + 0.3) * std::cos(at.lonDeg * 70) +
+                    200 * std::sin(at.lonDeg * 700) * std::sin(at.latDeg * 500);
+         },
+         10, 1800},
+        {"plain with a ridge and a pit", // line of sight and shadow side by side
+         [](terrain::GeoPoint at) {
+             const double ridge = std::fabs(at.latDeg - at.lonDeg * 0.5 - 0.03) < 0.004 ? 250 : 0;
+             const double pit = std::hypot(at.latDeg + 0.02, at.lonDeg - 0.01) < 0.01 ? -60 : 0;
+             return 120 + ridge + pit;
+         },
+         60, 150},
+    };
+    for (const Case& c : cases) {
+        const SyntheticTerrain terrain(c.elevationM, 30);
+        CoverageInputs in = smallRun();
+        in.tx = {0.001, 0.002};
+        in.radiusKm = 8;
+        in.txHeightM = c.txHeightM;
+        in.freqMHz = c.freqMHz;
+        const CoverageResult result = run(in, terrain, 2);
+        ASSERT_TRUE(result.ok) << result.message;
+        detail::RadialPlan plan;
+        const std::atomic<bool> cancel{false};
+        ASSERT_TRUE(detail::planRadials(in, result.grid, terrain, 2, cancel, plan));
+        const std::vector<Sample> alone = samplesOneByOne(in, plan, terrain);
+        int cells = 0;
+        int otherWarning = 0;
+        float worstDb = 0;
+        for (std::size_t cell = 0; cell < plan.cellSample.size(); ++cell) {
+            if (plan.cellSample[cell] < 0)
+                continue;
+            ++cells;
+            const Sample& sample = alone[static_cast<std::size_t>(plan.cellSample[cell])];
+            worstDb = std::max(worstDb, std::fabs(result.grid.lossDb[cell] - sample.lossDb));
+            otherWarning += result.grid.warning[cell] == sample.warning ? 0 : 1;
+        }
+        EXPECT_GT(cells, 2000) << c.name;
+        EXPECT_LE(worstDb, 0.01F) << c.name;
+        EXPECT_EQ(otherWarning, 0) << c.name;
+    }
 }
 
 TEST(Coverage, RidgeCastsAShadow) {

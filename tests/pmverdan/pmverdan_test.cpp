@@ -166,6 +166,79 @@ TEST_F(PointToPointReference, IntermediateValuesWithinTheirRounding) {
     EXPECT_NEAR(prop_.dl[1], 6494, 0.5);
 }
 
+// Every path from the reference profile's first point, through the radial entry points and
+// through qlrpfl over the shortened profile.
+TEST_F(PointToPointReference, RadialPathsAsQlrpfl) {
+    PmvRadial* radial = pmv_radial_open(pfl_.data());
+    ASSERT_NE(radial, nullptr);
+    const int intervals = static_cast<int>(pfl_[0]);
+    for (int np = 1; np <= intervals; ++np) {
+        std::vector<double> shortened(pfl_.begin(), pfl_.begin() + np + 3);
+        shortened[0] = np;
+        const int ja = 3 + static_cast<int>(std::nearbyint(0.1 * np));
+        alignas(8) PropRecord alone{};
+        alignas(8) PropvRecord alonev{};
+        alignas(8) PropaRecord alonea{};
+        alone.hg[0] = 15.0;
+        alone.hg[1] = 3.0;
+        alignas(8) PropRecord shared = alone;
+        alignas(8) PropvRecord sharedv{};
+        alignas(8) PropaRecord shareda{};
+        qlrps(3500.0, meanProfileElevationM(shortened), 301.0, 1, 15.0, 0.005, &alone);
+        qlrps(3500.0, pmv_radial_mean_elevation(radial, ja - 3, np - ja + 3), 301.0, 1, 15.0, 0.005,
+              &shared);
+        EXPECT_NEAR(shared.ens, alone.ens, 1e-12) << "path " << np;
+        qlrpfl(shortened.data(), 5, 12, &alone, &alonea, &alonev);
+        pmv_radial_qlrpfl(radial, np, 5, 12, &shared, &shareda, &sharedv);
+        EXPECT_EQ(shared.mdp, -1);
+        EXPECT_EQ(sharedv.mdvar, 12);
+        EXPECT_EQ(shared.kwx, alone.kwx) << "path " << np;
+        EXPECT_NEAR(shared.aref, alone.aref, 1e-9) << "path " << np;
+        EXPECT_NEAR(shareda.dla, alonea.dla, 1e-6) << "path " << np;
+        EXPECT_NEAR(avar(0.5, 0.0, -0.3, &shared, &sharedv), avar(0.5, 0.0, -0.3, &alone, &alonev),
+                    1e-9)
+            << "path " << np;
+    }
+    pmv_radial_close(radial);
+}
+
+TEST(RadialEntryPoints, RefuseWhatQlrpflCannotUse) {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const std::vector<std::vector<double>> unusable = {
+        {0, 30, 1}, {2, 0, 1, 2, 3}, {2, 30, 1, nan, 3}, {-1, 30, 1}, {2e6, 30, 1}};
+    for (const auto& pfl : unusable) {
+        EXPECT_EQ(pmv_radial_open(pfl.data()), nullptr) << pfl[0] << " " << pfl[1];
+    }
+    EXPECT_EQ(pmv_radial_open(nullptr), nullptr);
+    pmv_radial_close(nullptr);
+
+    const std::vector<double> pfl{3.5, 30, 10, 20, 30, 40, 999};
+    PmvRadial* radial = pmv_radial_open(pfl.data());
+    ASSERT_NE(radial, nullptr) << "a fractional count keeps its whole intervals";
+    EXPECT_DOUBLE_EQ(pmv_radial_mean_elevation(radial, 1, 3), 30.0);
+    EXPECT_DOUBLE_EQ(pmv_radial_mean_elevation(radial, 0, 0), 10.0);
+    for (const auto& [first, last] : {std::pair{-1, 2}, {2, 1}, {0, 4}}) {
+        EXPECT_TRUE(std::isnan(pmv_radial_mean_elevation(radial, first, last)))
+            << first << ".." << last;
+    }
+    EXPECT_TRUE(std::isnan(pmv_radial_mean_elevation(nullptr, 0, 1)));
+    for (const int32_t intervals : {0, 4, -3, INT32_MAX}) {
+        alignas(8) PropRecord prop{};
+        alignas(8) PropvRecord propv{};
+        alignas(8) PropaRecord propa{};
+        prop.hg[0] = 10.0;
+        prop.hg[1] = 2.0;
+        qlrps(100.0, 0.0, 301.0, 1, 15.0, 0.005, &prop);
+        pmv_radial_qlrpfl(radial, intervals, 5, 12, &prop, &propa, &propv);
+        EXPECT_EQ(prop.kwx, 4) << intervals;
+        EXPECT_EQ(prop.he[1], 2.0) << intervals;
+        EXPECT_EQ(prop.mdp, -1) << intervals;
+        pmv_radial_qlrpfl(radial, 3, 5, 12, nullptr, &propa, &propv);
+        pmv_radial_qlrpfl(nullptr, 3, 5, 12, &prop, &propa, &propv);
+    }
+    pmv_radial_close(radial);
+}
+
 // The error indicator of an area-mode run.
 int32_t areaErrorIndicator(const AreaCase& c) {
     alignas(8) PropRecord prop;
@@ -201,7 +274,7 @@ TEST(AbsurdInputs, AreaModeReportsThemInKwx) {
     }
 }
 
-// Random calls of all six entry points with values drawn from sound, borderline and absurd
+// Random calls of all the entry points with values drawn from sound, borderline and absurd
 // ones. Run under AddressSanitizer and UndefinedBehaviorSanitizer, it shows that no input makes
 // a routine read outside the caller's arrays or rely on undefined behaviour; here it checks
 // that the error indicator stays in its range and flags every impossible value.
@@ -248,6 +321,19 @@ TEST(AbsurdInputs, RandomCallsOfAllEntryPoints) {
             qlrpfl(pfl.data(), pickInt(), pickInt(), &prop, &propa, &propv);
             avar(pick(), 0.0, pick(), &prop, &propv);
             lrprop(pick(), &prop, &propa);
+            if (PmvRadial* radial = pmv_radial_open(pfl.data())) {
+                alignas(8) PropRecord shared = prop;
+                shared.kwx = 0;
+                for (int k = 0; k < 3; ++k) {
+                    pmv_radial_qlrpfl(radial,
+                                      k == 0 ? pickInt() : 1 + static_cast<int>(rng() % 600),
+                                      pickInt(), pickInt(), &shared, &propa, &propv);
+                }
+                pmv_radial_mean_elevation(radial, pickInt(), pickInt());
+                pmv_radial_close(radial);
+                EXPECT_GE(shared.kwx, 0) << "round " << round;
+                EXPECT_LE(shared.kwx, 4) << "round " << round;
+            }
         }
         qerfi(pick());
         EXPECT_GE(prop.kwx, 0) << "round " << round;
