@@ -21,33 +21,76 @@ double roughHorizonM(double effectiveHeightM, double terrainDhM, double curvatur
            std::exp(-0.07 * std::sqrt(terrainDhM / maxOf(effectiveHeightM, 5.0)));
 }
 
-// The k-th value of values[0..count) in the order `before` (1 <= k <= count; the k-th largest
-// for std::greater), for values spread about 0 by about spreadM, signed the way `before` counts
-// (negative for the k-th smallest). The values at or beyond a threshold are gathered without a
-// branch; when there are at least k of them the k-th is among them, and a selection over those
-// few is much faster than over all (where a partitioning selection mispredicts half its
-// branches). `scratch` holds count values.
+// The value of rank `rank` (0 the first) among values[0..count) in the order `before`, by a
+// quickselect whose partitions write every value to both ends of `spare` (count values) and
+// advance one end or the other: no branch depends on a value, so none is mispredicted. Values
+// and spare are both overwritten.
 template <typename Before>
-double kthBeyond(const double* values, int32_t count, int32_t k, double spreadM, Before before,
-                 double* scratch) {
-    int32_t gathered = 0;
-    for (const double share : {1.2, 0.5}) {
-        const double threshold = share * spreadM;
-        gathered = 0;
+double selectRank(double* values, int32_t count, int32_t rank, Before before, double* spare) {
+    for (;;) {
+        const double a = values[0];
+        const double b = values[count / 2];
+        const double c = values[count - 1];
+        const double pivot = std::max(std::min(a, b), std::min(std::max(a, b), c));
+        int32_t front = 0; // values before the pivot, from spare[0] on
+        int32_t back = 0;  // values after it, down from spare[count - 1]
         for (int32_t i = 0; i < count; ++i) {
-            scratch[gathered] = values[i];
-            gathered += before(threshold, values[i]) ? 0 : 1;
+            const double value = values[i];
+            spare[front] = value;
+            spare[count - 1 - back] = value;
+            front += before(value, pivot) ? 1 : 0;
+            back += before(pivot, value) ? 1 : 0;
         }
-        if (gathered >= k) {
+        if (rank >= front && rank < count - back) {
+            return pivot; // among the values equal to the pivot
+        }
+        double* const next = values;
+        if (rank < front) {
+            values = spare;
+            count = front;
+        } else {
+            rank -= count - back;
+            values = spare + (count - back);
+            count = back;
+        }
+        spare = next;
+    }
+}
+
+// The ka-th largest (upper) and ka-th smallest (lower) of the n deviations, which spread about
+// 0 by about spreadM. The deviations beyond a threshold on either side are gathered first
+// without a branch; when there are at least ka of them the value sought is among those few.
+void decileBounds(const double* deviations, int32_t n, int32_t ka, double spreadM, double& upper,
+                  double& lower, double* scratch) {
+    double* const high = scratch;
+    double* const low = scratch + n;
+    double* const spare = scratch + 2 * n;
+    int32_t highCount = 0;
+    int32_t lowCount = 0;
+    for (const double share : {1.2, 0.5}) {
+        const double thresholdM = share * spreadM;
+        highCount = 0;
+        lowCount = 0;
+        for (int32_t i = 0; i < n; ++i) {
+            const double value = deviations[i];
+            high[highCount] = value;
+            low[lowCount] = value;
+            highCount += value >= thresholdM ? 1 : 0;
+            lowCount += value <= -thresholdM ? 1 : 0;
+        }
+        if (highCount >= ka && lowCount >= ka) {
             break;
         }
     }
-    if (gathered < k) {
-        std::copy(values, values + count, scratch);
-        gathered = count;
+    if (highCount < ka || lowCount < ka) {
+        // Too few beyond either threshold (or a spread that is not a number): all of them.
+        std::copy(deviations, deviations + n, high);
+        std::copy(deviations, deviations + n, low);
+        highCount = n;
+        lowCount = n;
     }
-    std::nth_element(scratch, scratch + (k - 1), scratch + gathered, before);
-    return scratch[k - 1];
+    upper = selectRank(high, highCount, ka - 1, std::greater<>(), spare);
+    lower = selectRank(low, lowCount, ka - 1, std::less<>(), spare);
 }
 
 // The line fitted to the n samples (one interval apart): its value at the first and its rise
@@ -62,7 +105,7 @@ void sampleLine(const double* samples, int32_t n, double& startM, double& stepM)
 // The n samples of the profile from xa intervals on, step intervals apart (linear between the
 // points), less their own regression line, taken one after another: each sample's position is
 // the one before it plus the step. Returns the sum of their squares.
-double stepwiseDeviations(const ProfileView& profile, double xa, double step, int32_t n,
+double deviationsFromLine(const ProfileView& profile, double xa, double step, int32_t n,
                           double* samples) {
     const int32_t np = profile.intervals;
     const double* z = profile.elevM;
@@ -79,39 +122,21 @@ double stepwiseDeviations(const ProfileView& profile, double xa, double step, in
     double lineM = 0.0;
     double lineStepM = 0.0;
     sampleLine(samples, n, lineM, lineStepM);
-    double squaresM2 = 0.0;
     for (int32_t j = 0; j < n; ++j) {
         samples[j] -= lineM;
         lineM += lineStepM;
-        squaresM2 += samples[j] * samples[j];
     }
-    return squaresM2;
-}
-
-// As stepwiseDeviations, each sample from its own position: the same to rounding, and no
-// sample waits for the one before.
-double independentDeviations(const ProfileView& profile, double xa, double step, int32_t n,
-                             double* samples) {
-    const int32_t np = profile.intervals;
-    const double* z = profile.elevM;
-    const int32_t first = truncateInto(xa + 1.0, 1, np);
-    for (int32_t j = 0; j < n; ++j) {
-        const double at = xa + j * step;
-        // The first point at or beyond the sample (never before the first one stepped to).
-        int32_t k = truncateInto(at, 0, np);
-        k += k < at && k < np ? 1 : 0;
-        k = maxOf(k, first);
-        samples[j] = z[k] + (z[k] - z[k - 1]) * (at - k);
+    // Two sums, so that no addition waits on the one before.
+    double evenM2 = 0.0;
+    double oddM2 = 0.0;
+    for (int32_t j = 0; j + 1 < n; j += 2) {
+        evenM2 += samples[j] * samples[j];
+        oddM2 += samples[j + 1] * samples[j + 1];
     }
-    double lineStartM = 0.0;
-    double lineStepM = 0.0;
-    sampleLine(samples, n, lineStartM, lineStepM);
-    double squaresM2[2] = {0.0, 0.0};
-    for (int32_t j = 0; j < n; ++j) {
-        samples[j] -= lineStartM + j * lineStepM;
-        squaresM2[j % 2] += samples[j] * samples[j];
+    if (n % 2 != 0) {
+        evenM2 += samples[n - 1] * samples[n - 1];
     }
-    return squaresM2[0] + squaresM2[1];
+    return evenM2 + oddM2;
 }
 
 } // namespace
@@ -191,7 +216,7 @@ void fitProfileLine(const ProfileView& profile, double x1M, double x2M, double& 
     endElevM = mean + slope * (xn - middle);
 }
 
-double interdecileRangeM(const ProfileView& profile, double x1M, double x2M, Sampling sampling) {
+double interdecileRangeM(const ProfileView& profile, double x1M, double x2M) {
     const double xa = x1M / profile.spacingM;
     const double xb = x2M / profile.spacingM;
     if (!(xb - xa >= 2.0)) {
@@ -203,32 +228,28 @@ double interdecileRangeM(const ProfileView& profile, double x1M, double x2M, Sam
     const int32_t n = 10 * ka - 5;
     const double step = (xb - xa) / (n - 1);
     std::array<double, 10 * kMaxPerTenth - 5> deviations;
-    const double squaresM2 = sampling == Sampling::Stepwise
-                                 ? stepwiseDeviations(profile, xa, step, n, deviations.data())
-                                 : independentDeviations(profile, xa, step, n, deviations.data());
+    const double squaresM2 = deviationsFromLine(profile, xa, step, n, deviations.data());
     // The ka-th largest and the ka-th smallest deviations bound the middle 80 %.
-    std::array<double, 10 * kMaxPerTenth - 5> scratch;
-    const double spreadM = std::sqrt(squaresM2 / n);
-    const double upper =
-        kthBeyond(deviations.data(), n, ka, spreadM, std::greater<>(), scratch.data());
-    const double lower =
-        kthBeyond(deviations.data(), n, ka, -spreadM, std::less<>(), scratch.data());
+    std::array<double, 3 * (10 * kMaxPerTenth - 5)> scratch;
+    double upper = 0.0;
+    double lower = 0.0;
+    decileBounds(deviations.data(), n, ka, std::sqrt(squaresM2 / n), upper, lower, scratch.data());
     return (upper - lower) / (1.0 - 0.8 * std::exp(-(x2M - x1M) / 50e3));
 }
 
 void analyseProfile(const ProfileView& profile, PropRecord& prop) {
     prop.dist = profile.intervals * profile.spacingM;
     findHorizons(profile, prop);
-    analyseTerrain(profile, prop, Sampling::Stepwise);
+    analyseTerrain(profile, prop);
 }
 
-void analyseTerrain(const ProfileView& profile, PropRecord& prop, Sampling sampling) {
+void analyseTerrain(const ProfileView& profile, PropRecord& prop) {
     const int32_t np = profile.intervals;
     const double* z = profile.elevM;
     // The irregularity is taken between points a little away from each antenna.
     const double x1M = minOf(15.0 * prop.hg[0], 0.1 * prop.dl[0]);
     const double x2M = prop.dist - minOf(15.0 * prop.hg[1], 0.1 * prop.dl[1]);
-    prop.dh = interdecileRangeM(profile, x1M, x2M, sampling);
+    prop.dh = interdecileRangeM(profile, x1M, x2M);
     double txGroundM = 0.0;
     double rxGroundM = 0.0;
     if (prop.dl[0] + prop.dl[1] > 1.5 * prop.dist) {

@@ -33,16 +33,10 @@ void findHorizons(const ProfileView& profile, PropRecord& prop);
 void fitProfileLine(const ProfileView& profile, double x1M, double x2M, double& startElevM,
                     double& endElevM);
 
-// How the terrain irregularity finds the positions of its samples: stepping from one to the
-// next, as the published point-to-point routine does (its results kept to the bit), or each
-// from its own index (the same to rounding, and faster: no sample waits for the one before).
-enum class Sampling { Stepwise, Independent };
-
 // Terrain irregularity, m: the interdecile range of the profile's deviations from its fitted
 // straight line between x1M and x2M, scaled to an infinitely long path. 0 when the range spans
 // fewer than two intervals.
-double interdecileRangeM(const ProfileView& profile, double x1M, double x2M,
-                         Sampling sampling = Sampling::Stepwise);
+double interdecileRangeM(const ProfileView& profile, double x1M, double x2M);
 
 // The profile analysis of the point-to-point mode (the work of qlrpfl before its final call
 // of lrprop): path length, terrain irregularity, effective heights, horizons. Needs prop.hg and
@@ -52,6 +46,6 @@ void analyseProfile(const ProfileView& profile, PropRecord& prop);
 // The part of analyseProfile that follows the horizons: terrain irregularity, effective heights,
 // and the horizons of a line-of-sight path. Needs prop.dist, dl and the as findHorizons leaves
 // them.
-void analyseTerrain(const ProfileView& profile, PropRecord& prop, Sampling sampling);
+void analyseTerrain(const ProfileView& profile, PropRecord& prop);
 
 } // namespace pmverdan

@@ -85,7 +85,7 @@ double RadialProfile::meanElevationM(int32_t first, int32_t last) const {
 void RadialProfile::analyse(int32_t intervals, PropRecord& prop) {
     prop.dist = intervals * m_spacingM;
     findHorizons(intervals, prop);
-    analyseTerrain(view(intervals), prop, Sampling::Independent);
+    analyseTerrain(view(intervals), prop);
 }
 
 ProfileView RadialProfile::view(int32_t intervals) const {
