@@ -270,14 +270,16 @@ private:
             m_warning[k] = sample.warning;
             m_cause[k] = sample.cause;
             if (!m_txGainDbi.empty())
-                m_txGainDbi[k] = gainTowardSample(radial, pfl);
+                m_txGainDbi[k] = gainTowardSample(radial, pfl, intervals);
         }
         return true;
     }
 
-    // The transmitting antenna's gain toward the receiving antenna at the sample pfl[0].
-    float gainTowardSample(const detail::Radial& radial, const std::vector<double>& pfl) const {
-        const auto index = static_cast<std::size_t>(pfl[0]);
+    // The transmitting antenna's gain toward the receiving antenna at point `intervals` of the
+    // radial's profile `pfl` (the model's layout).
+    float gainTowardSample(const detail::Radial& radial, const std::vector<double>& pfl,
+                           int intervals) const {
+        const auto index = static_cast<std::size_t>(intervals);
         const double elevationDeg =
             radio::elevationAngleDeg(pfl[2] + m_in.txHeightM, pfl[2 + index] + m_in.rxHeightM,
                                      pfl[1] * static_cast<double>(index), m_earthRadiusM);
