@@ -55,9 +55,9 @@ class SlurmCluster {
 public:
     explicit SlurmCluster(QString folder) : folder_(std::move(folder)) {
         QDir(folder_).mkpath(QStringLiteral("cluster"));
-        started_ = runWithCluster(folder_, QStringLiteral("bash"),
-                                  {clusterScript, QStringLiteral("start"), clusterFolder()}, 60000,
-                                  &log_) == 0;
+        status_ =
+            runWithCluster(folder_, QStringLiteral("bash"),
+                           {clusterScript, QStringLiteral("start"), clusterFolder()}, 60000, &log_);
     }
     ~SlurmCluster() {
         QString ignored;
@@ -67,7 +67,10 @@ public:
     SlurmCluster(const SlurmCluster&) = delete;
     SlurmCluster& operator=(const SlurmCluster&) = delete;
 
-    bool started() const { return started_; }
+    bool started() const { return status_ == 0; }
+    /// The machine cannot run Slurm's node daemon at all (no cgroup file system, as in a
+    /// bare chroot); anywhere else a failed start fails the test.
+    bool unavailable() const { return status_ == 77; }
     const QString& log() const { return log_; }
 
 private:
@@ -75,7 +78,7 @@ private:
 
     QString folder_;
     QString log_;
-    bool started_ = false;
+    int status_ = -1;
 };
 
 void expectSameBands(const Map& actual, const Map& expected, const char* what) {
@@ -106,6 +109,8 @@ TEST_F(CoverageJobs, SlurmJobArrayMapsAndMergeEqualSingleRuns) {
     QString output;
     {
         const SlurmCluster cluster(dir.path());
+        if (cluster.unavailable())
+            GTEST_SKIP() << cluster.log().toStdString();
         ASSERT_TRUE(cluster.started()) << cluster.log().toStdString();
         const int status = runWithCluster(
             dir.path(), QStringLiteral("sbatch"),

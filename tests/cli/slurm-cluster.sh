@@ -3,6 +3,8 @@
 #   slurm-cluster.sh start DIR   writes DIR/slurm.conf, starts munged, slurmctld and slurmd,
 #                                and waits until the node takes jobs
 #   slurm-cluster.sh stop DIR    stops all three
+# `start` exits with 77 where the node daemon cannot run at all: it needs a cgroup file system,
+# which a bare chroot lacks.
 # Clients reach it with SLURM_CONF=DIR/slurm.conf. Nothing outside DIR is written or read
 # besides the Slurm and MUNGE programs themselves; the daemons listen on loopback only.
 set -euo pipefail
@@ -30,6 +32,7 @@ socket_dir() {
             mktemp -d /tmp/vm.XXXXXX > "$dir/socket-dir"
         fi
     fi
+    chmod 755 "$(cat "$dir/socket-dir")"
     cat "$dir/socket-dir"
 }
 
@@ -71,6 +74,10 @@ EOF
 }
 
 start() {
+    if ! grep -q -E '^[^ ]+ /sys/fs/cgroup[^ ]* cgroup2? ' /proc/self/mounts; then
+        echo "slurm-cluster: no cgroup file system is mounted, so slurmd cannot start here" >&2
+        exit 77
+    fi
     write_config
     mungekey --create --keyfile="$dir/munge.key"
     chmod 600 "$dir/munge.key"
