@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <optional>
 
 namespace verdan {
 
@@ -203,8 +204,8 @@ QSizeF legendSize(const MapScene& scene, const QFontMetricsF& metrics) {
     for (const LegendEntry& entry : entries)
         width = std::max(width, metrics.horizontalAdvance(entry.text) + SwatchRoom(metrics));
     const double line = metrics.height() + metrics.height() / 4;
-    return {width + metrics.height(), (static_cast<double>(entries.size()) + 1) * line +
-                                          metrics.height() / 2};
+    return {width + metrics.height(),
+            (static_cast<double>(entries.size()) + 1) * line + metrics.height() / 2};
 }
 
 void drawLegend(QPainter& painter, const QRectF& box, const MapScene& scene) {
@@ -251,12 +252,13 @@ QImage hillshadeImage(const ElevationGrid& e) {
     return image;
 }
 
-QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colours, int maxSide) {
-    if (grid.columns <= 0 || grid.rows <= 0)
-        return {};
+namespace {
+
+// An image of `grid` with at most `maxSide` pixels a side, taking every stride-th cell; each
+// pixel is `colourOf(cell index)`, transparent where that gives nothing.
+template <typename ColourOf>
+QImage decimatedImage(const coverage::CoverageGrid& grid, int maxSide, ColourOf colourOf) {
     const int stride = std::max(1, (std::max(grid.columns, grid.rows) + maxSide - 1) / maxSide);
-    const std::vector<float>& values =
-        colours.quantity() == MapQuantity::FieldDbuvm ? grid.fieldDbuvm : grid.lossDb;
     QImage image((grid.columns + stride - 1) / stride, (grid.rows + stride - 1) / stride,
                  QImage::Format_ARGB32);
     image.fill(Qt::transparent);
@@ -265,12 +267,26 @@ QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colou
         for (int x = 0; x < image.width(); ++x) {
             const auto cell = static_cast<std::size_t>(y) * stride * grid.columns +
                               static_cast<std::size_t>(x) * stride;
-            const int band = cell < values.size() ? colours.bandOf(values[cell]) : -1;
-            if (band >= 0)
-                line[x] = toColor(MapColours::bandColour(band)).rgba();
+            if (const std::optional<QRgb> colour = colourOf(cell))
+                line[x] = *colour;
         }
     }
     return image;
+}
+
+} // namespace
+
+QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colours, int maxSide) {
+    if (grid.columns <= 0 || grid.rows <= 0)
+        return {};
+    const std::vector<float>& values =
+        colours.quantity() == MapQuantity::FieldDbuvm ? grid.fieldDbuvm : grid.lossDb;
+    return decimatedImage(grid, maxSide, [&](std::size_t cell) -> std::optional<QRgb> {
+        const int band = cell < values.size() ? colours.bandOf(values[cell]) : -1;
+        if (band < 0)
+            return std::nullopt;
+        return toColor(MapColours::bandColour(band)).rgba();
+    });
 }
 
 QImage warningMask(const coverage::CoverageGrid& grid, int maxSide) {
@@ -278,20 +294,11 @@ QImage warningMask(const coverage::CoverageGrid& grid, int maxSide) {
         std::none_of(grid.warning.begin(), grid.warning.end(),
                      [](std::uint8_t w) { return MapColours::marksWarning(w); }))
         return {};
-    const int stride = std::max(1, (std::max(grid.columns, grid.rows) + maxSide - 1) / maxSide);
-    QImage image((grid.columns + stride - 1) / stride, (grid.rows + stride - 1) / stride,
-                 QImage::Format_ARGB32);
-    image.fill(Qt::transparent);
-    for (int y = 0; y < image.height(); ++y) {
-        auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-        for (int x = 0; x < image.width(); ++x) {
-            const auto cell = static_cast<std::size_t>(y) * stride * grid.columns +
-                              static_cast<std::size_t>(x) * stride;
-            if (cell < grid.warning.size() && MapColours::marksWarning(grid.warning[cell]))
-                line[x] = qRgba(0, 0, 0, 255);
-        }
-    }
-    return image;
+    return decimatedImage(grid, maxSide, [&](std::size_t cell) -> std::optional<QRgb> {
+        if (cell < grid.warning.size() && MapColours::marksWarning(grid.warning[cell]))
+            return qRgba(0, 0, 0, 255);
+        return std::nullopt;
+    });
 }
 
 MapViewport MapViewport::fitting(const coverage::CoverageGrid& grid, QSizeF size) {
@@ -366,7 +373,8 @@ MapLayout MapLayout::of(const QRectF& target, const MapScene& scene, const QFont
     layout.frame = QRectF(target.left() + room.width(), target.top() + room.height(),
                           target.width() - room.width() - legend.width() - gap - TickLength,
                           target.height() - room.height() - TickLength - 2);
-    layout.legend = QRectF(QPointF(target.right() - legend.width() - 1, layout.frame.top()), legend);
+    layout.legend =
+        QRectF(QPointF(target.right() - legend.width() - 1, layout.frame.top()), legend);
     return layout;
 }
 
@@ -378,11 +386,10 @@ void paintMap(QPainter& painter, const QRectF& target, const MapScene& scene,
     painter.fillRect(target, Qt::white);
     if (scene.grid && scene.grid->columns > 0) {
         const coverage::CoverageGrid& grid = *scene.grid;
-        const QRectF area(
-            viewport.toPixel({grid.northLatDeg, grid.westLonDeg}, frame),
-            viewport.toPixel({grid.northLatDeg - grid.rows * grid.cellDeg,
-                              grid.westLonDeg + grid.columns * grid.cellDeg},
-                             frame));
+        const QRectF area(viewport.toPixel({grid.northLatDeg, grid.westLonDeg}, frame),
+                          viewport.toPixel({grid.northLatDeg - grid.rows * grid.cellDeg,
+                                            grid.westLonDeg + grid.columns * grid.cellDeg},
+                                           frame));
         painter.save();
         painter.setClipRect(frame);
         painter.setRenderHint(QPainter::SmoothPixmapTransform, true);
