@@ -81,10 +81,8 @@ TEST(PatternFile, MalformedFilesAreRefusedWithTheirLine) {
          "359 of its 360"},
         {"a number that is not one", replaced(Yagi, "\n45 ", "\n45 x"), 53,
          "angle and an attenuation"},
-        {"rows out of order", replaced(Yagi, "\n45 ", "\n46 "), 53,
-         "the angle 45"},
-        {"a block of 720 rows", replaced(Yagi, "VERTICAL 360", "VERTICAL 720"),
-         368, "360"},
+        {"rows out of order", replaced(Yagi, "\n45 ", "\n46 "), 53, "the angle 45"},
+        {"a block of 720 rows", replaced(Yagi, "VERTICAL 360", "VERTICAL 720"), 368, "360"},
         {"a gain that is no number", replaced(Yagi, "GAIN 11.00", "GAIN high"), 4, "GAIN"},
         {"a stray row", replaced(Yagi, "COMMENT", "12 3"), 6, "outside"},
     };

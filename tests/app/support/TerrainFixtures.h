@@ -1,6 +1,6 @@
 // Terrain databases for the profile and verdan-cli tests, written at test time with the terrain
-// builders: a GLOBE folder with elevations around two test paths, and a Quarn database on a drive of a
-// drive map of its own.
+// builders: a GLOBE folder with elevations around two test paths, and a Quarn database on a drive
+// of a drive map of its own.
 #pragma once
 
 #include "ProfileExtraction.h"
