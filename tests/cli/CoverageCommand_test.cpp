@@ -1,10 +1,9 @@
 #include "CoverageCommand.h"
 
 #include "CliRun.h"
+#include "FlatGround.h"
 #include "GeoTiffMap.h"
 #include "P2pCommand.h"
-#include "SyntheticTerrain.h"
-#include "TestFiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -21,31 +20,15 @@
 
 using namespace verdan;
 using namespace verdan::cli;
-using verdan::test::Outcome;
-using verdan::test::runCommand;
+using namespace verdan::test;
 
 namespace {
 
-constexpr double CellDeg = 3.0 / 3600;
-// One cell of latitude on the grid's sphere, metres.
-const double CellM = coverage::detail::EarthRadiusM * CellDeg * std::numbers::pi / 180;
-constexpr double GroundM = 120;
-
-QString number(double value) {
-    return QString::number(value, 'g', 17);
-}
-
 // The loss of the point-to-point command over flat ground `distM` long.
 double p2pLossDb(const QDir& dir, double distM) {
-    const int intervals = std::max(1, static_cast<int>(std::ceil(distM / CellM)));
-    const QString profile = dir.filePath(QStringLiteral("flat.pfl"));
-    QString text = QString::number(intervals) + u' ' + number(distM / intervals);
-    for (int i = 0; i <= intervals; ++i)
-        text += u' ' + number(GroundM);
-    EXPECT_TRUE(test::writeContent(profile, text.toUtf8()));
-    const Outcome o =
-        runCommand(p2pCommand, {"--profile", profile, "--freq", "450", "--h1", "30", "--h2", "2",
-                                "--rel", "90", "--conf", "70", "--format", "csv"});
+    const Outcome o = runCommand(p2pCommand, {"--profile", flatProfile(dir.path(), distM), "--freq",
+                                              "450", "--h1", "30", "--h2", "2", "--rel", "90",
+                                              "--conf", "70", "--format", "csv"});
     EXPECT_EQ(o.status, ExitOk) << o.err;
     return QString::fromStdString(o.out).split(u'\n').value(1).section(u',', 1, 1).toDouble();
 }
@@ -64,12 +47,7 @@ TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
                 .split(u' ')
             << prefix,
         {"tx", "radius", "resolution", "freq", "h1", "h2", "rel", "conf", "out", "formats"});
-    const test::SyntheticTerrain flat([](terrain::GeoPoint) { return GroundM; }, CellM);
-    std::ostringstream out, err;
-    CliPrompter prompter(err);
-    CliContext context{out, err, prompter, {}};
-    ASSERT_EQ(runCoverageRequest(coverageRequestFromOptions(options), flat, context), ExitOk)
-        << err.str();
+    runFlatCoverage(coverageRequestFromOptions(options));
     const test::Map map = test::readMap((prefix + QStringLiteral(".tif")).toStdString());
     const std::vector<float>& loss = map.band1;
     const int width = map.width;
@@ -129,7 +107,8 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         {site, jobs + map + QStringList{"--dem", "/d/a\rb", "--terrain", "raster"}, "line break"},
         {site, jobs + map + QStringList{"--freq", QString("450") + QChar(0)}, "line break"},
         // Regressions: jobs were printed that every host would refuse.
-        {site, jobs + QStringList{"--radius", "99999", "--resolution", "3"}, "site \"a\": --radius"},
+        {site, jobs + QStringList{"--radius", "99999", "--resolution", "3"},
+         "site \"a\": --radius"},
         {site, jobs + QStringList{"--radius", "30", "--resolution", "abc"}, "--resolution"},
         {site, jobs + map + QStringList{"--threads", "5000"}, "--threads"},
         {site, jobs + map + QStringList{"--terrain", "raster"}, "needs --dem"},
@@ -145,8 +124,8 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         QStringList args = c.args;
         if (args.isEmpty()) {
             args = jobs + map + QStringList{"--sites", dir.filePath(QStringLiteral("long.csv"))};
-            ASSERT_TRUE(test::writeContent(
-                args.last(), "name,lat,lon\n" + QByteArray(300, 'n') + ",45,7\n"));
+            ASSERT_TRUE(test::writeContent(args.last(),
+                                           "name,lat,lon\n" + QByteArray(300, 'n') + ",45,7\n"));
         }
         if (c.sites != nullptr) {
             args << "--sites" << dir.filePath(QStringLiteral("sites.csv"));
@@ -197,8 +176,8 @@ TEST(CoverageMerge, RefusesInputsThatAreNotVerdanMapsOrTooFarApart) {
     layout.height = 2;
     layout.geoTransform = {0, cellDeg, 0, 10, 0, -cellDeg};
     std::string error;
-    ASSERT_TRUE(terrain::writeRaster(at("dem.tif").toStdString(), layout,
-                                     [](double, double) { return 3032.0; }, &error))
+    ASSERT_TRUE(terrain::writeRaster(
+        at("dem.tif").toStdString(), layout, [](double, double) { return 3032.0; }, &error))
         << error;
     ASSERT_EQ(::mkfifo(QFile::encodeName(at("pipe.tif")).constData(), 0600), 0);
     const struct {

@@ -1,4 +1,5 @@
 #include "FileSizeLimit.h"
+#include "FolderFiles.h"
 #include "GeoTiffMap.h"
 #include "SyntheticTerrain.h"
 
@@ -9,12 +10,10 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <optional>
 #include <thread>
 
@@ -24,19 +23,8 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
-
-// Every name in `folder`, sorted.
-std::vector<std::string> entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
-}
+using verdan::test::entries;
+using verdan::test::readAll;
 
 class CoverageOutput : public ::testing::Test {
 protected:
@@ -123,19 +111,37 @@ TEST_F(CoverageOutput, WritesAllFilesOrNone) {
              for (const char* ext : {".tif.part", ".png.part", ".kml.part"})
                  fs::create_symlink(dir / "victim", prefix + ext);
          },
-         {}, prefix, 0, false, true},
+         {},
+         prefix,
+         0,
+         false,
+         true},
         {"a folder in the place of the PNG",
          [&] {
              fs::remove(prefix + ".png");
              fs::create_directory(prefix + ".png");
          },
          {},
-         prefix, 0, false, false},
+         prefix,
+         0,
+         false,
+         false},
         {"a full disk under the PNG", [] {}, {false, true, false, {}}, prefix, 200, false, false},
-        {"a full disk under the GeoTIFF", [] {}, {true, false, false, {}}, prefix, 4096, false, false},
+        {"a full disk under the GeoTIFF",
+         [] {},
+         {true, false, false, {}},
+         prefix,
+         4096,
+         false,
+         false},
         {"a cancel", [] {}, {}, prefix, 0, true, false},
-        {"a prefix that names a folder", [&] { fs::create_directory(dir / "maps"); }, {},
-         (dir / "maps").string(), 0, false, false},
+        {"a prefix that names a folder",
+         [&] { fs::create_directory(dir / "maps"); },
+         {},
+         (dir / "maps").string(),
+         0,
+         false,
+         false},
         {"a prefix ending with a slash", [] {}, {}, (dir / "maps").string() + "/", 0, false, false},
     };
     for (const Case& c : cases) {
@@ -184,7 +190,7 @@ TEST_F(CoverageOutput, ConcurrentRunsOnOnePrefixPublishWholeMaps) {
         for (int i = 0; i < 6; ++i)
             failures += writeCoverageFiles(grid, prefix, {true, false, false, {}},
                                            ColourScale::standard(), "Site")
-                            .ok
+                                .ok
                             ? 0
                             : 1;
     };
@@ -196,8 +202,8 @@ TEST_F(CoverageOutput, ConcurrentRunsOnOnePrefixPublishWholeMaps) {
     ASSERT_EQ(map.band1.size(), result.grid.lossDb.size());
     const bool isFirst = std::memcmp(map.band1.data(), result.grid.lossDb.data(),
                                      map.band1.size() * sizeof(float)) == 0;
-    const bool isOther = std::memcmp(map.band1.data(), other.lossDb.data(),
-                                     map.band1.size() * sizeof(float)) == 0;
+    const bool isOther =
+        std::memcmp(map.band1.data(), other.lossDb.data(), map.band1.size() * sizeof(float)) == 0;
     EXPECT_TRUE(isFirst || isOther);
     EXPECT_EQ(entries(dir), std::vector<std::string>{"shared.tif"});
 }

@@ -1,13 +1,12 @@
 #include "FileSizeLimit.h"
+#include "FolderFiles.h"
 
 #include <verdan/files/OutputFiles.h>
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,22 +15,11 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string readAll(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), {}};
-}
+using verdan::test::entries;
+using verdan::test::readAll;
 
 void writePlain(const fs::path& path, const std::string& text) {
     std::ofstream(path, std::ios::binary) << text;
-}
-
-// Every name in `folder`, sorted.
-std::vector<std::string> entries(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder))
-        names.push_back(entry.path().filename().string());
-    std::sort(names.begin(), names.end());
-    return names;
 }
 
 class OutputFiles : public ::testing::Test {
@@ -123,8 +111,7 @@ TEST_F(OutputFiles, PublishesNothingWhenOneFileFails) {
              return std::string();
          },
          "replaced"},
-        {"the second file's folder is missing",
-         [](const fs::path&) {}, fillOk, "No such file"},
+        {"the second file's folder is missing", [](const fs::path&) {}, fillOk, "No such file"},
     };
     for (const Case& c : cases) {
         fs::remove_all(dir);

@@ -125,7 +125,6 @@ std::vector<Surface> surfaces() {
     utm.geoTransform = {495000, 30, 0, 4990000, 0, -30};
     utm.crs = "EPSG:32632";
     const auto utmPlane = [](double x, double y) { return 200 + 0.002 * (x - 500000) + 0.001 * (y - 4980000); };
-    const auto utmCone = [](double x, double y) { return 800 - 0.05 * std::hypot(x - 504000, y - 4977000); };
     RasterLayout feet = geographic(7, 45.1, 360, 360);
     feet.unit = "ft";
     const GeoPoint a{45.01, 7.01};
@@ -141,8 +140,6 @@ std::vector<Surface> surfaces() {
          [=](GeoPoint p) { return cone(p.lonDeg, p.latDeg); }, a, b, 1.0},
         {"plane, UTM", utm, utmPlane,
          [=](GeoPoint p) { return std::apply(utmPlane, utm32(p)); }, utmA, utmB, 0.01},
-        {"cone, UTM", utm, utmCone,
-         [=](GeoPoint p) { return std::apply(utmCone, utm32(p)); }, utmA, utmB, 1.0},
     };
 }
 
