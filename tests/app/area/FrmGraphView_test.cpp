@@ -70,17 +70,24 @@ TEST_F(FrmGraphViewTest, GraphOfTheDefaultRun) {
         EXPECT_GT(countColour(image, colour), 50) << colour.name().toStdString();
 }
 
+AreaResults twoLevels() {
+    AreaResults results;
+    results.valid = true;
+    results.graphDist = {10, 20, 30};
+    results.graphLoss = {{100, 130, 90}, {110, 140, 96}, {115, 150, 99.5}};
+    results.graphLastPoint = 2;
+    results.graphLastLevel = 1;
+    results.graphConfLevels = {50, 90, 0, 0};
+    results.graphLabels =
+        QStringList{QStringLiteral("50.0% Confidence"), QStringLiteral("90.0% Confidence"),
+                    QStringLiteral("Free Space")};
+    return results;
+}
+
 // Regression: Save Image wrote straight into the chosen file, so a full disk left a cut
 // picture in place of the previous one. Each format now fails whole and keeps the old file.
 TEST_F(FrmGraphViewTest, RegressionAFailedImageSaveKeepsThePreviousFile) {
-    AreaResults results;
-    results.valid = true;
-    results.graphDist = {10, 20};
-    results.graphLoss = {{100, 130}};
-    results.graphLastPoint = 1;
-    results.graphLastLevel = 0;
-    results.graphConfLevels = {50, 0, 0, 0};
-    results.graphLabels = QStringList{QStringLiteral("50.0% Confidence")};
+    const AreaResults results = twoLevels();
     FrmGraphModel model(results, prompter);
     model.Form_Load();
     FrmGraphView view(model);
@@ -98,20 +105,6 @@ TEST_F(FrmGraphViewTest, RegressionAFailedImageSaveKeepsThePreviousFile) {
         EXPECT_EQ(test::fileContent(path), previous) << static_cast<int>(format);
         EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{QStringLiteral("graph")});
     }
-}
-
-AreaResults twoLevels() {
-    AreaResults results;
-    results.valid = true;
-    results.graphDist = {10, 20, 30};
-    results.graphLoss = {{100, 130, 90}, {110, 140, 96}, {115, 150, 99.5}};
-    results.graphLastPoint = 2;
-    results.graphLastLevel = 1;
-    results.graphConfLevels = {50, 90, 0, 0};
-    results.graphLabels =
-        QStringList{QStringLiteral("50.0% Confidence"), QStringLiteral("90.0% Confidence"),
-                    QStringLiteral("Free Space")};
-    return results;
 }
 
 // Moves the pointer over the chart of `view` to (distKm, lossDb), shifted by `offsetPx`.
