@@ -4,6 +4,7 @@
 // tiles) whose only non-zero samples are invented terrain around the two default paths of
 // the point-to-point form. It is not real elevation data.
 #include "demo_terrain.h"
+#include "folder_argument.h"
 #include "terrain_builders.h"
 
 #include <cstdio>
@@ -13,10 +14,10 @@
 using verdan::terrain::demoElevationM;
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-demo-globe FOLDER/\n");
-        return 2;
-    }
+    if (const int status =
+            verdan::tools::folderArgumentStatus(argc, argv, "make-demo-globe FOLDER/");
+        status >= 0)
+        return status;
     std::string folder = argv[1];
     if (folder.empty() || folder.back() != '/') {
         folder += '/';

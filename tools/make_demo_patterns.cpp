@@ -2,16 +2,17 @@
 //
 // Writes the three synthetic antenna pattern files of the demo into FOLDER: an
 // omnidirectional dipole, a 65-degree panel and a Yagi-like beam, in the Planet/MSI format.
+#include "folder_argument.h"
 #include "pattern_builders.h"
 
 #include <cstdio>
 #include <filesystem>
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-demo-patterns FOLDER/\n");
-        return 2;
-    }
+    if (const int status =
+            verdan::tools::folderArgumentStatus(argc, argv, "make-demo-patterns FOLDER/");
+        status >= 0)
+        return status;
     const std::filesystem::path folder(argv[1]);
     std::error_code code;
     std::filesystem::create_directories(folder, code);

@@ -6,6 +6,7 @@
 // the degree default path. Their elevations are the invented terrain of the demo GLOBE data
 // set, not real elevation data.
 #include "demo_terrain.h"
+#include "folder_argument.h"
 #include "raster_builders.h"
 
 #include <cstdio>
@@ -32,8 +33,8 @@ RasterLayout box(double westDeg, double northDeg, double eastDeg, double southDe
 
 bool write(const std::string& path, const RasterLayout& layout) {
     std::string error;
-    if (writeRaster(path, layout, [](double lon, double lat) { return demoElevationM(lat, lon); },
-                    &error))
+    if (writeRaster(
+            path, layout, [](double lon, double lat) { return demoElevationM(lat, lon); }, &error))
         return true;
     std::fprintf(stderr, "make-demo-raster: %s\n", error.c_str());
     return false;
@@ -42,10 +43,10 @@ bool write(const std::string& path, const RasterLayout& layout) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make-demo-raster FOLDER/\n");
-        return 2;
-    }
+    if (const int status =
+            verdan::tools::folderArgumentStatus(argc, argv, "make-demo-raster FOLDER/");
+        status >= 0)
+        return status;
     const std::filesystem::path folder(argv[1]);
     const std::filesystem::path tiles = folder / "demo-tiles-synthetic";
     std::error_code error;
@@ -55,7 +56,8 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bool written =
-        write(folder / "demo-raster-synthetic.tif", box(-105.55, 40.1, -105.15, 39.9, 3, GDT_Float32)) &&
+        write(folder / "demo-raster-synthetic.tif",
+              box(-105.55, 40.1, -105.15, 39.9, 3, GDT_Float32)) &&
         write(tiles / "tile-west-synthetic.tif", box(-77.1, 39.15, -76.85, 38.85, 1, GDT_Int16)) &&
         write(tiles / "tile-east-synthetic.tif", box(-76.85, 39.15, -76.6, 38.85, 1, GDT_Int16));
     if (!written)
