@@ -1,7 +1,9 @@
 #include "AntennaPolarWidget.h"
 #include "LinkBudgetGroupView.h"
+#include "PathProfileView.h"
 
 #include "ScriptedPrompter.h"
+#include "TableTerrain.h"
 #include "pattern_builders.h"
 
 #include <QApplication>
@@ -86,6 +88,54 @@ TEST_F(MapSitesView, TheGroupMirrorsItsModelAndPreviewsTheFile) {
             for (int x = box.left(); x <= box.right(); x += 2)
                 shaded += bluish(image.pixel(x, y)) ? 1 : 0;
         EXPECT_GT(shaded, 100) << size.width();
+    }
+}
+
+/// How many pixels of `image` inside `box` are within 40 of `colour` in each channel.
+int pixelsNear(const QImage& image, const QRect& box, const QColor& colour) {
+    int count = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x) {
+            const QColor p = image.pixelColor(x, y);
+            count += std::abs(p.red() - colour.red()) < 40 && std::abs(p.green() - colour.green()) < 40 &&
+                             std::abs(p.blue() - colour.blue()) < 40
+                         ? 1
+                         : 0;
+        }
+    return count;
+}
+
+TEST_F(MapSitesView, TheProfileShowsTheLineOfSightAndMarksWhatBlocksIt) {
+    // Rising ground with a ridge two thirds along that blocks the line of sight: a red mark
+    // in the right half of the chart, none in the left, where the ground is clear.
+    std::vector<double> ground{120, 125, 140, 150, 160, 170, 185, 260, 205, 190, 180};
+    ProgramState state;
+    test::ScriptedPrompter prompter;
+    PathProfileServices services;
+    services.terrain = [&](QString&) { return std::make_shared<test::TableTerrain>(ground); };
+    services.model = [](const std::vector<double>&, double, double, double, QString&) {
+        return std::optional<PathLossTable>(
+            PathLossTable{1.333, QStringLiteral("Diffraction Path"), {10, 50, 90}, {50, 90}, {{128.1, 131.0}, {133.4, 137.9}, {140.2, 146.5}}});
+    };
+    PathProfileModel model(state, prompter, services);
+    model.useSite(PathProfileModel::EndA, QStringLiteral("Mast"), 40.05, -105.26, 40);
+    model.useSite(PathProfileModel::EndB, QStringLiteral("Hut"), 40.05, -105.14, 10);
+    ASSERT_TRUE(model.cmdProfile_Click());
+    PathProfileView view(model);
+    for (const QSize size : {QSize(760, 420), QSize(1100, 600)}) {
+        view.resize(size);
+        view.show();
+        QImage image(view.size(), QImage::Format_RGB32);
+        view.render(&image);
+        keep(image, QStringLiteral("path-profile-%1.png").arg(size.width()));
+        const QWidget* chart = view.control(QStringLiteral("chart"));
+        const QRect box(chart->mapTo(&view, QPoint(0, 0)), chart->size());
+        const QRect left(box.left(), box.top(), box.width() / 2, box.height());
+        const QRect right(box.center().x(), box.top(), box.width() / 2, box.height());
+        EXPECT_GT(pixelsNear(image, box, PathProfileChart::SightColour), box.width() / 3) << size.width();
+        EXPECT_GT(pixelsNear(image, right, PathProfileChart::BlockedColour), 10) << size.width();
+        EXPECT_EQ(pixelsNear(image, left, PathProfileChart::BlockedColour), 0) << size.width();
+        EXPECT_GT(pixelsNear(image, box, PathProfileChart::FresnelColour), 20) << size.width();
     }
 }
 
