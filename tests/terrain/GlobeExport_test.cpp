@@ -1,5 +1,6 @@
 // The same terrain by two independent routes: a GLOBE data set read through Dorvex, and the
 // same tile exported by GDAL to a GeoTIFF read through the raster source.
+#include "FolderFiles.h"
 #include "raster_builders.h"
 #include "terrain_builders.h"
 
@@ -12,15 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdlib>
-#include <filesystem>
 #include <fstream>
-#include <unistd.h>
 
 namespace verdan::terrain {
 namespace {
 
-namespace fs = std::filesystem;
+using verdan::test::TempFolder;
 
 double rollingM(double latDeg, double lonDeg) {
     return 120 + 80 * std::sin(latDeg * 40) * std::cos(lonDeg * 30) + 40 * (lonDeg + 77);
@@ -52,27 +50,22 @@ void exportTile(const std::string& globeFolder, const std::string& tiff) {
     GDALClose(source);
 }
 
-// A new GLOBE folder with rolling terrain around 39 N 76.7 W; empty on failure.
-std::string rollingGlobeFolder() {
-    const char* tmp = std::getenv("TMPDIR");
-    std::string folder = std::string(tmp && *tmp ? tmp : "/tmp") + "/globe-export-XXXXXX";
-    if (::mkdtemp(folder.data()) == nullptr)
-        return {};
-    folder += '/';
+// Writes a GLOBE data set with rolling terrain around 39 N 76.7 W into `folder`.
+bool writeRollingGlobe(const TempFolder& folder) {
     std::string error;
-    return writeGlobeFolder(folder, rollingM, {{38.5, -77.5, 39.5, -76.0}}, &error) ? folder : "";
+    return writeGlobeFolder(folder.path(), rollingM, {{38.5, -77.5, 39.5, -76.0}}, &error);
 }
 
 TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
-    const std::string folder = rollingGlobeFolder();
-    ASSERT_FALSE(folder.empty());
-    exportTile(folder, folder + "export.tif");
+    const TempFolder folder;
+    ASSERT_TRUE(writeRollingGlobe(folder));
+    exportTile(folder.path(), folder / "export.tif");
 
     auto dorvex = std::make_shared<DorvexLibrary>();
     dorvex->entry = {&THandler, &CloseGlobe};
-    const auto globe = makeGlobeSource(dorvex, folder);
+    const auto globe = makeGlobeSource(dorvex, folder.path());
     Status status;
-    const auto raster = openRaster(folder + "export.tif", {}, status);
+    const auto raster = openRaster(folder / "export.tif", {}, status);
     ASSERT_TRUE(raster) << status.message;
 
     const GeoPoint from{39.08, -76.7};
@@ -87,7 +80,6 @@ TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
     // GLOBE rounds its interpolated elevations to whole metres.
     for (std::size_t i = 0; i < viaGlobe.elevationsM.size(); ++i)
         ASSERT_NEAR(viaGlobe.elevationsM[i], viaRaster.elevationsM[i], 0.6) << i;
-    fs::remove_all(folder);
 }
 
 int closedTiles = 0;
@@ -99,8 +91,8 @@ void countingCloseGlobe() {
 // A coverage map reads hundreds of paths: its source keeps the tile open (reopening it for
 // every path made the map ten times slower) and closes it only when it goes.
 TEST(GlobeSource, ClosesTheTileAfterEachPathOrWhenTheSourceGoes) {
-    const std::string folder = rollingGlobeFolder();
-    ASSERT_FALSE(folder.empty());
+    const TempFolder folder;
+    ASSERT_TRUE(writeRollingGlobe(folder));
     auto dorvex = std::make_shared<DorvexLibrary>();
     dorvex->entry = {&THandler, &countingCloseGlobe};
     struct Case {
@@ -109,7 +101,7 @@ TEST(GlobeSource, ClosesTheTileAfterEachPathOrWhenTheSourceGoes) {
     };
     for (const Case& c : {Case{GlobeTiles::CloseAfterEachPath, 3}, Case{GlobeTiles::KeepOpen, 0}}) {
         closedTiles = 0;
-        auto globe = makeGlobeSource(dorvex, folder, c.tiles);
+        auto globe = makeGlobeSource(dorvex, folder.path(), c.tiles);
         Profile profile;
         for (const double lonDeg : {-76.9, -76.8, -76.6})
             ASSERT_TRUE(globe->profile({39.08, -76.7}, {38.9, lonDeg}, 100, profile).ok);
@@ -117,7 +109,6 @@ TEST(GlobeSource, ClosesTheTileAfterEachPathOrWhenTheSourceGoes) {
         globe.reset();
         EXPECT_EQ(closedTiles, c.closedAfterPaths + (c.tiles == GlobeTiles::KeepOpen ? 1 : 0));
     }
-    fs::remove_all(folder);
 }
 
 } // namespace
