@@ -2,6 +2,7 @@
 // variables and working directory, a clean library state per test.
 #pragma once
 
+#include "FolderFiles.h"
 #include "state.h"
 
 #include <cstdlib>
@@ -15,27 +16,7 @@
 namespace dorvex::test {
 
 // A new empty folder under $TMPDIR, removed with the object. path() ends with "/".
-class TempDir {
-public:
-    TempDir() {
-        const char* tmp = std::getenv("TMPDIR");
-        std::string pattern = std::string(tmp && *tmp ? tmp : "/tmp") + "/dorvex-XXXXXX";
-        if (!::mkdtemp(pattern.data())) {
-            ADD_FAILURE() << "cannot create a temporary folder from " << pattern;
-        }
-        path_ = pattern + "/";
-    }
-    TempDir(const TempDir&) = delete;
-    TempDir& operator=(const TempDir&) = delete;
-    ~TempDir() {
-        std::error_code ec;
-        std::filesystem::remove_all(path_, ec);
-    }
-    const std::string& path() const { return path_; }
-
-private:
-    std::string path_;
-};
+using TempDir = verdan::test::TempFolder;
 
 // Sets (or with nullopt unsets) an environment variable for the life of the object.
 class ScopedEnv {
@@ -105,10 +86,7 @@ protected:
         }
         std::ofstream(path, std::ios::binary | std::ios::trunc) << text;
     }
-    static std::string readText(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), {});
-    }
+    static std::string readText(const std::string& path) { return verdan::test::readAll(path); }
 
 private:
     TempDir root_;
