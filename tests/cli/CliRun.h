@@ -1,8 +1,11 @@
 #pragma once
 
+#include "AreaCommand.h"
 #include "CliOptions.h"
 #include "CliPrompter.h"
+#include "LibraryBinding.h"
 
+#include <QProcess>
 #include <QString>
 #include <QStringList>
 #include <sstream>
@@ -29,6 +32,20 @@ inline Outcome runCommand(int (*command)(const QStringList&, cli::CliContext&),
     outcome.status = command(args, context);
     outcome.out = out.str();
     outcome.err = err.str();
+    return outcome;
+}
+
+/// Runs the shell command line `script`, in which "$0" is the verdan-cli program, in `folder`
+/// (empty: the test's own); status -1 when it does not end within a minute.
+inline Outcome runCliScript(const QString& script, const QString& folder = {}) {
+    QProcess process;
+    process.setWorkingDirectory(folder);
+    process.start("/bin/sh", {"-c", script, executableFolder() + "/verdan-cli"});
+    Outcome outcome;
+    if (process.waitForFinished(60000))
+        outcome.status = process.exitCode();
+    outcome.out = process.readAllStandardOutput().toStdString();
+    outcome.err = process.readAllStandardError().toStdString();
     return outcome;
 }
 

@@ -1,13 +1,14 @@
 // verdan-cli names files by the bytes of the command line, also bytes that are not UTF-8.
-#include "CliOptions.h"
-#include "LibraryBinding.h"
+#include "CliRun.h"
+#include "FolderFiles.h"
 
-#include <QProcess>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <set>
+
+using namespace verdan;
 
 namespace {
 
@@ -35,24 +36,15 @@ TEST(VerdanCli, RegressionNamesThatAreNotUtf8AreKeptByteForByte) {
             << "10,500\n100,110,120,130,140,150,160,170,180,190,200\n";
         fs::create_directory_symlink(VERDAN_DEMO_RASTER_DIR "demo-tiles-synthetic",
                                      folder / "caf\xe9");
-        QProcess process;
-        process.start("/bin/sh",
-                      {"-c",
-                       QStringLiteral("cd \"$1\" && L=$(printf 'caf\\351') F=$(printf '\\377') && "
-                                      "exec \"$0\" %1")
-                           .arg(c.args),
-                       verdan::executableFolder() + "/verdan-cli", dir.path()});
-        ASSERT_TRUE(process.waitForFinished(60000));
-        const std::string err = process.readAllStandardError().toStdString();
-        EXPECT_EQ(process.exitCode(), c.error ? verdan::cli::ExitUsage : verdan::cli::ExitOk)
-            << c.args << ": " << err;
-        EXPECT_TRUE(!c.error || err.find(c.error) != std::string::npos) << err;
+        const test::Outcome outcome = test::runCliScript(
+            QStringLiteral("L=$(printf 'caf\\351') F=$(printf '\\377') && exec \"$0\" ") + c.args,
+            dir.path());
+        EXPECT_EQ(outcome.status, c.error ? cli::ExitUsage : cli::ExitOk) << c.args << outcome.err;
+        EXPECT_TRUE(!c.error || outcome.err.find(c.error) != std::string::npos) << outcome.err;
         std::set<std::string> names{"caf\xe9.pfl", "caf\xe9"};
         names.insert(c.written.begin(), c.written.end());
-        std::set<std::string> found;
-        for (const fs::directory_entry& entry : fs::directory_iterator(folder))
-            found.insert(entry.path().filename().native());
-        EXPECT_EQ(found, names) << c.args;
+        EXPECT_EQ(test::entries(folder), std::vector<std::string>(names.begin(), names.end()))
+            << c.args;
     }
 }
 
