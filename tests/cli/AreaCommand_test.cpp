@@ -12,84 +12,59 @@ using verdan::test::runCommand;
 
 namespace {
 
-TEST(AreaCommand, DefaultReportsAreTheGoldenReports) {
-    const struct {
-        int (*command)(const QStringList&, CliContext&);
-        QStringList args;
-        const char* golden;
-    } cases[] = {{areaCommand, {}, "area_default.txt"},
-                 {inverseCommand, {"--loss", "125.5"}, "inverse_default.txt"}};
-    for (const auto& c : cases) {
-        const Outcome outcome = runCommand(c.command, c.args);
-        ASSERT_EQ(outcome.status, ExitOk) << outcome.err;
-        EXPECT_EQ(outcome.err, "");
-        const QString golden = QStringLiteral(VERDAN_TEST_DATA_DIR "/cli/") + c.golden;
-        EXPECT_EQ(outcome.out, test::fileContent(golden).toStdString()) << c.golden;
-    }
+TEST(AreaCommand, DefaultReportIsTheGoldenReport) {
+    const Outcome outcome = runCommand(areaCommand, {});
+    ASSERT_EQ(outcome.status, ExitOk) << outcome.err;
+    EXPECT_EQ(outcome.err, "");
+    EXPECT_EQ(outcome.out,
+              test::fileContent(VERDAN_TEST_DATA_DIR "/cli/area_default.txt").toStdString());
 }
 
-// ---- The published reference cases ----
+TEST(InverseCommand, DefaultReportIsTheGoldenReport) {
+    const Outcome outcome = runCommand(inverseCommand, {"--loss", "125.5"});
+    ASSERT_EQ(outcome.status, ExitOk) << outcome.err;
+    EXPECT_EQ(outcome.out,
+              test::fileContent(VERDAN_TEST_DATA_DIR "/cli/inverse_default.txt").toStdString());
+}
 
-struct ReferenceCase {
-    QStringList args;
-    double lossDb = 0;
-    QString row;
-};
-
-std::vector<ReferenceCase> referenceCases() {
-    std::vector<ReferenceCase> cases;
+// The published reference cases, one per row of area_cases.csv after its header: h_tx, h_rx,
+// delta_h, mdvar, d, tx_siting, rx_siting, epsilon, sigma, N_0, f, pol, climate, time,
+// location, situation and the loss A.
+TEST(AreaCommand, ReproducesThePublishedAreaCases) {
+    static const char* const options[] = {
+        "--h1",  "--h2", "--dh",   "--variability", "--d0",      "--site1", "--site2",    "--eps",
+        "--sgm", "--ns", "--freq", "--pol",         "--climate", "--time",  "--location", "--conf"};
     const QStringList lines =
         QString::fromUtf8(test::fileContent(VERDAN_TEST_DATA_DIR "/reference/area_cases.csv"))
             .split(u'\n', Qt::SkipEmptyParts);
-    for (qsizetype i = 1; i < lines.size(); ++i) {
-        // h_tx,h_rx,delta_h,mdvar,d,tx_siting,rx_siting,epsilon,sigma,N_0,f,pol,climate,
-        // time,location,situation,A
-        const QStringList f = lines[i].trimmed().split(u',');
-        if (f.size() != 17)
-            continue;
-        static const char* const options[] = {"--h1",      "--h2",    "--dh",       "--variability",
-                                              "--d0",      "--site1", "--site2",    "--eps",
-                                              "--sgm",     "--ns",    "--freq",     "--pol",
-                                              "--climate", "--time",  "--location", "--conf"};
-        ReferenceCase c{{"--format", "csv", "--ds1", "0", "--d2", "0"}, f[16].toDouble(), lines[i]};
+    ASSERT_GE(lines.size(), 7) << "tests/data/reference/area_cases.csv";
+    for (const QString& line : lines.mid(1)) {
+        const QStringList f = line.trimmed().split(u',');
+        ASSERT_EQ(f.size(), 17) << line.toStdString();
+        QStringList args{"--format", "csv", "--ds1", "0", "--d2", "0"};
         for (int k = 0; k < 16; ++k)
-            c.args << options[k] << (k != 11 ? f[k] : f[k] == "0" ? "H" : "V");
-        cases.push_back(c);
-    }
-    return cases;
-}
-
-TEST(AreaCommand, ReproducesThePublishedAreaCases) {
-    const std::vector<ReferenceCase> cases = referenceCases();
-    ASSERT_GE(cases.size(), 6u) << "tests/data/reference/area_cases.csv";
-    for (const ReferenceCase& c : cases) {
-        const Outcome outcome = runCommand(areaCommand, c.args);
+            args << options[k] << (k != 11 ? f[k] : f[k] == "0" ? "H" : "V");
+        const Outcome outcome = runCommand(areaCommand, args);
         ASSERT_EQ(outcome.status, ExitOk) << outcome.err;
         // A header and one row: distance, free space, the loss.
         const QString row = QString::fromStdString(outcome.out).section(u'\n', 1, 1);
-        EXPECT_NEAR(row.section(u',', 2).toDouble(), c.lossDb, 0.1) << c.row.toStdString();
+        EXPECT_NEAR(row.section(u',', 2).toDouble(), f[16].toDouble(), 0.1) << line.toStdString();
     }
 }
 
 // Regression: area runs took values outside the ranges of the area form and the man page
 // and printed "Delta H -000000000005 m" and NaN tables.
 TEST(AreaCommand, RefusesGroundAndAirOutOfRange) {
-    const struct {
-        QStringList args;
-        const char* option;
-    } cases[] = {{{"--ns", "100"}, "--ns"},   {{"--ns", "1e-300"}, "--ns"},
-                 {{"--eps", "0.5"}, "--eps"}, {{"--sgm", "1000"}, "--sgm"},
-                 {{"--sgm", "0"}, "--sgm"},   {{"--dh", "-5"}, "--dh"},
-                 {{"--dh", "1e9"}, "--dh"}};
-    for (const auto& c : cases) {
-        for (auto command : {areaCommand, inverseCommand}) {
-            QStringList args = c.args;
-            if (command == inverseCommand)
-                args << "--loss"
-                     << "120";
-            const Outcome outcome = runCommand(command, args);
-            EXPECT_EQ(outcome.status, ExitUsage) << c.args.join(' ').toStdString();
-            EXPECT_NE(outcome.err.find(c.option), std::string::npos) << outcome.err;
+    const QStringList cases[] = {{"--ns", "100"},   {"--ns", "1e-300"}, {"--eps", "0.5"},
+                                 {"--sgm", "1000"}, {"--sgm", "0"},     {"--dh", "-5"},
+                                 {"--dh", "1e9"}};
+    for (const QStringList& args : cases) {
+        SCOPED_TRACE(args.join(' ').toStdString());
+        for (const QStringList& loss : {QStringList(), QStringList{"--loss", "120"}}) {
+            const auto command = loss.isEmpty() ? areaCommand : inverseCommand;
+            const Outcome outcome = runCommand(command, args + loss);
+            EXPECT_EQ(outcome.status, ExitUsage);
+            EXPECT_NE(outcome.err.find(args[0].toStdString()), std::string::npos) << outcome.err;
             EXPECT_TRUE(outcome.out.empty()) << outcome.out;
         }
     }
