@@ -40,12 +40,12 @@ QString writeProfile(const QTemporaryDir& dir) {
     return dir.filePath("path.pfl");
 }
 
-// Regression: a permittivity of 1e6 gave NaN losses without any warning, and JSON with NaN.
+// Regression: a permittivity of 1e6 gave NaN losses without any warning, and JSON with NaN;
+// the text report ran the NaN columns together as "NaNNaNNaN".
 TEST(P2pCommand, LossesThatAreNotNumbersComeWithTheWarning) {
     QTemporaryDir dir;
-    const QString profile = writeProfile(dir);
-    const Outcome json =
-        runCommand(p2pCommand, {"--profile", profile, "--eps", "1e6", "--format", "json"});
+    const QStringList args{"--profile", writeProfile(dir), "--eps", "1e6"};
+    const Outcome json = runCommand(p2pCommand, args + QStringList{"--format", "json"});
     ASSERT_EQ(json.status, ExitOk) << json.err;
     QJsonParseError parsed{};
     const QJsonObject root =
@@ -53,11 +53,9 @@ TEST(P2pCommand, LossesThatAreNotNumbersComeWithTheWarning) {
     EXPECT_EQ(parsed.error, QJsonParseError::NoError) << json.out;
     EXPECT_EQ(root["kwx"].toInt(), 4);
     EXPECT_TRUE(root["loss_db"].toArray()[0].toArray()[0].isNull());
-    const Outcome csv =
-        runCommand(p2pCommand, {"--profile", profile, "--eps", "1e6", "--format", "csv"});
+    const Outcome csv = runCommand(p2pCommand, args + QStringList{"--format", "csv"});
     EXPECT_NE(csv.err.find("warning: "), std::string::npos) << csv.err;
-    // Regression: the text report ran the NaN columns together as "NaNNaNNaN".
-    const Outcome text = runCommand(p2pCommand, {"--profile", profile, "--eps", "1e6"});
+    const Outcome text = runCommand(p2pCommand, args);
     EXPECT_EQ(text.out.find("NaNNaN"), std::string::npos) << text.out;
     EXPECT_NE(text.out.find("     NaN"), std::string::npos) << text.out;
 }
