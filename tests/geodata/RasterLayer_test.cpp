@@ -1,6 +1,7 @@
 #include "GeodataFiles.h"
 
 #include <verdan/geodata/RasterLayer.h>
+#include <verdan/geodata/ViewPicture.h>
 
 #include <gtest/gtest.h>
 
@@ -98,6 +99,31 @@ TEST(RasterLayer, FilesThatAreNoGeographicPictureAreRefusedByName) {
         EXPECT_NE(status.message.find(row.says), std::string::npos) << status.message;
         EXPECT_EQ(layer, nullptr);
     }
+}
+
+TEST(ViewPicture, TheSavedViewReadsBackAsALayerInItsPlace) {
+    const fs::path dir = freshFolder("view");
+    // 2 x 2 pixels over the tile (1, 1, 0): the north-east quarter of the world.
+    const std::vector<std::uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 255,
+                                            0, 0, 255, 255, 0, 0, 0, 0};
+    const Extent quarter = tileExtent({1, 1, 0});
+    ASSERT_TRUE(writeViewGeoTiff((dir / "view.tif").string(), rgba, 2, 2, quarter).ok);
+    std::unique_ptr<RasterLayer> layer;
+    ASSERT_TRUE(RasterLayer::open((dir / "view.tif").string(), layer).ok);
+    EXPECT_NEAR(layer->extent().maxXM, HalfWorldM, 1);
+    TileImage tile;
+    ASSERT_TRUE(layer->readTile({1, 1, 0}, tile).ok);
+    const auto at = [&](int column, int row) {
+        const std::size_t i = (static_cast<std::size_t>(row) * TileSidePx + column) * 4;
+        return std::array<int, 4>{tile.rgba[i], tile.rgba[i + 1], tile.rgba[i + 2], tile.rgba[i + 3]};
+    };
+    EXPECT_EQ(at(10, 10), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(at(10, 245), (std::array<int, 4>{0, 0, 255, 255}));
+    EXPECT_EQ(at(245, 245)[3], 0) << "transparent where the view showed nothing";
+
+    EXPECT_FALSE(writeViewGeoTiff((dir / "no" / "view.tif").string(), rgba, 2, 2, quarter).ok);
+    EXPECT_FALSE(writeViewGeoTiff((dir / "short.tif").string(), rgba, 3, 2, quarter).ok);
+    EXPECT_FALSE(fs::exists(dir / "short.tif"));
 }
 
 } // namespace

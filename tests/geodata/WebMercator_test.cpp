@@ -1,4 +1,4 @@
-#include <verdan/geodata/WebMercator.h>
+#include <verdan/geodata/MapCamera.h>
 
 #include <gtest/gtest.h>
 
@@ -58,6 +58,50 @@ TEST(WebMercator, TilesCoverTheWorldFromTheNorthWest) {
     EXPECT_EQ(zoomFor(metresPerPixel(10)), 10) << "pixels of exactly that size";
     EXPECT_EQ(zoomFor(1e9), 0);
     EXPECT_EQ(zoomFor(0.001), DeepestZoom);
+}
+
+TEST(MapCamera, ScreenAndProjectionMeetAndZoomKeepsThePointUnderThePointer) {
+    MapCamera camera({1000, 2000}, 10);
+    const ScreenPoint centre = camera.toScreen({1000, 2000}, 800, 600);
+    EXPECT_DOUBLE_EQ(centre.xPx, 400);
+    EXPECT_DOUBLE_EQ(centre.yPx, 300);
+    const ScreenPoint northEast = camera.toScreen({1100, 2200}, 800, 600);
+    EXPECT_DOUBLE_EQ(northEast.xPx, 410) << "east is right";
+    EXPECT_DOUBLE_EQ(northEast.yPx, 280) << "north is up";
+    const MercatorPoint back = camera.toMercator({123.5, 77.25}, 800, 600);
+    const ScreenPoint again = camera.toScreen(back, 800, 600);
+    EXPECT_NEAR(again.xPx, 123.5, 1e-9);
+    EXPECT_NEAR(again.yPx, 77.25, 1e-9);
+
+    const MercatorPoint under = camera.toMercator({100, 500}, 800, 600);
+    camera.zoom(2.5, {100, 500}, 800, 600);
+    EXPECT_DOUBLE_EQ(camera.metresPerPx(), 4);
+    const ScreenPoint still = camera.toScreen(under, 800, 600);
+    EXPECT_NEAR(still.xPx, 100, 1e-9);
+    EXPECT_NEAR(still.yPx, 500, 1e-9);
+    camera.pan(30, -40);
+    const ScreenPoint moved = camera.toScreen(under, 800, 600);
+    EXPECT_NEAR(moved.xPx, 130, 1e-9);
+    EXPECT_NEAR(moved.yPx, 460, 1e-9);
+
+    camera.zoom(1e9, {0, 0}, 800, 600);
+    EXPECT_EQ(camera.metresPerPx(), MapCamera::FinestMetresPerPx);
+    EXPECT_EQ(camera.tileZoom(), DeepestZoom);
+}
+
+TEST(MapCamera, AFittedExtentIsWhollyOnScreenAndDrawnByTilesAtLeastAsFine) {
+    const Extent valley{700000, 5600000, 900000, 5700000};
+    const MapCamera camera = MapCamera::fitting(valley, 1000, 300);
+    const Extent shown = camera.visible(1000, 300);
+    EXPECT_LE(shown.minXM, valley.minXM);
+    EXPECT_GE(shown.maxXM, valley.maxXM);
+    EXPECT_LE(shown.minYM, valley.minYM);
+    EXPECT_GE(shown.maxYM, valley.maxYM);
+    EXPECT_DOUBLE_EQ(camera.metresPerPx(), 1000.0 / 3) << "the taller side decides";
+    EXPECT_LE(metresPerPixel(camera.tileZoom()), camera.metresPerPx());
+    EXPECT_GT(metresPerPixel(camera.tileZoom()), camera.metresPerPx() / 2);
+    for (const TileId& tile : camera.tiles(1000, 300))
+        EXPECT_TRUE(tileExtent(tile).intersects(shown));
 }
 
 } // namespace

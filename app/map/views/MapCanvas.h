@@ -1,0 +1,89 @@
+#pragma once
+
+#include "MapTiles.h"
+
+#include <verdan/geodata/MapCamera.h>
+
+#include <QString>
+#include <QWidget>
+#include <optional>
+#include <vector>
+
+namespace verdan {
+
+/// One layer as the canvas draws it.
+struct CanvasLayer {
+    /// Changes whenever the layer's picture changes, so that no old tile is shown.
+    quint64 id = 0;
+    std::shared_ptr<const TileLayer> tiles;
+    /// 0..1.
+    double opacity = 1;
+};
+
+/// A point marked on the map with its name (a transmitter, a receiver, a site).
+struct MapMark {
+    terrain::GeoPoint at;
+    QString name;
+};
+
+/// The planning map's drawing surface: layers drawn from cached tiles, the first of the list
+/// on top, rendered in the background (a tile not yet there is drawn from a coarser one
+/// meanwhile), marks, a scale bar and a north arrow. Dragging and the arrow keys pan, the
+/// wheel and +/- zoom, Escape ends the current tool; the pointer's position is reported.
+class MapCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit MapCanvas(QWidget* parent = nullptr);
+
+    /// The layers, the first drawn on top.
+    void setLayers(std::vector<CanvasLayer> layers);
+    void setMarks(std::vector<MapMark> marks);
+    /// Shows all of `extent`.
+    void fit(const geodata::Extent& extent);
+    const geodata::MapCamera& camera() const { return m_camera; }
+    void setCamera(const geodata::MapCamera& camera);
+    TileCache& cache() { return m_cache; }
+    /// Zooms in (factor above 1) or out about the centre of the canvas.
+    void zoomBy(double factor);
+    /// Moves the map by a fraction of the canvas's width and height.
+    void panBy(double fractionX, double fractionY);
+
+    /// Draws the whole map as it stands into `painter` over `target` (printing, pictures):
+    /// tiles not rendered yet are rendered first, on this thread's time.
+    void renderInto(QPainter& painter, const QRectF& target);
+
+signals:
+    /// The pointer is over the map at `at`.
+    void hovered(terrain::GeoPoint at);
+    /// The pointer left the map.
+    void left();
+    /// Escape was pressed: the current tool ends.
+    void escapePressed();
+    /// The view moved or zoomed.
+    void cameraChanged();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void paintLayers(QPainter& painter, const geodata::MapCamera& camera, QSizeF size,
+                     bool request);
+    void paintDecorations(QPainter& painter, QSizeF size, const geodata::MapCamera& camera);
+
+    geodata::MapCamera m_camera;
+    std::vector<CanvasLayer> m_layers;
+    std::vector<MapMark> m_marks;
+    TileCache m_cache;
+    std::optional<QPointF> m_dragFrom;
+};
+
+/// The length of a scale bar of at most `mostMetres`: 1, 2 or 5 times a power of ten.
+double roundScaleLength(double mostMetres);
+
+} // namespace verdan

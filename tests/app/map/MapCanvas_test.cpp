@@ -1,0 +1,164 @@
+#include "MapCanvas.h"
+
+#include <QApplication>
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace verdan {
+namespace {
+
+using geodata::TileId;
+
+// A layer of one colour everywhere, counting its renders.
+class SolidLayer final : public TileLayer {
+public:
+    explicit SolidLayer(QColor colour) : m_colour(colour) {}
+    QImage render(const TileId&, const std::atomic<bool>&) const override {
+        ++renders;
+        QImage image(geodata::TileSidePx, geodata::TileSidePx, QImage::Format_ARGB32_Premultiplied);
+        image.fill(m_colour);
+        return image;
+    }
+    geodata::Extent extent() const override {
+        return {-geodata::HalfWorldM, -geodata::HalfWorldM, geodata::HalfWorldM,
+                geodata::HalfWorldM};
+    }
+    mutable std::atomic<int> renders{0};
+
+private:
+    QColor m_colour;
+};
+
+class Canvas : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "MapCanvas_test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+    // The canvas as it is drawn now, after the background renders it asked for are in.
+    QImage settled() {
+        canvas.grab();
+        canvas.cache().waitForDone();
+        return canvas.grab().toImage();
+    }
+    MapCanvas canvas;
+};
+
+TEST_F(Canvas, TilesRenderedInTheBackgroundAreDrawnTopLayerOverBottomAtItsOpacity) {
+    canvas.resize(400, 300);
+    auto red = std::make_shared<SolidLayer>(Qt::red);
+    auto blue = std::make_shared<SolidLayer>(Qt::blue);
+    canvas.setLayers({{1, red, 0.5}, {2, blue, 1}});
+    canvas.setCamera(geodata::MapCamera({0, 0}, 1000));
+    const QImage first = canvas.grab().toImage();
+    EXPECT_NE(first.pixelColor(200, 100), QColor(Qt::blue)) << "nothing waits for a render";
+    const QColor mixed = settled().pixelColor(200, 100);
+    EXPECT_NEAR(mixed.red(), 128, 2);
+    EXPECT_NEAR(mixed.blue(), 127, 2);
+    EXPECT_GT(blue->renders, 0);
+
+    // Zoomed in, the new tiles are drawn from the coarser ones until they are rendered.
+    canvas.cache().forget(99);
+    const int before = red->renders;
+    canvas.zoomBy(2);
+    const QColor meanwhile = canvas.grab().toImage().pixelColor(200, 100);
+    EXPECT_NEAR(meanwhile.red(), 128, 2);
+    canvas.cache().waitForDone();
+    EXPECT_GT(red->renders, before);
+}
+
+TEST_F(Canvas, KeysPanAndZoomAndEscapeEndsTheTool) {
+    canvas.resize(400, 300);
+    canvas.setCamera(geodata::MapCamera({0, 0}, 100));
+    QSignalSpy escape(&canvas, &MapCanvas::escapePressed);
+    struct Row {
+        int key;
+        double dxM, dyM, scale;
+    };
+    const Row rows[] = {
+        {Qt::Key_Right, 10000, 0, 1}, // the view moves east by a quarter of the width
+        {Qt::Key_Up, 0, 7500, 1},
+        {Qt::Key_Plus, 0, 0, 0.5},
+        {Qt::Key_Minus, 0, 0, 2},
+    };
+    for (const Row& row : rows) {
+        const geodata::MapCamera before = canvas.camera();
+        QTest::keyClick(&canvas, static_cast<Qt::Key>(row.key));
+        EXPECT_NEAR(canvas.camera().centre().xM - before.centre().xM, row.dxM, 1e-6) << row.key;
+        EXPECT_NEAR(canvas.camera().centre().yM - before.centre().yM, row.dyM, 1e-6) << row.key;
+        EXPECT_DOUBLE_EQ(canvas.camera().metresPerPx(), before.metresPerPx() * row.scale);
+    }
+    QTest::keyClick(&canvas, Qt::Key_Escape);
+    EXPECT_EQ(escape.count(), 1);
+}
+
+TEST_F(Canvas, ACellOfAResultColoursThePixelsOverIt) {
+    // 4 x 2 cells of 0.01 degree from 45.02 N, 7.00 E; values 0..7 row by row.
+    auto grid = std::make_shared<coverage::CoverageGrid>();
+    grid->columns = 4;
+    grid->rows = 2;
+    grid->westLonDeg = 7;
+    grid->northLatDeg = 45.02;
+    grid->cellDeg = 0.01;
+    grid->lossDb = {0, 1, 2, 3, 4, 5, 6, 7};
+    const auto layer = resultTiles(grid, grid->lossDb, [](float value) -> QRgb {
+        return value == 6 ? qRgb(0, 200, 0) : value < 3 ? qRgb(250, 0, 0) : 0;
+    });
+    // The colour of the pixel over a point, from the tile of zoom 14 that holds it.
+    const auto pixel = [&](double latDeg, double lonDeg) {
+        const geodata::MercatorPoint p = geodata::toMercator({latDeg, lonDeg});
+        const TileId tile = geodata::tilesCovering({p.xM, p.yM, p.xM + 1, p.yM + 1}, 14).front();
+        const QImage image = layer->render(tile, std::atomic<bool>(false));
+        if (image.isNull())
+            return QColor(Qt::transparent);
+        const geodata::Extent box = geodata::tileExtent(tile);
+        const double pixelM = geodata::metresPerPixel(14);
+        return image.pixelColor(int((p.xM - box.minXM) / pixelM), int((box.maxYM - p.yM) / pixelM));
+    };
+    // The centre of cell (row 1, column 2) lies at 45.005 N, 7.025 E.
+    EXPECT_EQ(pixel(45.005, 7.025), QColor(0, 200, 0));
+    EXPECT_EQ(pixel(45.015, 7.005).alpha(), 255) << "cell 0";
+    EXPECT_EQ(pixel(45.005, 7.035).alpha(), 0) << "cell 7 is not coloured";
+    EXPECT_EQ(pixel(44.995, 7.025).alpha(), 0) << "south of the grid";
+}
+
+TEST_F(Canvas, TheCacheKeepsTheMostRecentlyUsedTilesAndSkipsUnwantedRenders) {
+    TileCache cache(2);
+    auto layer = std::make_shared<SolidLayer>(Qt::green);
+    for (int x = 0; x < 3; ++x) {
+        cache.request({1, {2, x, 0}}, layer);
+        cache.waitForDone();
+        if (x == 1) {
+            EXPECT_NE(cache.find({1, {2, 0, 0}}), nullptr); // used last: kept over tile 1
+        }
+    }
+    EXPECT_NE(cache.find({1, {2, 0, 0}}), nullptr);
+    EXPECT_EQ(cache.find({1, {2, 1, 0}}), nullptr);
+    EXPECT_NE(cache.find({1, {2, 2, 0}}), nullptr);
+
+    cache.setWanted({{1, {2, 3, 3}}});
+    const int renders = layer->renders;
+    cache.request({1, {2, 3, 2}}, layer);
+    cache.waitForDone();
+    EXPECT_EQ(layer->renders, renders);
+    EXPECT_EQ(cache.find({1, {2, 3, 2}}), nullptr);
+    cache.setWanted({});
+    cache.request({1, {2, 3, 2}}, layer);
+    cache.waitForDone();
+    EXPECT_NE(cache.find({1, {2, 3, 2}}), nullptr) << "asked again once it is wanted";
+}
+
+TEST(ScaleBar, LengthsAreOneTwoOrFiveTimesAPowerOfTen) {
+    const std::pair<double, double> rows[] = {{0.9, 0.5}, {1, 1}, {3.7, 2}, {7400, 5000},
+                                              {19999, 10000}, {0, 0}};
+    for (const auto& [most, length] : rows)
+        EXPECT_DOUBLE_EQ(roundScaleLength(most), length) << most;
+}
+
+} // namespace
+} // namespace verdan
