@@ -60,14 +60,14 @@ struct SiteJob {
 };
 
 /// The jobs of `--sites FILE.csv --print-jobs`: one `verdan-cli coverage` command per site of
-/// the CSV file (a header row naming the columns name, lat, lon and optionally height_m, in
-/// any order), with the site's --tx, its --h1 when it has a height, --out PREFIX-<name> and
-/// every other option of `args` (paths made absolute). Throws UsageError for an unreadable or
-/// malformed file, a name that is not a plain file name (letters, digits, '.', '_' and '-',
-/// not starting with '.'), a name given twice (letter case ignored: the files of "A" and "a"
-/// are one file on some file systems), a value of `args` holding a line break or NUL (it
-/// would split the job's line in two commands), and for a job that a single run would
-/// refuse, naming the site.
+/// the sites file (read by coverage::readSitesFile()), with the site's --tx, --out
+/// PREFIX-<name>, the options its cells give (height_m as --h1, power as --tx-power, tx_loss,
+/// gain, antenna made absolute, azimuth, tilt, freq_mhz as --freq) in place of those of the
+/// command line they replace (a power also replaces --erp; a gain --tx-antenna with its aim;
+/// an antenna --tx-gain), and every other option of `args` (paths made absolute). Throws
+/// UsageError for an unreadable or malformed file (naming its row and column), a value of
+/// `args` holding a line break or NUL (it would split the job's line in two commands), and
+/// for a job that a single run would refuse, naming the site.
 std::vector<SiteJob> siteJobs(const QStringList& args, const CliOptions& options);
 
 /// The job's shell command line: the words shell-quoted, joined by blanks; one line.

@@ -6,13 +6,13 @@
 #include "FileNameBytes.h"
 #include "ProfileCommand.h"
 
-#include <QDir>
-#include <QFile>
-#include <QRegularExpression>
-#include <QSet>
+#include <verdan/coverage/Sites.h>
 
+#include <QDir>
+#include <QRegularExpression>
+
+#include <charconv>
 #include <climits>
-#include <sys/stat.h>
 #include <unistd.h>
 
 namespace verdan::cli {
@@ -25,94 +25,13 @@ const QStringList PathOptions{QStringLiteral("dem"), QStringLiteral("globe-path"
 // Options a site line sets itself.
 const QStringList SiteOptions{QStringLiteral("sites"), QStringLiteral("tx"), QStringLiteral("out")};
 
-struct Site {
-    QString name;
-    QString lat;
-    QString lon;
-    QString heightM; ///< empty: the --h1 of the command line
-};
-
-// The fields of one CSV line: separated by commas, optionally in double quotes ("" for ").
-QStringList csvFields(const QString& line) {
-    QStringList fields{QString()};
-    bool quoted = false;
-    for (qsizetype i = 0; i < line.size(); ++i) {
-        const QChar c = line[i];
-        if (quoted && c == u'"' && i + 1 < line.size() && line[i + 1] == u'"')
-            fields.back() += line[++i];
-        else if (c == u'"')
-            quoted = !quoted;
-        else if (c == u',' && !quoted)
-            fields << QString();
-        else
-            fields.back() += c;
-    }
-    for (QString& field : fields)
-        field = field.trimmed();
-    return fields;
-}
-
-QString checkedNumber(const QString& text, double minimum, double maximum, const QString& what) {
-    const std::optional<double> value = parseNumber(text);
-    if (!value || *value < minimum || *value > maximum)
-        throw UsageError{QStringLiteral("%1: expected %2 to %3; got \"%4\"")
-                             .arg(what)
-                             .arg(minimum)
-                             .arg(maximum)
-                             .arg(text)};
-    return text;
-}
-
-Site siteFromRow(const QStringList& fields, const QList<qsizetype>& at, const QString& where) {
-    static const QRegularExpression plainName(QStringLiteral("^[A-Za-z0-9_-][A-Za-z0-9._-]*$"));
-    const auto field = [&](int column) {
-        return at[column] >= 0 && at[column] < fields.size() ? fields[at[column]] : QString();
-    };
-    Site site{field(0), field(1), field(2), field(3)};
-    if (!plainName.match(site.name).hasMatch())
-        throw UsageError{where + QStringLiteral(": the name \"%1\" is not a plain file name "
-                                                "(letters, digits, '.', '_', '-')")
-                                     .arg(site.name)};
-    checkedNumber(site.lat, -90, 90, where + QStringLiteral(": lat"));
-    checkedNumber(site.lon, -180, 180, where + QStringLiteral(": lon"));
-    if (!site.heightM.isEmpty())
-        checkedNumber(site.heightM, 0.5, 3000, where + QStringLiteral(": height_m"));
-    return site;
-}
-
-std::vector<Site> readSites(const QString& path) {
-    QFile file;
-    QString reason;
-    struct stat info {};
-    if (::stat(fileNameBytes(path).constData(), &info) != 0 || !S_ISREG(info.st_mode) ||
-        !openFileForReading(file, path, reason))
-        throw UsageError{QStringLiteral("--sites: cannot read \"%1\"").arg(path)};
-    const QStringList lines = QString::fromUtf8(file.readAll()).split(u'\n');
-    const QStringList header = csvFields(lines.value(0).toLower());
-    QList<qsizetype> at;
-    for (const char* column : {"name", "lat", "lon", "height_m"})
-        at << header.indexOf(QLatin1String(column));
-    if (at[0] < 0 || at[1] < 0 || at[2] < 0)
-        throw UsageError{QStringLiteral("--sites: %1: the first row must name the columns name, "
-                                        "lat, lon (and optionally height_m)")
-                             .arg(path)};
-    std::vector<Site> sites;
-    QSet<QString> names; // in lower case
-    for (qsizetype n = 1; n < lines.size(); ++n) {
-        if (lines[n].trimmed().isEmpty())
-            continue;
-        const QString where = QStringLiteral("--sites: %1 line %2").arg(path).arg(n + 1);
-        sites.push_back(siteFromRow(csvFields(lines[n]), at, where));
-        const QString key = sites.back().name.toLower();
-        if (names.contains(key))
-            throw UsageError{where + QStringLiteral(": the name \"%1\" is given twice (letter "
-                                                    "case ignored)")
-                                         .arg(sites.back().name)};
-        names.insert(key);
-    }
-    if (sites.empty())
-        throw UsageError{QStringLiteral("--sites: %1 lists no site").arg(path)};
-    return sites;
+// Reads the sites file of --sites.
+coverage::SitesFile readSites(const QString& path) {
+    const std::string bytes = fileNameBytes(path).toStdString();
+    coverage::SitesRead read = coverage::readSitesFile(bytes);
+    if (!read.file)
+        throw UsageError{QStringLiteral("--sites: ") + fileNameFromBytes(read.message)};
+    return std::move(*read.file);
 }
 
 // `path` made absolute against the working folder, keeping every byte of both.
@@ -170,6 +89,58 @@ void checkAsSingleRun(const SiteJob& job) {
     }
 }
 
+QString decimal(double value) {
+    char buffer[32];
+    const auto end = std::to_chars(buffer, buffer + sizeof buffer, value).ptr;
+    return QString::fromLatin1(buffer, end - buffer);
+}
+
+// The options of a site's job that its cells give, in the columns' order of the comment of
+// Sites.h; the pattern file's name made absolute.
+std::vector<std::pair<QString, QString>> siteOptions(const coverage::Site& site,
+                                                     const QString& sitesPath) {
+    std::vector<std::pair<QString, QString>> options{
+        {QStringLiteral("tx"), decimal(site.latDeg) + u',' + decimal(site.lonDeg)}};
+    const auto add = [&](const char* option, const std::optional<double>& value, const char* unit) {
+        if (value)
+            options.emplace_back(QLatin1String(option), decimal(*value) + QLatin1String(unit));
+    };
+    add("h1", site.heightM, "");
+    add("tx-power", site.powerDbm, "dBm");
+    add("tx-loss", site.txLossDb, "");
+    add("tx-gain", site.gainDbi, "dBi");
+    if (!site.antenna.empty())
+        options.emplace_back(QStringLiteral("tx-antenna"),
+                             absolutePath(fileNameFromBytes(coverage::sitePatternPath(
+                                 fileNameBytes(sitesPath).toStdString(), site.antenna))));
+    add("azimuth", site.azimuthDeg, "");
+    add("tilt", site.tiltDeg, "");
+    add("freq", site.freqMHz, "");
+    return options;
+}
+
+// The command line's options that a site's option replaces: its own, and those it
+// contradicts (a power replaces an ERP; a fixed gain replaces a pattern and its aim).
+QStringList replacedBy(const QString& option) {
+    if (option == QLatin1String("tx-power"))
+        return {option, QStringLiteral("erp")};
+    if (option == QLatin1String("tx-gain"))
+        return {option, QStringLiteral("tx-antenna"), QStringLiteral("azimuth"),
+                QStringLiteral("tilt")};
+    if (option == QLatin1String("tx-antenna"))
+        return {option, QStringLiteral("tx-gain")};
+    return {option};
+}
+
+// `shared` ("--name", "value" pairs) without the options `names`.
+QStringList withoutOptions(const QStringList& shared, const QStringList& names) {
+    QStringList kept;
+    for (qsizetype i = 0; i + 1 < shared.size(); i += 2)
+        if (!names.contains(shared[i].mid(2)))
+            kept << shared[i] << shared[i + 1];
+    return kept;
+}
+
 } // namespace
 
 std::vector<SiteJob> siteJobs(const QStringList& args, const CliOptions& options) {
@@ -183,18 +154,17 @@ std::vector<SiteJob> siteJobs(const QStringList& args, const CliOptions& options
     const QString prefix = absolutePath(options.valueOf(QStringLiteral("out")));
     const QStringList shared = sharedArguments(options, names);
     std::vector<SiteJob> jobs;
-    for (const Site& site : readSites(options.valueOf(QStringLiteral("sites")))) {
-        QStringList line{QStringLiteral("verdan-cli"), QStringLiteral("coverage"),
-                         QStringLiteral("--tx"), site.lat + u',' + site.lon};
+    const QString sitesPath = options.valueOf(QStringLiteral("sites"));
+    for (const coverage::Site& site : readSites(sitesPath).sites) {
+        const QString name = QString::fromStdString(site.name);
+        QStringList line{QStringLiteral("verdan-cli"), QStringLiteral("coverage")};
         QStringList rest = shared;
-        if (!site.heightM.isEmpty()) {
-            const qsizetype h1 = rest.indexOf(QStringLiteral("--h1"));
-            if (h1 >= 0)
-                rest.remove(h1, 2);
-            line << QStringLiteral("--h1") << site.heightM;
+        for (const auto& [option, value] : siteOptions(site, sitesPath)) {
+            rest = withoutOptions(rest, replacedBy(option));
+            line << QStringLiteral("--") + option << value;
         }
-        line << rest << QStringLiteral("--out") << prefix + u'-' + site.name;
-        jobs.push_back({site.name, line});
+        line << rest << QStringLiteral("--out") << prefix + u'-' + name;
+        jobs.push_back({name, line});
         checkAsSingleRun(jobs.back());
     }
     return jobs;

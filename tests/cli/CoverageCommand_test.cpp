@@ -96,11 +96,8 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
          {"--tx", "45.1,7.1", "--radius", "1", "--resolution", "3600", "--out", out},
          "No cell centre"},
         {nullptr, disk + QStringList{"--out", out, "--formats", "tif,jpg"}, "--formats"},
-        {"name,lat,lon\na,1,2\na,3,4\n", jobs, "given twice"},
-        {"name,lat,lon\n../a,1,2\n", jobs, "not a plain file name"},
-        {"name,lat\na,1\n", jobs, "name, lat, lon"},
-        {"name,lat,lon\na,91,2\n", jobs, "line 2: lat"},
         {nullptr, jobs, "go together"},
+        {"name,lat,lon\na,91,2\n", jobs, "sites.csv: row 2, column lat"},
         // Regressions: a line break in any value made a second job line that GNU parallel and
         // the Slurm script ran as a command.
         {site, map + QStringList{"--print-jobs", "--out", out + "\ntouch X #"}, "line break"},
@@ -114,7 +111,6 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         {site, jobs + map + QStringList{"--terrain", "raster"}, "needs --dem"},
         {site, jobs, "--radius is required"},
         {"name,lat,lon\na,90,7\n", jobs + map, "latitude"},
-        {"name,lat,lon\nA,45,7\nb,45,8\na,45,9\n", jobs + map, "given twice"},
         {nullptr, {}, "longer than 255 bytes"}, // a 300-character site name, below
         // Regression: a prefix naming a folder wrote the hidden files out/.tif, out/.png.
         {nullptr, disk + QStringList{"--out", dir.path() + "/"}, "not a folder"},
