@@ -63,10 +63,8 @@ TEST(P2pCommand, LossesThatAreNotNumbersComeWithTheWarning) {
 TEST(P2pCommand, PictureOntoTheProfileOrWithoutANameIsRefused) {
     QTemporaryDir dir;
     const QString profile = writeProfile(dir);
-    for (const QString& picture : {QStringLiteral("--picture=") + profile,
-                                   QStringLiteral("--picture=") + dir.path() + "/./path.pfl",
-                                   QStringLiteral("--picture=")}) {
-        const Outcome o = runCommand(p2pCommand, {"--profile", profile, picture});
+    for (const QString& picture : {profile, dir.path() + "/./path.pfl", QString()}) {
+        const Outcome o = runCommand(p2pCommand, {"--profile", profile, "--picture=" + picture});
         EXPECT_EQ(o.status, ExitUsage) << picture.toStdString();
         EXPECT_NE(o.err.find("--picture"), std::string::npos) << o.err;
         EXPECT_TRUE(o.out.empty());
