@@ -1,10 +1,10 @@
 #include <verdan/radio/AntennaPattern.h>
 
+#include "FolderFiles.h"
 #include "pattern_builders.h"
 
 #include <cmath>
 #include <cstdlib>
-#include <filesystem>
 #include <regex>
 #include <sys/stat.h>
 
@@ -94,15 +94,11 @@ TEST(PatternFile, MalformedFilesAreRefusedWithTheirLine) {
 }
 
 TEST(PatternFile, FoldersPipesAndMissingFilesAreRefusedWithoutWaiting) {
-    const std::filesystem::path folder =
-        std::filesystem::temp_directory_path() / "radio-pattern-files";
-    std::filesystem::create_directories(folder);
-    const std::string pipe = (folder / "pipe.msi").string();
-    std::filesystem::remove(pipe);
-    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
-    for (const std::string& path : {pipe, folder.string()})
+    const verdan::test::TempFolder folder;
+    ASSERT_EQ(::mkfifo((folder / "pipe.msi").c_str(), 0600), 0);
+    for (const std::string& path : {folder / "pipe.msi", folder.path()})
         EXPECT_NE(readPatternFile(path).message.find("not a regular file"), std::string::npos);
-    EXPECT_FALSE(readPatternFile((folder / "missing.msi").string()).pattern);
+    EXPECT_FALSE(readPatternFile(folder / "missing.msi").pattern);
 }
 
 namespace {
