@@ -15,6 +15,11 @@ namespace {
 // at most this.
 constexpr int32_t kMaxPerTenth = 25;
 
+// The deviations from the fitted line beyond these shares of their spread are gathered first,
+// and beyond the second when too few lie beyond the first.
+constexpr double kFirstShare = 1.0;
+constexpr double kSecondShare = 0.4;
+
 // Horizon distance over a smooth earth of the given terrain irregularity, m.
 double roughHorizonM(double effectiveHeightM, double terrainDhM, double curvature) {
     return std::sqrt(2.0 * effectiveHeightM / curvature) *
@@ -57,86 +62,124 @@ double selectRank(double* values, int32_t count, int32_t rank, Before before, do
     }
 }
 
-// The ka-th largest (upper) and ka-th smallest (lower) of the n deviations, which spread about
-// 0 by about spreadM. The deviations beyond a threshold on either side are gathered first
-// without a branch; when there are at least ka of them the value sought is among those few.
-void decileBounds(const double* deviations, int32_t n, int32_t ka, double spreadM, double& upper,
-                  double& lower, double* scratch) {
-    double* const high = scratch;
-    double* const low = scratch + n;
-    double* const spare = scratch + 2 * n;
-    int32_t highCount = 0;
-    int32_t lowCount = 0;
-    for (const double share : {1.2, 0.5}) {
-        const double thresholdM = share * spreadM;
+// The n samples of the profile from xa intervals on, step intervals apart (linear between the
+// points, along the first or last interval beyond the ends), and the straight line fitted to
+// them with the first and last weighted one half.
+class IrregularitySamples {
+public:
+    // Takes the samples into samples[0..n), n >= 2. Each position is computed on its own, so
+    // that no sample waits on the one before.
+    IrregularitySamples(const ProfileView& profile, double xa, double step, int32_t n,
+                        double* samples)
+        : m_samples(samples), m_count(n), m_middle(0.5 * (n - 1)) {
+        const double* z = profile.elevM;
+        const int32_t lastSegment = profile.intervals - 1;
+        const double lastPoint = profile.intervals;
+        // Positions from the middle sample: u = j - middle, counted in whole steps (exact).
+        const double middleX = xa + m_middle * step;
+        double sum = 0.0;
+        double moment = 0.0;
+        double u = -m_middle;
+        for (int32_t j = 0; j < n; ++j, u += 1.0) {
+            const double x = middleX + u * step;
+            // The segment from point i to i + 1 that holds x, or the first or last (the first
+            // for a position that is not a number).
+            const int32_t i =
+                minOf(static_cast<int32_t>(maxOf(0.0, minOf(x, lastPoint))), lastSegment);
+            const double value = z[i] + (z[i + 1] - z[i]) * (x - i);
+            samples[j] = value;
+            sum += value;
+            moment += value * u;
+        }
+        fitLine(sum, moment);
+    }
+
+    // The root mean square of some of the deviations from the line, m (NaN when not a number):
+    // a guide to where the deciles lie.
+    double spreadM() const {
+        constexpr int32_t kEvery = 8;
+        double squares = 0.0;
+        int32_t taken = 0;
+        for (int32_t j = kEvery / 2; j < m_count; j += kEvery, ++taken) {
+            const double value = deviation(j);
+            squares += value * value;
+        }
+        return std::sqrt(squares / taken);
+    }
+
+    // Gathers the deviations at or above thresholdM into high and those at or below -thresholdM
+    // into low, without a branch.
+    void gatherBeyond(double thresholdM, double* high, int32_t& highCount, double* low,
+                      int32_t& lowCount) const {
         highCount = 0;
         lowCount = 0;
-        for (int32_t i = 0; i < n; ++i) {
-            const double value = deviations[i];
+        for (int32_t j = 0; j < m_count; ++j) {
+            const double value = deviation(j);
             high[highCount] = value;
             low[lowCount] = value;
             highCount += value >= thresholdM ? 1 : 0;
             lowCount += value <= -thresholdM ? 1 : 0;
         }
+    }
+
+    int32_t count() const { return m_count; }
+
+    // Every deviation, into high and into low.
+    void gatherAll(double* high, double* low) const {
+        for (int32_t j = 0; j < m_count; ++j) {
+            high[j] = deviation(j);
+            low[j] = high[j];
+        }
+    }
+
+private:
+    double deviation(int32_t j) const {
+        return m_samples[j] - (m_meanM + m_slopeM * (j - m_middle));
+    }
+
+    // The line from the plain sums over every sample of s and s u (u = j - middle).
+    void fitLine(double sum, double moment) {
+        const double first = m_samples[0];
+        const double last = m_samples[m_count - 1];
+        const double span = m_count - 1;
+        m_meanM = (sum - 0.5 * (first + last)) / span;
+        m_slopeM =
+            (moment - 0.5 * (last - first) * m_middle) * 12.0 / ((span * span + 2.0) * span);
+    }
+
+    const double* m_samples;
+    int32_t m_count;
+    double m_middle;
+    double m_meanM = 0.0;
+    double m_slopeM = 0.0;
+};
+
+// The ka-th largest (upper) and ka-th smallest (lower) deviations of the samples from their
+// line. The deviations beyond a threshold on either side are gathered first; when there are at
+// least ka of them the value sought is among those few.
+void decileBounds(const IrregularitySamples& samples, int32_t ka, double& upper, double& lower,
+                  double* scratch) {
+    const int32_t n = samples.count();
+    double* const high = scratch;
+    double* const low = scratch + n;
+    double* const spare = scratch + 2 * n;
+    int32_t highCount = 0;
+    int32_t lowCount = 0;
+    const double spreadM = samples.spreadM();
+    for (const double share : {kFirstShare, kSecondShare}) {
+        samples.gatherBeyond(share * spreadM, high, highCount, low, lowCount);
         if (highCount >= ka && lowCount >= ka) {
             break;
         }
     }
     if (highCount < ka || lowCount < ka) {
         // Too few beyond either threshold (or a spread that is not a number): all of them.
-        std::copy(deviations, deviations + n, high);
-        std::copy(deviations, deviations + n, low);
+        samples.gatherAll(high, low);
         highCount = n;
         lowCount = n;
     }
     upper = selectRank(high, highCount, ka - 1, std::greater<>(), spare);
     lower = selectRank(low, lowCount, ka - 1, std::less<>(), spare);
-}
-
-// The line fitted to the n samples (one interval apart): its value at the first and its rise
-// per sample.
-void sampleLine(const double* samples, int32_t n, double& startM, double& stepM) {
-    const double sn = n - 1;
-    double endM = 0.0;
-    fitProfileLine(ProfileView{n - 1, 1.0, samples}, 0.0, sn, startM, endM);
-    stepM = (endM - startM) / sn;
-}
-
-// The n samples of the profile from xa intervals on, step intervals apart (linear between the
-// points), less their own regression line, taken one after another: each sample's position is
-// the one before it plus the step. Returns the sum of their squares.
-double deviationsFromLine(const ProfileView& profile, double xa, double step, int32_t n,
-                          double* samples) {
-    const int32_t np = profile.intervals;
-    const double* z = profile.elevM;
-    int32_t k = truncateInto(xa + 1.0, 1, np);
-    xa -= k;
-    for (int32_t j = 0; j < n; ++j) {
-        while (xa > 0.0 && k < np) {
-            xa -= 1.0;
-            ++k;
-        }
-        samples[j] = z[k] + (z[k] - z[k - 1]) * xa;
-        xa += step;
-    }
-    double lineM = 0.0;
-    double lineStepM = 0.0;
-    sampleLine(samples, n, lineM, lineStepM);
-    for (int32_t j = 0; j < n; ++j) {
-        samples[j] -= lineM;
-        lineM += lineStepM;
-    }
-    // Two sums, so that no addition waits on the one before.
-    double evenM2 = 0.0;
-    double oddM2 = 0.0;
-    for (int32_t j = 0; j + 1 < n; j += 2) {
-        evenM2 += samples[j] * samples[j];
-        oddM2 += samples[j + 1] * samples[j + 1];
-    }
-    if (n % 2 != 0) {
-        evenM2 += samples[n - 1] * samples[n - 1];
-    }
-    return evenM2 + oddM2;
 }
 
 } // namespace
@@ -227,13 +270,13 @@ double interdecileRangeM(const ProfileView& profile, double x1M, double x2M) {
     const int32_t ka = truncateInto(0.1 * (xb - xa + 8.0), 4, kMaxPerTenth);
     const int32_t n = 10 * ka - 5;
     const double step = (xb - xa) / (n - 1);
-    std::array<double, 10 * kMaxPerTenth - 5> deviations;
-    const double squaresM2 = deviationsFromLine(profile, xa, step, n, deviations.data());
+    std::array<double, 10 * kMaxPerTenth - 5> resampled{};
+    const IrregularitySamples samples(profile, xa, step, n, resampled.data());
     // The ka-th largest and the ka-th smallest deviations bound the middle 80 %.
     std::array<double, 3 * (10 * kMaxPerTenth - 5)> scratch;
     double upper = 0.0;
     double lower = 0.0;
-    decileBounds(deviations.data(), n, ka, std::sqrt(squaresM2 / n), upper, lower, scratch.data());
+    decileBounds(samples, ka, upper, lower, scratch.data());
     return (upper - lower) / (1.0 - 0.8 * std::exp(-(x2M - x1M) / 50e3));
 }
 

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
+#include <random>
 #include <vector>
 
 namespace pmverdan {
@@ -63,6 +66,76 @@ TEST(AnalyseProfile, TransHorizonHeightsAboveTheFittedForeground) {
     EXPECT_NEAR(prop.he[0], 60.0, 5.0);
     EXPECT_NEAR(prop.he[1], 60.0, 5.0);
     EXPECT_GT(prop.dh, 100.0);
+}
+
+// The terrain irregularity as the model defines it, step by step: the range resampled at
+// 10 k - 5 points by a running position, the line through them fitted by least squares with the
+// end points weighted one half, the deviations sorted.
+double definedInterdecileRangeM(const std::vector<double>& z, double spacingM, double x1M,
+                                double x2M) {
+    const int np = static_cast<int>(z.size()) - 1;
+    double xa = x1M / spacingM;
+    const double xb = x2M / spacingM;
+    if (xb - xa < 2.0) {
+        return 0.0;
+    }
+    const int ka = std::clamp(static_cast<int>(0.1 * (xb - xa + 8.0)), 4, 25);
+    const int n = 10 * ka - 5;
+    const double step = (xb - xa) / (n - 1);
+    std::vector<double> s(static_cast<size_t>(n));
+    int k = std::clamp(static_cast<int>(xa + 1.0), 1, np);
+    xa -= k;
+    for (double& sample : s) {
+        while (xa > 0.0 && k < np) {
+            xa -= 1.0;
+            ++k;
+        }
+        sample = z[static_cast<size_t>(k)] +
+                 (z[static_cast<size_t>(k)] - z[static_cast<size_t>(k) - 1]) * xa;
+        xa += step;
+    }
+    double w = 0.0, sw = 0.0, swx = 0.0, swxx = 0.0, swxs = 0.0;
+    for (int j = 0; j < n; ++j) {
+        const double weight = j == 0 || j == n - 1 ? 0.5 : 1.0;
+        w += weight;
+        sw += weight * s[static_cast<size_t>(j)];
+        swx += weight * j;
+        swxx += weight * j * j;
+        swxs += weight * j * s[static_cast<size_t>(j)];
+    }
+    const double slope = (w * swxs - swx * sw) / (w * swxx - swx * swx);
+    const double start = (sw - slope * swx) / w;
+    for (int j = 0; j < n; ++j) {
+        s[static_cast<size_t>(j)] -= start + slope * j;
+    }
+    std::sort(s.begin(), s.end(), std::greater<>());
+    return (s[static_cast<size_t>(ka) - 1] - s[static_cast<size_t>(n - ka)]) /
+           (1.0 - 0.8 * std::exp(-(x2M - x1M) / 50e3));
+}
+
+TEST(InterdecileRange, AsDefinedOnRandomProfilesAndRanges) {
+    // Rough and smooth random terrain, ranges from a few intervals to thousands, within the
+    // profile and reaching a little beyond either end.
+    std::mt19937_64 rng(7);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    for (int round = 0; round < 3000; ++round) {
+        const int np = 3 + static_cast<int>(rng() % 3000);
+        const double roughM = round % 3 == 0 ? 0.5 : 200.0;
+        std::vector<double> z(static_cast<size_t>(np) + 1);
+        double walkM = 500.0;
+        for (double& elevationM : z) {
+            walkM += roughM * (unit(rng) - 0.5);
+            elevationM = walkM + (round % 5 == 0 ? 0.0 : 30.0 * std::sin(unit(rng) * 6.0));
+        }
+        const double spacingM = 10.0 + 90.0 * unit(rng);
+        const double lengthM = np * spacingM;
+        const double x1M = (unit(rng) * 0.4 - 0.02) * lengthM;
+        const double x2M = (1.02 - unit(rng) * 0.4) * lengthM;
+        const double expectedM = definedInterdecileRangeM(z, spacingM, x1M, x2M);
+        EXPECT_NEAR(interdecileRangeM({np, spacingM, z.data()}, x1M, x2M), expectedM,
+                    1e-9 * (1.0 + expectedM))
+            << "round " << round << ", " << np << " intervals, " << x1M << ".." << x2M << " m";
+    }
 }
 
 } // namespace
