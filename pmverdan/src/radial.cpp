@@ -3,20 +3,42 @@
 #include "numeric.h"
 #include "preparation.h"
 
+#include <bit>
 #include <cmath>
 
 namespace pmverdan {
 
+namespace {
+
+// The nearest whole number to x, ties to even, for 0 <= x < 2^53 (exact: from 2^52 on every
+// double is whole, and below it adding 2^52 rounds away the fraction).
+double nearestWhole(double x) {
+    constexpr double kTwoTo52 = 0x1p52;
+    return x < kTwoTo52 ? (x + kTwoTo52) - kTwoTo52 : x;
+}
+
+// The double with the given biased exponent and no fraction: 2^(biased - 1023).
+double powerOfTwo(uint64_t biased) {
+    return std::bit_cast<double>(biased << 52);
+}
+
+} // namespace
+
 double repeatedDifference(double start, double step, int32_t count) {
+    constexpr uint64_t kMantissaBits = 52;
+    const double perStep = 1.0 / step;
     double value = start;
     while (count > 0) {
-        int exponent = 0;
-        std::frexp(value, &exponent);
-        const double binadeStart = std::ldexp(1.0, exponent - 1);
-        const double ulp = std::ldexp(1.0, exponent - 53);
-        const double units = step / ulp;
-        const double roundedUnits = std::nearbyint(units);
-        if (value - binadeStart < step || std::fabs(units - roundedUnits) == 0.5) {
+        const uint64_t biased = std::bit_cast<uint64_t>(value) >> kMantissaBits;
+        // In the binade [binadeStart, 2 binadeStart) the doubles are ulp apart; below 2^-970,
+        // beyond the largest or not positive: one step at a time.
+        const bool ordinary = biased > kMantissaBits + 1 && biased < 0x7ff;
+        const double binadeStart = powerOfTwo(ordinary ? biased : 1023);
+        const double ulp = powerOfTwo(ordinary ? biased - kMantissaBits : 1023);
+        // step / ulp, exactly: times a power of two.
+        const double units = step * powerOfTwo(ordinary ? 2046 + kMantissaBits - biased : 1023);
+        const double roundedUnits = nearestWhole(units);
+        if (!ordinary || value - binadeStart < step || std::fabs(units - roundedUnits) == 0.5) {
             // The difference leaves the binade, or lies halfway between two neighbours.
             value -= step;
             --count;
@@ -28,9 +50,9 @@ double repeatedDifference(double start, double step, int32_t count) {
         const auto staysFor = [&](int32_t steps) {
             return (value - (steps - 1) * stride) - binadeStart >= step;
         };
-        auto steps = static_cast<int32_t>(minOf(
-            std::floor((value - binadeStart - step) / stride) + 1.0, static_cast<double>(count)));
-        steps = maxOf(steps, 1);
+        // How many steps stay, to within one (the stride and the step differ by half an ulp).
+        const double room = minOf((value - binadeStart - step) * perStep, static_cast<double>(count));
+        int32_t steps = minOf(static_cast<int32_t>(room) + 1, count);
         while (steps > 1 && !staysFor(steps)) {
             --steps;
         }
