@@ -28,6 +28,41 @@ double normalizedBearing(double rad) {
     return wrapped < 0 ? wrapped + 2 * Pi : wrapped;
 }
 
+// What the distance and bearing from a point at latitude lat1 to one at lat2 take from the two
+// latitudes alone.
+struct LatitudeTerms {
+    double halfDLatSin2; // sin^2((lat2 - lat1) / 2)
+    double cosProduct;   // cos lat1 cos lat2
+    double cosLat2;
+    double towardPole;   // cos lat1 sin lat2
+    double awayPole;     // sin lat1 cos lat2
+};
+
+LatitudeTerms latitudeTerms(double lat1, double lat2) {
+    return {std::pow(std::sin((lat2 - lat1) / 2), 2), std::cos(lat1) * std::cos(lat2),
+            std::cos(lat2), std::cos(lat1) * std::sin(lat2), std::sin(lat1) * std::cos(lat2)};
+}
+
+// What they take from the difference of longitudes dLon alone.
+struct LongitudeTerms {
+    double halfDLonSin2; // sin^2(dLon / 2)
+    double sinDLon;
+    double cosDLon;
+};
+
+LongitudeTerms longitudeTerms(double dLon) {
+    return {std::pow(std::sin(dLon / 2), 2), std::sin(dLon), std::cos(dLon)};
+}
+
+// The great-circle distance (haversine) and initial bearing.
+Polar polarFrom(const LatitudeTerms& lat, const LongitudeTerms& lon) {
+    const double h = lat.halfDLatSin2 + lat.cosProduct * lon.halfDLonSin2;
+    const double distM = 2 * EarthRadiusM * std::asin(std::min(1.0, std::sqrt(h)));
+    const double bearing =
+        std::atan2(lon.sinDLon * lat.cosLat2, lat.towardPole - lat.awayPole * lon.cosDLon);
+    return {distM, normalizedBearing(bearing)};
+}
+
 // The cells on the border of the grid, clockwise from the north-west corner, each once.
 std::vector<terrain::GeoPoint> borderCentres(const CoverageGrid& grid) {
     std::vector<std::pair<int, int>> cells; // row, column
@@ -87,13 +122,46 @@ Choice nearestOn(const Radial& radial, Polar cell, double radiusM) {
     return {cell.distM * cell.distM + s * s - 2 * cell.distM * s * cosDelta, sample};
 }
 
+// The bearings of the radials (ascending) cut into equal slices, each knowing the first
+// bearing above its start: the radials around a bearing are found in a step or two.
+class BearingIndex {
+public:
+    explicit BearingIndex(std::vector<double> bearings)
+        : m_bearings(std::move(bearings)), m_firstAbove(2 * m_bearings.size() + 1),
+          m_slicesPerRad(static_cast<double>(m_firstAbove.size() - 1) / (2 * Pi)) {
+        for (std::size_t slice = 0; slice < m_firstAbove.size(); ++slice)
+            m_firstAbove[slice] = static_cast<std::size_t>(
+                std::upper_bound(m_bearings.begin(), m_bearings.end(), slice / m_slicesPerRad) -
+                m_bearings.begin());
+    }
+
+    /// The first bearing above `bearingRad`, as std::upper_bound finds it.
+    std::size_t firstAbove(double bearingRad) const {
+        const double at = bearingRad * m_slicesPerRad;
+        const double lastSlice = static_cast<double>(m_firstAbove.size() - 1);
+        std::size_t i = m_firstAbove[static_cast<std::size_t>(at > 0 ? std::min(at, lastSlice) : 0)];
+        // The slice's start may round to either side of the bearing.
+        while (i > 0 && m_bearings[i - 1] > bearingRad)
+            --i;
+        while (i < m_bearings.size() && m_bearings[i] <= bearingRad)
+            ++i;
+        return i;
+    }
+
+    std::size_t size() const { return m_bearings.size(); }
+
+private:
+    std::vector<double> m_bearings;
+    std::vector<std::size_t> m_firstAbove;
+    double m_slicesPerRad;
+};
+
 // The radial and sample for one cell: the nearer of the two radials around its bearing.
-std::uint64_t sampleKey(const std::vector<Radial>& radials, const std::vector<double>& bearings,
+std::uint64_t sampleKey(const std::vector<Radial>& radials, const BearingIndex& bearings,
                         Polar cell, double radiusM) {
-    const auto upper = std::upper_bound(bearings.begin(), bearings.end(), cell.bearingRad);
-    const std::size_t after = upper == bearings.end() ? 0 : upper - bearings.begin();
-    const std::size_t before =
-        upper == bearings.begin() ? bearings.size() - 1 : (upper - bearings.begin()) - 1;
+    const std::size_t upper = bearings.firstAbove(cell.bearingRad);
+    const std::size_t after = upper == bearings.size() ? 0 : upper;
+    const std::size_t before = upper == 0 ? bearings.size() - 1 : upper - 1;
     const std::size_t first = std::min(before, after);
     const std::size_t second = std::max(before, after);
     const Choice a = nearestOn(radials[first], cell, radiusM);
@@ -142,17 +210,8 @@ void groupSamples(const std::vector<std::uint64_t>& keys, RadialPlan& plan) {
 } // namespace
 
 Polar polarOf(terrain::GeoPoint from, terrain::GeoPoint to) {
-    const double lat1 = radians(from.latDeg);
-    const double lat2 = radians(to.latDeg);
-    const double dLat = lat2 - lat1;
-    const double dLon = radians(to.lonDeg - from.lonDeg);
-    const double h = std::pow(std::sin(dLat / 2), 2) +
-                     std::cos(lat1) * std::cos(lat2) * std::pow(std::sin(dLon / 2), 2);
-    const double distM = 2 * EarthRadiusM * std::asin(std::min(1.0, std::sqrt(h)));
-    const double bearing = std::atan2(std::sin(dLon) * std::cos(lat2),
-                                      std::cos(lat1) * std::sin(lat2) -
-                                          std::sin(lat1) * std::cos(lat2) * std::cos(dLon));
-    return {distM, normalizedBearing(bearing)};
+    return polarFrom(latitudeTerms(radians(from.latDeg), radians(to.latDeg)),
+                     longitudeTerms(radians(to.lonDeg - from.lonDeg)));
 }
 
 terrain::GeoPoint destination(terrain::GeoPoint from, double bearingRad, double distM) {
@@ -169,17 +228,25 @@ bool planRadials(const CoverageInputs& in, const CoverageGrid& grid,
                  const terrain::TerrainSource& terrain, unsigned threads,
                  const std::atomic<bool>& cancel, RadialPlan& plan) {
     plan.radials = makeRadials(in, grid, terrain);
-    std::vector<double> bearings;
+    std::vector<double> radialBearings;
     for (const Radial& radial : plan.radials)
-        bearings.push_back(radial.bearingRad);
+        radialBearings.push_back(radial.bearingRad);
+    const BearingIndex bearings(std::move(radialBearings));
     const double radiusM = in.radiusKm * 1000.0;
+    // What the cells' distances and bearings take from their column alone, once.
+    std::vector<LongitudeTerms> columns;
+    columns.reserve(static_cast<std::size_t>(grid.columns));
+    for (int column = 0; column < grid.columns; ++column)
+        columns.push_back(longitudeTerms(radians(grid.centreLonDeg(column) - in.tx.lonDeg)));
+    const double txLat = radians(in.tx.latDeg);
     std::vector<std::uint64_t> keys(static_cast<std::size_t>(grid.cellCount()), NoSample);
     parallelFor(
         static_cast<std::size_t>(grid.rows), threads, [&] { return cancel.load(); },
         [&](std::size_t row) {
-            const double lat = grid.centreLatDeg(static_cast<int>(row));
+            const LatitudeTerms lat =
+                latitudeTerms(txLat, radians(grid.centreLatDeg(static_cast<int>(row))));
             for (int column = 0; column < grid.columns; ++column) {
-                const Polar cell = polarOf(in.tx, {lat, grid.centreLonDeg(column)});
+                const Polar cell = polarFrom(lat, columns[static_cast<std::size_t>(column)]);
                 if (cell.distM <= radiusM)
                     keys[row * grid.columns + column] =
                         sampleKey(plan.radials, bearings, cell, radiusM);
