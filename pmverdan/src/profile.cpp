@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <functional>
 
 namespace pmverdan {
@@ -19,6 +20,10 @@ constexpr int32_t kMaxPerTenth = 25;
 // and beyond the second when too few lie beyond the first.
 constexpr double kFirstShare = 1.0;
 constexpr double kSecondShare = 0.4;
+
+// Along a radial the deciles are looked for first within this share of the last path's
+// interdecile range around the last path's.
+constexpr double kHintWindowShare = 0.05;
 
 // Horizon distance over a smooth earth of the given terrain irregularity, m.
 double roughHorizonM(double effectiveHeightM, double terrainDhM, double curvature) {
@@ -124,6 +129,32 @@ public:
 
     int32_t count() const { return m_count; }
 
+    // Counts the deviations above upperM + halfWidthM and gathers those within halfWidthM of
+    // upperM into high; counts those below lowerM - halfWidthM and gathers those within
+    // halfWidthM of lowerM into low; without a branch.
+    void gatherNear(double upperM, double lowerM, double halfWidthM, double* high,
+                    int32_t& highCount, int32_t& above, double* low, int32_t& lowCount,
+                    int32_t& below) const {
+        std::ptrdiff_t nearUpper = 0;
+        std::ptrdiff_t nearLower = 0;
+        std::ptrdiff_t beyondUpper = 0;
+        std::ptrdiff_t beyondLower = 0;
+        double u = -m_middle;
+        for (int32_t j = 0; j < m_count; ++j, u += 1.0) {
+            const double value = m_samples[j] - (m_meanM + m_slopeM * u);
+            high[nearUpper] = value;
+            low[nearLower] = value;
+            nearUpper += std::fabs(value - upperM) <= halfWidthM ? 1 : 0;
+            beyondUpper += value - upperM > halfWidthM ? 1 : 0;
+            nearLower += std::fabs(value - lowerM) <= halfWidthM ? 1 : 0;
+            beyondLower += lowerM - value > halfWidthM ? 1 : 0;
+        }
+        highCount = static_cast<int32_t>(nearUpper);
+        lowCount = static_cast<int32_t>(nearLower);
+        above = static_cast<int32_t>(beyondUpper);
+        below = static_cast<int32_t>(beyondLower);
+    }
+
     // Every deviation, into high and into low.
     void gatherAll(double* high, double* low) const {
         for (int32_t j = 0; j < m_count; ++j) {
@@ -153,6 +184,31 @@ private:
     double m_meanM = 0.0;
     double m_slopeM = 0.0;
 };
+
+// The ka-th largest (upper) and ka-th smallest (lower) deviations of the samples from their
+// line, when each lies within a narrow window around the hint's: the deviations in the windows
+// are gathered, those beyond them only counted. False when either lies outside.
+bool decileBoundsNear(const IrregularitySamples& samples, int32_t ka, const DecileHint& hint,
+                      double& upper, double& lower, double* scratch) {
+    const int32_t n = samples.count();
+    double* const high = scratch;
+    double* const low = scratch + n;
+    double* const spare = scratch + 2 * n;
+    // A twentieth of the last range on either side, and a millimetre.
+    const double halfWidthM = kHintWindowShare * (hint.upperM - hint.lowerM) + 1e-3;
+    int32_t highCount = 0;
+    int32_t lowCount = 0;
+    int32_t above = 0;
+    int32_t below = 0;
+    samples.gatherNear(hint.upperM, hint.lowerM, halfWidthM, high, highCount, above, low, lowCount,
+                       below);
+    if (!(above < ka && ka <= above + highCount && below < ka && ka <= below + lowCount)) {
+        return false;
+    }
+    upper = selectRank(high, highCount, ka - 1 - above, std::greater<>(), spare);
+    lower = selectRank(low, lowCount, ka - 1 - below, std::less<>(), spare);
+    return true;
+}
 
 // The ka-th largest (upper) and ka-th smallest (lower) deviations of the samples from their
 // line. The deviations beyond a threshold on either side are gathered first; when there are at
@@ -276,7 +332,13 @@ double interdecileRangeM(const ProfileView& profile, double x1M, double x2M) {
     std::array<double, 3 * (10 * kMaxPerTenth - 5)> scratch;
     double upper = 0.0;
     double lower = 0.0;
-    decileBounds(samples, ka, upper, lower, scratch.data());
+    DecileHint* const hint = profile.decileHint;
+    if (hint == nullptr || !decileBoundsNear(samples, ka, *hint, upper, lower, scratch.data())) {
+        decileBounds(samples, ka, upper, lower, scratch.data());
+    }
+    if (hint != nullptr) {
+        *hint = {upper, lower};
+    }
     return (upper - lower) / (1.0 - 0.8 * std::exp(-(x2M - x1M) / 50e3));
 }
 

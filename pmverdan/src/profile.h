@@ -4,8 +4,16 @@
 #include "pmverdan.h"
 
 #include <cstdint>
+#include <limits>
 
 namespace pmverdan {
+
+// Where the deciles of the terrain irregularity's deviations lay on the last path analysed
+// (NaN before the first): along a radial the next path's lie close by.
+struct DecileHint {
+    double upperM = std::numeric_limits<double>::quiet_NaN();
+    double lowerM = std::numeric_limits<double>::quiet_NaN();
+};
 
 // Equally spaced elevations along a path: intervals + 1 elevations, m, spacingM apart.
 struct ProfileView {
@@ -17,6 +25,8 @@ struct ProfileView {
     // point number. With them a line fit costs the same over any range.
     const long double* sumM = nullptr;
     const long double* indexMomentM = nullptr;
+    // Optional: looked up and updated by the terrain irregularity.
+    DecileHint* decileHint = nullptr;
 };
 
 // Largest number of intervals a profile may have.

@@ -110,8 +110,9 @@ void RadialProfile::analyse(int32_t intervals, PropRecord& prop) {
     analyseTerrain(view(intervals), prop);
 }
 
-ProfileView RadialProfile::view(int32_t intervals) const {
-    return {intervals, m_spacingM, m_elevM.data(), m_sumM.data(), m_indexMomentM.data()};
+ProfileView RadialProfile::view(int32_t intervals) {
+    return {intervals, m_spacingM, m_elevM.data(), m_sumM.data(), m_indexMomentM.data(),
+            &m_decileHint};
 }
 
 // The result of pmverdan::findHorizons over the path to point np, from the hulls.

@@ -59,7 +59,7 @@ public:
     void analyse(int32_t intervals, PropRecord& prop);
 
 private:
-    ProfileView view(int32_t intervals) const;
+    ProfileView view(int32_t intervals);
     void findHorizons(int32_t intervals, PropRecord& prop);
     void extendHulls(int32_t lastPoint, double txHeightM);
     int32_t highestFromTransmitter(double halfCurvature) const;
@@ -74,6 +74,7 @@ private:
     double m_txHeightM = 0.0;
     UpperHull m_txHull; // of (i, m_txAngle[i])
     UpperHull m_rxHull; // of (i, m_lowered[i])
+    DecileHint m_decileHint;
 };
 
 } // namespace pmverdan
