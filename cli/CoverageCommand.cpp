@@ -223,6 +223,7 @@ CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
     const std::string refused = coverage::checkInputs(request.inputs);
     if (!refused.empty())
         throw UsageError{QString::fromStdString(refused)};
+    request.style = coverage::MapStyle(coverage::defaultQuantity(request.inputs));
     return request;
 }
 
@@ -270,7 +271,7 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
         printError(context, fileNameFromBytes(result.message));
         return result.terrainError ? ExitUsage : ExitFailure;
     }
-    const coverage::ColourScale scale = coverage::ColourScale::standard();
+    const coverage::ColourScale scale = request.style.colourScale();
     printRunWarnings(result, scale, context);
     const QString name = request.outPrefix.mid(request.outPrefix.lastIndexOf(u'/') + 1);
     const std::string title = readableFileName(name).toStdString() + " (Longley-Rice coverage)";

@@ -6,6 +6,7 @@
 
 #include <verdan/coverage/Coverage.h>
 #include <verdan/coverage/CoverageOutput.h>
+#include <verdan/coverage/MapStyle.h>
 
 #include <QStringList>
 
@@ -22,6 +23,8 @@ struct CoverageRequest {
     unsigned threads = 0;     ///< --threads N, 0: every core
     QString thresholdText;    ///< --threshold as typed, empty without
     bool summaryJson = false; ///< --summary json
+    /// What the PNG and the KML show.
+    coverage::MapStyle style{coverage::MapQuantity::LossDb};
 };
 
 /// The option names of `verdan-cli coverage` (without "--").

@@ -16,13 +16,13 @@ constexpr double HighestLevel = 400;
 
 // Green for the best reception through yellow and red to violet for the weakest.
 constexpr std::array<Rgb, MaxMapLevels> Palette = {{{0, 140, 0},
-                                                     {110, 200, 0},
-                                                     {230, 230, 0},
-                                                     {255, 170, 0},
-                                                     {255, 90, 0},
-                                                     {220, 0, 0},
-                                                     {170, 0, 120},
-                                                     {100, 0, 170}}};
+                                                    {110, 200, 0},
+                                                    {230, 230, 0},
+                                                    {255, 170, 0},
+                                                    {255, 90, 0},
+                                                    {220, 0, 0},
+                                                    {170, 0, 120},
+                                                    {100, 0, 170}}};
 
 bool bestFirst(MapQuantity quantity, double a, double b) {
     return coverage::higherIsBetter(quantity) ? a > b : a < b;
@@ -56,21 +56,21 @@ QString MapColours::title() const {
 }
 
 QStringList MapColours::legendLabels() const {
-    const QString first = m_quantity == MapQuantity::LossDb ? QStringLiteral("<= ")
-                                                            : QStringLiteral(">= ");
+    const QString first =
+        coverage::higherIsBetter(m_quantity) ? QStringLiteral(">= ") : QStringLiteral("<= ");
     QStringList labels;
     for (std::size_t i = 0; i < m_levels.size(); ++i) {
         const QString level = numfmt::generalNumber(m_levels[i]);
-        labels << (i == 0 ? first + level
-                          : numfmt::generalNumber(m_levels[i - 1]) + QStringLiteral(" - ") + level) +
+        labels << (i == 0
+                       ? first + level
+                       : numfmt::generalNumber(m_levels[i - 1]) + QStringLiteral(" - ") + level) +
                       u' ' + unit();
     }
     return labels;
 }
 
 QString defaultLevelsText(MapQuantity quantity) {
-    return quantity == MapQuantity::LossDb ? QStringLiteral("110,120,130,140,150,160")
-                                           : QStringLiteral("80,70,60,50,40,30");
+    return QString::fromStdString(coverage::levelsText(coverage::defaultLevels(quantity)));
 }
 
 bool parseLevels(const QString& text, MapQuantity quantity, std::vector<double>& levels) {

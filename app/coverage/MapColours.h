@@ -2,7 +2,7 @@
 
 #include "ResultsGraph.h"
 
-#include <verdan/coverage/MapQuantity.h>
+#include <verdan/coverage/MapStyle.h>
 
 #include <QString>
 #include <QStringList>
@@ -10,8 +10,8 @@
 
 namespace verdan {
 
-/// The quantity a coverage map colours: the basic transmission loss (dB), or the field
-/// strength (dBµV/m) when the transmitter's ERP is given.
+/// The quantity a coverage map colours: the basic transmission loss (dB), the received power
+/// (dBm), the field strength (dBµV/m) or the margin over a threshold (dB).
 using MapQuantity = coverage::MapQuantity;
 
 /// At most this many colour levels on a map.
@@ -55,8 +55,8 @@ private:
     bool m_hatchWarnings;
 };
 
-/// The levels a new map starts with: "110,120,130,140,150,160" dB for loss and
-/// "80,70,60,50,40,30" dBµV/m for field strength.
+/// The levels a new map of `quantity` starts with (coverage::defaultLevels()), e.g.
+/// "110,120,130,140,150,160" dB for loss.
 QString defaultLevelsText(MapQuantity quantity);
 
 /// Reads comma-separated levels (C locale) into `levels`, sorted best first and without

@@ -65,25 +65,13 @@ std::string hexColour(Rgba c) {
     return text;
 }
 
-// One band's range in words: "up to 110.0 dB", "110.0 to 120.0 dB", "80.0 dBµV/m and above".
-std::string bandText(const ColourScale& scale, std::size_t band) {
-    const std::string unit = " " + quantityUnit(scale.quantity());
-    const std::string level = text::fixed(scale.steps()[band].level, 1);
-    if (band > 0) {
-        const std::string previous = text::fixed(scale.steps()[band - 1].level, 1);
-        return higherIsBetter(scale.quantity()) ? level + " to " + previous + unit
-                                                : previous + " to " + level + unit;
-    }
-    return higherIsBetter(scale.quantity()) ? level + unit + " and above" : "up to " + level + unit;
-}
-
 // The scale as an HTML table for the overlay's description, with the warned cells in words.
 std::string scaleTable(const CoverageGrid& grid, const ColourScale& scale) {
     std::string html =
         "<table><tr><th></th><th>" + xmlEscaped(quantityTitle(scale.quantity())) + "</th></tr>";
-    for (std::size_t band = 0; band < scale.steps().size(); ++band)
-        html += "<tr><td style=\"background:" + hexColour(scale.steps()[band].colour) +
-                ";width:2em\"></td><td>" + xmlEscaped(bandText(scale, band)) + "</td></tr>";
+    for (const LegendEntry& entry : legendEntries(scale))
+        html += "<tr><td style=\"background:" + hexColour(entry.colour) + ";width:2em\"></td><td>" +
+                xmlEscaped(entry.text) + "</td></tr>";
     html += "</table>";
     const std::vector<WarningCount> counts = countWarnings(grid, scale.warningLevel());
     if (counts.empty())
@@ -99,10 +87,11 @@ std::string scaleTable(const CoverageGrid& grid, const ColourScale& scale) {
 std::string kmlPolygonFolder(const detail::CoveredPolygons& polygons) {
     if (polygons.kml.empty())
         return {};
-    std::string folder = "<Folder>\n"
-                         "  <name>Covered area (margin 0 dB or more)</name>\n"
-                         "  <Style id=\"covered\"><LineStyle><color>ff202020</color><width>2</width>"
-                         "</LineStyle><PolyStyle><fill>0</fill></PolyStyle></Style>\n";
+    std::string folder =
+        "<Folder>\n"
+        "  <name>Covered area (margin 0 dB or more)</name>\n"
+        "  <Style id=\"covered\"><LineStyle><color>ff202020</color><width>2</width>"
+        "</LineStyle><PolyStyle><fill>0</fill></PolyStyle></Style>\n";
     for (const std::string& polygon : polygons.kml)
         folder += "  <Placemark><styleUrl>#covered</styleUrl>" + polygon + "</Placemark>\n";
     return folder + "</Folder>\n";
@@ -182,11 +171,6 @@ Status writeGeoTiff(const CoverageGrid& grid, const std::string& path,
 
 } // namespace
 
-ColourScale::ColourScale(MapQuantity quantity, std::vector<ColourStep> steps, int warningLevel,
-                         bool hatch)
-    : m_quantity(quantity), m_steps(std::move(steps)), m_warningLevel(warningLevel),
-      m_hatch(hatch) {}
-
 std::string checkOutputPrefix(const std::string& prefix) {
     const std::string name = fs::path(prefix).filename().string();
     if (prefix.empty() || prefix.back() == '/' || name.empty() || name == "." || name == "..")
@@ -241,37 +225,13 @@ Status statusOf(const files::PublishResult& result) {
 }
 
 Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
-                          OutputFormats formats, const ColourScale& scale,
-                          const std::string& title, const std::atomic<bool>* cancel) {
+                          OutputFormats formats, const ColourScale& scale, const std::string& title,
+                          const std::atomic<bool>* cancel) {
     if (const std::string refused = checkOutputPrefix(prefix); !refused.empty())
         return Status::failure(refused);
     files::OutputSet set;
     addCoverageFiles(set, grid, prefix, formats, scale, title, cancel);
     return statusOf(set.publish(cancel));
-}
-
-ColourScale ColourScale::standard() {
-    const Rgba colours[] = {{255, 0, 0, 255},   {255, 85, 0, 255},  {255, 170, 0, 255},
-                            {255, 255, 0, 255}, {170, 255, 0, 255}, {0, 255, 0, 255},
-                            {0, 255, 170, 255}, {0, 200, 255, 255}, {0, 120, 255, 255},
-                            {0, 0, 255, 255}};
-    std::vector<ColourStep> steps;
-    double upToDb = 90;
-    for (const Rgba colour : colours) {
-        steps.push_back({upToDb, colour});
-        upToDb += 10;
-    }
-    return ColourScale(MapQuantity::LossDb, std::move(steps), 3);
-}
-
-Rgba ColourScale::colourFor(float value) const {
-    if (std::isnan(value))
-        return {};
-    const bool higher = higherIsBetter(m_quantity);
-    for (const ColourStep& step : m_steps)
-        if (higher ? value >= step.level : value <= step.level)
-            return step.colour;
-    return {};
 }
 
 Rgba hatchColour(Rgba under) {
@@ -280,13 +240,15 @@ Rgba hatchColour(Rgba under) {
 }
 
 std::vector<std::uint8_t> renderRgba(const CoverageGrid& grid, const ColourScale& scale) {
+    // A grid without the scale's quantity gives a clear picture of its size.
     const std::vector<float>& values = quantityValues(grid, scale.quantity());
-    std::vector<std::uint8_t> pixels(values.size() * 4);
+    std::vector<std::uint8_t> pixels(static_cast<std::size_t>(grid.cellCount()) * 4);
     const auto columns = static_cast<std::size_t>(std::max(grid.columns, 1));
-    for (std::size_t i = 0; i < values.size(); ++i) {
+    for (std::size_t i = 0; i < values.size() && 4 * i < pixels.size(); ++i) {
         Rgba c = scale.colourFor(values[i]);
-        const bool hatched = i < grid.warning.size() && scale.hatches(grid.warning[i]) &&
-                             onHatchLine(static_cast<int>(i % columns), static_cast<int>(i / columns));
+        const bool hatched =
+            i < grid.warning.size() && scale.hatches(grid.warning[i]) &&
+            onHatchLine(static_cast<int>(i % columns), static_cast<int>(i / columns));
         if (hatched && c.alpha > 0)
             c = hatchColour(c);
         pixels[4 * i] = c.red;

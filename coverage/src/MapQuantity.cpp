@@ -6,12 +6,41 @@
 
 namespace verdan::coverage {
 
+namespace {
+
+struct QuantityTexts {
+    const char* name;
+    const char* unit;
+    const char* key;
+};
+
+const QuantityTexts& textsOf(MapQuantity quantity) {
+    static const QuantityTexts texts[] = {{"Basic transmission loss", "dB", "loss"},
+                                          {"Received power", "dBm", "power"},
+                                          {"Field strength", "dB\u00b5V/m", "field"},
+                                          {"Margin", "dB", "margin"}};
+    return texts[static_cast<std::size_t>(quantity)];
+}
+
+} // namespace
+
 std::string quantityName(MapQuantity quantity) {
-    return quantity == MapQuantity::LossDb ? "Basic transmission loss" : "Field strength";
+    return textsOf(quantity).name;
 }
 
 std::string quantityUnit(MapQuantity quantity) {
-    return quantity == MapQuantity::LossDb ? "dB" : "dB\u00b5V/m";
+    return textsOf(quantity).unit;
+}
+
+std::string quantityKey(MapQuantity quantity) {
+    return textsOf(quantity).key;
+}
+
+std::optional<MapQuantity> quantityOfKey(std::string_view key) {
+    for (const MapQuantity quantity : AllMapQuantities)
+        if (key == textsOf(quantity).key)
+            return quantity;
+    return std::nullopt;
 }
 
 std::string quantityTitle(MapQuantity quantity) {
@@ -23,7 +52,33 @@ bool higherIsBetter(MapQuantity quantity) {
 }
 
 const std::vector<float>& quantityValues(const CoverageGrid& grid, MapQuantity quantity) {
-    return quantity == MapQuantity::LossDb ? grid.lossDb : grid.fieldDbuvm;
+    switch (quantity) {
+    case MapQuantity::PowerDbm:
+        return grid.powerDbm;
+    case MapQuantity::FieldDbuvm:
+        return grid.fieldDbuvm;
+    case MapQuantity::MarginDb:
+        return grid.marginDb;
+    case MapQuantity::LossDb:
+        break;
+    }
+    return grid.lossDb;
+}
+
+MapQuantity defaultQuantity(const CoverageInputs& in) {
+    if (in.hasLinkBudget() && in.receiver.threshold)
+        return MapQuantity::MarginDb;
+    return in.hasLinkBudget() ? MapQuantity::PowerDbm : MapQuantity::LossDb;
+}
+
+std::string quantityMissing(const CoverageInputs& in, MapQuantity quantity) {
+    if (quantity == MapQuantity::LossDb)
+        return {};
+    if (!in.hasLinkBudget())
+        return quantityName(quantity) + " needs a transmitter power or an ERP";
+    if (quantity == MapQuantity::MarginDb && !in.receiver.threshold)
+        return "the margin needs a receiver threshold";
+    return {};
 }
 
 std::string warningCauseText(WarningCause cause) {

@@ -22,6 +22,10 @@ namespace fs = std::filesystem;
 
 namespace {
 
+ColourScale lossScale() {
+    return MapStyle(MapQuantity::LossDb).colourScale();
+}
+
 // A 60 x 50 grid of 3-arc-second cells at 45 N: a disc of radius 24 cells with a value,
 // covered (margin 0 or more) on a ring and a separate patch, uncovered elsewhere.
 CoverageGrid coveredGrid() {
@@ -85,7 +89,7 @@ TEST(Contour, PolygonsCoverTheCellsAboveTheThreshold) {
     fs::create_directories(dir);
     const std::string prefix = (dir / "site").string();
     const CoverageGrid grid = coveredGrid();
-    const Status written = writeCoverageFiles(grid, prefix, {}, ColourScale::standard(), "Site");
+    const Status written = writeCoverageFiles(grid, prefix, {}, lossScale(), "Site");
     ASSERT_TRUE(written.ok) << written.message;
     GDALAllRegister();
     const double cellsKm2 = coveredArea(grid).coveredKm2;
@@ -114,7 +118,6 @@ TEST(Contour, NoThresholdNoContour) {
     fs::create_directories(dir);
     CoverageGrid grid = coveredGrid();
     grid.marginDb.clear();
-    ASSERT_TRUE(
-        writeCoverageFiles(grid, (dir / "site").string(), {}, ColourScale::standard(), "S").ok);
+    ASSERT_TRUE(writeCoverageFiles(grid, (dir / "site").string(), {}, lossScale(), "S").ok);
     EXPECT_FALSE(fs::exists(dir / "site-contour.geojson"));
 }

@@ -279,8 +279,7 @@ QImage decimatedImage(const coverage::CoverageGrid& grid, int maxSide, ColourOf 
 QImage coverageImage(const coverage::CoverageGrid& grid, const MapColours& colours, int maxSide) {
     if (grid.columns <= 0 || grid.rows <= 0)
         return {};
-    const std::vector<float>& values =
-        colours.quantity() == MapQuantity::FieldDbuvm ? grid.fieldDbuvm : grid.lossDb;
+    const std::vector<float>& values = coverage::quantityValues(grid, colours.quantity());
     return decimatedImage(grid, maxSide, [&](std::size_t cell) -> std::optional<QRgb> {
         const int band = cell < values.size() ? colours.bandOf(values[cell]) : -1;
         if (band < 0)

@@ -3,7 +3,7 @@
 #pragma once
 
 #include <verdan/coverage/Coverage.h>
-#include <verdan/coverage/MapQuantity.h>
+#include <verdan/coverage/MapStyle.h>
 #include <verdan/files/OutputFiles.h>
 
 #include <atomic>
@@ -15,57 +15,6 @@ namespace verdan::coverage {
 
 /// Success, or a one-line message naming the file at fault.
 using Status = terrain::Status;
-
-/// A colour with opacity, 0..255 each.
-struct Rgba {
-    std::uint8_t red = 0;
-    std::uint8_t green = 0;
-    std::uint8_t blue = 0;
-    std::uint8_t alpha = 0;
-};
-
-/// One band of a colour scale: values from `level` toward the better side of it (and not
-/// past the previous band's level) take `colour`. A loss band holds losses up to `level`; a
-/// field strength band holds fields of `level` and above.
-struct ColourStep {
-    double level = 0;
-    Rgba colour;
-};
-
-/// The colours of a map of one quantity: bands of levels, best first, transparent beyond the
-/// last one and outside the radius. Every cell takes its value's colour; cells with a model
-/// warning at or above `warningLevel` are also crossed by a light hatch (when `hatch`), so
-/// that doubtful results stand out without hiding what the model gave.
-class ColourScale {
-public:
-    /// `steps` best first (ascending levels for loss, descending for field strength);
-    /// `warningLevel` 1..4 (5: never marked).
-    ColourScale(MapQuantity quantity, std::vector<ColourStep> steps, int warningLevel,
-                bool hatch = true);
-
-    /// Loss in 10 dB bands from up to 90 dB (red, strongest) to up to 180 dB (blue); warning
-    /// level 3 and above (results probably invalid) hatched.
-    static ColourScale standard();
-
-    /// The colour of a value; transparent for NaN (outside the radius) and beyond the last
-    /// band.
-    Rgba colourFor(float value) const;
-    /// True when a cell with the model's warning `warning` is hatched.
-    bool hatches(std::uint8_t warning) const {
-        return m_hatch && warning >= m_warningLevel && warning != CellWithoutResult;
-    }
-
-    MapQuantity quantity() const { return m_quantity; }
-    const std::vector<ColourStep>& steps() const { return m_steps; }
-    int warningLevel() const { return m_warningLevel; }
-    bool hatch() const { return m_hatch; }
-
-private:
-    MapQuantity m_quantity;
-    std::vector<ColourStep> m_steps;
-    int m_warningLevel;
-    bool m_hatch;
-};
 
 /// The colour of a hatch line over a cell of colour `under`: the cell's colour lightened
 /// halfway to white, fully opaque.

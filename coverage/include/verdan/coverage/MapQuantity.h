@@ -4,7 +4,9 @@
 
 #include <verdan/coverage/Coverage.h>
 
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace verdan::coverage {
@@ -12,19 +14,38 @@ namespace verdan::coverage {
 /// The quantity a coverage map colours.
 enum class MapQuantity {
     LossDb,     ///< basic transmission loss, dB (lower is better)
-    FieldDbuvm, ///< field strength, dBµV/m (higher is better; needs an ERP)
+    PowerDbm,   ///< received power at the receiver's input, dBm (needs a power or an ERP)
+    FieldDbuvm, ///< field strength, dBµV/m (needs a power or an ERP)
+    MarginDb,   ///< margin over the receiver's threshold, dB (needs a threshold)
 };
 
-/// "Basic transmission loss", "Field strength".
+/// Every quantity, in the order above.
+inline constexpr MapQuantity AllMapQuantities[] = {MapQuantity::LossDb, MapQuantity::PowerDbm,
+                                                   MapQuantity::FieldDbuvm, MapQuantity::MarginDb};
+
+/// "Basic transmission loss", "Received power", "Field strength", "Margin".
 std::string quantityName(MapQuantity quantity);
-/// "dB", "dBµV/m" (UTF-8).
+/// "dB", "dBm", "dBµV/m" (UTF-8), "dB".
 std::string quantityUnit(MapQuantity quantity);
 /// "Basic transmission loss (dB)".
 std::string quantityTitle(MapQuantity quantity);
-/// True when a higher value means better reception.
+/// The short name users type: "loss", "power", "field", "margin".
+std::string quantityKey(MapQuantity quantity);
+/// The quantity of a short name (exact, lower case); empty for any other text.
+std::optional<MapQuantity> quantityOfKey(std::string_view key);
+/// True when a higher value means better reception (all but the loss).
 bool higherIsBetter(MapQuantity quantity);
 /// The grid's values of `quantity` (empty when the run did not compute it).
 const std::vector<float>& quantityValues(const CoverageGrid& grid, MapQuantity quantity);
+/// True when the grid holds values of `quantity`.
+inline bool hasQuantity(const CoverageGrid& grid, MapQuantity quantity) {
+    return !quantityValues(grid, quantity).empty();
+}
+/// What a map of a run of `in` shows unless the user says otherwise: the margin with a
+/// threshold, else the received power with a power or an ERP, else the loss.
+MapQuantity defaultQuantity(const CoverageInputs& in);
+/// The empty string when a run of `in` computes `quantity`, else why not, in one line.
+std::string quantityMissing(const CoverageInputs& in, MapQuantity quantity);
 
 /// The cells of one model warning level with one cause.
 struct WarningCount {
