@@ -24,7 +24,8 @@ const QStringList OwnOptionNames{
     QStringLiteral("conf"),       QStringLiteral("tx"),      QStringLiteral("radius"),
     QStringLiteral("resolution"), QStringLiteral("terrain"), QStringLiteral("dem"),
     QStringLiteral("globe-path"), QStringLiteral("out"),     QStringLiteral("sites"),
-    QStringLiteral("formats"),    QStringLiteral("threads"), QStringLiteral("summary")};
+    QStringLiteral("formats"),    QStringLiteral("threads"), QStringLiteral("summary"),
+    QStringLiteral("show"),       QStringLiteral("levels"),  QStringLiteral("colours")};
 
 const QStringList CoverageOptionNames = OwnOptionNames + linkOptionNames();
 
@@ -87,6 +88,44 @@ coverage::CoverageInputs inputsFromOptions(const CliOptions& options) {
     return in;
 }
 
+// What the PNG and the KML show: --show (the run's default quantity without), --levels
+// (the quantity's default levels without) and --colours.
+coverage::MapStyle styleFromOptions(const CliOptions& options, const coverage::CoverageInputs& in) {
+    coverage::MapQuantity quantity = coverage::defaultQuantity(in);
+    if (options.has(QStringLiteral("show"))) {
+        const QString key = options.valueOf(QStringLiteral("show")).trimmed().toLower();
+        const std::optional<coverage::MapQuantity> shown =
+            coverage::quantityOfKey(key.toStdString());
+        if (!shown)
+            throw UsageError{QStringLiteral("--show: expected loss, power, field or margin; got "
+                                            "\"%1\"")
+                                 .arg(options.valueOf(QStringLiteral("show")))};
+        if (const std::string missing = coverage::quantityMissing(in, *shown); !missing.empty())
+            throw UsageError{
+                QStringLiteral("--show %1 needs %2").arg(key, QString::fromStdString(missing))};
+        quantity = *shown;
+    }
+    std::vector<double> levels = coverage::defaultLevels(quantity);
+    if (options.has(QStringLiteral("levels"))) {
+        coverage::LevelsRead read =
+            coverage::parseLevels(options.valueOf(QStringLiteral("levels")).toStdString());
+        if (!read.levels)
+            throw UsageError{QStringLiteral("--levels: ") + QString::fromStdString(read.message)};
+        levels = std::move(*read.levels);
+    }
+    coverage::Palette palette = coverage::DefaultPalette;
+    if (options.has(QStringLiteral("colours"))) {
+        const std::optional<coverage::Palette> named = coverage::paletteNamed(
+            options.valueOf(QStringLiteral("colours")).trimmed().toStdString());
+        if (!named)
+            throw UsageError{QStringLiteral("--colours: expected viridis, cividis, blues or greys; "
+                                            "got \"%1\"")
+                                 .arg(options.valueOf(QStringLiteral("colours")))};
+        palette = *named;
+    }
+    return coverage::MapStyle(quantity, std::move(levels), palette);
+}
+
 void requireOptions(const CliOptions& options, const QStringList& names) {
     for (const QString& name : names)
         if (!options.has(name))
@@ -147,8 +186,10 @@ std::vector<std::string> writtenFiles(const CoverageRequest& request, bool margi
         files.push_back(prefix + ".tif");
     if (f.png || f.kml)
         files.push_back(prefix + ".png");
-    if (f.kml)
+    if (f.kml) {
+        files.push_back(prefix + "-legend.png");
         files.push_back(prefix + ".kml");
+    }
     if (f.contour && margin)
         files.push_back(prefix + "-contour.geojson");
     return files;
@@ -223,7 +264,7 @@ CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
     const std::string refused = coverage::checkInputs(request.inputs);
     if (!refused.empty())
         throw UsageError{QString::fromStdString(refused)};
-    request.style = coverage::MapStyle(coverage::defaultQuantity(request.inputs));
+    request.style = styleFromOptions(options, request.inputs);
     return request;
 }
 

@@ -36,8 +36,11 @@ const QStringList& coverageOptionNames();
 /// 1..99, default 50), the link budget options (linkOptionsFromOptions(); --erp DBW is the
 /// ERP in the main beam), --out PREFIX, --formats (a comma-separated subset of
 /// tif,png,kml,geojson; default all; geojson is the covered area of a threshold), --threads N
-/// (0..1024) and --summary text|json. Throws UsageError, also for inputs the engine refuses (a map
-/// of more than 50 million cells).
+/// (0..1024), --summary text|json, and what the PNG and KML show: --show loss|power|field|margin
+/// (default: margin with a threshold, else power with a power or an ERP, else loss), --levels
+/// a,b,c (1..8 C-locale numbers rising or falling strictly; default the quantity's) and
+/// --colours viridis|cividis|blues|greys. Throws UsageError, also for inputs the engine refuses
+/// (a map of more than 50 million cells) and a quantity the run does not compute.
 CoverageRequest coverageRequestFromOptions(const CliOptions& options);
 
 /// Runs `request` over `terrain`, prints progress on standard error when it is a terminal,

@@ -53,6 +53,7 @@ const char* usage() {
            "          [--freq --h1 --h2 --pol --eps --sgm --ns --climate] [--rel P] [--conf P]\n"
            "          [--erp POWER] [--terrain globe|quarn|raster] [--globe-path DIR | --dem PATH]\n"
            "          [--formats tif,png,kml] [--threads N] [link options] [--summary text|json]\n"
+           "          [--show loss|power|field|margin] [--levels A,B,C] [--colours NAME]\n"
            "  coverage --sites FILE.csv --print-jobs [coverage options] --out PREFIX\n"
            "  coverage-merge --out MERGED.tif INPUT.tif...\n"
            "\n"
@@ -66,7 +67,11 @@ const char* usage() {
            "link options: --tx-power 50W|47dBm|17dBW --tx-loss DB --tx-gain 12dBi|10dBd\n"
            "              --tx-antenna FILE.msi --azimuth DEG --tilt DEG --rx-gain G --rx-loss DB\n"
            "              --threshold -100dBm|40dBuV/m (--erp is the ERP in the main beam)\n"
-           "--format text|csv|json: the report (default), or the table as CSV or JSON.\n";
+           "--format text|csv|json: the report (default), or the table as CSV or JSON.\n"
+           "--show: what the PNG and KML colour (default margin with --threshold, else power\n"
+           "        with a power or ERP, else loss); --levels: 1..8 band edges, strictly rising\n"
+           "        or falling (--levels -110,-100,-90); --colours viridis|cividis|blues|greys\n"
+           "        (perceptual scales that read in grey and for colour-blind users).\n";
 }
 
 // Qt's own diagnostics (about files and database connections) are not for the user: every

@@ -74,7 +74,8 @@ bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColour
         return false;
     }
     written = formats.geoTiff ? QStringList{prefix + QStringLiteral(".tif")}
-                              : QStringList{prefix + QStringLiteral(".kml"), overlayPathOf(path)};
+                              : QStringList{prefix + QStringLiteral(".kml"), overlayPathOf(path),
+                                            prefix + QStringLiteral("-legend.png")};
     return true;
 }
 

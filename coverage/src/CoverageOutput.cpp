@@ -1,6 +1,7 @@
 #include <verdan/coverage/CoverageOutput.h>
 
 #include "GdalRaster.h"
+#include "LegendImage.h"
 #include "TextFormat.h"
 
 #include <algorithm>
@@ -108,7 +109,23 @@ std::string contourGeoJson(const detail::CoveredPolygons& polygons) {
     return json + "\n]}\n";
 }
 
-std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const ColourScale& scale,
+// The legend picture pinned to the screen's top-left corner at its own size.
+std::string legendOverlay(const ColourScale& scale, const std::string& legendName) {
+    return "<ScreenOverlay>\n"
+           "  <name>Legend: " +
+           xmlEscaped(quantityTitle(scale.quantity())) +
+           "</name>\n"
+           "  <Icon><href>" +
+           uriEscaped(legendName) +
+           "</href></Icon>\n"
+           "  <overlayXY x=\"0\" y=\"1\" xunits=\"fraction\" yunits=\"fraction\"/>\n"
+           "  <screenXY x=\"10\" y=\"10\" xunits=\"pixels\" yunits=\"insetPixels\"/>\n"
+           "  <size x=\"0\" y=\"0\" xunits=\"pixels\" yunits=\"pixels\"/>\n"
+           "</ScreenOverlay>\n";
+}
+
+std::string kmlText(const CoverageGrid& grid, const std::string& pngName,
+                    const std::string& legendName, const ColourScale& scale,
                     const std::string& title, const detail::CoveredPolygons& polygons) {
     const auto deg = [](double value) { return text::fixed(value, 8); };
     const double southLatDeg = grid.northLatDeg - grid.rows * grid.cellDeg;
@@ -142,7 +159,7 @@ std::string kmlText(const CoverageGrid& grid, const std::string& pngName, const 
            "</west>\n"
            "  </LatLonBox>\n"
            "</GroundOverlay>\n" +
-           kmlPolygonFolder(polygons) +
+           legendOverlay(scale, legendName) + kmlPolygonFolder(polygons) +
            "</Document>\n"
            "</kml>\n";
 }
@@ -211,9 +228,20 @@ void addCoverageFiles(files::OutputSet& set, const CoverageGrid& grid, const std
             return traceFailure.empty() ? files::writeBytes(file, text) : traceFailure;
         };
     };
-    if (formats.kml)
+    if (formats.kml) {
+        const std::string legendPath = prefix + "-legend.png";
+        set.add(legendPath, [&grid, &scale, cancel](const files::TemporaryFile& file) {
+            const detail::RgbaImage legend =
+                detail::legendImage(scale, !countWarnings(grid, scale.warningLevel()).empty());
+            std::string bytes;
+            const Status encoded =
+                detail::encodeRgbaPng(legend.pixels, legend.width, legend.height, bytes, cancel);
+            return encoded.ok ? files::writeBytes(file, bytes) : detail::reasonOf(encoded);
+        });
         set.add(prefix + ".kml", textOrFailure(kmlText(grid, fs::path(pngPath).filename().string(),
+                                                       fs::path(legendPath).filename().string(),
                                                        scale, title, polygons)));
+    }
     if (contour)
         set.add(prefix + "-contour.geojson", textOrFailure(contourGeoJson(polygons)));
 }

@@ -75,9 +75,9 @@ std::string quantityMissing(const CoverageInputs& in, MapQuantity quantity) {
     if (quantity == MapQuantity::LossDb)
         return {};
     if (!in.hasLinkBudget())
-        return quantityName(quantity) + " needs a transmitter power or an ERP";
+        return "a transmitter power or an ERP";
     if (quantity == MapQuantity::MarginDb && !in.receiver.threshold)
-        return "the margin needs a receiver threshold";
+        return "a receiver threshold";
     return {};
 }
 

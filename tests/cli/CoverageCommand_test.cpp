@@ -4,6 +4,7 @@
 #include "FlatGround.h"
 #include "GeoTiffMap.h"
 #include "P2pCommand.h"
+#include "pattern_builders.h"
 
 #include <QDir>
 #include <QFile>
@@ -15,6 +16,7 @@
 #include <raster_builders.h>
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -82,6 +84,13 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
     const QStringList jobs{"--print-jobs", "--out", out};
     const QStringList map{"--radius", "30", "--resolution", "3"};
     const char* const site = "name,lat,lon\na,45,7\n";
+    const QStringList budget = disk + QStringList{"--out", out};
+    const QString pattern = dir.filePath(QStringLiteral("panel.msi"));
+    std::string error;
+    ASSERT_TRUE(
+        tools::writeTextFile(pattern.toStdString(), tools::msiText(tools::panelPattern()), error));
+    const QString broken = dir.filePath(QStringLiteral("broken.msi"));
+    ASSERT_TRUE(test::writeContent(broken, "NAME x\nHORIZONTAL 360\n0 0\n1 0\nVERTICAL 360\n"));
     const struct {
         const char* sites; ///< the text of a sites file given with --sites, if any
         QStringList args;
@@ -115,6 +124,33 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         // Regression: a prefix naming a folder wrote the hidden files out/.tif, out/.png.
         {nullptr, disk + QStringList{"--out", dir.path() + "/"}, "not a folder"},
         {nullptr, disk + QStringList{"--out", dir.path()}, "is a folder"},
+        // The link budget's contradictions and what the map shows.
+        {nullptr, budget + QStringList{"--erp", "30", "--tx-power", "50W"}, "contradict"},
+        {nullptr,
+         budget + QStringList{"--tx-power", "50W", "--tx-gain", "10", "--tx-antenna", pattern},
+         "contradict"},
+        {nullptr, budget + QStringList{"--tx-power", "50W", "--azimuth", "90"}, "--azimuth aims"},
+        {nullptr, budget + QStringList{"--threshold=-100dBm"}, "--threshold needs"},
+        {nullptr, budget + QStringList{"--tx-power", "50"}, "--tx-power: give the power's unit"},
+        {nullptr, budget + QStringList{"--tx-power", "5W", "--threshold", "40"},
+         "--threshold: give the threshold's unit"},
+        {nullptr, budget + QStringList{"--tx-power", "5W", "--tx-antenna", broken},
+         "broken.msi:5: the HORIZONTAL block"},
+        {nullptr, budget + QStringList{"--tx-power", "5W", "--tx-antenna", pattern, "--tilt", "95"},
+         "--tilt"},
+        {nullptr, budget + QStringList{"--tx-power", "5W", "--show", "margin"},
+         "--show margin needs a receiver threshold"},
+        {nullptr, budget + QStringList{"--show", "power"},
+         "--show power needs a transmitter power or an ERP"},
+        {nullptr, budget + QStringList{"--show", "snr"},
+         "--show: expected loss, power, field or margin"},
+        {nullptr, budget + QStringList{"--levels", "110,130,120"},
+         "--levels: the levels must rise or fall strictly"},
+        {nullptr, budget + QStringList{"--levels", "1,2,3,4,5,6,7,8,9"},
+         "--levels: expected 1 to 8 levels"},
+        {nullptr, budget + QStringList{"--levels", "110,1e999"}, "--levels: expected numbers"},
+        {nullptr, budget + QStringList{"--colours", "jet"},
+         "--colours: expected viridis, cividis, blues or greys"},
     };
     for (const auto& c : cases) {
         QStringList args = c.args;
@@ -130,6 +166,7 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         const Outcome o = runCommand(coverageCommand, args);
         EXPECT_EQ(o.status, ExitUsage) << c.expected;
         EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
+        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
         EXPECT_TRUE(o.out.empty());
     }
 }

@@ -26,7 +26,7 @@ TEST(VerdanCli, RegressionNamesThatAreNotUtf8AreKeptByteForByte) {
         {"area --archive \"$L.db\"", {"caf\xe9.db"}},
         {"coverage --tx 39.0,-76.85 --radius 2 --resolution 30 --terrain raster --dem \"$L\" "
          "--out \"$F\"",
-         {"\xff.tif", "\xff.png", "\xff.kml"}},
+         {"\xff.tif", "\xff.png", "\xff-legend.png", "\xff.kml"}},
         {"p2p --profile \"$F.pfl\"", {}, "The file \\xff.pfl cannot be read"},
     };
     for (const auto& c : cases) {

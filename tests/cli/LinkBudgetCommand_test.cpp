@@ -15,6 +15,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <fstream>
+#include <iterator>
 #include <numbers>
 
 using namespace verdan;
@@ -82,35 +84,6 @@ TEST(LinkBudgetCommand, CoverageCellEqualsPointToPointWithAPattern) {
     }
 }
 
-TEST(LinkBudgetCommand, ContradictoryOptionsAreRefusedInOneLine) {
-    QTemporaryDir dir;
-    const QString pattern = panelFile(dir);
-    const QString broken = dir.filePath(QStringLiteral("broken.msi"));
-    ASSERT_TRUE(test::writeContent(broken, "NAME x\nHORIZONTAL 360\n0 0\n1 0\nVERTICAL 360\n"));
-    const QStringList map{"--tx",         "45,7", "--radius", "5",
-                          "--resolution", "3",    "--out",    dir.filePath(QStringLiteral("m"))};
-    const struct {
-        QStringList args;
-        const char* expected;
-    } cases[] = {
-        {{"--erp", "30", "--tx-power", "50W"}, "contradict"},
-        {{"--tx-power", "50W", "--tx-gain", "10", "--tx-antenna", pattern}, "contradict"},
-        {{"--tx-power", "50W", "--azimuth", "90"}, "--azimuth aims"},
-        {{"--threshold=-100dBm"}, "--threshold needs"},
-        {{"--tx-power", "50"}, "--tx-power: give the power's unit"},
-        {{"--tx-power", "5W", "--threshold", "40"}, "--threshold: give the threshold's unit"},
-        {{"--tx-power", "5W", "--tx-antenna", broken}, "broken.msi:5: the HORIZONTAL block"},
-        {{"--tx-power", "5W", "--tx-antenna", pattern, "--tilt", "95"}, "--tilt"},
-    };
-    for (const auto& c : cases) {
-        const Outcome o = runCommand(coverageCommand, map + c.args);
-        EXPECT_EQ(o.status, ExitUsage) << c.expected;
-        EXPECT_NE(o.err.find(c.expected), std::string::npos) << o.err;
-        EXPECT_EQ(std::count(o.err.begin(), o.err.end(), '\n'), 1) << o.err;
-        EXPECT_TRUE(o.out.empty());
-    }
-}
-
 TEST(LinkBudgetCommand, PointToPointReportKeepsItsTextAndAddsTheBlock) {
     QTemporaryDir dir;
     const QStringList path{"--profile", flatProfile(dir.path(), 20 * CellM)};
@@ -149,4 +122,99 @@ TEST(LinkBudgetCommand, SiteJobsNameThePatternFileAbsolutely) {
     QDir::setCurrent(before);
     ASSERT_EQ(o.status, ExitOk) << o.err;
     EXPECT_NE(o.out.find(" --tx-antenna " + absolute), std::string::npos) << o.out;
+}
+
+// What the PNG and the KML show, per option: the quantity, its levels best first, the scale.
+TEST(LinkBudgetCommand, ShowLevelsAndColoursChooseWhatTheMapShows) {
+    using coverage::MapQuantity;
+    using coverage::Palette;
+    const QStringList map{"--tx", "45,7", "--radius", "5", "--resolution", "3", "--out", "m"};
+    const QStringList threshold{"--tx-power", "5W", "--threshold=-90dBm"};
+    const struct {
+        QStringList args;
+        MapQuantity quantity;
+        std::vector<double> levels;
+        Palette palette;
+    } cases[] = {
+        {{}, MapQuantity::LossDb, {110, 120, 130, 140, 150, 160}, Palette::Viridis},
+        {{"--erp", "30"},
+         MapQuantity::PowerDbm,
+         {-60, -70, -80, -90, -100, -110},
+         Palette::Viridis},
+        {threshold, MapQuantity::MarginDb, {30, 20, 10, 0}, Palette::Viridis},
+        {{"--erp", "30", "--show", "field", "--levels", "40,50.5,60", "--colours", "Blues"},
+         MapQuantity::FieldDbuvm,
+         {60, 50.5, 40},
+         Palette::Blues},
+        {threshold + QStringList{"--show", "loss", "--levels", "130,120", "--colours", "greys"},
+         MapQuantity::LossDb,
+         {120, 130},
+         Palette::Greys},
+    };
+    for (const auto& c : cases) {
+        const coverage::MapStyle style =
+            coverageRequestFromOptions(CliOptions(map + c.args, coverageOptionNames())).style;
+        EXPECT_EQ(style.quantity(), c.quantity) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(style.levels(), c.levels) << c.args.join(u' ').toStdString();
+        EXPECT_EQ(style.palette(), c.palette) << c.args.join(u' ').toStdString();
+    }
+}
+
+// A cell of the PNG takes the colour of the band that the shown quantity's value falls in
+// (the GeoTIFF's value, between two levels: the weakest band, viridis' dark violet end), and
+// the KML's legend names that quantity with its unit.
+TEST(LinkBudgetCommand, PngColoursACellByTheQuantityShown) {
+    QTemporaryDir dir;
+    const double txDeg = 120.5 * CellDeg;
+    const QStringList base = QStringList{"--tx",
+                                         number(txDeg) + u',' + number(txDeg),
+                                         "--radius",
+                                         number(40 * CellM / 1000),
+                                         "--resolution",
+                                         "3",
+                                         "--tx-power",
+                                         "10W",
+                                         "--threshold=-60dBm"} +
+                             Radio;
+    const auto run = [&](const QString& name, const QStringList& more) {
+        const QString prefix = dir.filePath(name);
+        const CliOptions options(base + more + QStringList{"--out", prefix}, coverageOptionNames());
+        runFlatCoverage(coverageRequestFromOptions(options));
+        return prefix.toStdString();
+    };
+    const test::Map values = test::readMap(run("values", {"--formats", "tif"}) + ".tif");
+    const coverage::CoverageGrid layout =
+        coverage::gridLayout(coverageRequestFromOptions(CliOptions(base + QStringList{"--out", "x"},
+                                                                   coverageOptionNames()))
+                                 .inputs);
+    const int row = layout.txRow - 25;
+    const int column =
+        layout.txColumn + ((row + layout.txColumn) % 4 == 0 ? 1 : 0); // off the hatch
+    const std::size_t cell = static_cast<std::size_t>(row) * values.width + column;
+    const struct {
+        const char* show;
+        std::size_t band; // of the GeoTIFF
+        const char* legend;
+    } cases[] = {
+        {"loss", 0, "Legend: Basic transmission loss (dB)"},
+        {"power", 2, "Legend: Received power (dBm)"},
+        {"field", 3, "Legend: Field strength (dB\u00b5V/m)"},
+        {"margin", 4, "Legend: Margin (dB)"},
+    };
+    for (const auto& c : cases) {
+        const double value = values.bands[c.band][cell];
+        const QString levels = QString::fromStdString(coverage::shortNumber(value - 0.5) + "," +
+                                                      coverage::shortNumber(value + 0.5));
+        const std::string prefix = run(
+            QLatin1String(c.show), {"--show", c.show, "--levels=" + levels, "--formats", "kml"});
+        const test::Map png = test::readMap(prefix + ".png");
+        ASSERT_EQ(png.bands.size(), 4u) << c.show;
+        const std::vector<float> rgba{png.bands[0][cell], png.bands[1][cell], png.bands[2][cell],
+                                      png.bands[3][cell]};
+        EXPECT_EQ(rgba, (std::vector<float>{68, 1, 84, 255})) << c.show << " " << value;
+        std::ifstream kml(prefix + ".kml");
+        const std::string text((std::istreambuf_iterator<char>(kml)), {});
+        EXPECT_NE(text.find(c.legend), std::string::npos) << text;
+        EXPECT_GT(test::readMap(prefix + "-legend.png").width, 100) << c.show;
+    }
 }

@@ -83,7 +83,7 @@ double kmlValue(const std::string& kml, const std::string& tag) {
 
 } // namespace
 
-TEST(Contour, PolygonsCoverTheCellsAboveTheThreshold) {
+TEST(Contour, PolygonsCoverTheCellsAboveTheThresholdAndOnlyWithOne) {
     const fs::path dir = fs::temp_directory_path() / "coverage-contour";
     fs::remove_all(dir);
     fs::create_directories(dir);
@@ -110,14 +110,10 @@ TEST(Contour, PolygonsCoverTheCellsAboveTheThreshold) {
     EXPECT_NEAR(kmlValue(kml, "south"), map.northDeg - map.height * map.cellDeg, 1e-8);
     EXPECT_NEAR(kmlValue(kml, "west"), map.westDeg, 1e-8);
     EXPECT_NEAR(kmlValue(kml, "east"), map.westDeg + map.width * map.cellDeg, 1e-8);
-}
-
-TEST(Contour, NoThresholdNoContour) {
-    const fs::path dir = fs::temp_directory_path() / "coverage-no-contour";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    CoverageGrid grid = coveredGrid();
-    grid.marginDb.clear();
-    ASSERT_TRUE(writeCoverageFiles(grid, (dir / "site").string(), {}, lossScale(), "S").ok);
-    EXPECT_FALSE(fs::exists(dir / "site-contour.geojson"));
+    // Without a threshold there is no covered area to outline.
+    fs::remove(prefix + "-contour.geojson");
+    CoverageGrid plain = grid;
+    plain.marginDb.clear();
+    ASSERT_TRUE(writeCoverageFiles(plain, prefix, {}, lossScale(), "S").ok);
+    EXPECT_FALSE(fs::exists(prefix + "-contour.geojson"));
 }

@@ -1,6 +1,7 @@
 #include "FileSizeLimit.h"
 #include "FolderFiles.h"
 #include "GeoTiffMap.h"
+#include "LegendImage.h"
 #include "SyntheticTerrain.h"
 
 #include <verdan/coverage/CoverageOutput.h>
@@ -89,7 +90,8 @@ TEST_F(CoverageOutput, GeoTiffPutsTheTransmitterInItsPixel) {
     EXPECT_NE(kml.find("<href>site.png</href>"), std::string::npos);
     EXPECT_NE(kml.find("<name>Site A &amp; B</name>"), std::string::npos);
     EXPECT_EQ(readAll(prefix + ".png").substr(1, 3), "PNG");
-    EXPECT_EQ(entries(dir), (std::vector<std::string>{"site.kml", "site.png", "site.tif"}));
+    EXPECT_EQ(entries(dir),
+              (std::vector<std::string>{"site-legend.png", "site.kml", "site.png", "site.tif"}));
 }
 
 // Regressions: the files went through fixed names PREFIX.ext.part, so a link planted there
@@ -150,7 +152,7 @@ TEST_F(CoverageOutput, WritesAllFilesOrNone) {
     for (const Case& c : cases) {
         fs::remove_all(dir);
         fs::create_directories(dir);
-        for (const char* ext : {".tif", ".png", ".kml"})
+        for (const char* ext : {".tif", ".png", ".kml", "-legend.png"})
             std::ofstream(prefix + ext) << "old";
         c.prepare();
         const std::vector<std::string> before = entries(dir);
@@ -239,7 +241,36 @@ TEST(ColourScale, WarnedCellsKeepTheirColourUnderALightHatch) {
         EXPECT_EQ(green, 0);
 }
 
-TEST(MapQuantity, WarningsAreCountedByLevelAndCauseInWords) {
+// The legend picture: the title and one row per band, each swatch in its band's colour, the
+// warned cells' row hatched; UTF-8 text takes one glyph per character.
+TEST(LegendImage, DrawsASwatchPerBandAndTheHatchedRow) {
+    const ColourScale scale =
+        MapStyle(MapQuantity::FieldDbuvm, {80, 70}, Palette::Blues).colourScale();
+    const detail::RgbaImage image = detail::legendImage(scale, true);
+    constexpr int Padding = 8;
+    constexpr int RowHeight = 22;
+    ASSERT_EQ(image.height, 2 * Padding + 4 * RowHeight); // title, two bands, the hatch
+    const auto pixel = [&](int x, int y) {
+        const std::size_t at = 4 * (static_cast<std::size_t>(y) * image.width + x);
+        return Rgba{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2],
+                    image.pixels[at + 3]};
+    };
+    for (int band = 0; band < 2; ++band)
+        EXPECT_EQ(pixel(Padding + 2, Padding + RowHeight * (band + 1) + 10),
+                  scale.steps()[band].colour)
+            << band;
+    const int hatchTop = Padding + RowHeight * 3 + 3;
+    EXPECT_EQ(pixel(Padding, hatchTop), hatchColour({160, 160, 160, 255}));
+    EXPECT_EQ(pixel(Padding + 1, hatchTop), (Rgba{160, 160, 160, 255}));
+    EXPECT_EQ(detail::textWidth("dB\u00b5V/m", 1), 6 * 6 - 1);
+    EXPECT_EQ(detail::textWidth("\xe2\x82\xac", 2), detail::textWidth("?", 2));
+    int ink = 0;
+    for (int x = 0; x < image.width; ++x)
+        ink += pixel(x, Padding + 8) == Rgba{20, 20, 20, 255} ? 1 : 0;
+    EXPECT_GT(ink, 20); // the title's letters
+}
+
+TEST(MapQuantity, WarningsAreCountedByLevelAndCauseInWordsAndListedInTheKml) {
     CoverageGrid grid = warnedGrid();
     grid.warning[0] = 3;
     grid.warningCause[0] = WarningCause::Horizon;
@@ -248,6 +279,17 @@ TEST(MapQuantity, WarningsAreCountedByLevelAndCauseInWords) {
               "N-units; 1 cell with model warning 3: horizon angle or horizon distance out of the "
               "model's range");
     EXPECT_EQ(warningSummary(grid, 4).find("warning 3"), std::string::npos);
+    // The KML lists them too.
+    const fs::path dir = fs::temp_directory_path() / "coverage-kml-warnings";
+    fs::create_directories(dir);
+    ASSERT_TRUE(writeCoverageFiles(grid, (dir / "high").string(), {false, true, true, ""},
+                                   lossScale(), "High")
+                    .ok);
+    const std::string kml = readAll(dir / "high.kml");
+    EXPECT_NE(kml.find("Hatched: model warning 3 or above"), std::string::npos) << kml;
+    EXPECT_NE(kml.find("<li>6 cells with model warning 4: surface refractivity"),
+              std::string::npos);
+    fs::remove_all(dir);
     grid.warning.assign(8, 0);
     EXPECT_EQ(warningSummary(grid, 3), "");
 }
@@ -263,6 +305,11 @@ TEST_F(CoverageOutput, KmlDescribesTheQuantityTheMapShows) {
     EXPECT_NE(kml.find("80 dB\u00b5V/m and above"), std::string::npos) << kml;
     EXPECT_NE(kml.find("70 to 80 dB\u00b5V/m"), std::string::npos) << kml;
     EXPECT_EQ(kml.find("loss"), std::string::npos) << kml;
+    EXPECT_NE(kml.find("<ScreenOverlay>\n  <name>Legend: Field strength (dB\u00b5V/m)</name>\n"
+                       "  <Icon><href>field-legend.png</href>"),
+              std::string::npos)
+        << kml;
+    EXPECT_EQ(readAll(prefix + "-legend.png").substr(1, 3), "PNG");
     ASSERT_TRUE(
         writeCoverageFiles(result.grid, prefix, {false, true, true, ""}, lossScale(), "L").ok);
     EXPECT_NE(readAll(prefix + ".kml").find("Basic transmission loss (dB)"), std::string::npos);
@@ -278,22 +325,6 @@ TEST_F(CoverageOutput, KmlOverlayTakesItsOwnNameAndLeavesAPictureOfThePrefixAlon
     EXPECT_EQ(readAll(prefix + ".png"), "the picture with its legend");
     EXPECT_EQ(readAll(prefix + "-overlay.png").substr(1, 3), "PNG");
     EXPECT_NE(readAll(prefix + ".kml").find("<href>map-overlay.png</href>"), std::string::npos);
-}
-
-TEST(MapQuantity, KmlListsTheWarnedCellsAndWhy) {
-    const fs::path dir = fs::temp_directory_path() / "coverage-kml-warnings";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string prefix = (dir / "high").string();
-    ASSERT_TRUE(
-        writeCoverageFiles(warnedGrid(), prefix, {false, true, true, ""}, lossScale(), "High").ok);
-    const std::string kml = readAll(prefix + ".kml");
-    EXPECT_NE(kml.find("Hatched: model warning 3 or above"), std::string::npos) << kml;
-    EXPECT_NE(kml.find("7 cells with model warning 4: surface refractivity at the path "
-                       "elevation below 250 N-units"),
-              std::string::npos)
-        << kml;
-    fs::remove_all(dir);
 }
 
 } // namespace

@@ -381,7 +381,8 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run(), model->mapColours(),
                               dir.filePath("site.kml"), written, error))
         << error.toStdString();
-    EXPECT_EQ(written, (QStringList{dir.filePath("site.kml"), dir.filePath("site-overlay.png")}));
+    EXPECT_EQ(written, (QStringList{dir.filePath("site.kml"), dir.filePath("site-overlay.png"),
+                                    dir.filePath("site-legend.png")}));
     QFile kml(written[0]);
     ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
     const QString kmlText = QString::fromUtf8(kml.readAll());

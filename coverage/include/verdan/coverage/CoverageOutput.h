@@ -29,8 +29,8 @@ inline bool onHatchLine(int x, int y) {
 /// corner, four bytes per cell (red, green, blue, alpha), hatched where the scale says.
 std::vector<std::uint8_t> renderRgba(const CoverageGrid& grid, const ColourScale& scale);
 
-/// Which files writeCoverageFiles() writes. A KML needs the PNG it overlays, so `kml`
-/// implies `png`.
+/// Which files writeCoverageFiles() writes. A KML needs the PNG it overlays and its legend
+/// picture, so `kml` implies `png` and adds PREFIX-legend.png.
 struct OutputFormats {
     bool geoTiff = true;
     bool png = true;
@@ -60,7 +60,9 @@ std::string checkOutputPrefix(const std::string& prefix);
 /// - the PNG the scale's quantity in `scale`, one pixel per cell;
 /// - the KML a ground overlay of the PNG (referred to by its file name) with the scale's
 ///   quantity, its bands and the model's warnings in its description; `title` names the
-///   overlay; with a margin band also a folder of the covered area's outlines;
+///   overlay; a screen overlay of PREFIX-legend.png, the legend as a picture (quantity and
+///   unit, a swatch per band, the hatch of warned cells); with a margin band also a folder of
+///   the covered area's outlines;
 /// - with a margin band, PREFIX-contour.geojson: the covered area (cells whose margin is
 ///   0 dB or more) as polygons traced by GDAL/OGR (a failure to trace them fails the set).
 /// `prefix` must pass checkOutputPrefix().
@@ -76,8 +78,8 @@ Status statusOf(const files::PublishResult& result);
 /// `cancel` is set none of them is written, no temporary is left and existing files of those
 /// names are unchanged.
 Status writeCoverageFiles(const CoverageGrid& grid, const std::string& prefix,
-                          OutputFormats formats, const ColourScale& scale,
-                          const std::string& title, const std::atomic<bool>* cancel = nullptr);
+                          OutputFormats formats, const ColourScale& scale, const std::string& title,
+                          const std::atomic<bool>* cancel = nullptr);
 
 /// Merges coverage GeoTIFFs (as writeCoverageFiles() writes them, of one resolution, on
 /// WGS 84) into one map `outPath` covering all of them: band 1 the lowest loss of any input

@@ -44,7 +44,8 @@ inline bool hasQuantity(const CoverageGrid& grid, MapQuantity quantity) {
 /// What a map of a run of `in` shows unless the user says otherwise: the margin with a
 /// threshold, else the received power with a power or an ERP, else the loss.
 MapQuantity defaultQuantity(const CoverageInputs& in);
-/// The empty string when a run of `in` computes `quantity`, else why not, in one line.
+/// What a run of `in` lacks to compute `quantity`: "a transmitter power or an ERP", "a
+/// receiver threshold", or the empty string when it computes it.
 std::string quantityMissing(const CoverageInputs& in, MapQuantity quantity);
 
 /// The cells of one model warning level with one cause.
