@@ -24,6 +24,12 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/
         DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan
         FILES_MATCHING PATTERN "*.html" PATTERN "*.png" PATTERN "*.jpg" PATTERN "*.svg")
 
+# The help's pictures that the build draws from the demo data.
+if(TARGET sites-help-pictures)
+    install(DIRECTORY ${CMAKE_BINARY_DIR}/share/verdan/help/pictures
+            DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan/help)
+endif()
+
 # The demo terrain (docs/demo-data.md). The rasters are plain files. The GLOBE set's tiles are
 # sparse (1 MB on disk, 1.8 GB as plain files), so the tool that writes it is installed and
 # run where the set is used: by the Debian package's postinst, or by hand after an install

@@ -1,6 +1,7 @@
 #include "AntennaPolarWidget.h"
 #include "LinkBudgetGroupView.h"
 #include "PathProfileView.h"
+#include "SitesTableView.h"
 
 #include "ScriptedPrompter.h"
 #include "TableTerrain.h"
@@ -9,7 +10,9 @@
 #include <QApplication>
 #include <QDir>
 #include <QImage>
+#include <QFile>
 #include <QLineEdit>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -137,6 +140,46 @@ TEST_F(MapSitesView, TheProfileShowsTheLineOfSightAndMarksWhatBlocksIt) {
         EXPECT_EQ(pixelsNear(image, left, PathProfileChart::BlockedColour), 0) << size.width();
         EXPECT_GT(pixelsNear(image, box, PathProfileChart::FresnelColour), 20) << size.width();
     }
+}
+
+TEST_F(MapSitesView, TheSitesTableEditsInPlaceAndPreviewsTheSelectedAntenna) {
+    QTemporaryDir dir;
+    std::string error;
+    ASSERT_TRUE(tools::writeTextFile(dir.filePath(QStringLiteral("panel.msi")).toStdString(),
+                                     tools::msiText(tools::panelPattern()), error));
+    QFile csv(dir.filePath(QStringLiteral("net.csv")));
+    ASSERT_TRUE(csv.open(QIODevice::WriteOnly));
+    csv.write("name,lat,lon,height_m,power,antenna,azimuth,tilt\n"
+              "Hill_A,40.05,-105.26,30,50W,panel.msi,250,3\n"
+              "Hill_B,40.05,-105.26,30,50W,panel.msi,10,3\n"
+              "Valley,39.97,-105.47,12,10W,,,\n");
+    csv.close();
+    test::ScriptedPrompter prompter;
+    SitesTableModel model(prompter);
+    ASSERT_TRUE(model.openFile(csv.fileName()));
+    SitesTableView view(model);
+    auto* grid = static_cast<QTableWidget*>(view.control(QStringLiteral("grdSites")));
+    for (const QSize size : {QSize(620, 520), QSize(900, 700)}) {
+        view.resize(size);
+        view.show();
+        grid->setCurrentCell(0, 0);
+        EXPECT_EQ(model.selectedRow(), 0);
+        grid->item(2, 3)->setText(QStringLiteral("15"));
+        EXPECT_EQ(model.cell(2, 3), "15");
+        grid->item(2, 3)->setText(QStringLiteral("-4")); // refused: the cell shows 15 again
+        EXPECT_EQ(grid->item(2, 3)->text(), "15");
+        QImage image(view.size(), QImage::Format_RGB32);
+        view.render(&image);
+        keep(image, QStringLiteral("sites-table-%1.png").arg(size.width()));
+        const QWidget* polar = view.control(QStringLiteral("polAntenna"));
+        const QRect box(polar->mapTo(&view, QPoint(0, 0)), polar->size());
+        int shaded = 0;
+        for (int y = box.top(); y <= box.bottom(); y += 2)
+            for (int x = box.left(); x <= box.right(); x += 2)
+                shaded += bluish(image.pixel(x, y)) ? 1 : 0;
+        EXPECT_GT(shaded, 100) << size.width();
+    }
+    EXPECT_EQ(prompter.messages.size(), 2u);
 }
 
 } // namespace
