@@ -246,7 +246,7 @@ void PathProfileModel::describe() {
     m_tableText = cellsText(QStringLiteral("Loss (dB)"), *m_table, m_table->lossDb);
     if (!m_budget)
         return;
-    m_tableText += QStringLiteral("\nEIRP %1 dBm toward %2 (antenna gain %3 dBi at elevation %4°)\n")
+    m_tableText += QStringLiteral("\nEIRP %1 dBm toward %2\n(antenna gain %3 dBi at elevation %4°)\n")
                        .arg(decimals(m_budget->eirpDbm, 1), m_names[EndB], decimals(m_budget->txGainDbi, 2),
                             decimals(m_budget->directions.fromFirst.elevationDeg, 2));
     m_tableText += u'\n' + cellsText(QStringLiteral("Received power (dBm)"), *m_table, m_budget->powerDbm);

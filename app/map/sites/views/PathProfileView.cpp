@@ -12,6 +12,7 @@
 #include <QPainter>
 #include <QPainterPath>
 #include <QPushButton>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
@@ -195,9 +196,15 @@ PathProfileView::PathProfileView(PathProfileModel& model, QWidget* parent)
     m_table->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_table->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_controls.insert(QStringLiteral("lblTable"), m_table);
+    auto* tableScroll = new QScrollArea(this);
+    tableScroll->setWidget(m_table);
+    tableScroll->setWidgetResizable(true);
+    tableScroll->setFrameShape(QFrame::NoFrame);
+    tableScroll->setMinimumWidth(m_table->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 36);
+    m_controls.insert(QStringLiteral("scrTable"), tableScroll);
     auto* chartAndTable = new QHBoxLayout;
     chartAndTable->addWidget(m_chart, 1);
-    chartAndTable->addWidget(m_table);
+    chartAndTable->addWidget(tableScroll);
     auto* column = new QVBoxLayout(this);
     column->addWidget(buildInputs());
     column->addLayout(chartAndTable, 1);
@@ -266,7 +273,7 @@ void PathProfileView::refresh() {
     static_cast<QLabel*>(m_controls.value(QStringLiteral("lblEndB")))->setText(m_model.endName(PathProfileModel::EndB));
     m_summary->setText(m_model.lblSummary());
     m_table->setText(m_model.lblTable());
-    m_table->setVisible(!m_model.lblTable().isEmpty());
+    m_controls.value(QStringLiteral("scrTable"))->setVisible(!m_model.lblTable().isEmpty());
     m_send->setEnabled(m_model.cmdSendEnabled());
     m_chart->update();
 }

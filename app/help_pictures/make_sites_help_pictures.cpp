@@ -2,6 +2,7 @@
 // budget group, the sites table and the path profile tool offscreen, from the demo raster and the synthetic
 // demo antennas in DATA_FOLDER, as the program shows them. Run by the build.
 #include "LinkBudgetGroupView.h"
+#include "PathLossService.h"
 #include "PathProfileView.h"
 #include "SitesTableView.h"
 
@@ -85,6 +86,14 @@ int main(int argc, char** argv) {
     PathProfileServices services;
     services.terrain = [&](QString&) { return raster; };
     services.budget = [&] { return budget.inputs(); };
+    PropagationModel model(prompter);
+    services.model = pathLossService(model, [] {
+        PointToPointInputs radio;
+        radio.horizontal = false;
+        radio.eps = 15;
+        radio.sgmSPerM = 0.005;
+        return radio;
+    });
     PathProfileModel profile(state, prompter, services);
     profile.useSite(PathProfileModel::EndA, QStringLiteral("Plains"), 40.05, -105.26, 40);
     profile.useSite(PathProfileModel::EndB, QStringLiteral("Ridge"), 39.97, -105.47, 10);
@@ -115,6 +124,6 @@ int main(int argc, char** argv) {
 
     const bool ok = save(sitesView, {760, 480}, out.filePath(QStringLiteral("sites-table.png"))) &&
                     save(budgetView, {380, 480}, out.filePath(QStringLiteral("link-budget.png"))) &&
-                    save(profileView, {900, 480}, out.filePath(QStringLiteral("path-profile.png")));
+                    save(profileView, {1000, 560}, out.filePath(QStringLiteral("path-profile.png")));
     return ok ? 0 : 1;
 }
