@@ -101,7 +101,8 @@ QString PathProfileModel::fieldError(Field field) const {
     if (value && *value >= spec.minimum && *value <= spec.maximum)
         return {};
     const QString end = m_names.at(field == txtLatA || field == txtLonA || field == txtHeightA ? EndA : EndB);
-    return QString::fromLatin1(spec.name).arg(end) + QStringLiteral(": a number from %1 to %2 %3")
+    const QString name = QString::fromLatin1(spec.name);
+    return (name.contains(QLatin1String("%1")) ? name.arg(end) : name) + QStringLiteral(": a number from %1 to %2 %3")
                                                          .arg(numfmt::generalNumber(spec.minimum),
                                                               numfmt::generalNumber(spec.maximum),
                                                               QString::fromLatin1(spec.unit));
