@@ -1,5 +1,6 @@
 #include "AntennaPolarWidget.h"
 #include "LinkBudgetGroupView.h"
+#include "MapSitesOverlay.h"
 #include "PathProfileView.h"
 #include "SitesTableView.h"
 
@@ -12,6 +13,7 @@
 #include <QImage>
 #include <QFile>
 #include <QLineEdit>
+#include <QPainter>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -180,6 +182,28 @@ TEST_F(MapSitesView, TheSitesTableEditsInPlaceAndPreviewsTheSelectedAntenna) {
         EXPECT_GT(shaded, 100) << size.width();
     }
     EXPECT_EQ(prompter.messages.size(), 2u);
+}
+
+TEST_F(MapSitesView, SitesAreDrawnWhereTheMapPutsThemWithTheirAzimuth) {
+    test::ScriptedPrompter prompter;
+    SitesTableModel sites(prompter);
+    sites.addSite(1, 1);               // no azimuth
+    const int sector = sites.addSite(1, 3); // selected
+    ASSERT_TRUE(sites.setCell(sector, 8, QStringLiteral("90")));
+    // One degree is 50 pixels, north up.
+    const PixelOf pixelOf = [](double latDeg, double lonDeg) { return QPointF(lonDeg * 50, 200 - latDeg * 50); };
+    QImage image(220, 220, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    drawSites(painter, sites, pixelOf);
+    painter.end();
+    keep(image, QStringLiteral("sites-overlay.png"));
+    const auto marked = [&](int x, int y) { return qRed(image.pixel(x, y)) > qGreen(image.pixel(x, y)) + 60; };
+    EXPECT_TRUE(marked(50, 150));   // the dot of the first site
+    EXPECT_TRUE(marked(150, 150));  // the second site
+    EXPECT_TRUE(marked(150 + 14, 150)); // its stroke toward the east
+    EXPECT_FALSE(marked(50 + 14, 150)); // none beside the first
+    EXPECT_TRUE(marked(150, 150 - 9));  // the selected site's ring
 }
 
 } // namespace

@@ -1,0 +1,86 @@
+#include "MapSitesOverlay.h"
+
+#include "LinkBudgetGroupView.h"
+#include "PathProfileView.h"
+#include "SitesTableView.h"
+
+#include <QActionGroup>
+#include <QMenu>
+#include <QPainter>
+#include <cmath>
+
+namespace verdan {
+
+namespace {
+
+const QColor SiteColour(0xc0, 0x20, 0x60);
+constexpr double DotPx = 4;
+constexpr double AzimuthStrokePx = 18;
+
+} // namespace
+
+void drawSites(QPainter& painter, const SitesTableModel& sites, const PixelOf& pixelOf) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    for (int row = 0; row < sites.rowCount(); ++row) {
+        const coverage::Site& site = sites.sites().at(static_cast<std::size_t>(row));
+        const QPointF at = pixelOf(site.latDeg, site.lonDeg);
+        if (site.azimuthDeg) {
+            const double rad = *site.azimuthDeg * M_PI / 180;
+            painter.setPen(QPen(SiteColour, 2));
+            painter.drawLine(at, at + QPointF(std::sin(rad), -std::cos(rad)) * AzimuthStrokePx);
+        }
+        painter.setPen(QPen(Qt::white, 1.5));
+        painter.setBrush(SiteColour);
+        painter.drawEllipse(at, DotPx, DotPx);
+        if (row == sites.selectedRow()) {
+            painter.setPen(QPen(SiteColour, 2));
+            painter.setBrush(Qt::NoBrush);
+            painter.drawEllipse(at, DotPx * 2.2, DotPx * 2.2);
+        }
+        painter.setPen(Qt::black);
+        painter.drawText(at + QPointF(DotPx * 2.5, -DotPx), QString::fromStdString(site.name));
+    }
+    painter.restore();
+}
+
+void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const PixelOf& pixelOf) {
+    const std::optional<terrain::GeoPoint> a = profile.endPoint(PathProfileModel::EndA);
+    const std::optional<terrain::GeoPoint> b = profile.endPoint(PathProfileModel::EndB);
+    if (profile.revision() == 0 || !a || !b)
+        return;
+    const QPointF from = pixelOf(a->latDeg, a->lonDeg);
+    const QPointF to = pixelOf(b->latDeg, b->lonDeg);
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 2, Qt::DashLine));
+    painter.drawLine(from, to);
+    painter.setPen(Qt::black);
+    painter.drawText(from + QPointF(6, 14), profile.endName(PathProfileModel::EndA));
+    painter.drawText(to + QPointF(6, 14), profile.endName(PathProfileModel::EndB));
+    painter.restore();
+}
+
+MapSitesPanels buildMapSitesPanels(MapSitesTools& tools, QWidget* parent) {
+    return {new SitesTableView(tools.sites(), parent), new LinkBudgetGroupView(tools.linkBudget(), parent),
+            new PathProfileView(tools.profile(), parent)};
+}
+
+void addMapSitesActions(QMenu& menu, MapSitesTools& tools) {
+    auto* group = new QActionGroup(&menu);
+    const auto add = [&](const QString& text, const QKeySequence& keys, MapSitesTools::Tool tool) {
+        QAction* action = menu.addAction(text);
+        action->setShortcut(keys);
+        action->setCheckable(true);
+        action->setChecked(tools.tool() == tool);
+        group->addAction(action);
+        QObject::connect(action, &QAction::triggered, &tools, [&tools, tool] { tools.setTool(tool); });
+        QObject::connect(&tools, &MapSitesTools::toolChanged, action,
+                         [&tools, action, tool] { action->setChecked(tools.tool() == tool); });
+    };
+    add(QStringLiteral("&Pan"), QKeySequence(Qt::Key_Escape), MapSitesTools::Tool::Pan);
+    add(QStringLiteral("Add or &Move Sites"), QKeySequence(QStringLiteral("Ctrl+Shift+S")), MapSitesTools::Tool::AddSite);
+    add(QStringLiteral("Path Pro&file"), QKeySequence(QStringLiteral("Ctrl+Shift+P")), MapSitesTools::Tool::PathProfile);
+}
+
+} // namespace verdan
