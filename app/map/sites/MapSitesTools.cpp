@@ -19,7 +19,7 @@ PathProfileServices withBudget(PathProfileServices services, LinkBudgetModel& bu
 
 MapSitesTools::MapSitesTools(ProgramState& state, SettingsStore& store, Prompter& prompter,
                              const QString& app, PathProfileServices services, QObject* parent)
-    : QObject(parent), m_linkBudget(store, prompter, app), m_sites(prompter),
+    : QObject(parent), m_prompter(prompter), m_linkBudget(store, prompter, app), m_sites(prompter),
       m_profile(state, prompter, withBudget(std::move(services), m_linkBudget)) {}
 
 void MapSitesTools::setTool(Tool tool) {
@@ -65,6 +65,22 @@ bool MapSitesTools::dragSite(int row, double latDeg, double lonDeg) {
 void MapSitesTools::escape() {
     setTool(Tool::Pan);
     m_profile.cancelTool();
+}
+
+bool MapSitesTools::applyLinkBudget(coverage::CoverageInputs& in) {
+    const std::optional<LinkBudgetInputs> budget = m_linkBudget.inputs();
+    if (!budget)
+        return false;
+    if (in.erpDbw && budget->tx.powerDbm) {
+        inform(m_prompter,
+               QStringLiteral("Give either the ERP or the link budget's transmitter power, not both: "
+                              "the ERP holds the power, line loss and gain already"),
+               m_linkBudget.caption(), MsgIcon::Warning);
+        return false;
+    }
+    in.transmitter = budget->tx;
+    in.receiver = budget->rx;
+    return true;
 }
 
 bool MapSitesTools::profileBetweenSites(int rowA, int rowB) {

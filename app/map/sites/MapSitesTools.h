@@ -4,6 +4,8 @@
 #include "PathProfileModel.h"
 #include "SitesTableModel.h"
 
+#include <verdan/coverage/Coverage.h>
+
 #include <QObject>
 #include <optional>
 
@@ -47,10 +49,16 @@ public:
     /// path tool's height where a site has none).
     bool profileBetweenSites(int rowA, int rowB);
 
+    /// Gives a coverage run the link budget group's transmitter and receiver. False (told)
+    /// when the group refuses its inputs, or when the run already has an ERP and the group a
+    /// transmitter power: the ERP holds the power, line loss and gain already.
+    bool applyLinkBudget(coverage::CoverageInputs& in);
+
 signals:
     void toolChanged();
 
 private:
+    Prompter& m_prompter;
     LinkBudgetModel m_linkBudget;
     SitesTableModel m_sites;
     PathProfileModel m_profile;

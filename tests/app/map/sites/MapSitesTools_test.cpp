@@ -73,5 +73,30 @@ TEST_F(MapTools, AProfileBetweenSitesTakesTheirNamesHeightsAndFrequency) {
     EXPECT_FALSE(tools->profileBetweenSites(0, 2));
 }
 
+TEST_F(MapTools, ARunTakesTheLinkBudgetUnlessItHasAnErpToo) {
+    LinkBudgetModel& budget = tools->linkBudget();
+    budget.setText(LinkBudgetModel::txtPower, QStringLiteral("20"));
+    budget.setCmbPowerUnit(LinkBudgetModel::UnitDbw);
+    budget.setText(LinkBudgetModel::txtRxGain, QStringLiteral("3"));
+    budget.setText(LinkBudgetModel::txtThreshold, QStringLiteral("-100"));
+    coverage::CoverageInputs in;
+    ASSERT_TRUE(tools->applyLinkBudget(in));
+    EXPECT_EQ(in.transmitter.powerDbm, 50);
+    EXPECT_EQ(in.receiver.gainDbi, 3);
+    ASSERT_TRUE(in.receiver.threshold);
+    EXPECT_TRUE(in.hasLinkBudget());
+
+    coverage::CoverageInputs withErp;
+    withErp.erpDbw = 30;
+    EXPECT_FALSE(tools->applyLinkBudget(withErp));
+    EXPECT_FALSE(withErp.transmitter.powerDbm);
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith(QLatin1String("Give either the ERP")));
+
+    budget.setText(LinkBudgetModel::txtPower, QString()); // a map of loss keeps its ERP
+    EXPECT_TRUE(tools->applyLinkBudget(withErp));
+    EXPECT_EQ(withErp.erpDbw, 30);
+}
+
 } // namespace
 } // namespace verdan
