@@ -1,9 +1,7 @@
 #include "CoverageCommand.h"
 
 #include "CliRun.h"
-#include "FlatGround.h"
-#include "GeoTiffMap.h"
-#include "P2pCommand.h"
+#include "TestFiles.h"
 #include "pattern_builders.h"
 
 #include <QDir>
@@ -17,65 +15,12 @@
 #include <sys/stat.h>
 
 #include <algorithm>
-#include <cmath>
-#include <numbers>
 
 using namespace verdan;
 using namespace verdan::cli;
 using namespace verdan::test;
 
 namespace {
-
-// The loss of the point-to-point command over flat ground `distM` long.
-double p2pLossDb(const QDir& dir, double distM) {
-    const Outcome o = runCommand(p2pCommand, {"--profile", flatProfile(dir.path(), distM), "--freq",
-                                              "450", "--h1", "30", "--h2", "2", "--rel", "90",
-                                              "--conf", "70", "--format", "csv"});
-    EXPECT_EQ(o.status, ExitOk) << o.err;
-    return QString::fromStdString(o.out).split(u'\n').value(1).section(u',', 1, 1).toDouble();
-}
-
-TEST(CoverageCommand, FlatMapEqualsThePointToPointLoss) {
-    QTemporaryDir dir;
-    // The transmitter at a cell centre and samples one cell apart: the cells due north lie
-    // on the samples of the northward radial.
-    const double txDeg = 120.5 * CellDeg;
-    const double radiusKm = 108 * CellM / 1000;
-    const QString prefix = dir.filePath(QStringLiteral("flat"));
-    const CliOptions options(
-        QStringLiteral("--tx %1,%1 --radius %2 --resolution 3 --freq 450 --h1 30 --h2 2 --rel 90 "
-                       "--conf 70 --formats tif --out")
-                .arg(number(txDeg), number(radiusKm))
-                .split(u' ')
-            << prefix,
-        {"tx", "radius", "resolution", "freq", "h1", "h2", "rel", "conf", "out", "formats"});
-    runFlatCoverage(coverageRequestFromOptions(options));
-    const test::Map map = test::readMap((prefix + QStringLiteral(".tif")).toStdString());
-    const std::vector<float>& loss = map.band1;
-    const int width = map.width;
-    ASSERT_FALSE(loss.empty());
-    const coverage::CoverageGrid layout =
-        coverage::gridLayout(coverageRequestFromOptions(options).inputs);
-    for (int rowsNorth : {12, 40, 107}) {
-        const float mapDb =
-            loss[static_cast<std::size_t>(layout.txRow - rowsNorth) * width + layout.txColumn];
-        EXPECT_NEAR(mapDb, p2pLossDb(QDir(dir.path()), rowsNorth * CellM), 0.1) << rowsNorth;
-    }
-    // Any cell: within 1 dB for 99 % of a spread of cells across the disk.
-    int tried = 0;
-    int off = 0;
-    for (std::size_t i = 7; i < loss.size(); i += 677) {
-        if (std::isnan(loss[i]))
-            continue;
-        const terrain::GeoPoint centre{layout.centreLatDeg(static_cast<int>(i / width)),
-                                       layout.centreLonDeg(static_cast<int>(i % width))};
-        const double distM = coverage::detail::polarOf({txDeg, txDeg}, centre).distM;
-        ++tried;
-        off += std::fabs(loss[i] - p2pLossDb(QDir(dir.path()), distM)) > 1.0 ? 1 : 0;
-    }
-    EXPECT_GT(tried, 50);
-    EXPECT_LE(off, tried / 100);
-}
 
 TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
     QTemporaryDir dir;
