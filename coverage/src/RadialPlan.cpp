@@ -34,8 +34,8 @@ struct LatitudeTerms {
     double halfDLatSin2; // sin^2((lat2 - lat1) / 2)
     double cosProduct;   // cos lat1 cos lat2
     double cosLat2;
-    double towardPole;   // cos lat1 sin lat2
-    double awayPole;     // sin lat1 cos lat2
+    double towardPole; // cos lat1 sin lat2
+    double awayPole;   // sin lat1 cos lat2
 };
 
 LatitudeTerms latitudeTerms(double lat1, double lat2) {
@@ -139,7 +139,8 @@ public:
     std::size_t firstAbove(double bearingRad) const {
         const double at = bearingRad * m_slicesPerRad;
         const double lastSlice = static_cast<double>(m_firstAbove.size() - 1);
-        std::size_t i = m_firstAbove[static_cast<std::size_t>(at > 0 ? std::min(at, lastSlice) : 0)];
+        std::size_t i =
+            m_firstAbove[static_cast<std::size_t>(at > 0 ? std::min(at, lastSlice) : 0)];
         // The slice's start may round to either side of the bearing.
         while (i > 0 && m_bearings[i - 1] > bearingRad)
             --i;

@@ -174,8 +174,7 @@ private:
         const double last = m_samples[m_count - 1];
         const double span = m_count - 1;
         m_meanM = (sum - 0.5 * (first + last)) / span;
-        m_slopeM =
-            (moment - 0.5 * (last - first) * m_middle) * 12.0 / ((span * span + 2.0) * span);
+        m_slopeM = (moment - 0.5 * (last - first) * m_middle) * 12.0 / ((span * span + 2.0) * span);
     }
 
     const double* m_samples;

@@ -51,7 +51,8 @@ double repeatedDifference(double start, double step, int32_t count) {
             return (value - (steps - 1) * stride) - binadeStart >= step;
         };
         // How many steps stay, to within one (the stride and the step differ by half an ulp).
-        const double room = minOf((value - binadeStart - step) * perStep, static_cast<double>(count));
+        const double room =
+            minOf((value - binadeStart - step) * perStep, static_cast<double>(count));
         int32_t steps = minOf(static_cast<int32_t>(room) + 1, count);
         while (steps > 1 && !staysFor(steps)) {
             --steps;
@@ -111,7 +112,7 @@ void RadialProfile::analyse(int32_t intervals, PropRecord& prop) {
 }
 
 ProfileView RadialProfile::view(int32_t intervals) {
-    return {intervals, m_spacingM, m_elevM.data(), m_sumM.data(), m_indexMomentM.data(),
+    return {intervals,    m_spacingM, m_elevM.data(), m_sumM.data(), m_indexMomentM.data(),
             &m_decileHint};
 }
 

@@ -1,6 +1,4 @@
-#include "attenuation.h"
-
-#include "preparation.h"
+#include "area_path.h"
 
 #include <gtest/gtest.h>
 
@@ -8,26 +6,6 @@
 
 namespace pmverdan {
 namespace {
-
-struct AreaPath {
-    alignas(8) PropRecord prop{};
-    alignas(8) PropvRecord propv{};
-    alignas(8) PropaRecord propa{};
-
-    AreaPath(double freqMhz, double hTxM, double hRxM, double dhM) {
-        prepareSystem(freqMhz, 0.0, 301.0, 1, 15.0, 0.005, prop);
-        prop.hg[0] = hTxM;
-        prop.hg[1] = hRxM;
-        prop.dh = dhM;
-        const int32_t siting[2] = {0, 0};
-        prepareArea(siting, 5, 1, prop, propv);
-    }
-
-    double arefAt(double distM) {
-        computeReferenceAttenuation(distM, prop, propa);
-        return prop.aref;
-    }
-};
 
 TEST(ReferenceAttenuation, TendsToTheSmoothEarthValuesAsDeltaHGoesToZero) {
     for (double distM : {10e3, 40e3, 150e3, 600e3}) {

@@ -7,19 +7,6 @@
 namespace pmverdan {
 namespace {
 
-TEST(PrepareSystem, PolarizationZeroIsHorizontalAnyOtherVertical) {
-    alignas(8) PropRecord horizontal{};
-    alignas(8) PropRecord vertical{};
-    alignas(8) PropRecord two{};
-    prepareSystem(100.0, 0.0, 301.0, 0, 15.0, 0.005, horizontal);
-    prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, vertical);
-    prepareSystem(100.0, 0.0, 301.0, 2, 15.0, 0.005, two);
-    // The vertical ground impedance is the horizontal one over the relative permittivity.
-    EXPECT_GT(horizontal.zgndreal, 2.0 * vertical.zgndreal);
-    EXPECT_DOUBLE_EQ(two.zgndreal, vertical.zgndreal);
-    EXPECT_DOUBLE_EQ(two.zgndimag, vertical.zgndimag);
-}
-
 TEST(PrepareArea, EffectiveHeightsBySiting) {
     alignas(8) PropRecord prop{};
     alignas(8) PropvRecord propv{};
