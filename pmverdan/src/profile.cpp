@@ -77,24 +77,17 @@ public:
     IrregularitySamples(const ProfileView& profile, double xa, double step, int32_t n,
                         double* samples)
         : m_samples(samples), m_count(n), m_middle(0.5 * (n - 1)) {
-        const double* z = profile.elevM;
-        const int32_t lastSegment = profile.intervals - 1;
-        const double lastPoint = profile.intervals;
         // Positions from the middle sample: u = j - middle, counted in whole steps (exact).
         const double middleX = xa + m_middle * step;
+        // The positions rise with u: when the first and last lie on the profile, all do.
+        const bool inside = middleX - m_middle * step >= 0.0 &&
+                            middleX + m_middle * step < static_cast<double>(profile.intervals);
         double sum = 0.0;
         double moment = 0.0;
-        double u = -m_middle;
-        for (int32_t j = 0; j < n; ++j, u += 1.0) {
-            const double x = middleX + u * step;
-            // The segment from point i to i + 1 that holds x, or the first or last (the first
-            // for a position that is not a number).
-            const int32_t i =
-                minOf(static_cast<int32_t>(maxOf(0.0, minOf(x, lastPoint))), lastSegment);
-            const double value = z[i] + (z[i + 1] - z[i]) * (x - i);
-            samples[j] = value;
-            sum += value;
-            moment += value * u;
+        if (inside) {
+            takeSamples<true>(profile, middleX, step, sum, moment);
+        } else {
+            takeSamples<false>(profile, middleX, step, sum, moment);
         }
         fitLine(sum, moment);
     }
@@ -164,6 +157,28 @@ public:
     }
 
 private:
+    // The samples at the positions middleX + u step and the sums over them of s and s u; kInside
+    // when every position lies in [0, intervals).
+    template <bool kInside>
+    void takeSamples(const ProfileView& profile, double middleX, double step, double& sum,
+                     double& moment) {
+        const double* z = profile.elevM;
+        const double lastPoint = profile.intervals;
+        double u = -m_middle;
+        for (int32_t j = 0; j < m_count; ++j, u += 1.0) {
+            const double x = middleX + u * step;
+            // The segment from point i to i + 1 that holds x, or the first or last (the first
+            // for a position that is not a number).
+            const int32_t i = kInside ? static_cast<int32_t>(x)
+                                      : minOf(static_cast<int32_t>(maxOf(0.0, minOf(x, lastPoint))),
+                                              profile.intervals - 1);
+            const double value = z[i] + (z[i + 1] - z[i]) * (x - i);
+            m_samples[j] = value;
+            sum += value;
+            moment += value * u;
+        }
+    }
+
     double deviation(int32_t j) const {
         return m_samples[j] - (m_meanM + m_slopeM * (j - m_middle));
     }
@@ -177,7 +192,7 @@ private:
         m_slopeM = (moment - 0.5 * (last - first) * m_middle) * 12.0 / ((span * span + 2.0) * span);
     }
 
-    const double* m_samples;
+    double* m_samples;
     int32_t m_count;
     double m_middle;
     double m_meanM = 0.0;
