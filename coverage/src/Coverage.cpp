@@ -103,6 +103,7 @@ struct ModelSetup {
     int klim;
     double zTime;
     double zConfidence;
+    double freeSpaceAt1KmDb; // the free-space loss at 1 km, dB
 };
 
 ModelSetup modelSetup(const CoverageInputs& in) {
@@ -114,7 +115,8 @@ ModelSetup modelSetup(const CoverageInputs& in) {
             in.surfRefN,
             in.climate,
             qerfi(in.reliabilityPct / 100.0),
-            qerfi(in.confidencePct / 100.0)};
+            qerfi(in.confidencePct / 100.0),
+            20.0 * std::log10(in.freqMHz) + 32.45};
 }
 
 // Closes a radial of the model library.
@@ -177,8 +179,7 @@ SampleLoss pointToPointLoss(const ModelSetup& setup, PmvRadial* radial, int inte
     qlrps(setup.freqMHz, systemElevationM(radial, intervals), setup.ns, setup.ipol, setup.eps,
           setup.sgm, &prop);
     pmv_radial_qlrpfl(radial, intervals, setup.klim, propv.mdvar, &prop, &propa, &propv);
-    const double freeSpaceDb =
-        20.0 * std::log10(setup.freqMHz) + 32.45 + 20.0 * std::log10(prop.dist / 1000.0);
+    const double freeSpaceDb = setup.freeSpaceAt1KmDb + 20.0 * std::log10(prop.dist / 1000.0);
     const double lossDb = avar(setup.zTime, 0.0, setup.zConfidence, &prop, &propv) + freeSpaceDb;
     return {static_cast<float>(lossDb), static_cast<std::uint8_t>(prop.kwx), causeOf(prop, propa)};
 }
