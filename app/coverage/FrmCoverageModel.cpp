@@ -493,7 +493,8 @@ void FrmCoverageModel::mnuFileSaveMap_Click() {
     }
     const auto format = static_cast<MapFileFormat>(found - suffixes.begin());
     if ((path != answer.path && !mayReplace(path)) ||
-        (format == MapFileFormat::Kml && !mayReplace(overlayPathOf(path))))
+        (format == MapFileFormat::Kml &&
+         (!mayReplace(overlayPathOf(path)) || !mayReplace(legendPathOf(path)))))
         return;
     QStringList written;
     QString error;

@@ -58,6 +58,11 @@ QString overlayPathOf(const QString& kmlPath) {
     return file.dir().filePath(file.completeBaseName() + OverlaySuffix + QStringLiteral(".png"));
 }
 
+QString legendPathOf(const QString& kmlPath) {
+    const QFileInfo file(kmlPath);
+    return file.dir().filePath(file.completeBaseName() + QStringLiteral("-legend.png"));
+}
+
 bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
                    const QString& path, QStringList& written, QString& error) {
     const QFileInfo file(path);
@@ -75,7 +80,7 @@ bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColour
     }
     written = formats.geoTiff ? QStringList{prefix + QStringLiteral(".tif")}
                               : QStringList{prefix + QStringLiteral(".kml"), overlayPathOf(path),
-                                            prefix + QStringLiteral("-legend.png")};
+                                            legendPathOf(path)};
     return true;
 }
 

@@ -19,9 +19,11 @@ coverage::ColourScale engineColourScale(const MapColours& colours);
 /// The picture a KML saved as `kmlPath` overlays: "map.kml" overlays "map-overlay.png".
 QString overlayPathOf(const QString& kmlPath);
 
-/// Writes the map of a Done `run` as GeoTIFF (`path`) or KML (`path`, overlayPathOf() it and
-/// its legend picture "map-legend.png" as one set); `written` lists the files, or `error` says
-/// what failed.
+/// The legend picture of a KML saved as `kmlPath`: "map.kml" shows "map-legend.png".
+QString legendPathOf(const QString& kmlPath);
+
+/// Writes the map of a Done `run` as GeoTIFF (`path`) or KML (`path`, overlayPathOf() and
+/// legendPathOf() it as one set); `written` lists the files, or `error` says what failed.
 bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
                    const QString& path, QStringList& written, QString& error);
 

@@ -394,7 +394,7 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     EXPECT_FALSE(error.isEmpty());
 }
 
-TEST_F(CoverageWindow, SavingAKmlAsksBeforeReplacingAnOverlayTheUserDidNotName) {
+TEST_F(CoverageWindow, SavingAKmlAsksBeforeReplacingAPictureTheUserDidNotName) {
     // Regression: saving map.kml replaced the picture map.png without a word.
     QTemporaryDir dir;
     auto model = open();
@@ -417,6 +417,15 @@ TEST_F(CoverageWindow, SavingAKmlAsksBeforeReplacingAnOverlayTheUserDidNotName) 
     prompter.queueMessage(MsgAnswer::No);
     model->mnuFileSaveMap_Click();
     EXPECT_EQ(writes.size(), 1U);
+    // Regression: the KML's legend picture replaced other-legend.png without a word.
+    QFile legend(dir.filePath("other-legend.png"));
+    ASSERT_TRUE(legend.open(QIODevice::WriteOnly));
+    legend.close();
+    prompter.queueSaveFile(dir.filePath("other.kml"));
+    prompter.queueMessage(MsgAnswer::No);
+    model->mnuFileSaveMap_Click();
+    EXPECT_EQ(writes.size(), 1U);
+    EXPECT_TRUE(prompter.messageTexts().back().contains("other-legend.png already exists."));
 }
 
 TEST_F(CoverageWindow, WarnedCellsAreCountedInWordsOnceInTheWindowAndTheReport) {

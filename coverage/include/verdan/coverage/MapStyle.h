@@ -4,9 +4,9 @@
 //
 // The colour scales are perceptual and sequential: their lightness rises steadily from the
 // weakest band to the best, so they read in grey and for colour-blind users. Their anchor
-// colours are samples of the published colour maps (viridis and cividis of matplotlib, and the
-// ColorBrewer "Blues" and "Greys" schemes); between anchors the colour is interpolated
-// linearly.
+// colours are samples of the published colour maps: viridis (van der Walt and Smith, 2015),
+// cividis (Nunez, Anderton and Renslow, PLOS ONE 2018) and Brewer's sequential "Blues" and
+// "Greys" schemes; between anchors the colour is interpolated linearly.
 #pragma once
 
 #include <verdan/coverage/MapQuantity.h>
