@@ -340,7 +340,7 @@ double interdecileRangeM(const ProfileView& profile, double x1M, double x2M) {
     const int32_t ka = truncateInto(0.1 * (xb - xa + 8.0), 4, kMaxPerTenth);
     const int32_t n = 10 * ka - 5;
     const double step = (xb - xa) / (n - 1);
-    std::array<double, 10 * kMaxPerTenth - 5> resampled{};
+    std::array<double, 10 * kMaxPerTenth - 5> resampled;
     const IrregularitySamples samples(profile, xa, step, n, resampled.data());
     // The ka-th largest and the ka-th smallest deviations bound the middle 80 %.
     std::array<double, 3 * (10 * kMaxPerTenth - 5)> scratch;
