@@ -2,12 +2,14 @@
 
 #include "CoverageTerrain.h"
 #include "FileNameBytes.h"
+#include "InputsDigest.h"
+#include "Interrupt.h"
 #include "P2pCommand.h"
 #include "ProfileCommand.h"
 
+#include <verdan/coverage/Network.h>
 #include <verdan/radio/Units.h>
 
-#include <csignal>
 #include <cstdio>
 #include <iostream>
 #include <unistd.h>
@@ -145,38 +147,37 @@ std::function<void(double)> terminalProgress(CliContext& context) {
     };
 }
 
-// The run's cancel flag, for the interrupt handler: a signal handler reaches nothing else.
-std::atomic<bool>* interruptTarget = nullptr;
-
-extern "C" void cancelOnInterrupt(int) {
-    if (interruptTarget != nullptr)
-        interruptTarget->store(true);
+void printSummary(const CoverageRequest& request, const coverage::CoverageGrid& grid,
+                  CliContext& context) {
+    const std::vector<std::string> files = writtenFiles(request, !grid.marginDb.empty());
+    const coverage::CoveredArea area = coverage::coveredArea(grid);
+    const std::string threshold = request.thresholdText.toStdString();
+    if (!request.summaryJson) {
+        for (const std::string& file : files)
+            context.out << file << '\n';
+        if (!grid.marginDb.empty())
+            context.out << "covered area: " << radio::formatFixed(area.coveredKm2, 2) << " km2 of "
+                        << radio::formatFixed(area.discKm2, 2) << " km2 ("
+                        << radio::formatFixed(area.coveredShare() * 100.0, 1)
+                        << " %) at or above the threshold " << threshold << '\n';
+        context.out.flush();
+        return;
+    }
+    std::string json = "{\"files\":[";
+    for (std::size_t i = 0; i < files.size(); ++i)
+        json += (i ? "," : "") + jsonString(files[i]);
+    json += "],\"columns\":" + std::to_string(grid.columns) +
+            ",\"rows\":" + std::to_string(grid.rows) +
+            ",\"disc_km2\":" + radio::formatFixed(area.discKm2, 3);
+    if (!grid.marginDb.empty())
+        json += ",\"threshold\":" + jsonString(threshold) +
+                ",\"covered_km2\":" + radio::formatFixed(area.coveredKm2, 3) +
+                ",\"covered_pct\":" + radio::formatFixed(area.coveredShare() * 100.0, 2);
+    context.out << json << "}\n";
+    context.out.flush();
 }
 
-// Ctrl-C (SIGINT) and SIGTERM cancel the run while this lives.
-class InterruptCancels {
-public:
-    explicit InterruptCancels(std::atomic<bool>& cancel) : m_oldTarget(interruptTarget) {
-        interruptTarget = &cancel;
-        struct sigaction action {};
-        action.sa_handler = cancelOnInterrupt;
-        sigemptyset(&action.sa_mask);
-        sigaction(SIGINT, &action, &m_oldInt);
-        sigaction(SIGTERM, &action, &m_oldTerm);
-    }
-    ~InterruptCancels() {
-        sigaction(SIGINT, &m_oldInt, nullptr);
-        sigaction(SIGTERM, &m_oldTerm, nullptr);
-        interruptTarget = m_oldTarget;
-    }
-    InterruptCancels(const InterruptCancels&) = delete;
-    InterruptCancels& operator=(const InterruptCancels&) = delete;
-
-private:
-    std::atomic<bool>* m_oldTarget;
-    struct sigaction m_oldInt {};
-    struct sigaction m_oldTerm {};
-};
+} // namespace
 
 std::vector<std::string> writtenFiles(const CoverageRequest& request, bool margin) {
     const coverage::OutputFormats& f = request.formats;
@@ -210,38 +211,6 @@ std::string jsonString(const std::string& bytes) {
     }
     return out + '"';
 }
-
-void printSummary(const CoverageRequest& request, const coverage::CoverageGrid& grid,
-                  CliContext& context) {
-    const std::vector<std::string> files = writtenFiles(request, !grid.marginDb.empty());
-    const coverage::CoveredArea area = coverage::coveredArea(grid);
-    const std::string threshold = request.thresholdText.toStdString();
-    if (!request.summaryJson) {
-        for (const std::string& file : files)
-            context.out << file << '\n';
-        if (!grid.marginDb.empty())
-            context.out << "covered area: " << radio::formatFixed(area.coveredKm2, 2) << " km2 of "
-                        << radio::formatFixed(area.discKm2, 2) << " km2 ("
-                        << radio::formatFixed(area.coveredShare() * 100.0, 1)
-                        << " %) at or above the threshold " << threshold << '\n';
-        context.out.flush();
-        return;
-    }
-    std::string json = "{\"files\":[";
-    for (std::size_t i = 0; i < files.size(); ++i)
-        json += (i ? "," : "") + jsonString(files[i]);
-    json += "],\"columns\":" + std::to_string(grid.columns) +
-            ",\"rows\":" + std::to_string(grid.rows) +
-            ",\"disc_km2\":" + radio::formatFixed(area.discKm2, 3);
-    if (!grid.marginDb.empty())
-        json += ",\"threshold\":" + jsonString(threshold) +
-                ",\"covered_km2\":" + radio::formatFixed(area.coveredKm2, 3) +
-                ",\"covered_pct\":" + radio::formatFixed(area.coveredShare() * 100.0, 2);
-    context.out << json << "}\n";
-    context.out.flush();
-}
-
-} // namespace
 
 CoverageRequest coverageRequestFromOptions(const CliOptions& options) {
     requireOptions(options, {QStringLiteral("tx"), QStringLiteral("radius"),
@@ -303,7 +272,7 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
     // A signal while the files are written cancels as during the computation: the files are
     // written as a set, so none of them (and no temporary) is left.
     const InterruptCancels interrupt(control.cancel);
-    const coverage::CoverageResult result = coverage::runCoverage(request.inputs, terrain, control);
+    coverage::CoverageResult result = coverage::runCoverage(request.inputs, terrain, control);
     if (control.progress)
         context.err << '\n';
     if (result.cancelled)
@@ -314,6 +283,9 @@ int runCoverageRequest(const CoverageRequest& request, const terrain::TerrainSou
     }
     const coverage::ColourScale scale = request.style.colourScale();
     printRunWarnings(result, scale, context);
+    if (!request.inputsDigest.isEmpty())
+        result.grid.metadata.emplace_back(coverage::InputsDigestItem,
+                                          request.inputsDigest.toStdString());
     const QString name = request.outPrefix.mid(request.outPrefix.lastIndexOf(u'/') + 1);
     const std::string title = readableFileName(name).toStdString() + " (Longley-Rice coverage)";
     const coverage::Status written =
@@ -347,7 +319,8 @@ int coverageCommand(const QStringList& args, CliContext& context) {
         // leaves the run complete.
         std::atomic<bool> cancel{false};
         const InterruptCancels interrupt(cancel);
-        const CoverageRequest request = coverageRequestFromOptions(options);
+        CoverageRequest request = coverageRequestFromOptions(options);
+        request.inputsDigest = coverageInputsDigest(request.inputs, terrainIdentity(options));
         std::unique_ptr<terrain::TerrainSource> terrain = openCoverageTerrain(options, context);
         if (!terrain)
             return ExitUsage;

@@ -25,6 +25,7 @@ struct CoverageRequest {
     bool summaryJson = false; ///< --summary json
     /// What the PNG and the KML show.
     coverage::MapStyle style{coverage::MapQuantity::LossDb};
+    QString inputsDigest;     ///< stored in the GeoTIFF (coverageInputsDigest()), empty: none
 };
 
 /// The option names of `verdan-cli coverage` (without "--").
@@ -78,6 +79,12 @@ std::vector<SiteJob> siteJobs(const QStringList& args, const CliOptions& options
 
 /// The job's shell command line: the words shell-quoted, joined by blanks; one line.
 QString jobLine(const SiteJob& job);
+
+/// The files a run of `request` writes (with `margin`: a margin band, for the contour).
+std::vector<std::string> writtenFiles(const CoverageRequest& request, bool margin);
+
+/// A JSON string of `bytes` (file names need not be UTF-8: other bytes are escaped as \u00XX).
+std::string jsonString(const std::string& bytes);
 
 /// `text` quoted for a POSIX shell when it needs quoting.
 QString shellQuoted(const QString& text);

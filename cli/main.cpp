@@ -5,6 +5,7 @@
 #include "CliPrompter.h"
 #include "CoverageCommand.h"
 #include "FileNameBytes.h"
+#include "NetworkCommand.h"
 #include "P2pCommand.h"
 #include "ProfileCommand.h"
 #include "VerdanVersion.h"
@@ -35,6 +36,7 @@ constexpr Command Commands[] = {
     {"profile", verdan::cli::profileCommand},
     {"coverage", verdan::cli::coverageCommand},
     {"coverage-merge", verdan::cli::coverageMergeCommand},
+    {"network", verdan::cli::networkCommand},
 };
 
 const char* usage() {
@@ -56,6 +58,9 @@ const char* usage() {
            "          [--show loss|power|field|margin] [--levels A,B,C] [--colours NAME]\n"
            "  coverage --sites FILE.csv --print-jobs [coverage options] --out PREFIX\n"
            "  coverage-merge --out MERGED.tif INPUT.tif...\n"
+           "  network --sites FILE.csv [coverage options] --threshold T --out PREFIX\n"
+           "          [--bandwidth 200kHz] [--noise-figure DB] [--sinr-threshold DB]\n"
+           "          [--print-jobs | --merge-only]\n"
            "\n"
            "radio options: --freq MHZ --h1 M --h2 M --pol H|V --eps E --sgm S_PER_M --ns N\n"
            "               --climate 1..7 --dh M --variability 0..3 --site1 0..2 --site2 0..2\n"
@@ -71,7 +76,10 @@ const char* usage() {
            "--show: what the PNG and KML colour (default margin with --threshold, else power\n"
            "        with a power or ERP, else loss); --levels: 1..8 band edges, strictly rising\n"
            "        or falling (--levels -110,-100,-90); --colours viridis|cividis|blues|greys\n"
-           "        (perceptual scales that read in grey and for colour-blind users).\n";
+           "        (perceptual scales that read in grey and for colour-blind users).\n"
+           "FILE.csv: a header row naming name,lat,lon and any of height_m, power, tx_loss,\n"
+           "          gain, antenna (pattern file, relative to FILE.csv), azimuth, tilt,\n"
+           "          freq_mhz; an empty cell takes the command line's value.\n";
 }
 
 // Qt's own diagnostics (about files and database connections) are not for the user: every
@@ -93,7 +101,8 @@ int finish(int status, CliContext& context) {
 
 int runCommand(int argc, char** argv, CliContext& context) {
     if (argc < 2) {
-        verdan::cli::printError(context, QStringLiteral("a command is needed; see verdan-cli --help"));
+        verdan::cli::printError(context,
+                                QStringLiteral("a command is needed; see verdan-cli --help"));
         return verdan::cli::ExitUsage;
     }
     const std::string_view name = argv[1];

@@ -16,55 +16,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string xmlEscaped(const std::string& text) {
-    std::string out;
-    for (char c : text) {
-        switch (c) {
-        case '&':
-            out += "&amp;";
-            break;
-        case '<':
-            out += "&lt;";
-            break;
-        case '>':
-            out += "&gt;";
-            break;
-        case '"':
-            out += "&quot;";
-            break;
-        default:
-            out += c;
-        }
-    }
-    return out;
-}
-
-// `name` as a relative URI: every byte but letters, digits and "-._~" as %XX, so that a file
-// name that is not UTF-8 (or holds blanks) still makes a valid link in the UTF-8 KML.
-std::string uriEscaped(const std::string& name) {
-    static constexpr std::string_view plain = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz"
-                                              "0123456789-._~";
-    static const char digits[] = "0123456789ABCDEF";
-    std::string out;
-    for (const char c : name) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (plain.find(c) != std::string_view::npos)
-            out += c;
-        else
-            out += {'%', digits[byte >> 4], digits[byte & 15]};
-    }
-    return out;
-}
-
-std::string hexColour(Rgba c) {
-    static const char digits[] = "0123456789abcdef";
-    std::string text = "#";
-    for (std::uint8_t part : {c.red, c.green, c.blue}) {
-        text += digits[part >> 4];
-        text += digits[part & 15];
-    }
-    return text;
-}
+using text::hexColour;
+using text::uriEscaped;
+using text::xmlEscaped;
 
 // The scale as an HTML table for the overlay's description, with the warned cells in words.
 std::string scaleTable(const CoverageGrid& grid, const ColourScale& scale) {

@@ -22,15 +22,18 @@ double zoneAreaM2PerRad(double latDeg) {
 
 } // namespace
 
+double cellAreaKm2(const CoverageGrid& grid, int row) {
+    const double widthRad = grid.cellDeg * std::numbers::pi / 180.0;
+    const double northDeg = grid.northLatDeg - row * grid.cellDeg;
+    return (zoneAreaM2PerRad(northDeg) - zoneAreaM2PerRad(northDeg - grid.cellDeg)) * widthRad /
+           1e6;
+}
+
 CoveredArea coveredArea(const CoverageGrid& grid) {
     CoveredArea area;
-    const double widthRad = grid.cellDeg * std::numbers::pi / 180.0;
     const bool margin = !grid.marginDb.empty();
     for (int row = 0; row < grid.rows; ++row) {
-        const double northDeg = grid.northLatDeg - row * grid.cellDeg;
-        const double cellKm2 =
-            (zoneAreaM2PerRad(northDeg) - zoneAreaM2PerRad(northDeg - grid.cellDeg)) * widthRad /
-            1e6;
+        const double cellKm2 = cellAreaKm2(grid, row);
         long long disc = 0;
         long long covered = 0;
         for (int column = 0; column < grid.columns; ++column) {

@@ -14,8 +14,8 @@
 #include <cstdint>
 #include <limits>
 #include <memory>
-#include <type_traits>
 #include <string_view>
+#include <type_traits>
 
 namespace verdan::coverage::detail {
 
@@ -85,6 +85,8 @@ Status writeFloatGeoTiff(const std::string& path, const CoverageGrid& grid,
     if (wkt)
         GDALSetProjection(h, wkt.get());
     GDALSetMetadataItem(h, MapKindItem, kind, nullptr);
+    for (const auto& [name, value] : grid.metadata)
+        GDALSetMetadataItem(h, name.c_str(), value.c_str(), nullptr);
     constexpr int BlockRows = 256;
     for (std::size_t b = 0; b < bands.size(); ++b) {
         GDALRasterBandH band = GDALGetRasterBand(h, static_cast<int>(b) + 1);
@@ -128,12 +130,12 @@ Status encodeRgbaPng(const std::vector<std::uint8_t>& rgba, int width, int heigh
     GDALSetRasterColorInterpretation(GDALGetRasterBand(handle(image), 4), GCI_AlphaBand);
     // Encoded in memory and written by the caller, whose every write is checked: GDAL's PNG
     // writer does not report a failed write of its last bytes.
-    const std::string name = "/vsimem/verdan-png-" +
-                             std::to_string(reinterpret_cast<std::uintptr_t>(&bytes)) + ".png";
+    const std::string name =
+        "/vsimem/verdan-png-" + std::to_string(reinterpret_cast<std::uintptr_t>(&bytes)) + ".png";
     const char* options[] = {"WORLDFILE=NO", nullptr};
-    GdalDatasetPtr file = owned(GDALCreateCopy(png, name.c_str(), handle(image), FALSE,
-                                               const_cast<char**>(options), continueUnlessCancelled,
-                                               const_cast<std::atomic<bool>*>(cancel)));
+    GdalDatasetPtr file =
+        owned(GDALCreateCopy(png, name.c_str(), handle(image), FALSE, const_cast<char**>(options),
+                             continueUnlessCancelled, const_cast<std::atomic<bool>*>(cancel)));
     const bool complete = file != nullptr && errors.firstError().empty();
     file.reset();
     vsi_l_offset length = 0;
@@ -195,11 +197,14 @@ Status checkMapLayout(GDALDatasetH h, const std::string& path) {
 
 } // namespace
 
-Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValues) {
+namespace {
+
+// Opens the coverage map `path` and reads its layout into `grid`.
+Status openMap(const std::string& path, const GdalErrorCapture& errors, GdalDatasetPtr& dataset,
+               CoverageGrid& grid) {
     if (Status s = terrain::checkRasterFiles(path); !s.ok)
         return s;
-    const GdalErrorCapture errors;
-    GdalDatasetPtr dataset = owned(GDALOpen(path.c_str(), GA_ReadOnly));
+    dataset = owned(GDALOpen(path.c_str(), GA_ReadOnly));
     if (!dataset)
         return failure(errors, path, "could not be read as a raster");
     GDALDatasetH h = handle(dataset);
@@ -212,20 +217,56 @@ Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValu
     grid.westLonDeg = t[0];
     grid.northLatDeg = t[3];
     grid.cellDeg = t[1];
-    if (!readValues)
-        return Status::success();
-    GDALRasterBandH band = GDALGetRasterBand(h, 1);
-    grid.lossDb.assign(static_cast<std::size_t>(grid.cellCount()), 0.0F);
-    if (GDALRasterIO(band, GF_Read, 0, 0, grid.columns, grid.rows, grid.lossDb.data(), grid.columns,
+    return Status::success();
+}
+
+// The values of `band` of the open map, its nodata value as NaN.
+Status readBand(GDALRasterBandH band, const CoverageGrid& grid, std::vector<float>& values,
+                const GdalErrorCapture& errors, const std::string& path) {
+    values.assign(static_cast<std::size_t>(grid.cellCount()), 0.0F);
+    if (GDALRasterIO(band, GF_Read, 0, 0, grid.columns, grid.rows, values.data(), grid.columns,
                      grid.rows, GDT_Float32, 0, 0) != CE_None)
         return failure(errors, path, "could not be read");
     int hasNoData = 0;
     const double noData = GDALGetRasterNoDataValue(band, &hasNoData);
     if (hasNoData && !std::isnan(noData))
-        for (float& value : grid.lossDb)
+        for (float& value : values)
             if (value == static_cast<float>(noData))
                 value = std::numeric_limits<float>::quiet_NaN();
     return Status::success();
+}
+
+} // namespace
+
+Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValues) {
+    const GdalErrorCapture errors;
+    GdalDatasetPtr dataset;
+    if (Status s = openMap(path, errors, dataset, grid); !s.ok || !readValues)
+        return s;
+    return readBand(GDALGetRasterBand(handle(dataset), 1), grid, grid.lossDb, errors, path);
+}
+
+Status readMapBand(const std::string& path, const std::string& description, CoverageGrid& grid,
+                   std::vector<float>& values) {
+    const GdalErrorCapture errors;
+    GdalDatasetPtr dataset;
+    if (Status s = openMap(path, errors, dataset, grid); !s.ok)
+        return s;
+    for (int b = 1; b <= GDALGetRasterCount(handle(dataset)); ++b) {
+        GDALRasterBandH band = GDALGetRasterBand(handle(dataset), b);
+        if (description == GDALGetDescription(band))
+            return readBand(band, grid, values, errors, path);
+    }
+    return Status::failure(path + ": has no band \"" + description + "\"");
+}
+
+std::string readMapItem(const std::string& path, const char* item) {
+    if (!terrain::checkRasterFiles(path).ok)
+        return {};
+    const GdalErrorCapture errors;
+    GdalDatasetPtr dataset = owned(GDALOpen(path.c_str(), GA_ReadOnly));
+    const char* value = dataset ? GDALGetMetadataItem(handle(dataset), item, nullptr) : nullptr;
+    return value != nullptr ? value : "";
 }
 
 namespace {

@@ -21,6 +21,7 @@ struct FloatBand {
 inline constexpr const char* MapKindItem = "VERDAN_MAP";
 inline constexpr const char* SingleMapKind = "coverage";
 inline constexpr const char* MergedMapKind = "best-server";
+inline constexpr const char* NetworkMapKind = "network";
 
 /// Writes `bands` as a Float32 GeoTIFF `path` on the grid's georeferencing (WGS 84), NaN as
 /// nodata, deflate-compressed, marked as a map of `kind`. Stops with a failure between
@@ -56,5 +57,24 @@ Status polygonizeCovered(const CoverageGrid& grid, CoveredPolygons& polygons);
 /// by Verdan (its kind item or its first band's description), that is not on WGS 84
 /// (EPSG:4326) or whose cells are not square, north-up degrees.
 Status readLossRaster(const std::string& path, CoverageGrid& grid, bool readValues);
+
+/// Reads the layout of the coverage map `path` (checked as readLossRaster() checks it) and the
+/// values of its band described as `description` (NaN for nodata). Fails, naming the file,
+/// when it has no such band.
+Status readMapBand(const std::string& path, const std::string& description, CoverageGrid& grid,
+                   std::vector<float>& values);
+
+/// The grid covering the coverage maps `paths` (all of one resolution and lined up), its value
+/// arrays empty. Fails, naming the file, for a map that readLossRaster() refuses or that does
+/// not line up with the first, and for a grid of more than MaxCells cells.
+Status mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic);
+
+/// The cell of `mosaic` that holds the north-west cell of `input`; false when `input` does
+/// not lie within it.
+bool placeInMosaic(const CoverageGrid& mosaic, const CoverageGrid& input, long long& column0,
+                   long long& row0);
+
+/// The value of the metadata item `item` of the raster `path`; empty when absent or unreadable.
+std::string readMapItem(const std::string& path, const char* item);
 
 } // namespace verdan::coverage::detail

@@ -20,8 +20,9 @@ long long cellsBetween(double from, double to, double cellDeg) {
     return std::llround((to - from) / cellDeg);
 }
 
-// The grid covering every input (all of one resolution and lined up), empty of values.
-Status mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic) {
+} // namespace
+
+Status detail::mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic) {
     std::vector<CoverageGrid> layouts(paths.size());
     for (std::size_t i = 0; i < paths.size(); ++i)
         if (Status s = detail::readLossRaster(paths[i], layouts[i], false); !s.ok)
@@ -47,8 +48,8 @@ Status mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic)
     const double columns = std::round((east - west) / cellDeg);
     const double rows = std::round((north - south) / cellDeg);
     if (!(columns * rows <= static_cast<double>(MaxCells)))
-        return Status::failure("The merged map would span more than " +
-                               std::to_string(MaxCells) + " cells, the most allowed");
+        return Status::failure("The merged map would span more than " + std::to_string(MaxCells) +
+                               " cells, the most allowed");
     mosaic.cellDeg = cellDeg;
     mosaic.westLonDeg = west;
     mosaic.northLatDeg = north;
@@ -57,16 +58,25 @@ Status mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic)
     return Status::success();
 }
 
+bool detail::placeInMosaic(const CoverageGrid& mosaic, const CoverageGrid& input,
+                           long long& column0, long long& row0) {
+    column0 = cellsBetween(mosaic.westLonDeg, input.westLonDeg, mosaic.cellDeg);
+    row0 = cellsBetween(input.northLatDeg, mosaic.northLatDeg, mosaic.cellDeg);
+    return column0 >= 0 && row0 >= 0 && column0 + input.columns <= mosaic.columns &&
+           row0 + input.rows <= mosaic.rows;
+}
+
+namespace {
+
 // Takes the cells of `input` (number `number`, 1-based) that beat the mosaic's.
 Status mergeInto(const std::string& path, float number, CoverageGrid& mosaic,
                  std::vector<float>& winner) {
     CoverageGrid input;
     if (Status s = detail::readLossRaster(path, input, true); !s.ok)
         return s;
-    const long long column0 = cellsBetween(mosaic.westLonDeg, input.westLonDeg, mosaic.cellDeg);
-    const long long row0 = cellsBetween(input.northLatDeg, mosaic.northLatDeg, mosaic.cellDeg);
-    if (column0 < 0 || row0 < 0 || column0 + input.columns > mosaic.columns ||
-        row0 + input.rows > mosaic.rows)
+    long long column0 = 0;
+    long long row0 = 0;
+    if (!detail::placeInMosaic(mosaic, input, column0, row0))
         return Status::failure(path + ": changed while the maps were merged");
     for (int r = 0; r < input.rows; ++r) {
         for (int c = 0; c < input.columns; ++c) {
@@ -89,7 +99,7 @@ Status mergeBestServer(const std::vector<std::string>& inputPaths, const std::st
     if (inputPaths.empty())
         return Status::failure("No coverage maps to merge");
     CoverageGrid mosaic;
-    if (Status s = mosaicLayout(inputPaths, mosaic); !s.ok)
+    if (Status s = detail::mosaicLayout(inputPaths, mosaic); !s.ok)
         return s;
     const auto cells = static_cast<std::size_t>(mosaic.cellCount());
     mosaic.lossDb.assign(cells, std::numeric_limits<float>::quiet_NaN());

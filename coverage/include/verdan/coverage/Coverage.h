@@ -23,6 +23,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace verdan::coverage {
@@ -99,6 +100,8 @@ struct CoverageGrid {
     std::vector<WarningCause> warningCause;
     int txColumn = 0; ///< the cell that holds the transmitter
     int txRow = 0;
+    /// Further metadata items (name, value) of the GeoTIFF the grid is written to.
+    std::vector<std::pair<std::string, std::string>> metadata;
 
     long long cellCount() const { return static_cast<long long>(columns) * rows; }
     double centreLatDeg(int row) const { return northLatDeg - (row + 0.5) * cellDeg; }
@@ -150,6 +153,9 @@ struct CoveredArea {
 /// zone between its two latitudes, in proportion to its width in longitude). Without a
 /// margin band only the disc is counted.
 CoveredArea coveredArea(const CoverageGrid& grid);
+
+/// The area, km2, of a cell in row `row` of `grid` on the WGS 84 ellipsoid.
+double cellAreaKm2(const CoverageGrid& grid, int row);
 
 /// Received power (dBm, isotropic receiving antenna) and field strength (dBµV/m) for a
 /// basic transmission loss, an ERP (dBW, relative to a half-wave dipole) and a frequency.

@@ -1,0 +1,173 @@
+// verdan-cli network over an elevation raster written by GDAL: the best server by received
+// power, sectors split by azimuth, resuming, and the cluster route (--print-jobs, then
+// --merge-only).
+#include "NetworkCommand.h"
+
+#include "CliRun.h"
+#include "CoverageJobsFixture.h"
+#include "GeoTiffMap.h"
+#include "LibraryBinding.h"
+#include "TestFiles.h"
+#include "pattern_builders.h"
+
+#include <verdan/coverage/Network.h>
+
+#include <QDateTime>
+#include <QFileInfo>
+#include <QProcess>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <numbers>
+
+using namespace verdan;
+using namespace verdan::cli;
+using verdan::test::CoverageJobs;
+using verdan::test::Map;
+using verdan::test::Outcome;
+using verdan::test::readMap;
+using verdan::test::runCommand;
+
+namespace {
+
+class Network : public CoverageJobs {
+protected:
+    Outcome network(const char* sitesText, const QStringList& more = {}, const char* out = "net") {
+        EXPECT_TRUE(test::writeContent(sites(), sitesText));
+        return runCommand(networkCommand, QStringList{"--sites", sites(), "--threshold=-90dBm",
+                                                      "--out", dir.filePath(QLatin1String(out))} +
+                                              mapOptions() + more);
+    }
+    QString sites() const { return dir.filePath(QStringLiteral("sites.csv")); }
+    Map siteMap(const char* name) const {
+        return readMap(
+            dir.filePath(QStringLiteral("net-%1.tif").arg(QLatin1String(name))).toStdString());
+    }
+};
+
+// The value of `band` of `map` at the cell of `merged` (row, column); NaN outside `map`.
+float at(const Map& map, const Map& merged, int band, int row, int column) {
+    const long c = std::lround((merged.westDeg - map.westDeg) / map.cellDeg) + column;
+    const long r = std::lround((map.northDeg - merged.northDeg) / map.cellDeg) + row;
+    if (c < 0 || r < 0 || c >= map.width || r >= map.height)
+        return NAN;
+    return map.bands[static_cast<std::size_t>(band)][static_cast<std::size_t>(r * map.width + c)];
+}
+
+// Site "near" has the lower loss around it but transmits 20 dB less than "far": where the loss
+// from "near" is lower by less than 20 dB, "far" serves. Run again, nothing changes; with the
+// power of "far" changed, only "far" runs again.
+TEST_F(Network, BestServerByPowerNotLossAndResumeRunsOnlyChangedSites) {
+    const Outcome first =
+        network("name,lat,lon,power\nnear,45.15,7.15,10dBm\nfar,45.16,7.18,30dBm\n");
+    ASSERT_EQ(first.status, ExitOk) << first.err;
+    const Map merged = readMap(dir.filePath(QStringLiteral("net.tif")).toStdString());
+    const Map near = siteMap("near");
+    const Map far = siteMap("far");
+    int farServesLowerLossOfNear = 0;
+    for (int row = 0; row < merged.height; ++row)
+        for (int col = 0; col < merged.width; ++col) {
+            const float powerNear = at(near, merged, 2, row, col);
+            const float powerFar = at(far, merged, 2, row, col);
+            const float server = merged.band2[static_cast<std::size_t>(row * merged.width + col)];
+            if (std::isnan(powerNear) || std::isnan(powerFar))
+                continue;
+            ASSERT_EQ(server, powerFar > powerNear ? 2.0F : 1.0F) << row << ',' << col;
+            farServesLowerLossOfNear +=
+                server == 2.0F && at(near, merged, 0, row, col) < at(far, merged, 0, row, col);
+        }
+    EXPECT_GT(farServesLowerLossOfNear, 100);
+    EXPECT_NE(first.out.find("network: covered"), std::string::npos) << first.out;
+
+    const QString nearTif = dir.filePath(QStringLiteral("net-near.tif"));
+    const QString farTif = dir.filePath(QStringLiteral("net-far.tif"));
+    const QDateTime nearTime = QFileInfo(nearTif).lastModified();
+    const QDateTime farTime = QFileInfo(farTif).lastModified();
+    const std::string farDigest = coverage::mapInputsDigest(farTif.toStdString());
+    const Outcome again =
+        network("name,lat,lon,power\nnear,45.15,7.15,10dBm\nfar,45.16,7.18,30dBm\n");
+    ASSERT_EQ(again.status, ExitOk) << again.err;
+    EXPECT_NE(again.err.find("site 2 of 2 (far): unchanged, kept"), std::string::npos) << again.err;
+    EXPECT_EQ(QFileInfo(farTif).lastModified(), farTime);
+    const Outcome changed =
+        network("name,lat,lon,power\nnear,45.15,7.15,10dBm\nfar,45.16,7.18,27dBm\n");
+    ASSERT_EQ(changed.status, ExitOk) << changed.err;
+    EXPECT_NE(changed.err.find("(near): unchanged"), std::string::npos) << changed.err;
+    EXPECT_NE(changed.err.find("(far): running"), std::string::npos) << changed.err;
+    EXPECT_EQ(QFileInfo(nearTif).lastModified(), nearTime);
+    EXPECT_NE(coverage::mapInputsDigest(farTif.toStdString()), farDigest);
+    EXPECT_EQ(farDigest.size(), 64u);
+}
+
+// Three 65-degree panels on one mast, aimed 0, 120 and 240 degrees: each cell is served by the
+// panel whose azimuth is nearest its bearing (the path loss is the same for the three).
+TEST_F(Network, SectorsSplitTheMapByAzimuth) {
+    std::string error;
+    ASSERT_TRUE(tools::writeTextFile(dir.filePath(QStringLiteral("panel.msi")).toStdString(),
+                                     tools::msiText(tools::panelPattern()), error));
+    const Outcome o = network("name,lat,lon,antenna,azimuth\ns0,45.15,7.15,panel.msi,0\n"
+                              "s120,45.15,7.15,panel.msi,120\ns240,45.15,7.15,panel.msi,240\n",
+                              {"--tx-power", "20W"});
+    ASSERT_EQ(o.status, ExitOk) << o.err;
+    const Map merged = readMap(dir.filePath(QStringLiteral("net.tif")).toStdString());
+    int checked = 0;
+    for (int row = 0; row < merged.height; ++row)
+        for (int col = 0; col < merged.width; ++col) {
+            const double northM = (merged.northDeg - (row + 0.5) * merged.cellDeg - 45.15) * 111e3;
+            const double eastM = (merged.westDeg + (col + 0.5) * merged.cellDeg - 7.15) * 111e3 *
+                                 std::cos(45.15 * std::numbers::pi / 180);
+            const double bearingDeg =
+                std::fmod(std::atan2(eastM, northM) * 180 / std::numbers::pi + 360, 360);
+            const double sector = std::round(bearingDeg / 120);
+            const float server = merged.band2[static_cast<std::size_t>(row * merged.width + col)];
+            if (std::isnan(server) || std::hypot(northM, eastM) < 500 ||
+                std::fabs(bearingDeg - sector * 120) > 40)
+                continue;
+            ++checked;
+            ASSERT_EQ(server, static_cast<float>(static_cast<int>(sector) % 3 + 1)) << bearingDeg;
+        }
+    EXPECT_GT(checked, 1000);
+}
+
+// The cluster route: the printed jobs, run by GNU parallel, then --merge-only give the map a
+// network run gives; a map made from other inputs is refused, naming its site.
+TEST_F(Network, PrintedJobsMergeOnlyToTheNetworkRunsMap) {
+    const char* const text = "name,lat,lon,power,freq_mhz\na,45.15,7.15,10dBm,\n"
+                             "b,45.16,7.18,30dBm,900.1\n";
+    ASSERT_EQ(network(text).status, ExitOk);
+    const Map whole = readMap(dir.filePath(QStringLiteral("net.tif")).toStdString());
+    const Outcome jobs = network(text, {"--print-jobs"}, "job");
+    ASSERT_EQ(jobs.status, ExitOk) << jobs.err;
+    const QString jobsFile = dir.filePath(QStringLiteral("jobs.txt"));
+    ASSERT_TRUE(test::writeContent(jobsFile, QByteArray::fromStdString(jobs.out)));
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("PATH"),
+               executableFolder() + u':' + env.value(QStringLiteral("PATH")));
+    QProcess parallel;
+    parallel.setProcessEnvironment(env);
+    parallel.setStandardInputFile(jobsFile);
+    parallel.start(QStringLiteral("parallel"), {"--will-cite", "-j", "2", "--halt", "now,fail=1"});
+    ASSERT_TRUE(parallel.waitForFinished(120000)) << "GNU parallel is required";
+    ASSERT_EQ(parallel.exitCode(), 0) << parallel.readAllStandardError().toStdString();
+    const Outcome merged = network(text, {"--merge-only"}, "job");
+    ASSERT_EQ(merged.status, ExitOk) << merged.err;
+    const Map parts = readMap(dir.filePath(QStringLiteral("job.tif")).toStdString());
+    ASSERT_EQ(parts.bands.size(), 4u);
+    ASSERT_EQ(parts.band1.size(), whole.band1.size());
+    for (std::size_t b = 0; b < parts.bands.size(); ++b) // bit for bit, NaN included
+        EXPECT_EQ(std::memcmp(parts.bands[b].data(), whole.bands[b].data(),
+                              whole.bands[b].size() * sizeof(float)),
+                  0)
+            << b;
+    const Outcome stale = network("name,lat,lon,power,freq_mhz\na,45.15,7.15,10dBm,\n"
+                                  "b,45.16,7.18,30dBm,900.2\n",
+                                  {"--merge-only"}, "job");
+    EXPECT_EQ(stale.status, ExitFailure);
+    EXPECT_NE(stale.err.find("site \"b\": " + dir.filePath("job-b.tif").toStdString() +
+                             " is missing or was made from other inputs"),
+              std::string::npos)
+        << stale.err;
+}
+
+} // namespace
