@@ -236,7 +236,13 @@ int mergeSites(const NetworkRun& run, const std::atomic<bool>& cancel, CliContex
         return ExitFailure;
     }
     const coverage::NetworkArea area = coverage::networkArea(merged, run.channel);
-    const std::vector<std::string> files = writtenFiles(output, false);
+    std::vector<std::string> files;
+    const std::string prefix = fileNameBytes(run.outPrefix).toStdString();
+    for (const auto& [asked, suffix] : {std::pair{output.formats.geoTiff, ".tif"},
+                                        std::pair{output.formats.png || output.formats.kml, ".png"},
+                                        std::pair{output.formats.kml, ".kml"}})
+        if (asked)
+            files.push_back(prefix + suffix);
     if (run.requests[0].summaryJson) {
         printJsonSummary(run, files, merged, area, context);
         return ExitOk;
