@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AreaResults.h"
+#include "ModelChoices.h"
 #include "ModelRecords.h"
 #include "PropagationModel.h"
 #include "ReportSink.h"
@@ -153,15 +154,5 @@ void writeAreaParameterLines(const AreaInputs& in, const ModelRecords& records, 
 /// returns the free-space loss (dB) there; empty when the model is missing. The losses of
 /// the levels are then `avar` + that free-space loss.
 std::optional<double> areaFreeSpaceAt(PropagationModel& model, ModelRecords& records, double distM);
-
-/// List texts to model codes; a text that matches no item gives 0.
-int ClimateCode(const QString& text);
-int VariabilityCode(const QString& text);
-int SitingCode(const QString& text);
-
-/// The items of the four drop-down lists, in order.
-QStringList climateItems();
-QStringList variabilityItems();
-QStringList sitingItems();
 
 } // namespace verdan

@@ -2,20 +2,13 @@
 
 #include "AreaResults.h"
 #include "Prompter.h"
+#include "Rgb.h"
 
 #include <QString>
 #include <array>
 #include <vector>
 
 namespace verdan {
-
-/// A series colour, components 0 .. 255.
-struct Rgb {
-    int red = 0;
-    int green = 0;
-    int blue = 0;
-    friend bool operator==(const Rgb&, const Rgb&) = default;
-};
 
 /// The graph's series colours: confidence level i uses colour i (i = 0 .. 3), the
 /// free-space line always colour 4.

@@ -1,9 +1,9 @@
 #include "FrmCoverageModel.h"
 
-#include "AreaCalculation.h"
 #include "Coordinates.h"
 #include "FieldChecks.h"
 #include "HelpSystem.h"
+#include "ModelChoices.h"
 #include "NumberFormat.h"
 #include "ProgramCoverage.h"
 

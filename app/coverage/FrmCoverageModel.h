@@ -3,7 +3,7 @@
 #include "AppInfo.h"
 #include "CoverageRun.h"
 #include "MapColours.h"
-#include "PointToPointCalculation.h"
+#include "PointToPointInputs.h"
 #include "ProgramState.h"
 #include "Prompter.h"
 #include "Registry.h"

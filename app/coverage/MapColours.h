@@ -1,6 +1,6 @@
 #pragma once
 
-#include "ResultsGraph.h"
+#include "Rgb.h"
 
 #include <verdan/coverage/MapStyle.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "AppInfo.h"
-#include "AreaCalculation.h"
+#include "ModelChoices.h"
 #include "ModeForms.h"
 #include "PointToPointCalculation.h"
 #include "ProgramState.h"

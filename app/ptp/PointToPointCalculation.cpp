@@ -1,6 +1,6 @@
 #include "PointToPointCalculation.h"
 
-#include "AreaCalculation.h"
+#include "ModelChoices.h"
 #include "NumberFormat.h"
 
 #include <QStringList>
