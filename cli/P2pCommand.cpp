@@ -1,16 +1,18 @@
 #include "P2pCommand.h"
 
-#include "P2pLinkBudget.h"
-
 #include "FileNameBytes.h"
 #include "FrmPtoPModel.h"
+#include "LinkOptions.h"
 #include "NumberFormat.h"
+#include "PointToPointLink.h"
 #include "ProfileCommand.h"
 #include "ProfileFile.h"
 #include "ProfilePicture.h"
 #include "ProfilePlot.h"
 #include "StdoutSink.h"
 #include "TempFile.h"
+
+#include <verdan/radio/PathLinkReport.h>
 
 #include <QGuiApplication>
 #include <cmath>
@@ -25,12 +27,12 @@ namespace verdan::cli {
 namespace {
 
 const QStringList P2pOptions{
-    QStringLiteral("freq"),    QStringLiteral("h1"),      QStringLiteral("h2"),
-    QStringLiteral("pol"),     QStringLiteral("eps"),     QStringLiteral("sgm"),
-    QStringLiteral("ns"),      QStringLiteral("climate"), QStringLiteral("rel"),
-    QStringLiteral("conf"),    QStringLiteral("profile"), QStringLiteral("tx"),
-    QStringLiteral("rx"),      QStringLiteral("terrain"), QStringLiteral("globe-path"),
-    QStringLiteral("dem"),     QStringLiteral("picture"), QStringLiteral("format")};
+    QStringLiteral("freq"), QStringLiteral("h1"),      QStringLiteral("h2"),
+    QStringLiteral("pol"),  QStringLiteral("eps"),     QStringLiteral("sgm"),
+    QStringLiteral("ns"),   QStringLiteral("climate"), QStringLiteral("rel"),
+    QStringLiteral("conf"), QStringLiteral("profile"), QStringLiteral("tx"),
+    QStringLiteral("rx"),   QStringLiteral("terrain"), QStringLiteral("globe-path"),
+    QStringLiteral("dem"),  QStringLiteral("picture"), QStringLiteral("format")};
 
 QString joined(const std::vector<double>& values) {
     QStringList texts;
@@ -51,7 +53,7 @@ bool anyLinkOption(const CliOptions& options) {
 }
 
 void writeTable(CliContext& context, OutputFormat format, const PointToPointResult& result,
-                const std::optional<P2pLink>& link) {
+                const std::optional<radio::PathLink>& link) {
     const auto number = [](double v) { return numfmt::formatPattern(v, u"0.0"); };
     // JSON has no NaN or infinity: a value that is not finite is written as null.
     const auto jsonNumber = [&number](double v) {
@@ -62,13 +64,13 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
         for (double c : result.confidencePct)
             header += QStringLiteral(",conf_") + numfmt::generalNumber(c);
         context.out << header.toStdString()
-                    << (link ? linkCsvColumns(*link, result, true, 0) : std::string()) << '\n';
+                    << (link ? radio::pathLinkCsvColumns(*link, true, 0) : std::string()) << '\n';
         for (std::size_t i = 0; i < result.lossDb.size(); ++i) {
             QString row = numfmt::generalNumber(result.reliabilityPct[i]);
             for (double loss : result.lossDb[i])
                 row += u',' + number(loss);
             context.out << row.toStdString()
-                        << (link ? linkCsvColumns(*link, result, false, i) : std::string())
+                        << (link ? radio::pathLinkCsvColumns(*link, false, i) : std::string())
                         << '\n';
         }
         if (result.kwx != 0)
@@ -92,7 +94,8 @@ void writeTable(CliContext& context, OutputFormat format, const PointToPointResu
         json += (i ? QStringLiteral(",[") : QStringLiteral("[")) + row.join(u',') + u']';
     }
     json += u']';
-    context.out << json.toStdString() << (link ? linkJsonFields(*link) : std::string()) << "}\n";
+    context.out << json.toStdString() << (link ? radio::pathLinkJsonFields(*link) : std::string())
+                << "}\n";
 }
 
 // Writes the picture; a QGuiApplication (offscreen unless a platform is set) is made when the
@@ -223,21 +226,26 @@ int p2pCommand(const QStringList& args, CliContext& context) {
     PointToPointResult result;
     std::ostringstream report;
     StdoutSink sink(report);
-    const PointToPointStatus status = runPointToPointCalculation(
-        in, path, points, model, records, context.prompter, sink, &result);
+    const PointToPointStatus status = runPointToPointCalculation(in, path, points, model, records,
+                                                                 context.prompter, sink, &result);
     if (status != PointToPointStatus::Done)
         return status == PointToPointStatus::ModelMissing ? ExitFailure : ExitUsage;
     if (!pictureFile.isEmpty() && !writePicture(pictureFile, path.pfl, error)) {
         printError(context, QStringLiteral("--picture: ") + error);
         return ExitFailure;
     }
-    std::optional<P2pLink> link;
-    if (linkOptions)
-        link = computeP2pLink(*linkOptions,
-                              terrain ? std::optional<PathEnds>(terrain->ends) : std::nullopt,
-                              path.pfl, in, result);
+    std::optional<radio::PathLink> link;
+    if (linkOptions) {
+        std::optional<radio::PathEndsDeg> ends;
+        if (terrain)
+            ends = radio::PathEndsDeg{terrain->ends.txLatDeg, terrain->ends.txLonDeg,
+                                      terrain->ends.rxLatDeg, terrain->ends.rxLonDeg};
+        link = radio::computePathLink(linkOptions->tx, linkOptions->rx,
+                                      pointToPointPath(path.pfl, in, result, ends),
+                                      pointToPointLossTable(result));
+    }
     if (format == OutputFormat::Text)
-        context.out << report.str() << (link ? linkReportText(*link, result) : std::string());
+        context.out << report.str() << (link ? radio::pathLinkReportText(*link) : std::string());
     else
         writeTable(context, format, result, link);
     context.out.flush();

@@ -2,12 +2,14 @@
 
 #include "FieldChecks.h"
 #include "FrmAboutModel.h"
+#include "FrmLinkBudgetModel.h"
 #include "FrmListEditModel.h"
 #include "HelpSystem.h"
 #include "NumberFormat.h"
 #include "ProfileFile.h"
 #include "ProfilePlot.h"
 
+#include <verdan/radio/PathLinkReport.h>
 #include <verdan/terrain/RasterSource.h>
 
 #include <QDir>
@@ -41,8 +43,8 @@ QStringList profileFileFilters() {
 FrmPtoPModel::FrmPtoPModel(ProgramState& state, SettingsStore& store, Prompter& prompter,
                            const AppInfo& info, PropagationModel& model, Openers openers,
                            PictureRenderer renderer, QObject* parent)
-    : ScreenModel(parent), m_state(state), m_registry(store), m_prompter(prompter), m_info(info),
-      m_model(model), m_openers(std::move(openers)), m_renderer(std::move(renderer)) {
+    : ScreenModel(parent), m_state(state), m_store(store), m_registry(store), m_prompter(prompter),
+      m_info(info), m_model(model), m_openers(std::move(openers)), m_renderer(std::move(renderer)) {
     setCaption(formCaption());
     m_registry.setAppname(info.title);
     m_registry.setSection(OwnSection);
@@ -434,9 +436,14 @@ PointToPointStatus FrmPtoPModel::mnuReportCalculations_Click() {
         in.pictureHeightPx = picProfileHeightPx;
     }
     RLogClass& report = log();
-    const PointToPointStatus status = runPointToPointCalculation(
-        in, m_state.path, m_state.ProfilePoints, m_model, m_state.model, m_prompter, report);
+    PointToPointResult result;
+    const PointToPointStatus status =
+        runPointToPointCalculation(in, m_state.path, m_state.ProfilePoints, m_model, m_state.model,
+                                   m_prompter, report, &result);
     if (status == PointToPointStatus::Done) {
+        in.picturePng.clear();
+        m_lastRun =
+            LastRun{std::move(in), m_state.path.pfl, std::move(result), pathEnds(m_state.path)};
         m_mnuReportViewEnabled = true;
         m_cmdReportEnabled = true;
         report.SaveFile(m_logFileName);
@@ -568,6 +575,49 @@ void FrmPtoPModel::mnuFileSaveProfile_Click() {
         inform(m_prompter, QStringLiteral("The profile was not saved. ") + error,
                QStringLiteral("Save Profile"), MsgIcon::Critical);
     }
+}
+
+void FrmPtoPModel::mnuReportLinkBudget_Click() {
+    if (!m_lastRun) {
+        inform(m_prompter,
+               QStringLiteral("Run the calculations first: the link budget is reckoned over the "
+                              "profile and the table of the last run."),
+               QStringLiteral("Link Budget"));
+        return;
+    }
+    FrmLinkBudgetModel dialog(m_store, m_prompter, m_info.title);
+    dialog.Form_Load();
+    m_prompter.runModal(dialog);
+    const std::optional<LinkBudgetInputs>& inputs = dialog.accepted();
+    if (!inputs)
+        return;
+    const LastRun& run = *m_lastRun;
+    const radio::PathLink link = radio::computePathLink(
+        inputs->tx, inputs->rx, pointToPointPath(run.pfl, run.inputs, run.result, run.ends),
+        pointToPointLossTable(run.result));
+    RLogClass& report = log();
+    QStringList lines = QString::fromStdString(radio::pathLinkReportText(link)).split(u'\n');
+    lines.removeLast(); // the text ends with a line break
+    for (const QString& line : lines)
+        report.AddLine(line);
+    report.SaveFile(m_logFileName);
+    m_mnuReportViewEnabled = true;
+    m_cmdReportEnabled = true;
+    emit changed();
+}
+
+void FrmPtoPModel::mnuViewFresnel_Click() {
+    m_showFresnel = !m_showFresnel;
+    emit changed();
+}
+
+std::optional<ProfileOverlay> FrmPtoPModel::picProfileOverlay() const {
+    if (!m_showFresnel || m_picBackground)
+        return std::nullopt;
+    const PointToPointInputs in = currentInputs();
+    const std::vector<double>& pfl = m_state.path.pfl;
+    return ProfileOverlay{pfl.size() > 1 ? pfl[1] : 0, in.h1M, in.h2M, in.frequencyMHz,
+                          profileCurvatureK(in.nsNUnits, pfl)};
 }
 
 void FrmPtoPModel::mnuCoverageMap_Click() {

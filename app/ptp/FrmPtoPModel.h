@@ -1,9 +1,11 @@
 #pragma once
 
 #include "AppInfo.h"
-#include "ModelChoices.h"
 #include "ModeForms.h"
+#include "ModelChoices.h"
 #include "PointToPointCalculation.h"
+#include "PointToPointLink.h"
+#include "ProfilePlot.h"
 #include "ProgramState.h"
 #include "Prompter.h"
 #include "PropagationModel.h"
@@ -13,6 +15,7 @@
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 #include <vector>
 
 namespace verdan {
@@ -95,6 +98,11 @@ public:
     QString backgroundPicturePath() const;
     /// The elevations picProfile draws (empty while the background is shown).
     const std::vector<float>& picProfileElevations() const { return m_picElevations; }
+    /// View > "Line of Sight and Fresnel Zone" is checked (off when the form opens).
+    bool mnuViewFresnelChecked() const { return m_showFresnel; }
+    /// What picProfile draws over the profile: with the view checked and a profile shown, the
+    /// antennas and frequency of the fields and the k the model takes for the profile and Ns.
+    std::optional<ProfileOverlay> picProfileOverlay() const;
     /// The report log file of this form.
     QString logFileName() const { return m_logFileName; }
     /// The form's values are exchanged with the Kethra set.
@@ -135,6 +143,11 @@ public:
     void mnuFileLoadProfile_Click();
     /// "&Save Profile...": the current profile written in the model's layout.
     void mnuFileSaveProfile_Click();
+    /// "&Link Budget...": asks for the link budget (frmLinkBudget) and appends its block for
+    /// the profile and table of the last run to the report log; told when nothing has run.
+    void mnuReportLinkBudget_Click();
+    /// View > "Line of Sight and Fresnel Zone" switched on or off.
+    void mnuViewFresnel_Click();
     /// "Coverage &Map...": the coverage map around the path's transmitter.
     void mnuCoverageMap_Click();
     void mnuHelpHelpSystem_Click();
@@ -165,7 +178,16 @@ private:
     void fillDefaultLists();
     RLogClass& log();
 
+    /// The last Done run: what the link budget block is computed over.
+    struct LastRun {
+        PointToPointInputs inputs;
+        std::vector<double> pfl;
+        PointToPointResult result;
+        std::optional<radio::PathEndsDeg> ends;
+    };
+
     ProgramState& m_state;
+    SettingsStore& m_store;
     Registry m_registry;
     Prompter& m_prompter;
     const AppInfo& m_info;
@@ -191,6 +213,8 @@ private:
     bool m_mnuReportViewEnabled = false;
     bool m_picBackground = true;
     std::vector<float> m_picElevations;
+    bool m_showFresnel = false;
+    std::optional<LastRun> m_lastRun;
     QString m_logFileName;
     bool m_kethra = false;
 };

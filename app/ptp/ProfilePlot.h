@@ -2,6 +2,7 @@
 
 #include <QPointF>
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace verdan {
@@ -20,6 +21,18 @@ struct ProfilePlot {
     std::vector<PlotStroke> strokes;
 };
 
+/// The radio path drawn over the profile when asked: the line of sight between the antenna tops
+/// and the first Fresnel zone around it, both bent down by the earth's bulge x (d - x) / 2kR
+/// (R = 6370 km) because the terrain is drawn on a flat base.
+struct ProfileOverlay {
+    double spacingM = 0;  ///< between profile points, > 0
+    double txHeightM = 0; ///< antenna above the first point
+    double rxHeightM = 0; ///< antenna above the last point
+    double freqMHz = 0;   ///< 20..20000
+    double curvatureK = 4.0 / 3.0;
+    friend bool operator==(const ProfileOverlay&, const ProfileOverlay&) = default;
+};
+
 /// The profile's elevations, pfl[2] to the end, as single-precision numbers.
 std::vector<float> profileElevations(const std::vector<double>& pfl);
 
@@ -29,6 +42,10 @@ std::vector<float> profileElevations(const std::vector<double>& pfl);
 /// profile spans -0.25 to 1.25 m. Strokes in order: the grey and blue receiver marks at
 /// x = W - 20, the blue base line, the black profile polyline (from the base line's end
 /// through every point) and the light border along the top and left edges.
-ProfilePlot PlotProfile(const std::vector<float>& elevations, double W, double H);
+/// With an `overlay` (and at least two elevations) the extent also takes in the antenna tops
+/// and the zone, and three strokes follow: the zone's lower and upper edges (green) and the
+/// line of sight (red).
+ProfilePlot PlotProfile(const std::vector<float>& elevations, double W, double H,
+                        const std::optional<ProfileOverlay>& overlay = std::nullopt);
 
 } // namespace verdan

@@ -2,6 +2,8 @@
 
 namespace verdan {
 
+struct PathState;
+
 /// One coordinate as degrees, minutes, seconds and a sign (+1 north or east, -1 south or
 /// west).
 struct Dms {
@@ -28,5 +30,16 @@ double DegToRad(double degrees);
 /// east positive), on a sphere of the mean earth radius 6371008.8 m. Used to tell end points
 /// that are closer than a metre.
 double greatCircleDistanceM(double lat1Deg, double lon1Deg, double lat2Deg, double lon2Deg);
+
+/// A point in signed decimal degrees, north and east positive.
+struct GeoDegrees {
+    double latDeg = 0;
+    double lonDeg = 0;
+};
+
+/// The transmitter end (or with `receiver` the receiver end) of the path coordinates: the
+/// decimal-degree texts when the coordinates were entered so, else degrees, minutes and
+/// seconds (leading-number rule); the hemisphere ("N"/"S", "E"/"W") gives the sign.
+GeoDegrees pathEndDegrees(const PathState& path, bool receiver);
 
 } // namespace verdan

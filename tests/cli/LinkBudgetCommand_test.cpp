@@ -3,8 +3,11 @@
 
 #include "CliRun.h"
 #include "FlatGround.h"
+#include "FrmLinkBudgetModel.h"
+#include "FrmPtoPModel.h"
 #include "GeoTiffMap.h"
 #include "P2pCommand.h"
+#include "ScriptedPrompter.h"
 #include "pattern_builders.h"
 
 #include <QDir>
@@ -120,6 +123,43 @@ TEST(LinkBudgetCommand, PointToPointReportKeepsItsTextAndAddsTheBlock) {
                 0.06);
     EXPECT_TRUE(root["line_of_sight"]["clear"].toBool());
     EXPECT_GT(root["line_of_sight"]["fresnel_clearance_ratio"].toDouble(), 0.6);
+}
+
+// The program's "Link Budget..." appends the very block verdan-cli p2p prints for the same
+// profile, radio parameters (the form's defaults) and link budget.
+TEST(LinkBudgetCommand, TheProgramAppendsTheBlockTheCommandPrints) {
+    QTemporaryDir dir;
+    const QStringList path{"--profile", flatProfile(dir.path(), 20 * CellM), "--freq", "20"};
+    const Outcome plain = runCommand(p2pCommand, path);
+    const Outcome linked = runCommand(
+        p2pCommand, path + QStringList{"--tx-power", "10W", "--tx-loss", "1.5", "--rx-gain", "3",
+                                       "--rx-loss", "1", "--threshold=-90dBm"});
+    ASSERT_EQ(linked.status, ExitOk) << linked.err;
+    const QString block = QString::fromStdString(linked.out.substr(plain.out.size()));
+
+    MemorySettingsStore store;
+    ProgramState state;
+    ScriptedPrompter prompter;
+    AppInfo info;
+    PropagationModel model{prompter};
+    FrmPtoPModel form(state, store, prompter, info, model, {}, {});
+    form.Form_Load();
+    prompter.queueOpenFile(path[1]);
+    form.mnuFileLoadProfile_Click();
+    ASSERT_EQ(form.mnuReportCalculations_Click(), PointToPointStatus::Done);
+    const QString before = state.log->document().plainText();
+    prompter.queueModal("frmLinkBudget", [](ScreenModel& screen) {
+        LinkBudgetModel& group = static_cast<FrmLinkBudgetModel&>(screen).group();
+        group.setText(LinkBudgetModel::txtPower, "10");
+        group.setText(LinkBudgetModel::txtTxLoss, "1.5");
+        group.setText(LinkBudgetModel::txtRxGain, "3");
+        group.setText(LinkBudgetModel::txtRxLoss, "1");
+        group.setText(LinkBudgetModel::txtThreshold, "-90");
+        static_cast<FrmLinkBudgetModel&>(screen).cmdOK_Click();
+    });
+    form.mnuReportLinkBudget_Click();
+    EXPECT_EQ(state.log->document().plainText().mid(before.size()).toStdString(),
+              block.toStdString());
 }
 
 // Each site's job line runs from any folder: the pattern file's name is made absolute.

@@ -1,17 +1,16 @@
 #include "ProfilePicture.h"
 
-#include "ProfilePlot.h"
-
 #include <QBuffer>
 #include <QPainter>
 #include <QPolygonF>
 
 namespace verdan {
 
-QImage renderProfilePicture(const std::vector<float>& elevations, int widthPx, int heightPx) {
+QImage renderProfilePicture(const std::vector<float>& elevations, int widthPx, int heightPx,
+                            const std::optional<ProfileOverlay>& overlay) {
     QImage image(std::max(widthPx, 21), std::max(heightPx, 21), QImage::Format_RGB32);
     image.fill(Qt::white);
-    const ProfilePlot plot = PlotProfile(elevations, image.width(), image.height());
+    const ProfilePlot plot = PlotProfile(elevations, image.width(), image.height(), overlay);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing, false);
     for (const PlotStroke& stroke : plot.strokes) {

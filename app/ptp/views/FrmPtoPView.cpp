@@ -1,6 +1,7 @@
 #include "FrmPtoPView.h"
 
 #include "FieldFocus.h"
+#include "FrmLinkBudgetView.h"
 #include "FrmListEditView.h"
 #include "ProfilePicture.h"
 
@@ -56,9 +57,17 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
         if (checkFocusedField())
             m_model.mnuReportCalculations_Click();
     });
+    report->addAction(QStringLiteral("&Link Budget..."), this, [this] {
+        if (checkFocusedField())
+            m_model.mnuReportLinkBudget_Click();
+    });
     report->addSeparator();
     report->addAction(QStringLiteral("Coverage &Map..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
                       [this] { m_model.mnuCoverageMap_Click(); });
+    auto* view = menuBar->addMenu(QStringLiteral("&View"));
+    m_viewFresnel = view->addAction(QStringLiteral("Line of Sight and &Fresnel Zone"), this,
+                                    [this] { m_model.mnuViewFresnel_Click(); });
+    m_viewFresnel->setCheckable(true);
     auto* help = menuBar->addMenu(QStringLiteral("&Help"));
     QAction* helpSystem = help->addAction(QStringLiteral("&Help System"), this,
                                           [this] { m_model.mnuHelpHelpSystem_Click(); });
@@ -346,6 +355,7 @@ void FrmPtoPView::refresh() {
     m_editProfile->setEnabled(m_model.cmdEditProfileEnabled());
     m_report->setEnabled(m_model.cmdReportEnabled());
     m_reportView->setEnabled(m_model.mnuReportViewEnabled());
+    m_viewFresnel->setChecked(m_model.mnuViewFresnelChecked());
     refreshPicture();
     m_refreshing = false;
 }
@@ -353,7 +363,8 @@ void FrmPtoPView::refresh() {
 void FrmPtoPView::refreshPicture() {
     const bool background = m_model.picProfileShowsBackground();
     if (m_pictureShown && background == m_backgroundShown &&
-        (background || m_shownElevations == m_model.picProfileElevations()))
+        (background || (m_shownElevations == m_model.picProfileElevations() &&
+                        m_shownOverlay == m_model.picProfileOverlay())))
         return;
     m_pictureShown = true;
     m_backgroundShown = background;
@@ -365,13 +376,18 @@ void FrmPtoPView::refreshPicture() {
         return;
     }
     m_shownElevations = m_model.picProfileElevations();
-    m_picture->setPixmap(QPixmap::fromImage(renderProfilePicture(
-        m_shownElevations, FrmPtoPModel::picProfileWidthPx, FrmPtoPModel::picProfileHeightPx)));
+    m_shownOverlay = m_model.picProfileOverlay();
+    m_picture->setPixmap(
+        QPixmap::fromImage(renderProfilePicture(m_shownElevations, FrmPtoPModel::picProfileWidthPx,
+                                                FrmPtoPModel::picProfileHeightPx, m_shownOverlay)));
 }
 
 void registerPtpViews(ViewRegistry& views) {
     views.add(QStringLiteral("frmPtoP"), [](ScreenModel& model, QWidget* parent) {
         return new FrmPtoPView(static_cast<FrmPtoPModel&>(model), parent);
+    });
+    views.add(QStringLiteral("frmLinkBudget"), [](ScreenModel& model, QWidget* parent) {
+        return new FrmLinkBudgetView(static_cast<FrmLinkBudgetModel&>(model), parent);
     });
     views.add(QStringLiteral("frmListEdit"), [](ScreenModel& model, QWidget* parent) {
         return new FrmListEditView(static_cast<FrmListEditModel&>(model), parent);

@@ -6,6 +6,7 @@
 #include <QDialog>
 #include <QHash>
 #include <array>
+#include <optional>
 
 class QComboBox;
 class QLabel;
@@ -63,6 +64,8 @@ private:
     bool m_pictureShown = false;
     bool m_backgroundShown = false;
     std::vector<float> m_shownElevations;
+    std::optional<ProfileOverlay> m_shownOverlay;
+    QAction* m_viewFresnel = nullptr;
 };
 
 /// Registers the views of the point-to-point screens ("frmPtoP", "frmListEdit").

@@ -1,5 +1,6 @@
 #include "FrmPtoPModel.h"
 
+#include "FrmLinkBudgetModel.h"
 #include "FrmListEditModel.h"
 #include "ProfileFile.h"
 #include "ScriptedPrompter.h"
@@ -199,6 +200,45 @@ TEST_F(PtoPForm, LoadedProfileIsReadyDrawnAndCalculated) {
     const QString text = state.log->document().plainText();
     EXPECT_TRUE(text.contains("Profile File: " + dir.filePath("p.pfl")));
     EXPECT_GT(QFileInfo(form->logFileName()).size(), 0);
+}
+
+// Link Budget...: told before any run; a threshold without a power is refused in a message box
+// and the dialog stays open; a good entry appends the block and is remembered for next time.
+TEST_F(PtoPForm, LinkBudgetAppendsTheBlockOfTheLastRun) {
+    auto form = loadedForm();
+    form->mnuReportLinkBudget_Click();
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith("Run the calculations first"));
+    prompter.queueOpenFile(writeFile("p.pfl", "4,250\n100,110,120,115,105\n"));
+    form->mnuFileLoadProfile_Click();
+    form->mnuReportCalculations_Click();
+    const auto entry = [](ScreenModel& screen) {
+        auto& dialog = static_cast<FrmLinkBudgetModel&>(screen);
+        dialog.group().setText(LinkBudgetModel::txtThreshold, "-90");
+        dialog.cmdOK_Click();
+        EXPECT_FALSE(dialog.closeRequested());
+        dialog.group().setText(LinkBudgetModel::txtPower, "10");
+        dialog.group().setText(LinkBudgetModel::txtRxGain, "3");
+        dialog.cmdOK_Click();
+        EXPECT_TRUE(dialog.closeRequested());
+    };
+    prompter.queueModal("frmLinkBudget", entry);
+    form->mnuReportLinkBudget_Click();
+    ASSERT_EQ(prompter.messages.size(), 2U);
+    EXPECT_TRUE(prompter.messages[1].text.startsWith("Transmitter power:"));
+    const QString text = state.log->document().plainText();
+    EXPECT_TRUE(text.contains("Transmitter power 40.00 dBm, line loss 0.00 dB"))
+        << text.toStdString();
+    EXPECT_TRUE(text.contains("Threshold -90.0 dBm"));
+    EXPECT_TRUE(text.contains("along the path"));
+
+    prompter.queueModal("frmLinkBudget", [](ScreenModel& screen) {
+        auto& dialog = static_cast<FrmLinkBudgetModel&>(screen);
+        EXPECT_EQ(dialog.group().text(LinkBudgetModel::txtPower), "10");
+        dialog.cmdCancel_Click();
+    });
+    form->mnuReportLinkBudget_Click();
+    EXPECT_EQ(state.log->document().plainText(), text);
 }
 
 TEST_F(PtoPForm, SaveProfileWritesTheModelLayout) {

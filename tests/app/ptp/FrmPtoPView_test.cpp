@@ -1,13 +1,19 @@
+#include "FrmLinkBudgetView.h"
 #include "FrmListEditView.h"
 #include "FrmPtoPView.h"
 
+#include "LinkBudgetGroupView.h"
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFocusEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -35,6 +41,21 @@ protected:
     PropagationModel model{prompter};
 };
 QApplication* PtpViews::app = nullptr;
+
+// Keeps a picture to be looked at when VERDAN_PICTURES names a folder.
+void keep(const QImage& image, const QString& name) {
+    const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
+    if (!folder.isEmpty())
+        image.save(QDir(folder).filePath(name));
+}
+
+int countPixels(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixel(x, y) == colour ? 1 : 0;
+    return count;
+}
 
 void sendFocus(QWidget* edit, QEvent::Type type, Qt::FocusReason reason) {
     QFocusEvent event(type, reason);
@@ -130,6 +151,57 @@ TEST_F(PtpViews, RegressionEscapeInTheEditorDiscardsTheEdits) {
     EXPECT_TRUE(editor.closeRequested());
     EXPECT_FALSE(state.path.ListEditAccepted);
     EXPECT_EQ(state.path.ListEditCol2, (std::vector<double>{1.5, 2}));
+}
+
+// The Link Budget dialog shows the whole group above its buttons at both sizes.
+TEST_F(PtpViews, TheLinkBudgetDialogShowsTheGroupAndItsButtons) {
+    FrmLinkBudgetModel model(store, prompter, QStringLiteral("Verdan"));
+    model.Form_Load();
+    FrmLinkBudgetView view(model);
+    for (const QSize size : {view.sizeHint(), view.sizeHint() + QSize(200, 120)}) {
+        view.resize(size);
+        view.show();
+        QApplication::processEvents();
+        keep(view.grab().toImage(), QStringLiteral("link-budget-%1.png").arg(size.width()));
+        const QRect inside = view.rect();
+        for (const char* name : {"txtPower", "txtThreshold"}) {
+            const QWidget* field = view.group()->control(QString::fromLatin1(name));
+            ASSERT_NE(field, nullptr) << name;
+            EXPECT_TRUE(inside.contains(QRect(field->mapTo(&view, QPoint()), field->size())));
+        }
+        const auto* ok = view.findChild<QPushButton*>(QStringLiteral("cmdOK"));
+        ASSERT_NE(ok, nullptr);
+        EXPECT_GT(ok->mapTo(&view, QPoint()).y(),
+                  view.group()->mapTo(&view, QPoint()).y() + view.group()->height() - 1);
+    }
+}
+
+// View > Line of Sight and Fresnel Zone draws the red line and the green zone over the
+// profile; off again, the picture is the plain one.
+TEST_F(PtpViews, TheViewMenuTogglesTheLineOfSightAndTheZone) {
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("p.pfl"));
+    ASSERT_TRUE(test::writeContent(file, "10,1000\n100,140,180,220,230,215,190,160,150,140,150\n"));
+    FrmPtoPModel form(state, store, prompter, info, model, {}, {});
+    form.Form_Load();
+    form.setTxtFrq(QStringLiteral("900"));
+    form.setTxtH1(QStringLiteral("40"));
+    form.setTxtH2(QStringLiteral("30"));
+    prompter.queueOpenFile(file);
+    form.mnuFileLoadProfile_Click();
+    FrmPtoPView view(form);
+    const auto picture = [&view] {
+        return static_cast<QLabel*>(view.control(QStringLiteral("picProfile")))->pixmap().toImage();
+    };
+    const QImage plain = picture();
+    EXPECT_EQ(countPixels(plain, qRgb(220, 0, 0)), 0);
+    form.mnuViewFresnel_Click();
+    const QImage zone = picture();
+    keep(zone, QStringLiteral("profile-fresnel.png"));
+    EXPECT_GT(countPixels(zone, qRgb(220, 0, 0)), 400);
+    EXPECT_GT(countPixels(zone, qRgb(0, 150, 0)), 800);
+    form.mnuViewFresnel_Click();
+    EXPECT_EQ(picture(), plain);
 }
 
 } // namespace
