@@ -126,6 +126,17 @@ void CoverageRun::postProgress(double fraction) {
         Qt::QueuedConnection);
 }
 
+const coverage::CoverageGrid& CoverageRun::grid() const {
+    static const coverage::CoverageGrid none;
+    return m_map.result ? m_map.result->grid : none;
+}
+
+std::shared_ptr<const coverage::CoverageGrid> CoverageRun::sharedGrid() const {
+    if (!m_map.result)
+        return nullptr;
+    return std::shared_ptr<const coverage::CoverageGrid>(m_map.result, &m_map.result->grid);
+}
+
 void CoverageRun::finish() {
     if (!m_outcome)
         return;
@@ -140,7 +151,8 @@ void CoverageRun::finish() {
         setState(outcome->result.cancelled ? RunState::Idle : RunState::Failed);
         return;
     }
-    m_map = {m_runInputs, std::move(m_runTerrain), std::move(outcome->result),
+    m_map = {m_runInputs, std::move(m_runTerrain),
+             std::make_shared<const coverage::CoverageResult>(std::move(outcome->result)),
              std::move(outcome->elevations), outcome->elapsedSec};
     ++m_mapSerial;
     m_progress = 1;

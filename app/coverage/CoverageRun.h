@@ -74,8 +74,13 @@ public:
     bool hasMap() const { return m_map.terrain != nullptr; }
     /// The inputs of the map.
     const coverage::CoverageInputs& inputs() const { return m_map.inputs; }
-    /// The grid of the map.
-    const coverage::CoverageGrid& grid() const { return m_map.result.grid; }
+    /// The grid of the map (an empty grid before the first completed run).
+    const coverage::CoverageGrid& grid() const;
+    /// The grid of the map, shared with whoever draws it: it lives while they hold it, after
+    /// another run has replaced it. nullptr before the first completed run.
+    std::shared_ptr<const coverage::CoverageGrid> sharedGrid() const;
+    /// The terrain of the map, shared in the same way.
+    std::shared_ptr<const terrain::TerrainSource> sharedTerrain() const { return m_map.terrain; }
     /// The hillshade samples of the map.
     const ElevationGrid& elevations() const { return m_map.elevations; }
     /// The terrain of the map; nullptr before the first completed run.
@@ -105,7 +110,7 @@ private:
     struct Map {
         coverage::CoverageInputs inputs;
         std::shared_ptr<const terrain::TerrainSource> terrain;
-        coverage::CoverageResult result;
+        std::shared_ptr<const coverage::CoverageResult> result;
         ElevationGrid elevations;
         double elapsedSec = 0;
     };

@@ -226,7 +226,12 @@ Status VectorLayer::open(const std::string& path, const std::string& cacheFolder
         source->layers.push_back(std::move(access));
     }
     std::unique_ptr<VectorLayer> layer(new VectorLayer(std::move(source)));
-    layer->m_extent = extent.empty() ? Extent{} : extent;
+    // A file of one point or of one straight east-west line has a box without area: it is
+    // widened a metre each way. A file without any box may have features anywhere.
+    const bool known = extent.minXM <= extent.maxXM && extent.minYM <= extent.maxYM;
+    layer->m_extent = known ? Extent{extent.minXM - 1, extent.minYM - 1, extent.maxXM + 1,
+                                     extent.maxYM + 1}
+                            : Extent{-HalfWorldM, -HalfWorldM, HalfWorldM, HalfWorldM};
     out = std::move(layer);
     return Status::success();
 }

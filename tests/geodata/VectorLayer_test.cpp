@@ -117,6 +117,9 @@ TEST(VectorLayer, KmlPlacemarksCarryTheirNames) {
 </Document></kml>)");
     const auto layer = opened(dir / "masts.kml");
     ASSERT_NE(layer, nullptr);
+    // Regression: the box of a single point had no area, so no tile was ever asked for it.
+    const MercatorPoint mast = toMercator({45.6, 7.5});
+    EXPECT_TRUE(layer->extent().intersects({mast.xM - 10, mast.yM - 10, mast.xM + 10, mast.yM + 10}));
     const std::vector<Feature> all = read(*layer, Everywhere);
     ASSERT_EQ(all.size(), 1u);
     EXPECT_EQ(all[0].label, "Mast 1");

@@ -30,7 +30,9 @@ QRectF screenRect(const MapCamera& camera, const TileId& tile, QSizeF size) {
     const geodata::Extent box = geodata::tileExtent(tile);
     const ScreenPoint nw = camera.toScreen({box.minXM, box.maxYM}, size.width(), size.height());
     const ScreenPoint se = camera.toScreen({box.maxXM, box.minYM}, size.width(), size.height());
-    return QRectF(QPointF(nw.xPx, nw.yPx), QPointF(se.xPx, se.yPx));
+    // On whole pixels, so that neighbouring tiles meet without a seam.
+    return QRectF(QPointF(std::round(nw.xPx), std::round(nw.yPx)),
+                  QPointF(std::round(se.xPx), std::round(se.yPx)));
 }
 
 } // namespace

@@ -43,7 +43,8 @@ public:
                                 std::unique_ptr<VectorLayer>& out);
     ~VectorLayer();
 
-    /// The extent of every layer of the file in the display projection; empty when unknown.
+    /// The extent of every layer of the file in the display projection, never without area;
+    /// the whole world when the file does not say.
     const Extent& extent() const { return m_extent; }
 
     /// The features that reach into `box`, at most `limit` of them (the rest are left out

@@ -1,0 +1,200 @@
+#include "FrmPlanningMapView.h"
+
+#include "CoverageFakes.h"
+#include "ScriptedPrompter.h"
+#include "SettingsStore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QDockWidget>
+#include <QFile>
+#include <QImage>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+namespace verdan {
+namespace {
+
+class PlanningMap : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "FrmPlanningMapView_test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
+    void SetUp() override {
+        const std::array<const char*, PathState::CoordCount> coords = {
+            "45", "0", "0", "N", "7", "0", "0", "E", "45", "0", "30", "N", "7", "0", "30", "E"};
+        for (int c = 0; c < PathState::CoordCount; ++c)
+            state.path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[c]);
+        CoverageServices services;
+        services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
+                             coverage::RunControl&) { return test::syntheticRun(in); };
+        services.terrain = [](const PathState&, QString&) {
+            return std::make_shared<test::SlopeTerrain>();
+        };
+        model = std::make_unique<FrmCoverageModel>(state, store, prompter, info,
+                                                   std::move(services),
+                                                   [] { return PointToPointInputs{}; }, QString());
+        model->Form_Load();
+        view = std::make_unique<FrmPlanningMapView>(*model, layers);
+        view->resize(1200, 780);
+        view->show();
+    }
+
+    void run() {
+        static_cast<QPushButton*>(view->control("cmdRun"))->click();
+        ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Done; }));
+    }
+
+    // The map once every tile it asked for is drawn.
+    QImage settledMap() {
+        MapCanvas& canvas = view->canvas();
+        canvas.grab();
+        canvas.cache().waitForDone();
+        return canvas.grab().toImage();
+    }
+
+    QColor pixelOfCell(const QImage& map, int row, int column) {
+        const coverage::CoverageGrid& grid = model->run().grid();
+        const geodata::MercatorPoint at =
+            geodata::toMercator({grid.northLatDeg - (row + 0.5) * grid.cellDeg,
+                                 grid.westLonDeg + (column + 0.5) * grid.cellDeg});
+        const geodata::ScreenPoint p =
+            view->canvas().camera().toScreen(at, map.width(), map.height());
+        return map.pixelColor(int(p.xPx), int(p.yPx));
+    }
+
+    ProgramState state;
+    MemorySettingsStore store;
+    test::ScriptedPrompter prompter;
+    AppInfo info;
+    LayerStack layers;
+    std::unique_ptr<FrmCoverageModel> model;
+    std::unique_ptr<FrmPlanningMapView> view;
+};
+
+QColor colourOf(const Rgb& rgb) {
+    return QColor(rgb.red, rgb.green, rgb.blue);
+}
+
+TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
+    run();
+    ASSERT_EQ(layers.count(), 2);
+    EXPECT_EQ(layers.at(0).kind, LayerKind::Result);
+    EXPECT_EQ(layers.legendLayer(), 0);
+    layers.setOpacity(0, 100);
+    const QImage map = settledMap();
+    // Losses 105, 115, ... dB fall in the bands of the levels 110, 120, ... dB.
+    for (int column = 1; column < 6; ++column)
+        EXPECT_EQ(pixelOfCell(map, 4, column), colourOf(MapColours::bandColour(column))) << column;
+    const QColor hillshade = pixelOfCell(map, 0, 0); // no value: the relief shows
+    EXPECT_EQ(hillshade.red(), hillshade.green());
+    EXPECT_EQ(hillshade.red(), hillshade.blue());
+    const auto* legend = static_cast<QLabel*>(view->control("lblLegend"));
+    EXPECT_TRUE(legend->text().contains(QStringLiteral("Basic transmission loss")));
+    EXPECT_TRUE(legend->text().contains(colourOf(MapColours::bandColour(0)).name()));
+
+    const geodata::ScreenPoint centre =
+        view->canvas().camera().toScreen(geodata::toMercator(model->run().inputs().tx),
+                                         map.width(), map.height());
+    QTest::mouseMove(&view->canvas(), QPoint(int(centre.xPx), int(centre.yPx)));
+    EXPECT_TRUE(static_cast<QLabel*>(view->control("lblHover"))->text().contains(
+        QStringLiteral(" dB")));
+
+    // Hidden from the list, the result leaves the relief alone and its legend goes.
+    auto* list = static_cast<QListWidget*>(view->control("lstLayers"));
+    list->item(0)->setCheckState(Qt::Unchecked);
+    EXPECT_FALSE(layers.at(0).visible);
+    const QColor bare = pixelOfCell(settledMap(), 4, 2);
+    EXPECT_EQ(bare.red(), bare.blue());
+    EXPECT_FALSE(legend->text().contains(QStringLiteral("Basic transmission loss")));
+}
+
+TEST_F(PlanningMap, AVectorFileIsDrawnAndAFileThatCannotBeReadIsSaidSo) {
+    QTemporaryDir dir;
+    const QString roads = dir.filePath(QStringLiteral("roads.geojson"));
+    QFile file(roads);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"({"type": "FeatureCollection", "features": [{"type": "Feature",
+        "properties": {"highway": "primary"}, "geometry": {"type": "LineString",
+        "coordinates": [[6.9, 45.0], [7.1, 45.0]]}}]})");
+    file.close();
+    view->canvas().setCamera(geodata::MapCamera(geodata::toMercator({45, 7}), 20));
+    MapLayer road;
+    road.kind = LayerKind::Vector;
+    road.source = roads;
+    layers.add(road);
+    MapLayer missing;
+    missing.kind = LayerKind::Raster;
+    missing.source = dir.filePath(QStringLiteral("gone.tif"));
+    layers.add(missing);
+
+    const QImage map = settledMap();
+    int orange = 0;
+    for (int y = map.height() / 2 - 3; y <= map.height() / 2 + 3; ++y) {
+        const QColor pixel = map.pixelColor(map.width() / 2, y);
+        orange += pixel.red() > pixel.blue() + 80 ? 1 : 0;
+    }
+    EXPECT_GE(orange, 1) << "the road drawn across the middle";
+    auto* list = static_cast<QListWidget*>(view->control("lstLayers"));
+    EXPECT_TRUE(list->item(0)->text().endsWith(QStringLiteral("(cannot be shown)")));
+    EXPECT_TRUE(list->item(0)->toolTip().contains(QStringLiteral("gone.tif")));
+    EXPECT_FALSE(list->item(1)->text().endsWith(QStringLiteral("(cannot be shown)")));
+
+    // Escape ends the tool, not the window.
+    QTest::keyClick(view.get(), Qt::Key_Escape);
+    EXPECT_TRUE(view->isVisible());
+}
+
+TEST_F(PlanningMap, ThePrintedPageHoldsTheMapTheLegendAndTheCaption) {
+    run();
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("page.png"));
+    QString error;
+    ASSERT_TRUE(view->saveImage(path, MapFileFormat::Png, error)) << error.toStdString();
+    const QImage page(path);
+    ASSERT_EQ(page.size(), QSize(1200, 850));
+    // The legend's swatches on the right, every band's colour.
+    QSet<QRgb> right;
+    for (int y = 0; y < page.height(); ++y)
+        for (int x = page.width() - 200; x < page.width(); ++x)
+            right.insert(page.pixel(x, y) & 0xffffff);
+    for (int band = 0; band < 6; ++band) {
+        const Rgb rgb = MapColours::bandColour(band);
+        EXPECT_TRUE(right.contains(qRgb(rgb.red, rgb.green, rgb.blue) & 0xffffff)) << band;
+    }
+    EXPECT_EQ(page.pixelColor(5, 5), QColor(Qt::white));
+
+    // The view as it is: a picture of the canvas, and a GeoTIFF that lies where it shows.
+    ASSERT_TRUE(view->exportView(dir.filePath(QStringLiteral("view.png")), error));
+    EXPECT_EQ(QImage(dir.filePath(QStringLiteral("view.png"))).size(), view->canvas().size());
+    ASSERT_TRUE(view->exportView(dir.filePath(QStringLiteral("view.tif")), error));
+    std::unique_ptr<geodata::RasterLayer> tif;
+    ASSERT_TRUE(geodata::RasterLayer::open(dir.filePath(QStringLiteral("view.tif")).toStdString(), tif).ok);
+    const geodata::Extent shown =
+        view->canvas().camera().visible(view->canvas().width(), view->canvas().height());
+    EXPECT_NEAR(tif->extent().minXM, shown.minXM, 1);
+    EXPECT_NEAR(tif->extent().maxYM, shown.maxYM, 1);
+    if (!qEnvironmentVariableIsEmpty("VERDAN_SAVE_RENDERS")) {
+        page.save(QDir(qEnvironmentVariable("VERDAN_SAVE_RENDERS")).filePath("page.png"));
+        for (const QSize size : {QSize(1200, 780), QSize(820, 560)}) {
+            view->resize(size);
+            QApplication::processEvents();
+            settledMap();
+            view->grab().save(QDir(qEnvironmentVariable("VERDAN_SAVE_RENDERS"))
+                                  .filePath(QStringLiteral("window-%1.png").arg(size.width())));
+        }
+    }
+}
+
+} // namespace
+} // namespace verdan
