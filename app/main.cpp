@@ -1,6 +1,6 @@
 #include "AppInfo.h"
 #include "AreaViews.h"
-#include "FrmCoverageView.h"
+#include "FrmPlanningMapView.h"
 #include "FrmGraphView.h"
 #include "FrmProfileView.h"
 #include "FrmPtoPView.h"
@@ -52,7 +52,7 @@ int main(int argc, char* argv[]) {
     verdan::registerGraphViews(views);
     verdan::registerPtpViews(views);
     verdan::registerProfileViews(views);
-    verdan::registerCoverageViews(views);
+    verdan::registerPlanningMapViews(views);
     verdan::WidgetPrompter prompter(views);
 
     verdan::FrmVerdanModel::Openers openers;

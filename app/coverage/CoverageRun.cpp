@@ -10,59 +10,9 @@
 
 namespace verdan {
 
-namespace {
-
-// Share of the progress bar taken by the engine; the hillshade samples take the rest.
-constexpr double EngineShare = 0.95;
-
-float elevationOrNan(const terrain::TerrainSource& terrain, terrain::GeoPoint at) {
-    double elevationM = 0;
-    return terrain.elevationAt(at, elevationM).ok ? static_cast<float>(elevationM)
-                                                  : std::numeric_limits<float>::quiet_NaN();
-}
-
-void sampleRow(const terrain::TerrainSource& terrain, ElevationGrid& out, int row) {
-    const double latDeg = out.northLatDeg - (row + 0.5) * out.cellLatDeg;
-    const auto at = [&](int column) {
-        return terrain::GeoPoint{latDeg, out.westLonDeg + (column + 0.5) * out.cellLonDeg};
-    };
-    auto* first = out.elevationM.data() + static_cast<std::ptrdiff_t>(row) * out.columns;
-    terrain::Profile profile;
-    if (out.columns >= 2 &&
-        terrain.profile(at(0), at(out.columns - 1), out.columns, profile).ok &&
-        profile.elevationsM.size() == static_cast<std::size_t>(out.columns)) {
-        std::transform(profile.elevationsM.begin(), profile.elevationsM.end(), first,
-                       [](double e) { return static_cast<float>(e); });
-        return;
-    }
-    for (int c = 0; c < out.columns; ++c)
-        first[c] = elevationOrNan(terrain, at(c));
-}
-
-} // namespace
-
-ElevationGrid sampleElevations(const terrain::TerrainSource& terrain,
-                               const coverage::CoverageGrid& grid, int maxSide,
-                               const std::atomic<bool>& cancel) {
-    ElevationGrid out;
-    if (grid.columns <= 0 || grid.rows <= 0)
-        return out;
-    out.columns = std::min(grid.columns, maxSide);
-    out.rows = std::min(grid.rows, maxSide);
-    out.westLonDeg = grid.westLonDeg;
-    out.northLatDeg = grid.northLatDeg;
-    out.cellLonDeg = grid.cellDeg * grid.columns / out.columns;
-    out.cellLatDeg = grid.cellDeg * grid.rows / out.rows;
-    out.elevationM.assign(static_cast<std::size_t>(out.columns) * out.rows,
-                          std::numeric_limits<float>::quiet_NaN());
-    for (int r = 0; r < out.rows && !cancel; ++r)
-        sampleRow(terrain, out, r);
-    return out;
-}
-
 CoverageRun::CoverageRun(CoverageEngine engine, QObject* parent)
     : QObject(parent), m_engine(std::move(engine)) {
-    m_control.progress = [this](double fraction) { postProgress(fraction * EngineShare); };
+    m_control.progress = [this](double fraction) { postProgress(fraction); };
 }
 
 CoverageRun::~CoverageRun() {
@@ -94,9 +44,6 @@ void CoverageRun::work() {
     const auto started = std::chrono::steady_clock::now();
     try {
         outcome->result = m_engine(m_runInputs, *m_runTerrain, m_control);
-        if (outcome->result.ok && !m_control.cancel)
-            outcome->elevations = sampleElevations(*m_runTerrain, outcome->result.grid,
-                                                   HillshadeSide, m_control.cancel);
     } catch (const std::exception& e) {
         outcome->result = {};
         outcome->result.message = std::string("The coverage run failed: ") + e.what();
@@ -153,7 +100,7 @@ void CoverageRun::finish() {
     }
     m_map = {m_runInputs, std::move(m_runTerrain),
              std::make_shared<const coverage::CoverageResult>(std::move(outcome->result)),
-             std::move(outcome->elevations), outcome->elapsedSec};
+             outcome->elapsedSec};
     ++m_mapSerial;
     m_progress = 1;
     emit progressChanged();

@@ -16,25 +16,6 @@ namespace verdan {
 using CoverageEngine = std::function<coverage::CoverageResult(
     const coverage::CoverageInputs&, const terrain::TerrainSource&, coverage::RunControl&)>;
 
-/// Terrain elevations over the extent of a coverage grid, for the map's hillshade: row 0 the
-/// northernmost, elevations in metres, NaN where the terrain has no data. Sample (r, c) lies at
-/// the centre of a cell of `cellLatDeg` x `cellLonDeg` degrees.
-struct ElevationGrid {
-    int columns = 0;
-    int rows = 0;
-    double westLonDeg = 0;
-    double northLatDeg = 0;
-    double cellLonDeg = 0;
-    double cellLatDeg = 0;
-    std::vector<float> elevationM;
-};
-
-/// Samples the terrain over the extent of `grid` at most `maxSide` samples a side, one profile
-/// per row. Stops early (the rest NaN) when `cancel` is set.
-ElevationGrid sampleElevations(const terrain::TerrainSource& terrain,
-                               const coverage::CoverageGrid& grid, int maxSide,
-                               const std::atomic<bool>& cancel);
-
 /// Where a coverage run stands.
 enum class RunState {
     Idle,       ///< no run in progress (none yet, or the last one was cancelled)
@@ -44,8 +25,7 @@ enum class RunState {
     Failed,     ///< the engine gave an error message
 };
 
-/// One coverage run at a time on a worker thread: the engine, then the terrain samples of the
-/// hillshade. The object lives on the user-interface thread; its signals and state changes
+/// One coverage run at a time on a worker thread. The object lives on the user-interface thread; its signals and state changes
 /// happen there (queued from the worker), so the window stays responsive. The map of the last
 /// completed run stays until another run completes: a run that is cancelled or fails leaves
 /// it as it was.
@@ -81,8 +61,6 @@ public:
     std::shared_ptr<const coverage::CoverageGrid> sharedGrid() const;
     /// The terrain of the map, shared in the same way.
     std::shared_ptr<const terrain::TerrainSource> sharedTerrain() const { return m_map.terrain; }
-    /// The hillshade samples of the map.
-    const ElevationGrid& elevations() const { return m_map.elevations; }
     /// The terrain of the map; nullptr before the first completed run.
     const terrain::TerrainSource* terrain() const { return m_map.terrain.get(); }
     /// Counts the completed runs: changes when a new map replaces the shown one.
@@ -90,8 +68,6 @@ public:
     /// Wall time of the run that made the map, seconds.
     double elapsedSec() const { return m_map.elapsedSec; }
 
-    /// Largest number of hillshade samples a side.
-    static constexpr int HillshadeSide = 600;
     /// Progress reaches the user-interface thread at most once in this time, so that a fast
     /// engine does not keep that thread busy redrawing.
     static constexpr std::chrono::milliseconds ProgressInterval{100};
@@ -103,7 +79,6 @@ signals:
 private:
     struct Outcome {
         coverage::CoverageResult result;
-        ElevationGrid elevations;
         double elapsedSec = 0;
     };
     /// A completed run and what it ran on.
@@ -111,7 +86,6 @@ private:
         coverage::CoverageInputs inputs;
         std::shared_ptr<const terrain::TerrainSource> terrain;
         std::shared_ptr<const coverage::CoverageResult> result;
-        ElevationGrid elevations;
         double elapsedSec = 0;
     };
     void work();

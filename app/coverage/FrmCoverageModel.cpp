@@ -21,6 +21,8 @@ using numfmt::leadingNumber;
 namespace {
 
 const QString OwnSection = QStringLiteral("Verdan");
+// The settings section of the map's layers.
+const QString LayersSection = QStringLiteral("Planning Map");
 const QString WindowTitle = QStringLiteral("Coverage Map");
 /// Help context of the coverage map section.
 constexpr int CoverageHelpContext = 20;
@@ -97,10 +99,10 @@ FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Pr
                                    const AppInfo& info, CoverageServices services,
                                    std::function<PointToPointInputs()> radio, QString logFileName,
                                    QObject* parent)
-    : ScreenModel(parent), m_state(state), m_registry(store), m_prompter(prompter), m_info(info),
+    : ScreenModel(parent), m_state(state), m_store(store), m_registry(store), m_prompter(prompter), m_info(info),
       m_services(std::move(services)), m_radio(std::move(radio)),
       m_logFileName(std::move(logFileName)), m_run(m_services.engine) {
-    setCaption(QStringLiteral("Verdan Coverage Map"));
+    setCaption(QStringLiteral("Verdan Planning Map"));
     m_registry.setAppname(info.title);
     m_registry.setSection(OwnSection);
     for (int f = 0; f < FieldCount; ++f)
@@ -233,6 +235,8 @@ void FrmCoverageModel::Form_Load() {
     }
     m_erpUnit = m_registry.Param(QStringLiteral("CovERPUnit")) == QLatin1String("dBm") ? 1 : 0;
     m_hatch = m_registry.Param(QStringLiteral("CovHatchWarnings")) != QLatin1String("FALSE");
+    m_layoutState = m_registry.Param(QStringLiteral("MapLayout"));
+    m_layers.load(m_store, m_info.title, LayersSection);
     emit changed();
 }
 
@@ -243,6 +247,8 @@ void FrmCoverageModel::Form_Unload() {
                         m_erpUnit == 1 ? QStringLiteral("dBm") : QStringLiteral("dBW"));
     m_registry.setParam(QStringLiteral("CovHatchWarnings"),
                         m_hatch ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    m_registry.setParam(QStringLiteral("MapLayout"), m_layoutState);
+    m_layers.save(m_store, m_info.title, LayersSection);
 }
 
 bool FrmCoverageModel::checkField(Field field) {

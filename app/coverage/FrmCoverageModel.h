@@ -2,6 +2,7 @@
 
 #include "AppInfo.h"
 #include "CoverageRun.h"
+#include "LayerStack.h"
 #include "MapColours.h"
 #include "PointToPointInputs.h"
 #include "ProgramState.h"
@@ -135,6 +136,11 @@ public:
     QString mapCaption() const { return m_mapCaption; }
     /// The receiver of the current path when it lies within the map's radius.
     std::optional<terrain::GeoPoint> receiver() const;
+    /// The layers of the map, remembered from one opening of the window to the next.
+    LayerStack& layers() { return m_layers; }
+    /// The arrangement of the window (its docks and size) as the view saved it; remembered.
+    QString layoutState() const { return m_layoutState; }
+    void setLayoutState(const QString& state) { m_layoutState = state; }
     /// The view that prints and writes PNG and PDF; nullptr when none is attached.
     void setOutput(MapOutput* output) { m_output = output; }
 
@@ -161,6 +167,7 @@ private:
     bool askTransmitter();
 
     ProgramState& m_state;
+    SettingsStore& m_store;
     Registry m_registry;
     Prompter& m_prompter;
     const AppInfo& m_info;
@@ -169,6 +176,8 @@ private:
     QString m_logFileName;
     CoverageRun m_run;
     MapOutput* m_output = nullptr;
+    LayerStack m_layers;
+    QString m_layoutState;
 
     std::array<QString, FieldCount> m_text;
     int m_erpUnit = 0;

@@ -1,6 +1,5 @@
 #include "FrmPlanningMapView.h"
 
-#include "FrmCoverageView.h"
 #include "TempFile.h"
 
 #include <verdan/geodata/ViewPicture.h>
@@ -34,6 +33,8 @@
 #include <QStandardPaths>
 #include <QStatusBar>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 
 namespace verdan {
 
@@ -84,6 +85,21 @@ geodata::Extent resultExtent(const coverage::CoverageGrid& grid) {
 
 // The layer of the shown run's result.
 const QString ResultSource = QStringLiteral("run");
+
+} // namespace
+
+QPageSize::PageSizeId paperForLocale(const QLocale& locale) {
+    // The countries that use US Letter paper; everyone else uses A4.
+    static const std::array<QLocale::Territory, 9> letter = {
+        QLocale::UnitedStates, QLocale::Canada,    QLocale::Mexico,
+        QLocale::Chile,        QLocale::Colombia,  QLocale::Venezuela,
+        QLocale::Philippines,  QLocale::PuertoRico, QLocale::Guatemala};
+    return std::find(letter.begin(), letter.end(), locale.territory()) != letter.end()
+               ? QPageSize::Letter
+               : QPageSize::A4;
+}
+
+namespace {
 
 QPageLayout mapPageLayout(const QLocale& locale) {
     return QPageLayout(QPageSize(paperForLocale(locale)), QPageLayout::Landscape,
@@ -144,9 +160,8 @@ void renderPlanningPage(QPainter& painter, const QRectF& page, int textPx,
     painter.restore();
 }
 
-FrmPlanningMapView::FrmPlanningMapView(FrmCoverageModel& model, LayerStack& layers,
-                                       QWidget* parent)
-    : QDialog(parent), m_model(model), m_layers(layers) {
+FrmPlanningMapView::FrmPlanningMapView(FrmCoverageModel& model, QWidget* parent)
+    : QDialog(parent), m_model(model), m_layers(model.layers()) {
     bindDialogToModel(*this, model);
     installEventFilter(this); // after the shell's filter, so that it sees Escape first
     setWindowFlag(Qt::WindowMaximizeButtonHint, true);
@@ -166,6 +181,7 @@ FrmPlanningMapView::FrmPlanningMapView(FrmCoverageModel& model, LayerStack& laye
     buildMenus();
 
     resize(1200, 780);
+    restoreLayout();
     m_model.setOutput(this);
     connect(&m_model, &ScreenModel::changed, this, &FrmPlanningMapView::refresh);
     connect(&m_model, &FrmCoverageModel::progressChanged, this,
@@ -186,6 +202,21 @@ FrmPlanningMapView::~FrmPlanningMapView() {
         field->removeEventFilter(this);
     removeEventFilter(this);
     m_model.setOutput(nullptr);
+}
+
+// The arrangement is kept as "<geometry>;<docks>", each in Base64.
+void FrmPlanningMapView::restoreLayout() {
+    const QStringList parts = m_model.layoutState().split(u';');
+    if (parts.size() != 2)
+        return;
+    restoreGeometry(QByteArray::fromBase64(parts[0].toLatin1()));
+    m_main->restoreState(QByteArray::fromBase64(parts[1].toLatin1()));
+}
+
+void FrmPlanningMapView::done(int result) {
+    m_model.setLayoutState(QString::fromLatin1(saveGeometry().toBase64()) + u';' +
+                           QString::fromLatin1(m_main->saveState().toBase64()));
+    QDialog::done(result);
 }
 
 void FrmPlanningMapView::addDock(const QString& name, const QString& title, QWidget* content,
@@ -676,6 +707,12 @@ bool FrmPlanningMapView::saveImage(const QString& path, MapFileFormat format, QS
         return false;
     }
     return writeFileAtomically(path, buffer.data(), &error);
+}
+
+void registerPlanningMapViews(ViewRegistry& views) {
+    views.add(QStringLiteral("frmCoverage"), [](ScreenModel& model, QWidget* parent) -> QDialog* {
+        return new FrmPlanningMapView(static_cast<FrmCoverageModel&>(model), parent);
+    });
 }
 
 } // namespace verdan

@@ -7,6 +7,8 @@
 
 #include <QDialog>
 #include <QHash>
+#include <QLocale>
+#include <QPageSize>
 
 class QCheckBox;
 class QComboBox;
@@ -19,6 +21,10 @@ class QPushButton;
 class QSlider;
 
 namespace verdan {
+
+/// The paper of a printed or PDF map where `locale` is used: US Letter in the Americas that use
+/// it, A4 elsewhere.
+QPageSize::PageSizeId paperForLocale(const QLocale& locale);
 
 /// What a printed or PDF page of the planning map holds besides the map.
 struct PlanningPage {
@@ -43,8 +49,7 @@ void renderPlanningPage(QPainter& painter, const QRectF& page, int textPx,
 class FrmPlanningMapView : public QDialog, public MapOutput {
     Q_OBJECT
 public:
-    /// `layers` must outlive the view.
-    FrmPlanningMapView(FrmCoverageModel& model, LayerStack& layers, QWidget* parent = nullptr);
+    explicit FrmPlanningMapView(FrmCoverageModel& model, QWidget* parent = nullptr);
     ~FrmPlanningMapView() override;
 
     /// The widget of a control by its name ("txtRadius", "cmdRun", "map", "lstLayers", ...).
@@ -57,6 +62,9 @@ public:
     /// projection when `path` ends in .tif or .tiff; false with `error` set on failure.
     bool exportView(const QString& path, QString& error);
 
+    /// Closing keeps the window's arrangement in the model, which remembers it.
+    void done(int result) override;
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
@@ -66,6 +74,7 @@ private:
         std::shared_ptr<const TileLayer> tiles;
     };
 
+    void restoreLayout();
     void buildMenus();
     void buildMap();
     QWidget* buildLayers();
@@ -112,5 +121,8 @@ private:
     QLabel* m_source = nullptr;
     QLabel* m_inputsChanged = nullptr;
 };
+
+/// Registers the view of "frmCoverage": the planning map.
+void registerPlanningMapViews(ViewRegistry& views);
 
 } // namespace verdan

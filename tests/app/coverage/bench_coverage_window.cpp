@@ -1,7 +1,7 @@
 // The coverage window's run against the engine's own on the same map (the synthetic demo
 // GLOBE data, radius 50 km at 30 arc-seconds, every core): the window's wall time and the CPU
 // time of its user-interface thread, which redraws the progress and then the map.
-#include "FrmCoverageView.h"
+#include "FrmPlanningMapView.h"
 
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
@@ -61,7 +61,7 @@ void BM_CoverageWindowGlobeDemo50Km30Sec(benchmark::State& state) {
     model.Form_Load();
     model.setText(FrmCoverageModel::txtRadius, "50");
     model.setText(FrmCoverageModel::txtResolution, "30");
-    FrmCoverageView view(model);
+    FrmPlanningMapView view(model);
     view.show();
     double guiCpuMs = 0;
     for (auto _ : state) {

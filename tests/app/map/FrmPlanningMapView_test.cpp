@@ -3,6 +3,7 @@
 #include "CoverageFakes.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
+#include "WidgetPrompter.h"
 
 #include <QApplication>
 #include <QDir>
@@ -11,11 +12,13 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QProcess>
 #include <QPushButton>
 #include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
+#include <tuple>
 
 namespace verdan {
 namespace {
@@ -45,7 +48,7 @@ protected:
                                                    std::move(services),
                                                    [] { return PointToPointInputs{}; }, QString());
         model->Form_Load();
-        view = std::make_unique<FrmPlanningMapView>(*model, layers);
+        view = std::make_unique<FrmPlanningMapView>(*model);
         view->resize(1200, 780);
         view->show();
     }
@@ -77,7 +80,6 @@ protected:
     MemorySettingsStore store;
     test::ScriptedPrompter prompter;
     AppInfo info;
-    LayerStack layers;
     std::unique_ptr<FrmCoverageModel> model;
     std::unique_ptr<FrmPlanningMapView> view;
 };
@@ -88,6 +90,7 @@ QColor colourOf(const Rgb& rgb) {
 
 TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
     run();
+    LayerStack& layers = model->layers();
     ASSERT_EQ(layers.count(), 2);
     EXPECT_EQ(layers.at(0).kind, LayerKind::Result);
     EXPECT_EQ(layers.legendLayer(), 0);
@@ -129,6 +132,7 @@ TEST_F(PlanningMap, AVectorFileIsDrawnAndAFileThatCannotBeReadIsSaidSo) {
         "coordinates": [[6.9, 45.0], [7.1, 45.0]]}}]})");
     file.close();
     view->canvas().setCamera(geodata::MapCamera(geodata::toMercator({45, 7}), 20));
+    LayerStack& layers = model->layers();
     MapLayer road;
     road.kind = LayerKind::Vector;
     road.source = roads;
@@ -193,6 +197,86 @@ TEST_F(PlanningMap, ThePrintedPageHoldsTheMapTheLegendAndTheCaption) {
             view->grab().save(QDir(qEnvironmentVariable("VERDAN_SAVE_RENDERS"))
                                   .filePath(QStringLiteral("window-%1.png").arg(size.width())));
         }
+    }
+}
+
+TEST_F(PlanningMap, PdfIsALandscapePageOfTheUsersPaperWithTextOfAReadableSize) {
+    // Regression: the legend's text came out ten times too large over a faded map.
+    run();
+    model->layers().setOpacity(0, 100);
+    QTemporaryDir dir;
+    for (const auto& [locale, widthIn, heightIn] :
+         {std::tuple{QLocale(QLocale::German, QLocale::Germany), 297 / 25.4, 210 / 25.4},
+          std::tuple{QLocale(QLocale::English, QLocale::UnitedStates), 11.0, 8.5}}) {
+        QLocale::setDefault(locale);
+        const QString pdf = dir.filePath("map.pdf");
+        prompter.queueSaveFile(pdf);
+        model->mnuFileSaveMap_Click();
+        QLocale::setDefault(QLocale::c());
+        const QString prefix = dir.filePath("page");
+        QFile::remove(prefix + "-1.png");
+        ASSERT_EQ(QProcess::execute(QStringLiteral(VERDAN_PDFTOPPM),
+                                    {"-r", "50", "-png", pdf, prefix}),
+                  0);
+        const QImage page(prefix + "-1.png");
+        ASSERT_FALSE(page.isNull());
+        EXPECT_NEAR(page.width(), widthIn * 50, 2);
+        EXPECT_NEAR(page.height(), heightIn * 50, 2);
+        // The legend's swatch of the first level: a few pixels high, as a line of 8 pt text.
+        const QColor band = colourOf(MapColours::bandColour(0));
+        int top = page.height();
+        int bottom = -1;
+        long long mapPixels = 0;
+        for (int y = 0; y < page.height(); ++y) {
+            for (int x = 0; x < page.width(); ++x) {
+                const QColor c = page.pixelColor(x, y);
+                mapPixels += c.red() != c.green() || c.green() != c.blue() ? 1 : 0;
+                if (x > page.width() * 3 / 4 && c == band) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+            }
+        }
+        ASSERT_GE(bottom, top);
+        EXPECT_LE(bottom - top + 1, 9);
+        EXPECT_GE(bottom - top + 1, 3);
+        EXPECT_GT(static_cast<double>(mapPixels) / (page.width() * page.height()), 0.15)
+            << "the map fills a good part of the page in full colour";
+    }
+}
+
+TEST_F(PlanningMap, AWindowBesideItsOwnerClosesWithItLetsItGoOnAndKeepsItsLayout) {
+    ViewRegistry views;
+    registerPlanningMapViews(views);
+    WidgetPrompter widgets(views);
+    view.reset();
+    for (const bool ownerCloses : {false, true}) {
+        auto owner = std::make_unique<QDialog>();
+        owner->show();
+        widgets.setOwner(owner.get());
+        int closed = 0;
+        widgets.showModeless(*model, [&] {
+            ++closed;
+            model->Form_Unload();
+        });
+        auto* window = owner->findChild<FrmPlanningMapView*>();
+        ASSERT_NE(window, nullptr);
+        EXPECT_TRUE(window->isVisible());
+        EXPECT_FALSE(window->isModal());
+        if (ownerCloses) {
+            owner.reset();
+        } else {
+            window->findChild<QDockWidget*>(QStringLiteral("dockLegend"))->hide();
+            model->mnuFileClose_Click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            EXPECT_EQ(owner->findChild<FrmPlanningMapView*>(), nullptr);
+            // Opened again, the window comes back as it was left.
+            FrmPlanningMapView again(*model);
+            again.show();
+            EXPECT_FALSE(again.control("dockLegend")->isVisible());
+            EXPECT_TRUE(again.control("dockLayers")->isVisible());
+        }
+        EXPECT_EQ(closed, 1) << ownerCloses;
     }
 }
 
