@@ -4,6 +4,8 @@
 #include "FrmSurfRefModel.h"
 #include "ProfilePicture.h"
 
+#include <utility>
+
 namespace verdan {
 
 ModeFormHost::ModeFormHost(ProgramState& state, SettingsStore& store, Prompter& prompter,
@@ -51,7 +53,17 @@ FrmPtoPModel& ModeFormHost::loadPointToPoint() {
     return *m_ptp;
 }
 
+void ModeFormHost::openPlanningMap() {
+    if (!m_coverage.engine)
+        return;
+    if (!m_ptp)
+        m_ptpForMapOnly = true;
+    loadPointToPoint();
+    openCoverageMap();
+}
+
 void ModeFormHost::openPointToPoint() {
+    m_ptpForMapOnly = false;
     FrmPtoPModel& form = loadPointToPoint();
     m_prompter.runModal(form);
     closeCoverageMap();
@@ -104,6 +116,10 @@ void ModeFormHost::closeCoverageMap() {
     if (!window->closeRequested())
         window->closeBoxClicked();
     window->Form_Unload();
+    if (std::exchange(m_ptpForMapOnly, false) && m_ptp) {
+        m_ptp->Form_Unload();
+        m_ptp.reset();
+    }
 }
 
 void ModeFormHost::openSurfaceRefractivity() {

@@ -32,6 +32,11 @@ public:
     /// The selector's "Point - To - Point Mode": as openAreaMode() for the point-to-point form.
     void openPointToPoint();
 
+    /// The selector's "Planning Map...": the map beside the selector, on the parameters of the
+    /// point-to-point form, which is loaded hidden for it when it is not open and unloaded
+    /// again when the map closes (unless the form has been opened meanwhile).
+    void openPlanningMap();
+
     /// The area form, loaded hidden when it is not loaded yet.
     ModeFormFields& areaForm() override;
     /// The point-to-point form, loaded hidden when it is not loaded yet.
@@ -51,7 +56,7 @@ public:
     }
 
     /// What the coverage map window of the point-to-point form runs on; without an engine
-    /// the form's "Coverage Map..." says that maps are not available. Set before the form is
+    /// the form's "Planning Map..." says that maps are not available. Set before the form is
     /// first loaded.
     void setCoverageServices(CoverageServices services) { m_coverage = std::move(services); }
 
@@ -80,6 +85,8 @@ private:
     CoverageServices m_coverage;
     /// The coverage map window of the point-to-point form while it is open.
     std::unique_ptr<FrmCoverageModel> m_coverageWindow;
+    /// The point-to-point form was loaded hidden for the planning map alone.
+    bool m_ptpForMapOnly = false;
 };
 
 } // namespace verdan

@@ -71,6 +71,7 @@ int main(int argc, char* argv[]) {
     verdan::ModeFormHost modeForms(state, store, prompter, info, model, areaExtensions);
     openers.areaMode = [&modeForms] { modeForms.openAreaMode(); };
     openers.pointToPoint = [&modeForms] { modeForms.openPointToPoint(); };
+    openers.planningMap = [&modeForms] { modeForms.openPlanningMap(); };
     verdan::PathCoordinatesHost pathCoordinates(state, prompter, info);
     modeForms.setPathCoordinatesOpener([&pathCoordinates] { pathCoordinates.open(); });
     modeForms.setCoverageServices(verdan::programCoverageServices(pathCoordinates.terrain()));

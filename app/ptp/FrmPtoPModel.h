@@ -148,7 +148,7 @@ public:
     void mnuReportLinkBudget_Click();
     /// View > "Line of Sight and Fresnel Zone" switched on or off.
     void mnuViewFresnel_Click();
-    /// "Coverage &Map...": the coverage map around the path's transmitter.
+    /// "Planning &Map...": the planning map, its runs around the path's transmitter.
     void mnuCoverageMap_Click();
     void mnuHelpHelpSystem_Click();
     void mnuHelpAbout_Click();

@@ -20,6 +20,8 @@ public:
     struct Openers {
         std::function<void()> areaMode;
         std::function<void()> pointToPoint;
+        /// The planning map, with the point-to-point form's parameters.
+        std::function<void()> planningMap;
         /// Unloads the path coordinates form when it is loaded.
         std::function<void()> unloadPathCoordinates;
     };
@@ -41,6 +43,11 @@ public:
 
     void cmdAreaMode_Click();
     void cmdPointToPoint_Click();
+    /// "&Planning Map...".
+    void mnuFilePlanningMap_Click() {
+        if (m_openers.planningMap)
+            m_openers.planningMap();
+    }
     void mnuFileExit_Click() { requestClose(); }
     void mnuHelpHelpSystem_Click() { m_help.ShowHelp(1, 1); }
     /// "&Overview": the overview document, with the desktop's viewer.

@@ -62,7 +62,7 @@ FrmPtoPView::FrmPtoPView(FrmPtoPModel& model, QWidget* parent) : QDialog(parent)
             m_model.mnuReportLinkBudget_Click();
     });
     report->addSeparator();
-    report->addAction(QStringLiteral("Coverage &Map..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
+    report->addAction(QStringLiteral("Planning &Map..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
                       [this] { m_model.mnuCoverageMap_Click(); });
     auto* view = menuBar->addMenu(QStringLiteral("&View"));
     m_viewFresnel = view->addAction(QStringLiteral("Line of Sight and &Fresnel Zone"), this,

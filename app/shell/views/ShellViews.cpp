@@ -43,6 +43,9 @@ FrmVerdanView::FrmVerdanView(FrmVerdanModel& model, QWidget* parent)
     setWindowIcon(QIcon(QStringLiteral(":/icons/verdan.svg")));
 
     auto* file = menuBar()->addMenu(QStringLiteral("&File"));
+    file->addAction(QStringLiteral("&Planning Map..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
+                    [this] { m_model.mnuFilePlanningMap_Click(); });
+    file->addSeparator();
     file->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
     auto* help = menuBar()->addMenu(QStringLiteral("&Help"));
     QAction* helpSystem = help->addAction(QStringLiteral("&Help System"), this,

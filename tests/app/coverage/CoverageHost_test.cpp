@@ -68,5 +68,18 @@ TEST_F(CoverageHost, ClosingTheWindowUnloadsItAndTheFormCanOpenItAgain) {
     EXPECT_EQ(host.openCoverageWindow(), nullptr);
 }
 
+TEST_F(CoverageHost, TheSelectorOpensTheMapOnAHiddenFormThatGoesWithIt) {
+    host.openPlanningMap();
+    ASSERT_NE(host.openCoverageWindow(), nullptr);
+    EXPECT_EQ(prompter.screensShown, (QStringList{"frmCoverage"})) << "the form stays hidden";
+    ASSERT_NE(host.loadedPointToPointForm(), nullptr);
+    host.loadedPointToPointForm()->setFieldText("txtns", "320");
+    EXPECT_TRUE(host.openCoverageWindow()->lblSource().contains("Ns 320"));
+    host.openCoverageWindow()->mnuFileClose_Click();
+    prompter.modelessClosed();
+    EXPECT_EQ(host.openCoverageWindow(), nullptr);
+    EXPECT_EQ(host.loadedPointToPointForm(), nullptr);
+}
+
 } // namespace
 } // namespace verdan
