@@ -83,6 +83,15 @@ geodata::Extent resultExtent(const coverage::CoverageGrid& grid) {
     return {nw.xM, se.yM, se.xM, nw.yM};
 }
 
+// The cells of `grid` whose model warning makes their figure doubtful, when hatched at all.
+CellHatch hatchOf(std::shared_ptr<const coverage::CoverageGrid> grid, bool hatch) {
+    if (!hatch || grid->warning.empty())
+        return {};
+    return [grid = std::move(grid)](std::size_t cell) {
+        return cell < grid->warning.size() && MapColours::marksWarning(grid->warning[cell]);
+    };
+}
+
 // The layer of the shown run's result.
 const QString ResultSource = QStringLiteral("run");
 
@@ -503,7 +512,8 @@ const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {
                                           return 0;
                                       const Rgb rgb = MapColours::bandColour(band);
                                       return qRgb(rgb.red, rgb.green, rgb.blue);
-                                  });
+                                  },
+                                  hatchOf(run.sharedGrid(), colours.hatchWarnings()));
         break;
     }
     case LayerKind::Raster: {

@@ -23,6 +23,8 @@ namespace {
 
 // Most features a vector tile draws; a denser tile shows the first ones read.
 constexpr std::size_t MostFeaturesPerTile = 20000;
+// Pixels between the diagonal lines of a hatch.
+constexpr int HatchSpacingPx = 6;
 // Place names are drawn from this zoom on (a country's towns would cover each other above).
 constexpr int FirstLabelZoom = 9;
 
@@ -162,8 +164,9 @@ private:
 class ResultTiles final : public TileLayer {
 public:
     ResultTiles(std::shared_ptr<const coverage::CoverageGrid> grid, const std::vector<float>& values,
-                ValueColour colour)
-        : m_grid(std::move(grid)), m_values(values), m_colour(std::move(colour)) {
+                ValueColour colour, CellHatch hatch)
+        : m_grid(std::move(grid)), m_values(values), m_colour(std::move(colour)),
+          m_hatch(std::move(hatch)) {
         const geodata::MercatorPoint nw = geodata::toMercator({m_grid->northLatDeg, m_grid->westLonDeg});
         const geodata::MercatorPoint se = geodata::toMercator(
             {m_grid->northLatDeg - m_grid->rows * m_grid->cellDeg,
@@ -193,7 +196,10 @@ public:
             for (int x = 0; x < TileSidePx; ++x) {
                 if (columns[x] < 0)
                     continue;
-                const QRgb colour = m_colour(m_values[rowStart + columns[x]]);
+                const std::size_t cell = rowStart + columns[x];
+                QRgb colour = m_colour(m_values[cell]);
+                if (colour != 0 && m_hatch && hatchLine(tile, x, y) && m_hatch(cell))
+                    colour = paler(colour);
                 line[x] = qPremultiply(colour);
                 any = any || colour != 0;
             }
@@ -203,6 +209,16 @@ public:
     Extent extent() const override { return m_extent; }
 
 private:
+    // Every HatchSpacingPx-th diagonal of the world's pixels at the tile's zoom.
+    static bool hatchLine(const TileId& tile, int x, int y) {
+        const long long worldX = static_cast<long long>(tile.x) * TileSidePx + x;
+        const long long worldY = static_cast<long long>(tile.y) * TileSidePx + y;
+        return (worldX + worldY) % HatchSpacingPx == 0;
+    }
+    static QRgb paler(QRgb colour) {
+        return qRgba((qRed(colour) + 3 * 255) / 4, (qGreen(colour) + 3 * 255) / 4,
+                     (qBlue(colour) + 3 * 255) / 4, qAlpha(colour));
+    }
     static int cellIndex(double position, int count) {
         return position >= 0 && position < count ? static_cast<int>(position) : -1;
     }
@@ -210,6 +226,7 @@ private:
     std::shared_ptr<const coverage::CoverageGrid> m_grid;
     const std::vector<float>& m_values;
     ValueColour m_colour;
+    CellHatch m_hatch;
     Extent m_extent;
 };
 
@@ -229,8 +246,9 @@ std::shared_ptr<const TileLayer> vectorTiles(std::shared_ptr<geodata::VectorLaye
 
 std::shared_ptr<const TileLayer> resultTiles(std::shared_ptr<const coverage::CoverageGrid> grid,
                                              const std::vector<float>& values,
-                                             ValueColour colour) {
-    return std::make_shared<ResultTiles>(std::move(grid), values, std::move(colour));
+                                             ValueColour colour, CellHatch hatch) {
+    return std::make_shared<ResultTiles>(std::move(grid), values, std::move(colour),
+                                         std::move(hatch));
 }
 
 size_t qHash(const TileKey& key, size_t seed) {

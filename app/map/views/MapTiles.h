@@ -37,11 +37,14 @@ std::shared_ptr<const TileLayer> vectorTiles(std::shared_ptr<geodata::VectorLaye
 
 /// The colour of a result's value: 0xAARRGGBB, 0 for none (the cell is not coloured).
 using ValueColour = std::function<QRgb(float value)>;
+/// Whether the cell of that index is hatched (its figure is doubtful).
+using CellHatch = std::function<bool(std::size_t cell)>;
 /// A coverage result's cells, each pixel taking the colour of the cell under its centre;
-/// `values` is one of `grid`'s value vectors (kept alive with it).
+/// `values` is one of `grid`'s value vectors (kept alive with it). Coloured cells that `hatch`
+/// (when given) marks are crossed by pale diagonal lines, continuous from tile to tile.
 std::shared_ptr<const TileLayer> resultTiles(std::shared_ptr<const coverage::CoverageGrid> grid,
                                              const std::vector<float>& values,
-                                             ValueColour colour);
+                                             ValueColour colour, CellHatch hatch = {});
 
 /// Which tile of which layer: the layer's number is given by whoever owns the layer and is
 /// changed when its picture changes (a result coloured anew).

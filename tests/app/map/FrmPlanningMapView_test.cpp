@@ -40,7 +40,11 @@ protected:
             state.path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[c]);
         CoverageServices services;
         services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
-                             coverage::RunControl&) { return test::syntheticRun(in); };
+                             coverage::RunControl&) {
+            coverage::CoverageResult result = test::syntheticRun(in);
+            result.grid.warning[4 * 8 + 2] = 4; // a coloured cell with a warning
+            return result;
+        };
         services.terrain = [](const PathState&, QString&) {
             return std::make_shared<test::SlopeTerrain>();
         };
@@ -120,6 +124,38 @@ TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
     const QColor bare = pixelOfCell(settledMap(), 4, 2);
     EXPECT_EQ(bare.red(), bare.blue());
     EXPECT_FALSE(legend->text().contains(QStringLiteral("Basic transmission loss")));
+}
+
+TEST_F(PlanningMap, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) {
+    // Regression: the tiles of a result drew no hatch over cells with a model warning.
+    run();
+    model->layers().setOpacity(0, 100);
+    const coverage::CoverageGrid& shown = model->run().grid();
+    view->canvas().setCamera(geodata::MapCamera(
+        geodata::toMercator({shown.northLatDeg - 4 * shown.cellDeg,
+                             shown.westLonDeg + 2.5 * shown.cellDeg}),
+        20));
+    const auto cellPixels = [&](int row, int column) {
+        const QImage map = settledMap();
+        const coverage::CoverageGrid& grid = model->run().grid();
+        QSet<QRgb> seen;
+        for (double dy : {0.2, 0.4, 0.6, 0.8})
+            for (double dx = 0.1; dx < 0.95; dx += 0.05) {
+                const geodata::ScreenPoint p = view->canvas().camera().toScreen(
+                    geodata::toMercator({grid.northLatDeg - (row + dy) * grid.cellDeg,
+                                         grid.westLonDeg + (column + dx) * grid.cellDeg}),
+                    map.width(), map.height());
+                seen.insert(map.pixel(int(p.xPx), int(p.yPx)) & 0xffffff);
+            }
+        return seen;
+    };
+    const QRgb band = colourOf(MapColours::bandColour(2)).rgb() & 0xffffff;
+    const QSet<QRgb> hatched = cellPixels(4, 2);
+    EXPECT_TRUE(hatched.contains(band));
+    EXPECT_GT(hatched.size(), 1) << "pale lines across the colour";
+    EXPECT_EQ(cellPixels(3, 2), QSet<QRgb>{band}) << "a cell without a warning";
+    model->setChkHatch(false);
+    EXPECT_EQ(cellPixels(4, 2), QSet<QRgb>{band});
 }
 
 TEST_F(PlanningMap, AVectorFileIsDrawnAndAFileThatCannotBeReadIsSaidSo) {
