@@ -102,7 +102,7 @@ TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
     const QImage map = settledMap();
     // Losses 105, 115, ... dB fall in the bands of the levels 110, 120, ... dB.
     for (int column = 1; column < 6; ++column)
-        EXPECT_EQ(pixelOfCell(map, 4, column), colourOf(MapColours::bandColour(column))) << column;
+        EXPECT_EQ(pixelOfCell(map, 3, column), colourOf(MapColours::bandColour(column))) << column;
     const QColor hillshade = pixelOfCell(map, 0, 0); // no value: the relief shows
     EXPECT_EQ(hillshade.red(), hillshade.green());
     EXPECT_EQ(hillshade.red(), hillshade.blue());
