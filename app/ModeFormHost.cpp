@@ -1,5 +1,7 @@
 #include "ModeFormHost.h"
 
+#include "PathLossService.h"
+
 #include "FrmDC_CondModel.h"
 #include "FrmSurfRefModel.h"
 #include "ProfilePicture.h"
@@ -97,14 +99,41 @@ void ModeFormHost::openCoverageMap() {
     if (m_coverageWindow)
         return;
     FrmPtoPModel* form = m_ptp.get();
+    m_sitesTools = std::make_unique<MapSitesTools>(m_state, m_store, m_prompter, m_info.title,
+                                                   sitesToolServices(form));
+    m_sitesTools->linkBudget().Form_Load();
+    // The profile sent to the point-to-point form is drawn there at once.
+    QObject::connect(&m_sitesTools->profile(), &PathProfileModel::sentToPointToPoint, form,
+                     [form] { form->DrawProfile(); });
+    CoverageServices services = m_coverage;
+    services.linkBudget = [tools = m_sitesTools.get()](coverage::CoverageInputs& in) {
+        return tools->applyLinkBudget(in);
+    };
     m_coverageWindow = std::make_unique<FrmCoverageModel>(
-        m_state, m_store, m_prompter, m_info, m_coverage,
+        m_state, m_store, m_prompter, m_info, std::move(services),
         [form] { return form->currentInputs(); }, form->logFileName());
+    m_coverageWindow->setSitesTools(m_sitesTools.get());
     m_coverageWindow->Form_Load();
     // The window follows the form: a new path, terrain or radio parameter is shown at once.
     QObject::connect(form, &ScreenModel::changed, m_coverageWindow.get(),
                      &FrmCoverageModel::formChanged);
     m_prompter.showModeless(*m_coverageWindow, [this] { closeCoverageMap(); });
+}
+
+PathProfileServices ModeFormHost::sitesToolServices(FrmPtoPModel* form) {
+    PathProfileServices services;
+    services.terrain = [this](QString& error) -> std::shared_ptr<const terrain::TerrainSource> {
+        if (!m_coverage.terrain) {
+            error = QStringLiteral("no terrain source is set up");
+            return nullptr;
+        }
+        return m_coverage.terrain(m_state.path, error);
+    };
+    services.terrainChoice = [this] {
+        return TerrainChoice{m_state.path.TerrainSource, m_state.path.RasterPath};
+    };
+    services.model = pathLossService(m_model, [form] { return form->currentInputs(); });
+    return services;
 }
 
 void ModeFormHost::closeCoverageMap() {
@@ -116,6 +145,8 @@ void ModeFormHost::closeCoverageMap() {
     if (!window->closeRequested())
         window->closeBoxClicked();
     window->Form_Unload();
+    window.reset();
+    m_sitesTools.reset();
     if (std::exchange(m_ptpForMapOnly, false) && m_ptp) {
         m_ptp->Form_Unload();
         m_ptp.reset();

@@ -4,6 +4,7 @@
 #include "FrmCoverageModel.h"
 #include "FrmPtoPModel.h"
 #include "FrmUAMModel.h"
+#include "MapSitesTools.h"
 #include "ModeForms.h"
 #include "ProgramState.h"
 #include "Prompter.h"
@@ -72,6 +73,7 @@ private:
     void openSurfaceRefractivity();
     void openCoverageMap();
     void closeCoverageMap();
+    PathProfileServices sitesToolServices(FrmPtoPModel* form);
 
     ProgramState& m_state;
     SettingsStore& m_store;
@@ -84,6 +86,7 @@ private:
     std::function<void()> m_pathCoordinates;
     CoverageServices m_coverage;
     /// The coverage map window of the point-to-point form while it is open.
+    std::unique_ptr<MapSitesTools> m_sitesTools;
     std::unique_ptr<FrmCoverageModel> m_coverageWindow;
     /// The point-to-point form was loaded hidden for the planning map alone.
     bool m_ptpForMapOnly = false;

@@ -1,5 +1,7 @@
 #include "FrmCoverageModel.h"
 
+#include "MapSitesTools.h"
+
 #include "Coordinates.h"
 #include "FieldChecks.h"
 #include "HelpSystem.h"
@@ -308,6 +310,8 @@ std::optional<coverage::CoverageInputs> FrmCoverageModel::buildInputs() {
     in.resolutionSec = leadingNumber(m_text[txtResolution]);
     if (!m_text[txtERP].trimmed().isEmpty())
         in.erpDbw = leadingNumber(m_text[txtERP]) - (m_erpUnit == 1 ? DbmPerDbw : 0);
+    if (m_services.linkBudget && !m_services.linkBudget(in))
+        return std::nullopt;
     return in;
 }
 
@@ -390,6 +394,8 @@ void FrmCoverageModel::reportLine(const QString& line) {
 }
 
 void FrmCoverageModel::closeBoxClicked() {
+    if (m_sitesTools && !m_sitesTools->sites().confirmClose())
+        return;
     m_run.cancel();
     m_run.wait();
     requestClose();

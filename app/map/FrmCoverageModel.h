@@ -18,6 +18,8 @@
 
 namespace verdan {
 
+class MapSitesTools;
+
 /// The files a coverage map can be saved as.
 enum class MapFileFormat { GeoTiff, Png, Kml, Pdf };
 
@@ -46,6 +48,9 @@ struct CoverageServices {
     std::function<bool(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
                        const QString& path, QStringList& written, QString& error)>
         write;
+    /// Gives a run the transmitter and receiver of the window's link budget group; false
+    /// when the group refused them (and told why). Empty: runs take only the ERP.
+    std::function<bool(coverage::CoverageInputs& in)> linkBudget;
 };
 
 /// The coverage map window "frmCoverage": the loss (and, with an ERP, the received power and
@@ -143,6 +148,9 @@ public:
     void setLayoutState(const QString& state) { m_layoutState = state; }
     /// The view that prints and writes PNG and PDF; nullptr when none is attached.
     void setOutput(MapOutput* output) { m_output = output; }
+    /// The sites, link budget and path profile tools shown beside the map; nullptr for none.
+    MapSitesTools* sitesTools() const { return m_sitesTools; }
+    void setSitesTools(MapSitesTools* tools) { m_sitesTools = tools; }
 
     /// The filters of the "Save Map..." dialog, in MapFileFormat order.
     static QStringList mapFilters();
@@ -176,6 +184,7 @@ private:
     QString m_logFileName;
     CoverageRun m_run;
     MapOutput* m_output = nullptr;
+    MapSitesTools* m_sitesTools = nullptr;
     LayerStack m_layers;
     QString m_layoutState;
 

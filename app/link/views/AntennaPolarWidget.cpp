@@ -16,7 +16,7 @@ const QColor RingColour(0xb0, 0xb0, 0xb0);
 } // namespace
 
 AntennaPolarWidget::AntennaPolarWidget(QWidget* parent) : QWidget(parent) {
-    setMinimumSize(240, 130);
+    setMinimumSize(200, 110);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
 }
 

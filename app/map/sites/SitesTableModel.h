@@ -67,6 +67,8 @@ public:
     /// Asks about unsaved changes: Yes saves (and closes only when saved), No drops them,
     /// Cancel keeps the table open.
     void closeBoxClicked() override;
+    /// The same question for the window that holds the table: true when it may close.
+    bool confirmClose() { return maySetAside(); }
 
 signals:
     /// A site was added, moved, removed or edited, or another file was opened.

@@ -1,5 +1,7 @@
 #include "FrmPlanningMapView.h"
 
+#include "MapSitesOverlay.h"
+
 #include "TempFile.h"
 
 #include <verdan/geodata/ViewPicture.h>
@@ -188,6 +190,8 @@ FrmPlanningMapView::FrmPlanningMapView(FrmCoverageModel& model, QWidget* parent)
     addDock(QStringLiteral("dockLegend"), QStringLiteral("Legend"), buildLegend(),
             Qt::RightDockWidgetArea);
     buildMenus();
+    if (MapSitesTools* tools = m_model.sitesTools())
+        attachSitesTools(*tools);
 
     resize(1200, 780);
     restoreLayout();
@@ -482,7 +486,58 @@ void FrmPlanningMapView::syncResultLayer() {
         m_shownSerial = run.mapSerial();
         m_canvas->fit(resultExtent(run.grid()));
     }
-    m_canvas->setMarks({{run.inputs().tx, QStringLiteral("Tx")}});
+    refreshMarks();
+}
+
+void FrmPlanningMapView::refreshMarks() {
+    std::vector<MapMark> marks;
+    if (m_model.run().hasMap())
+        marks.push_back({m_model.run().inputs().tx, QStringLiteral("Tx")});
+    if (MapSitesTools* tools = m_model.sitesTools()) {
+        for (const coverage::Site& site : tools->sites().sites())
+            marks.push_back({{site.latDeg, site.lonDeg}, QString::fromStdString(site.name)});
+    }
+    m_canvas->setMarks(std::move(marks));
+}
+
+void FrmPlanningMapView::attachSitesTools(MapSitesTools& tools) {
+    const MapSitesPanels panels = buildMapSitesPanels(tools, m_main);
+    addDock(QStringLiteral("dockSites"), QStringLiteral("Sites"), panels.sites, Qt::RightDockWidgetArea);
+    addDock(QStringLiteral("dockLinkBudget"), QStringLiteral("Link Budget"), panels.linkBudget,
+            Qt::LeftDockWidgetArea);
+    addDock(QStringLiteral("dockProfile"), QStringLiteral("Path Profile"), panels.profile,
+            Qt::BottomDockWidgetArea);
+    // Tabbed with the run and the legend, the map keeps its room; the profile shows up when
+    // its tool is chosen.
+    const auto dock = [this](const char* name) {
+        return static_cast<QDockWidget*>(m_controls.value(QString::fromLatin1(name)));
+    };
+    m_main->tabifyDockWidget(dock("dockRun"), dock("dockLinkBudget"));
+    m_main->tabifyDockWidget(dock("dockLegend"), dock("dockSites"));
+    dock("dockRun")->raise();
+    dock("dockLegend")->raise();
+    QDockWidget* profileDock = dock("dockProfile");
+    profileDock->hide();
+    connect(&tools, &MapSitesTools::toolChanged, profileDock, [profileDock, &tools] {
+        if (tools.tool() == MapSitesTools::Tool::PathProfile)
+            profileDock->show();
+    });
+    QMenu* menu = m_main->menuBar()->addMenu(QStringLiteral("&Tools"));
+    addMapSitesActions(*menu, tools);
+    connect(m_canvas, &MapCanvas::clicked, &tools,
+            [&tools](terrain::GeoPoint at) { tools.mapClicked(at.latDeg, at.lonDeg); });
+    connect(m_canvas, &MapCanvas::escapePressed, &tools, &MapSitesTools::escape);
+    m_canvas->setGrab([this, &tools](terrain::GeoPoint at, double reachDeg) {
+        m_draggedSite = tools.tool() == MapSitesTools::Tool::AddSite
+                            ? tools.siteNear(at.latDeg, at.lonDeg, reachDeg)
+                            : -1;
+        return m_draggedSite >= 0;
+    });
+    connect(m_canvas, &MapCanvas::dragged, &tools, [this, &tools](terrain::GeoPoint at) {
+        tools.dragSite(m_draggedSite, at.latDeg, at.lonDeg);
+    });
+    connect(&tools.sites(), &SitesTableModel::sitesChanged, this, &FrmPlanningMapView::refreshMarks);
+    refreshMarks();
 }
 
 const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {

@@ -87,6 +87,8 @@ private:
     void refreshLegend();
     void syncCanvas();
     void syncResultLayer();
+    void refreshMarks();
+    void attachSitesTools(MapSitesTools& tools);
     const OpenedLayer* opened(int index);
     void addLayerFile();
     void exportViewAs();
@@ -106,6 +108,7 @@ private:
     quint64 m_nextLayerId = 1;
     int m_shownSerial = -1;
     int m_shownRevision = -1;
+    int m_draggedSite = -1;
 
     QListWidget* m_layerList = nullptr;
     QSlider* m_opacity = nullptr;

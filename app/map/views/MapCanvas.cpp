@@ -21,6 +21,10 @@ constexpr double ZoomPerWheelDegree = 1.01;
 constexpr double ZoomPerKey = 2;
 // How far an arrow key moves the map, a fraction of the canvas.
 constexpr double PanPerKey = 0.25;
+// A press that moves at most this far before its release is a click, not a pan.
+constexpr double ClickSlackPx = 3;
+// How near a press must fall to a mark to take it.
+constexpr double GrabReachPx = 8;
 // How many zoom levels up a tile still being rendered is drawn from.
 constexpr int FallbackLevels = 6;
 // The background where no layer draws.
@@ -200,12 +204,25 @@ void MapCanvas::wheelEvent(QWheelEvent* event) {
     update();
 }
 
+terrain::GeoPoint MapCanvas::geoAt(QPointF pixel) const {
+    return geodata::toGeo(m_camera.toMercator({pixel.x(), pixel.y()}, width(), height()));
+}
+
 void MapCanvas::mousePressEvent(QMouseEvent* event) {
-    if (event->button() == Qt::LeftButton)
+    if (event->button() != Qt::LeftButton)
+        return;
+    m_pressAt = event->position();
+    const terrain::GeoPoint at = geoAt(event->position());
+    const terrain::GeoPoint beside = geoAt(event->position() + QPointF(GrabReachPx, 0));
+    const double reachDeg = std::fabs(beside.lonDeg - at.lonDeg) * std::cos(at.latDeg * M_PI / 180);
+    m_grabbed = m_grab && m_grab(at, reachDeg);
+    if (!m_grabbed)
         m_dragFrom = event->position();
 }
 
 void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
+    if (m_grabbed && (event->buttons() & Qt::LeftButton))
+        emit dragged(geoAt(event->position()));
     if (m_dragFrom) {
         const QPointF delta = event->position() - *m_dragFrom;
         m_camera.pan(delta.x(), delta.y());
@@ -218,8 +235,14 @@ void MapCanvas::mouseMoveEvent(QMouseEvent* event) {
     emit hovered(geodata::toGeo(at));
 }
 
-void MapCanvas::mouseReleaseEvent(QMouseEvent*) {
+void MapCanvas::mouseReleaseEvent(QMouseEvent* event) {
+    const bool still = m_pressAt && !m_grabbed &&
+                       (event->position() - *m_pressAt).manhattanLength() <= ClickSlackPx;
     m_dragFrom.reset();
+    m_pressAt.reset();
+    m_grabbed = false;
+    if (still && event->button() == Qt::LeftButton)
+        emit clicked(geoAt(event->position()));
 }
 
 void MapCanvas::leaveEvent(QEvent*) {

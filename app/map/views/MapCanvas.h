@@ -6,6 +6,7 @@
 
 #include <QString>
 #include <QWidget>
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -48,6 +49,13 @@ public:
     /// Moves the map by a fraction of the canvas's width and height.
     void panBy(double fractionX, double fractionY);
 
+    /// Asked on a press of the left button with the point and how far a few pixels reach
+    /// there (degrees along a parallel, scaled to a great circle): true takes the press, and
+    /// the drag that follows is reported by dragged() instead of panning the map.
+    void setGrab(std::function<bool(terrain::GeoPoint at, double reachDeg)> grab) {
+        m_grab = std::move(grab);
+    }
+
     /// Draws the whole map as it stands into `painter` over `target` (printing, pictures):
     /// tiles not rendered yet are rendered first, on this thread's time.
     void renderInto(QPainter& painter, const QRectF& target);
@@ -61,6 +69,10 @@ signals:
     void escapePressed();
     /// The view moved or zoomed.
     void cameraChanged();
+    /// The left button was pressed and released at `at` without moving.
+    void clicked(terrain::GeoPoint at);
+    /// A grabbed press was dragged to `at`.
+    void dragged(terrain::GeoPoint at);
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -72,6 +84,7 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    terrain::GeoPoint geoAt(QPointF pixel) const;
     void paintLayers(QPainter& painter, const geodata::MapCamera& camera, QSizeF size,
                      bool request);
     void paintDecorations(QPainter& painter, QSizeF size, const geodata::MapCamera& camera);
@@ -81,6 +94,9 @@ private:
     std::vector<MapMark> m_marks;
     TileCache m_cache;
     std::optional<QPointF> m_dragFrom;
+    std::optional<QPointF> m_pressAt;
+    bool m_grabbed = false;
+    std::function<bool(terrain::GeoPoint, double)> m_grab;
 };
 
 /// The length of a scale bar of at most `mostMetres`: 1, 2 or 5 times a power of ten.

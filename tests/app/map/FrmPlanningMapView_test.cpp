@@ -1,5 +1,7 @@
 #include "FrmPlanningMapView.h"
 
+#include "MapSitesTools.h"
+
 #include "CoverageFakes.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
@@ -314,6 +316,39 @@ TEST_F(PlanningMap, AWindowBesideItsOwnerClosesWithItLetsItGoOnAndKeepsItsLayout
         }
         EXPECT_EQ(closed, 1) << ownerCloses;
     }
+}
+
+terrain::GeoPoint canvasCentre(const MapCanvas& canvas) {
+    const QPoint centre = canvas.rect().center();
+    return geodata::toGeo(canvas.camera().toMercator({double(centre.x()), double(centre.y())},
+                                                     canvas.width(), canvas.height()));
+}
+
+TEST_F(PlanningMap, TheSitesToolsDockBesideTheMapAndAddSitesByAClick) {
+    PathProfileServices none;
+    MapSitesTools tools(state, store, prompter, info.title, none);
+    model->setSitesTools(&tools);
+    view.reset();
+    view = std::make_unique<FrmPlanningMapView>(*model);
+    for (const char* dock : {"dockSites", "dockLinkBudget", "dockProfile"})
+        EXPECT_TRUE(view->control(QString::fromLatin1(dock))) << dock;
+    for (const QSize size : {QSize(1200, 780), QSize(1500, 950)}) {
+        view->resize(size);
+        view->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
+        const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
+        if (!folder.isEmpty())
+            view->grab().save(QDir(folder).filePath(QStringLiteral("planning-map-sites-%1.png").arg(size.width())));
+    }
+    MapCanvas& canvas = view->canvas();
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.rect().center());
+    EXPECT_EQ(tools.sites().rowCount(), 0); // panning: a click adds nothing
+    tools.setTool(MapSitesTools::Tool::AddSite);
+    QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.rect().center());
+    ASSERT_EQ(tools.sites().rowCount(), 1);
+    EXPECT_EQ(tools.sites().sites()[0].latDeg, canvasCentre(canvas).latDeg);
+    view.reset();
+    model->setSitesTools(nullptr);
 }
 
 } // namespace

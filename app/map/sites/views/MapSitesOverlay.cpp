@@ -78,7 +78,7 @@ void addMapSitesActions(QMenu& menu, MapSitesTools& tools) {
         QObject::connect(&tools, &MapSitesTools::toolChanged, action,
                          [&tools, action, tool] { action->setChecked(tools.tool() == tool); });
     };
-    add(QStringLiteral("&Pan"), QKeySequence(Qt::Key_Escape), MapSitesTools::Tool::Pan);
+    add(QStringLiteral("&Pan"), QKeySequence(QStringLiteral("Ctrl+Shift+N")), MapSitesTools::Tool::Pan);
     add(QStringLiteral("Add or &Move Sites"), QKeySequence(QStringLiteral("Ctrl+Shift+S")), MapSitesTools::Tool::AddSite);
     add(QStringLiteral("Path Pro&file"), QKeySequence(QStringLiteral("Ctrl+Shift+P")), MapSitesTools::Tool::PathProfile);
 }

@@ -11,10 +11,6 @@ class QWidget;
 
 namespace verdan {
 
-class LinkBudgetGroupView;
-class PathProfileView;
-class SitesTableView;
-
 /// Where a point of the earth is drawn on the map, in the painter's units.
 using PixelOf = std::function<QPointF(double latDeg, double lonDeg)>;
 
@@ -28,14 +24,15 @@ void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const P
 
 /// The planning map's panels for these tools, made for the window's docks.
 struct MapSitesPanels {
-    SitesTableView* sites = nullptr;
-    LinkBudgetGroupView* linkBudget = nullptr;
-    PathProfileView* profile = nullptr;
+    QWidget* sites = nullptr;      ///< the sites table with the selected antenna
+    QWidget* linkBudget = nullptr; ///< the link budget group
+    QWidget* profile = nullptr;    ///< the path profile tool
 };
 MapSitesPanels buildMapSitesPanels(MapSitesTools& tools, QWidget* parent);
 
-/// Adds the tools' entries to a menu: "Add or Move Sites" (Ctrl+Shift+S) and "Path Profile"
-/// (Ctrl+Shift+P), checkable, one at a time; "Pan" (Escape ends either).
+/// Adds the tools' entries to a menu, checkable, one at a time: "Pan" (Ctrl+Shift+N; Escape on
+/// the map comes back to it too), "Add or Move Sites" (Ctrl+Shift+S) and "Path Profile"
+/// (Ctrl+Shift+P).
 void addMapSitesActions(QMenu& menu, MapSitesTools& tools);
 
 } // namespace verdan

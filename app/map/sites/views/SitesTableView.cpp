@@ -2,7 +2,7 @@
 
 #include "AntennaPolarWidget.h"
 
-#include <QHBoxLayout>
+#include <QGridLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -46,20 +46,22 @@ SitesTableView::SitesTableView(SitesTableModel& model, QWidget* parent)
 
 QWidget* SitesTableView::buildButtons() {
     auto* panel = new QWidget(this);
-    auto* row = new QHBoxLayout(panel);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(0, 0, 0, 0);
+    int placed = 0;
+    // Two rows of three: the table stays narrow enough to dock beside the map.
     const auto button = [&](const char* name, const QString& text, auto handler) {
         auto* b = new QPushButton(text, panel);
         m_controls.insert(QString::fromLatin1(name), b);
         connect(b, &QPushButton::clicked, this, handler);
-        row->addWidget(b);
+        grid->addWidget(b, placed / 3, placed % 3);
+        ++placed;
     };
     button("cmdOpen", QStringLiteral("&Open..."), [this] { m_model.mnuOpen_Click(); });
     button("cmdSave", QStringLiteral("&Save"), [this] { m_model.mnuSave_Click(); });
     button("cmdSaveAs", QStringLiteral("Save &As..."), [this] { m_model.mnuSaveAs_Click(); });
     button("cmdAdd", QStringLiteral("A&dd"), [this] { m_model.cmdAdd_Click(); });
     button("cmdRemove", QStringLiteral("&Remove"), [this] { m_model.removeSite(m_model.selectedRow()); });
-    row->addStretch(1);
     return panel;
 }
 
