@@ -1,4 +1,5 @@
 #include <verdan/radio/LinkBudget.h>
+#include <verdan/radio/PathLinkReport.h>
 
 #include <cmath>
 
@@ -73,4 +74,17 @@ TEST(LinkBudget, ErpWithAPatternIsThePeakAndFallsOffTheBeam) {
     tx.powerDbm = 40;
     tx.lineLossDb = 3;
     EXPECT_NEAR(linkBudget(tx, {}, {120, 0}, 100, 100).eirpDbm, 40 - 3 + 15 - 10, 1e-9);
+}
+
+// Regression: the program's point-to-point form allows an empty value list, and the block read
+// the first budget of a table without columns. It now leaves the budget lines out.
+TEST(PathLinkReport, RegressionATableWithoutColumnsPrintsNoBudget) {
+    TransmitterSide tx;
+    tx.powerDbm = 40;
+    const PathProfile path{std::nullopt, {100, 100, 100}, 500, 10, 10, 300, 4.0 / 3.0};
+    const PathLink link = computePathLink(tx, {}, path, {{50}, {}, {{}}});
+    const std::string text = pathLinkReportText(link);
+    EXPECT_EQ(text.find("EIRP"), std::string::npos) << text;
+    EXPECT_NE(text.find("Line of sight (k = 1.333): clear"), std::string::npos) << text;
+    EXPECT_EQ(pathLinkCsvColumns(link, false, 0), "");
 }
