@@ -21,13 +21,10 @@ public:
         return terrain::Status::failure("not used");
     }
     terrain::Status elevationAt(terrain::GeoPoint at, double& elevationM) const override {
-        if (at.lonDeg < m_dryFrom)
-            return terrain::Status::failure("no data");
-        const double radPerDeg = std::numbers::pi / 180;
-        const double eastM = EarthRadiusM * std::cos(45.5 * radPerDeg) * (at.lonDeg - 7.5) * radPerDeg;
-        const double northM = EarthRadiusM * (at.latDeg - 45.5) * radPerDeg;
-        elevationM = 1000 + m_east * eastM + m_north * northM;
-        return terrain::Status::success();
+        const double mPerDeg = EarthRadiusM * std::numbers::pi / 180;
+        elevationM = 1000 + m_east * mPerDeg * std::cos(45.5 * std::numbers::pi / 180) * (at.lonDeg - 7.5) +
+                     m_north * mPerDeg * (at.latDeg - 45.5);
+        return at.lonDeg < m_dryFrom ? terrain::Status::failure("no data") : terrain::Status::success();
     }
 
 private:
@@ -61,9 +58,8 @@ TEST(Hillshade, GreyIsTheCosineBetweenTheSurfaceAndTheNorthWestLight) {
 }
 
 TEST(Hillshade, PixelsWithoutTerrainAroundThemAreTransparent) {
-    const PlaneTerrain halfDry(0, 0, 7.5);
-    EXPECT_EQ(greyAtCentre(halfDry, 0), -1);
-    EXPECT_EQ(greyAtCentre(halfDry, TileSidePx - 1), 180);
+    EXPECT_EQ(greyAtCentre(PlaneTerrain(0, 0, 7.5), 0), -1);
+    EXPECT_EQ(greyAtCentre(PlaneTerrain(0, 0, 7.5), TileSidePx - 1), 180);
 }
 
 } // namespace

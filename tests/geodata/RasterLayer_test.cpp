@@ -13,29 +13,20 @@ namespace {
 
 using namespace test;
 
-// The tile of `zoom` holding `at`, and the pixel of that tile `at` falls in.
-struct TilePixel {
-    TileId tile;
-    int column = 0;
-    int row = 0;
-};
+std::array<int, 4> pixel(const TileImage& image, int column, int row) {
+    const std::size_t i = (static_cast<std::size_t>(row) * TileSidePx + column) * 4;
+    return {image.rgba[i], image.rgba[i + 1], image.rgba[i + 2], image.rgba[i + 3]};
+}
 
-TilePixel pixelOf(const terrain::GeoPoint& at, int zoom) {
+// The colour of the pixel holding `at` in the tile of `zoom` holding it.
+std::array<int, 4> colourAt(RasterLayer& layer, const terrain::GeoPoint& at, int zoom) {
     const MercatorPoint p = toMercator(at);
     const TileId tile = tilesCovering({p.xM, p.yM, p.xM + 1e-3, p.yM + 1e-3}, zoom).front();
     const Extent box = tileExtent(tile);
-    const double pixelM = metresPerPixel(zoom);
-    return {tile, static_cast<int>((p.xM - box.minXM) / pixelM),
-            static_cast<int>((box.maxYM - p.yM) / pixelM)};
-}
-
-std::array<int, 4> colourAt(RasterLayer& layer, const terrain::GeoPoint& at, int zoom) {
-    const TilePixel where = pixelOf(at, zoom);
     TileImage image;
-    EXPECT_TRUE(layer.readTile(where.tile, image).ok);
-    const std::size_t i =
-        (static_cast<std::size_t>(where.row) * TileSidePx + where.column) * 4;
-    return {image.rgba[i], image.rgba[i + 1], image.rgba[i + 2], image.rgba[i + 3]};
+    EXPECT_TRUE(layer.readTile(tile, image).ok);
+    return pixel(image, static_cast<int>((p.xM - box.minXM) / metresPerPixel(zoom)),
+                 static_cast<int>((box.maxYM - p.yM) / metresPerPixel(zoom)));
 }
 
 TEST(RasterLayer, AColourPictureIsWarpedIntoTilesWithTransparencyAroundIt) {
@@ -113,13 +104,9 @@ TEST(ViewPicture, TheSavedViewReadsBackAsALayerInItsPlace) {
     EXPECT_NEAR(layer->extent().maxXM, HalfWorldM, 1);
     TileImage tile;
     ASSERT_TRUE(layer->readTile({1, 1, 0}, tile).ok);
-    const auto at = [&](int column, int row) {
-        const std::size_t i = (static_cast<std::size_t>(row) * TileSidePx + column) * 4;
-        return std::array<int, 4>{tile.rgba[i], tile.rgba[i + 1], tile.rgba[i + 2], tile.rgba[i + 3]};
-    };
-    EXPECT_EQ(at(10, 10), (std::array<int, 4>{255, 0, 0, 255}));
-    EXPECT_EQ(at(10, 245), (std::array<int, 4>{0, 0, 255, 255}));
-    EXPECT_EQ(at(245, 245)[3], 0) << "transparent where the view showed nothing";
+    EXPECT_EQ(pixel(tile, 10, 10), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(pixel(tile, 10, 245), (std::array<int, 4>{0, 0, 255, 255}));
+    EXPECT_EQ(pixel(tile, 245, 245)[3], 0) << "transparent where the view showed nothing";
 
     EXPECT_FALSE(writeViewGeoTiff((dir / "no" / "view.tif").string(), rgba, 2, 2, quarter).ok);
     EXPECT_FALSE(writeViewGeoTiff((dir / "short.tif").string(), rgba, 3, 2, quarter).ok);

@@ -25,10 +25,10 @@ const char* const Valley = R"({"type": "FeatureCollection", "features": [
 
 const Extent Everywhere{-HalfWorldM, -HalfWorldM, HalfWorldM, HalfWorldM};
 
-std::vector<Feature> read(VectorLayer& layer, const Extent& box, std::size_t limit = 100) {
+std::vector<Feature> read(VectorLayer& layer, const Extent& box) {
     std::vector<Feature> out;
     bool truncated = false;
-    EXPECT_TRUE(layer.features(box, limit, out, truncated).ok);
+    EXPECT_TRUE(layer.features(box, 100, out, truncated).ok);
     return out;
 }
 
@@ -38,10 +38,28 @@ const Feature* labelled(const std::vector<Feature>& features, const std::string&
     return it == features.end() ? nullptr : &*it;
 }
 
-void expectAt(const MercatorPoint& got, double latDeg, double lonDeg) {
-    const MercatorPoint want = toMercator({latDeg, lonDeg});
-    EXPECT_NEAR(got.xM, want.xM, 0.5);
-    EXPECT_NEAR(got.yM, want.yM, 0.5);
+// What a feature read back must be: its class and shape, its parts, the points of its first
+// part and where the last of them lies.
+struct Expected {
+    std::string label;
+    FeatureClass featureClass;
+    FeatureShape shape;
+    std::size_t parts, firstPartPoints;
+    double lastLatDeg, lastLonDeg;
+};
+
+void expectFeatures(const std::vector<Feature>& all, const std::vector<Expected>& rows) {
+    for (const Expected& row : rows) {
+        const Feature* f = labelled(all, row.label);
+        ASSERT_NE(f, nullptr) << row.label;
+        EXPECT_EQ(f->featureClass, row.featureClass) << row.label;
+        EXPECT_EQ(f->shape, row.shape) << row.label;
+        ASSERT_EQ(f->parts.size(), row.parts) << row.label;
+        ASSERT_EQ(f->parts[0].size(), row.firstPartPoints) << row.label;
+        const MercatorPoint want = toMercator({row.lastLatDeg, row.lastLonDeg});
+        EXPECT_NEAR(f->parts[0].back().xM, want.xM, 0.5) << row.label;
+        EXPECT_NEAR(f->parts[0].back().yM, want.yM, 0.5) << row.label;
+    }
 }
 
 std::unique_ptr<VectorLayer> opened(const fs::path& path, const fs::path& cache = {}) {
@@ -74,26 +92,11 @@ TEST(VectorLayer, FeaturesAreClassedLabelledAndProjected) {
         EXPECT_LE(layer->extent().minXM, toMercator({45.5, 7.0}).xM + 0.5);
         EXPECT_GT(layer->extent().minXM, toMercator({45.5, 7.0}).xM - 5000);
         const std::vector<Feature> all = read(*layer, Everywhere);
-        ASSERT_EQ(all.size(), 4u);
-        const Feature* road = labelled(all, "Via Roma");
-        ASSERT_NE(road, nullptr);
-        EXPECT_EQ(road->featureClass, FeatureClass::Road);
-        EXPECT_EQ(road->shape, FeatureShape::Line);
-        expectAt(road->parts.at(0).at(1), 45.75, 7.40);
-        const Feature* border = labelled(all, "Province");
-        ASSERT_NE(border, nullptr);
-        EXPECT_EQ(border->featureClass, FeatureClass::Border);
-        EXPECT_EQ(border->shape, FeatureShape::Area);
-        EXPECT_EQ(border->parts.at(0).size(), 4u);
-        const Feature* town = labelled(all, "Aosta");
-        ASSERT_NE(town, nullptr);
-        EXPECT_EQ(town->featureClass, FeatureClass::Place);
-        expectAt(town->parts.at(0).at(0), 45.74, 7.32);
-        const Feature* dots = labelled(all, "");
-        ASSERT_NE(dots, nullptr);
-        EXPECT_EQ(dots->featureClass, FeatureClass::Other);
-        EXPECT_EQ(dots->parts.size(), 2u);
-
+        EXPECT_EQ(all.size(), 4u);
+        expectFeatures(all, {{"Via Roma", FeatureClass::Road, FeatureShape::Line, 1, 2, 45.75, 7.40},
+                             {"Province", FeatureClass::Border, FeatureShape::Area, 1, 4, 45.5, 7.0},
+                             {"Aosta", FeatureClass::Place, FeatureShape::Point, 1, 1, 45.74, 7.32},
+                             {"", FeatureClass::Other, FeatureShape::Point, 2, 1, 45.6, 7.1}});
         // Around the road's east end only the road and the province reach in.
         const MercatorPoint east = toMercator({45.75, 7.40});
         const std::vector<Feature> near =
@@ -101,10 +104,9 @@ TEST(VectorLayer, FeaturesAreClassedLabelledAndProjected) {
         EXPECT_EQ(near.size(), 2u);
         EXPECT_EQ(labelled(near, "Aosta"), nullptr);
     }
-    const auto layer = opened(dir / "valley.geojson");
     std::vector<Feature> two;
     bool truncated = false;
-    ASSERT_TRUE(layer->features(Everywhere, 2, two, truncated).ok);
+    ASSERT_TRUE(opened(dir / "valley.geojson")->features(Everywhere, 2, two, truncated).ok);
     EXPECT_EQ(two.size(), 2u);
     EXPECT_TRUE(truncated) << "the features beyond the limit are said to be left out";
 }
@@ -121,10 +123,8 @@ TEST(VectorLayer, KmlPlacemarksCarryTheirNames) {
     const MercatorPoint mast = toMercator({45.6, 7.5});
     EXPECT_TRUE(layer->extent().intersects({mast.xM - 10, mast.yM - 10, mast.xM + 10, mast.yM + 10}));
     const std::vector<Feature> all = read(*layer, Everywhere);
-    ASSERT_EQ(all.size(), 1u);
-    EXPECT_EQ(all[0].label, "Mast 1");
-    EXPECT_EQ(all[0].shape, FeatureShape::Point);
-    expectAt(all[0].parts.at(0).at(0), 45.6, 7.5);
+    EXPECT_EQ(all.size(), 1u);
+    expectFeatures(all, {{"Mast 1", FeatureClass::Other, FeatureShape::Point, 1, 1, 45.6, 7.5}});
 }
 
 TEST(VectorLayer, AnOpenStreetMapExtractIsCachedOnceAsAGeoPackage) {
@@ -144,14 +144,9 @@ TEST(VectorLayer, AnOpenStreetMapExtractIsCachedOnceAsAGeoPackage) {
     const fs::path copy = VectorLayer::cachedCopyOf((dir / "village.osm").string(),
                                                     (dir / "cache").string());
     ASSERT_TRUE(fs::is_regular_file(copy));
-    const std::vector<Feature> all = read(*layer, Everywhere);
-    const Feature* road = labelled(all, "Rue Haute");
-    ASSERT_NE(road, nullptr);
-    EXPECT_EQ(road->featureClass, FeatureClass::Road);
-    expectAt(road->parts.at(0).at(1), 45.71, 7.32);
-    const Feature* village = labelled(all, "Bourg");
-    ASSERT_NE(village, nullptr);
-    EXPECT_EQ(village->featureClass, FeatureClass::Place);
+    expectFeatures(read(*layer, Everywhere),
+                   {{"Rue Haute", FeatureClass::Road, FeatureShape::Line, 1, 2, 45.71, 7.32},
+                    {"Bourg", FeatureClass::Place, FeatureShape::Point, 1, 1, 45.705, 7.31}});
 
     // Opened again, the copy is read as it is.
     const auto written = fs::last_write_time(copy);

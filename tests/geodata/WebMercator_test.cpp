@@ -2,8 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
+
 namespace verdan::geodata {
 namespace {
+
+void expectScreen(const ScreenPoint& got, double xPx, double yPx, double tolerancePx = 1e-9) {
+    EXPECT_NEAR(got.xPx, xPx, tolerancePx);
+    EXPECT_NEAR(got.yPx, yPx, tolerancePx);
+}
 
 TEST(WebMercator, PointsLieWhereTheSphericalFormulaPutsThemAndComeBack) {
     struct Row {
@@ -21,9 +28,8 @@ TEST(WebMercator, PointsLieWhereTheSphericalFormulaPutsThemAndComeBack) {
         const MercatorPoint p = toMercator({row.latDeg, row.lonDeg});
         EXPECT_NEAR(p.xM, row.xM, 0.01) << row.latDeg << "," << row.lonDeg;
         EXPECT_NEAR(p.yM, row.yM, 0.01) << row.latDeg << "," << row.lonDeg;
-        const terrain::GeoPoint back = toGeo(p);
-        EXPECT_NEAR(back.latDeg, row.latDeg, 1e-9);
-        EXPECT_NEAR(back.lonDeg, row.lonDeg, 1e-9);
+        EXPECT_NEAR(toGeo(p).latDeg, row.latDeg, 1e-9);
+        EXPECT_NEAR(toGeo(p).lonDeg, row.lonDeg, 1e-9);
     }
     EXPECT_NEAR(toMercator({89.9, 0}).yM, HalfWorldM, 1e-3) << "held at the square world's edge";
 }
@@ -33,10 +39,8 @@ TEST(WebMercator, TilesCoverTheWorldFromTheNorthWest) {
     EXPECT_NEAR(metresPerPixel(10), 152.874, 0.001);
     EXPECT_NEAR(scaleFactorAt(60), 2.0, 1e-12);
     const Extent ne = tileExtent({1, 1, 0});
-    EXPECT_DOUBLE_EQ(ne.minXM, 0);
-    EXPECT_DOUBLE_EQ(ne.minYM, 0);
-    EXPECT_DOUBLE_EQ(ne.maxXM, HalfWorldM);
-    EXPECT_DOUBLE_EQ(ne.maxYM, HalfWorldM);
+    EXPECT_EQ((std::array{ne.minXM, ne.minYM, ne.maxXM, ne.maxYM}),
+              (std::array{0.0, 0.0, HalfWorldM, HalfWorldM}));
 
     struct Row {
         Extent extent;
@@ -62,27 +66,17 @@ TEST(WebMercator, TilesCoverTheWorldFromTheNorthWest) {
 
 TEST(MapCamera, ScreenAndProjectionMeetAndZoomKeepsThePointUnderThePointer) {
     MapCamera camera({1000, 2000}, 10);
-    const ScreenPoint centre = camera.toScreen({1000, 2000}, 800, 600);
-    EXPECT_DOUBLE_EQ(centre.xPx, 400);
-    EXPECT_DOUBLE_EQ(centre.yPx, 300);
-    const ScreenPoint northEast = camera.toScreen({1100, 2200}, 800, 600);
-    EXPECT_DOUBLE_EQ(northEast.xPx, 410) << "east is right";
-    EXPECT_DOUBLE_EQ(northEast.yPx, 280) << "north is up";
-    const MercatorPoint back = camera.toMercator({123.5, 77.25}, 800, 600);
-    const ScreenPoint again = camera.toScreen(back, 800, 600);
-    EXPECT_NEAR(again.xPx, 123.5, 1e-9);
-    EXPECT_NEAR(again.yPx, 77.25, 1e-9);
+    expectScreen(camera.toScreen({1000, 2000}, 800, 600), 400, 300, 0);
+    expectScreen(camera.toScreen({1100, 2200}, 800, 600), 410, 280, 0); // east right, north up
+    expectScreen(camera.toScreen(camera.toMercator({123.5, 77.25}, 800, 600), 800, 600), 123.5,
+                 77.25);
 
     const MercatorPoint under = camera.toMercator({100, 500}, 800, 600);
     camera.zoom(2.5, {100, 500}, 800, 600);
     EXPECT_DOUBLE_EQ(camera.metresPerPx(), 4);
-    const ScreenPoint still = camera.toScreen(under, 800, 600);
-    EXPECT_NEAR(still.xPx, 100, 1e-9);
-    EXPECT_NEAR(still.yPx, 500, 1e-9);
+    expectScreen(camera.toScreen(under, 800, 600), 100, 500);
     camera.pan(30, -40);
-    const ScreenPoint moved = camera.toScreen(under, 800, 600);
-    EXPECT_NEAR(moved.xPx, 130, 1e-9);
-    EXPECT_NEAR(moved.yPx, 460, 1e-9);
+    expectScreen(camera.toScreen(under, 800, 600), 130, 460);
 
     camera.zoom(1e9, {0, 0}, 800, 600);
     EXPECT_EQ(camera.metresPerPx(), MapCamera::FinestMetresPerPx);

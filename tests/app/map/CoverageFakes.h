@@ -1,9 +1,11 @@
 #pragma once
 
 #include "CoverageRun.h"
+#include "FrmCoverageModel.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <array>
 #include <chrono>
 #include <cmath>
 #include <limits>
@@ -54,6 +56,32 @@ inline coverage::CoverageResult syntheticRun(const coverage::CoverageInputs& in)
     grid.lossDb[0] = grid.fieldDbuvm[0] = grid.powerDbm[0] =
         std::numeric_limits<float>::quiet_NaN();
     return result;
+}
+
+/// The window's services running `syntheticRun` over `SlopeTerrain`.
+inline CoverageServices syntheticServices() {
+    CoverageServices services;
+    services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
+                         coverage::RunControl&) { return syntheticRun(in); };
+    services.terrain = [](const PathState&, QString&) { return std::make_shared<SlopeTerrain>(); };
+    return services;
+}
+
+/// Fills the path's coordinate fields in their order (Tx latitude first).
+inline void setPathCoords(PathState& path,
+                          const std::array<const char*, PathState::CoordCount>& coords) {
+    for (int c = 0; c < PathState::CoordCount; ++c)
+        path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[static_cast<std::size_t>(c)]);
+}
+
+/// Makes the test program's application object, of class `App`, the first time it is asked.
+template <class App>
+void makeApplication() {
+    static int argc = 1;
+    static char name[] = "verdan-test";
+    static char* argv[] = {name, nullptr};
+    if (!QCoreApplication::instance())
+        new App(argc, argv);
 }
 
 /// An engine that works until it is cancelled, reporting progress.

@@ -12,15 +12,7 @@ using test::ScriptedPrompter;
 
 class CoverageHost : public ::testing::Test {
 protected:
-    void SetUp() override {
-        CoverageServices services;
-        services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
-                             coverage::RunControl&) { return test::syntheticRun(in); };
-        services.terrain = [](const PathState&, QString&) {
-            return std::make_shared<test::SlopeTerrain>();
-        };
-        host.setCoverageServices(std::move(services));
-    }
+    void SetUp() override { host.setCoverageServices(test::syntheticServices()); }
 
     MemorySettingsStore store;
     ScriptedPrompter prompter;

@@ -20,13 +20,7 @@ using Field = FrmCoverageModel::Field;
 
 class CoverageWindow : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "FrmCoverageModel_test";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QCoreApplication>(); }
 
     void SetUp() override {
         radio.frequencyMHz = 450;
@@ -34,10 +28,8 @@ protected:
         radio.h2M = 2;
         radio.horizontal = true;
         radio.climateText = QStringLiteral("Maritime Temperate, Over Sea");
-        const std::array<const char*, PathState::CoordCount> coords = {
-            "51", "30", "0", "N", "0", "7", "30", "W", "51", "31", "0", "N", "0", "6", "0", "W"};
-        for (int c = 0; c < PathState::CoordCount; ++c)
-            state.path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[c]);
+        test::setPathCoords(state.path, {"51", "30", "0", "N", "0", "7", "30", "W", "51", "31",
+                                         "0", "N", "0", "6", "0", "W"});
         state.path.TerrainSource = QStringLiteral("GLOBE");
     }
 
@@ -132,6 +124,7 @@ struct CheckCase {
     const char* text;
     const char* message; ///< empty: accepted
     const char* after;   ///< the field's text afterwards
+    int erpUnit = 0;     ///< 1: the ERP is given in dBm
 };
 
 class CoverageChecks : public CoverageWindow, public ::testing::WithParamInterface<CheckCase> {};
@@ -139,6 +132,8 @@ class CoverageChecks : public CoverageWindow, public ::testing::WithParamInterfa
 TEST_P(CoverageChecks, OutOfRangeIsToldAndReplacedAndStopsTheRun) {
     const CheckCase& c = GetParam();
     auto model = open();
+    if (c.erpUnit != 0)
+        model->setCmbERPUnit(c.erpUnit);
     model->setText(c.field, QLatin1String(c.text));
     model->lostFocus(c.field);
     EXPECT_EQ(model->text(c.field), QLatin1String(c.after));
@@ -169,6 +164,9 @@ INSTANTIATE_TEST_SUITE_P(
                   "Warning: Valid Range is 0.1 <= Confidence <= 99.9", "50"},
         CheckCase{FrmCoverageModel::txtERP, "91", "Warning: Valid Range is -60 <= ERP <= 90", ""},
         CheckCase{FrmCoverageModel::txtERP, "", "", ""},
+        CheckCase{FrmCoverageModel::txtERP, "119", "", "119", 1},
+        CheckCase{FrmCoverageModel::txtERP, "-31", "Warning: Valid Range is -30 <= ERP <= 120", "",
+                  1},
         CheckCase{FrmCoverageModel::txtLossLevels, "150, 110,130,110", "", "110,130,150"},
         CheckCase{FrmCoverageModel::txtFieldLevels, "30,80", "", "80,30"},
         CheckCase{FrmCoverageModel::txtLossLevels, "110,,120",
@@ -178,17 +176,6 @@ INSTANTIATE_TEST_SUITE_P(
                   "Warning: Field Levels are 1 to 8 numbers from -100 to 400, separated by "
                   "commas",
                   "80,70,60,50,40,30"}));
-
-TEST_F(CoverageWindow, ErpInDbmIsCheckedInDbm) {
-    auto model = open();
-    model->setCmbERPUnit(1);
-    model->setText(FrmCoverageModel::txtERP, "119");
-    model->lostFocus(FrmCoverageModel::txtERP);
-    EXPECT_TRUE(prompter.messages.empty());
-    model->setText(FrmCoverageModel::txtERP, "-31");
-    model->lostFocus(FrmCoverageModel::txtERP);
-    EXPECT_EQ(prompter.messageTexts(), QStringList{"Warning: Valid Range is -30 <= ERP <= 120"});
-}
 
 TEST_F(CoverageWindow, InputsAreRememberedInTheSettings) {
     {
@@ -227,6 +214,11 @@ TEST_F(CoverageWindow, CancelStopsTheRunAndWritesNoReport) {
     EXPECT_FALSE(logText().contains("Coverage map"));
     model->mnuFileSaveMap_Click();
     EXPECT_EQ(prompter.messageTexts(), QStringList{"No coverage map has been computed yet."});
+    // Closing the window during a run cancels it.
+    ASSERT_TRUE(model->cmdRun_Click());
+    model->closeBoxClicked();
+    EXPECT_TRUE(model->closeRequested());
+    EXPECT_EQ(model->run().state(), RunState::Idle);
 }
 
 TEST_F(CoverageWindow, ANewRunKeepsTheShownMapUntilItCompletesAndCancelLeavesIt) {
@@ -274,15 +266,6 @@ TEST_F(CoverageWindow, ProgressReachesTheWindowAtMostTenTimesASecond) {
     EXPECT_LE(updates, timer.elapsed() / 100 + 2) << timer.elapsed() << " ms";
     EXPECT_GE(updates, 2);
     EXPECT_EQ(model->prgRun(), 100);
-}
-
-TEST_F(CoverageWindow, ClosingDuringARunCancelsIt) {
-    engine = test::endlessRun;
-    auto model = open();
-    ASSERT_TRUE(model->cmdRun_Click());
-    model->closeBoxClicked();
-    EXPECT_TRUE(model->closeRequested());
-    EXPECT_EQ(model->run().state(), RunState::Idle);
 }
 
 // A failed run leaves the map shown before, resets the progress and adds nothing to the report.

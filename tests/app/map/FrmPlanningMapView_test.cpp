@@ -27,28 +27,17 @@ namespace {
 
 class PlanningMap : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "FrmPlanningMapView_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
 
     void SetUp() override {
-        const std::array<const char*, PathState::CoordCount> coords = {
-            "45", "0", "0", "N", "7", "0", "0", "E", "45", "0", "30", "N", "7", "0", "30", "E"};
-        for (int c = 0; c < PathState::CoordCount; ++c)
-            state.path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[c]);
-        CoverageServices services;
+        test::setPathCoords(state.path, {"45", "0", "0", "N", "7", "0", "0", "E", "45", "0", "30",
+                                         "N", "7", "0", "30", "E"});
+        CoverageServices services = test::syntheticServices();
         services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
                              coverage::RunControl&) {
             coverage::CoverageResult result = test::syntheticRun(in);
             result.grid.warning[4 * 8 + 2] = 4; // a coloured cell with a warning
             return result;
-        };
-        services.terrain = [](const PathState&, QString&) {
-            return std::make_shared<test::SlopeTerrain>();
         };
         model = std::make_unique<FrmCoverageModel>(state, store, prompter, info,
                                                    std::move(services),
@@ -72,11 +61,12 @@ protected:
         return canvas.grab().toImage();
     }
 
-    QColor pixelOfCell(const QImage& map, int row, int column) {
+    // The pixel `dy` of a cell down and `dx` across from its north-west corner.
+    QColor pixelOfCell(const QImage& map, int row, int column, double dy = 0.5, double dx = 0.5) {
         const coverage::CoverageGrid& grid = model->run().grid();
         const geodata::MercatorPoint at =
-            geodata::toMercator({grid.northLatDeg - (row + 0.5) * grid.cellDeg,
-                                 grid.westLonDeg + (column + 0.5) * grid.cellDeg});
+            geodata::toMercator({grid.northLatDeg - (row + dy) * grid.cellDeg,
+                                 grid.westLonDeg + (column + dx) * grid.cellDeg});
         const geodata::ScreenPoint p =
             view->canvas().camera().toScreen(at, map.width(), map.height());
         return map.pixelColor(int(p.xPx), int(p.yPx));
@@ -139,16 +129,10 @@ TEST_F(PlanningMap, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) {
         20));
     const auto cellPixels = [&](int row, int column) {
         const QImage map = settledMap();
-        const coverage::CoverageGrid& grid = model->run().grid();
         QSet<QRgb> seen;
         for (double dy : {0.2, 0.4, 0.6, 0.8})
-            for (double dx = 0.1; dx < 0.95; dx += 0.05) {
-                const geodata::ScreenPoint p = view->canvas().camera().toScreen(
-                    geodata::toMercator({grid.northLatDeg - (row + dy) * grid.cellDeg,
-                                         grid.westLonDeg + (column + dx) * grid.cellDeg}),
-                    map.width(), map.height());
-                seen.insert(map.pixel(int(p.xPx), int(p.yPx)) & 0xffffff);
-            }
+            for (double dx = 0.1; dx < 0.95; dx += 0.05)
+                seen.insert(pixelOfCell(map, row, column, dy, dx).rgb() & 0xffffff);
         return seen;
     };
     const QRgb band = colourOf(MapColours::bandColour(2)).rgb() & 0xffffff;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <utility>
 
 namespace verdan {
 namespace {
@@ -119,18 +120,12 @@ TEST(LayerStack, FileLayersAreRememberedWithOrderVisibilityAndOpacityResultsAreN
 
 TEST(LayerStack, DamagedSettingsGiveTheLayersThatCanBeRead) {
     MemorySettingsStore store;
-    const auto set = [&](const char* key, const char* value) {
+    const std::pair<const char*, const char*> damaged[] = {
+        {"LayerCount", "4"},  {"Layer1", "teapot"},        {"Layer1Source", "/x"},
+        {"Layer2", "vector"}, {"Layer3", "result"},        {"Layer3Source", "run-9"},
+        {"Layer4", "raster"}, {"Layer4Source", "/maps/a.tif"}, {"Layer4Opacity", "lots"}};
+    for (const auto& [key, value] : damaged)
         store.save(App, Section, QLatin1String(key), QLatin1String(value));
-    };
-    set("LayerCount", "4");
-    set("Layer1", "teapot");
-    set("Layer1Source", "/x");
-    set("Layer2", "vector");
-    set("Layer3", "result");
-    set("Layer3Source", "run-9");
-    set("Layer4", "raster");
-    set("Layer4Source", "/maps/a.tif");
-    set("Layer4Opacity", "lots");
     LayerStack stack;
     stack.load(store, App, Section);
     EXPECT_EQ(sources(stack), QStringList({"/maps/a.tif"}));

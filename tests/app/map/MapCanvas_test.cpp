@@ -1,5 +1,7 @@
 #include "MapCanvas.h"
 
+#include "CoverageFakes.h"
+
 #include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
@@ -33,13 +35,7 @@ private:
 
 class Canvas : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "MapCanvas_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
     // The canvas as it is drawn now, after the background renders it asked for are in.
     QImage settled() {
         canvas.grab();
