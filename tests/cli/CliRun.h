@@ -36,13 +36,14 @@ inline Outcome runCommand(int (*command)(const QStringList&, cli::CliContext&),
 }
 
 /// Runs the shell command line `script`, in which "$0" is the verdan-cli program, in `folder`
-/// (empty: the test's own); status -1 when it does not end within a minute.
-inline Outcome runCliScript(const QString& script, const QString& folder = {}) {
+/// (empty: the test's own); status -1 when it does not end within `timeoutMs`.
+inline Outcome runCliScript(const QString& script, const QString& folder = {},
+                            int timeoutMs = 60000) {
     QProcess process;
     process.setWorkingDirectory(folder);
     process.start("/bin/sh", {"-c", script, executableFolder() + "/verdan-cli"});
     Outcome outcome;
-    if (process.waitForFinished(60000))
+    if (process.waitForFinished(timeoutMs))
         outcome.status = process.exitCode();
     outcome.out = process.readAllStandardOutput().toStdString();
     outcome.err = process.readAllStandardError().toStdString();

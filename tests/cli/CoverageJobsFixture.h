@@ -2,6 +2,7 @@
 // tests that run verdan-cli coverage jobs.
 #pragma once
 
+#include "GeoTiffMap.h"
 #include "raster_builders.h"
 
 #include <QStringList>
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 
 namespace verdan::test {
 
@@ -42,5 +44,28 @@ protected:
     QTemporaryDir dir;
     QString dem;
 };
+
+/// The value of `band` of `map` at the cell (row, column) of `merged`; NaN outside `map`.
+inline float valueAt(const Map& map, const Map& merged, int band, int row, int column) {
+    const long c = std::lround((merged.westDeg - map.westDeg) / map.cellDeg) + column;
+    const long r = std::lround((map.northDeg - merged.northDeg) / map.cellDeg) + row;
+    if (c < 0 || r < 0 || c >= map.width || r >= map.height)
+        return NAN;
+    return map.bands[static_cast<std::size_t>(band)][static_cast<std::size_t>(r * map.width + c)];
+}
+
+/// The same grid and every band bit for bit, NaN included.
+inline void expectSameBands(const Map& actual, const Map& expected, const char* what) {
+    ASSERT_EQ(actual.width, expected.width) << what;
+    ASSERT_EQ(actual.height, expected.height) << what;
+    EXPECT_EQ(actual.westDeg, expected.westDeg) << what;
+    EXPECT_EQ(actual.northDeg, expected.northDeg) << what;
+    ASSERT_EQ(actual.bands.size(), expected.bands.size()) << what;
+    for (std::size_t b = 0; b < actual.bands.size(); ++b)
+        EXPECT_EQ(std::memcmp(actual.bands[b].data(), expected.bands[b].data(),
+                              expected.bands[b].size() * sizeof(float)),
+                  0)
+            << what << " band " << b + 1;
+}
 
 } // namespace verdan::test

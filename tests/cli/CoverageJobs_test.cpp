@@ -20,11 +20,7 @@
 
 using namespace verdan;
 using namespace verdan::cli;
-using verdan::test::CoverageJobs;
-using verdan::test::Map;
-using verdan::test::Outcome;
-using verdan::test::readMap;
-using verdan::test::runCommand;
+using namespace verdan::test;
 
 namespace {
 
@@ -51,11 +47,7 @@ TEST_F(CoverageJobs, MergeKeepsTheLowestLossOfSingleRuns) {
             float expected = NAN;
             float winner = NAN;
             for (std::size_t s = 0; s < singles.size(); ++s) {
-                const Map& m = singles[s];
-                const long c = std::lround((best.westDeg - m.westDeg) / m.cellDeg) + col;
-                const long r = std::lround((m.northDeg - best.northDeg) / m.cellDeg) + row;
-                const bool inside = c >= 0 && r >= 0 && c < m.width && r < m.height;
-                const float v = inside ? m.band1[static_cast<std::size_t>(r * m.width + c)] : NAN;
+                const float v = test::valueAt(singles[s], best, 0, row, col);
                 if (!std::isnan(v) && !(v >= expected)) {
                     expected = v;
                     winner = static_cast<float>(s + 1);

@@ -6,7 +6,6 @@
 #include "CliRun.h"
 #include "CoverageJobsFixture.h"
 #include "GeoTiffMap.h"
-#include "LibraryBinding.h"
 #include "TestFiles.h"
 #include "pattern_builders.h"
 
@@ -14,20 +13,14 @@
 
 #include <QDateTime>
 #include <QFileInfo>
-#include <QProcess>
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstring>
 #include <numbers>
 
 using namespace verdan;
 using namespace verdan::cli;
-using verdan::test::CoverageJobs;
-using verdan::test::Map;
-using verdan::test::Outcome;
-using verdan::test::readMap;
-using verdan::test::runCommand;
+using namespace verdan::test;
 
 namespace {
 
@@ -46,15 +39,6 @@ protected:
     }
 };
 
-// The value of `band` of `map` at the cell of `merged` (row, column); NaN outside `map`.
-float at(const Map& map, const Map& merged, int band, int row, int column) {
-    const long c = std::lround((merged.westDeg - map.westDeg) / map.cellDeg) + column;
-    const long r = std::lround((map.northDeg - merged.northDeg) / map.cellDeg) + row;
-    if (c < 0 || r < 0 || c >= map.width || r >= map.height)
-        return NAN;
-    return map.bands[static_cast<std::size_t>(band)][static_cast<std::size_t>(r * map.width + c)];
-}
-
 // Site "near" has the lower loss around it but transmits 20 dB less than "far": where the loss
 // from "near" is lower by less than 20 dB, "far" serves. Run again, nothing changes; with the
 // power of "far" changed, only "far" runs again.
@@ -68,17 +52,16 @@ TEST_F(Network, BestServerByPowerNotLossAndResumeRunsOnlyChangedSites) {
     int farServesLowerLossOfNear = 0;
     for (int row = 0; row < merged.height; ++row)
         for (int col = 0; col < merged.width; ++col) {
-            const float powerNear = at(near, merged, 2, row, col);
-            const float powerFar = at(far, merged, 2, row, col);
+            const float powerNear = valueAt(near, merged, 2, row, col);
+            const float powerFar = valueAt(far, merged, 2, row, col);
             const float server = merged.band2[static_cast<std::size_t>(row * merged.width + col)];
             if (std::isnan(powerNear) || std::isnan(powerFar))
                 continue;
             ASSERT_EQ(server, powerFar > powerNear ? 2.0F : 1.0F) << row << ',' << col;
-            farServesLowerLossOfNear +=
-                server == 2.0F && at(near, merged, 0, row, col) < at(far, merged, 0, row, col);
+            farServesLowerLossOfNear += server == 2.0F && valueAt(near, merged, 0, row, col) <
+                                                              valueAt(far, merged, 0, row, col);
         }
     EXPECT_GT(farServesLowerLossOfNear, 100);
-    EXPECT_NE(first.out.find("network: covered"), std::string::npos) << first.out;
 
     const QString nearTif = dir.filePath(QStringLiteral("net-near.tif"));
     const QString farTif = dir.filePath(QStringLiteral("net-far.tif"));
@@ -97,7 +80,6 @@ TEST_F(Network, BestServerByPowerNotLossAndResumeRunsOnlyChangedSites) {
     EXPECT_NE(changed.err.find("(far): running"), std::string::npos) << changed.err;
     EXPECT_EQ(QFileInfo(nearTif).lastModified(), nearTime);
     EXPECT_NE(coverage::mapInputsDigest(farTif.toStdString()), farDigest);
-    EXPECT_EQ(farDigest.size(), 64u);
 }
 
 // Three 65-degree panels on one mast, aimed 0, 120 and 240 degrees: each cell is served by the
@@ -139,27 +121,15 @@ TEST_F(Network, PrintedJobsMergeOnlyToTheNetworkRunsMap) {
     const Map whole = readMap(dir.filePath(QStringLiteral("net.tif")).toStdString());
     const Outcome jobs = network(text, {"--print-jobs"}, "job");
     ASSERT_EQ(jobs.status, ExitOk) << jobs.err;
-    const QString jobsFile = dir.filePath(QStringLiteral("jobs.txt"));
-    ASSERT_TRUE(test::writeContent(jobsFile, QByteArray::fromStdString(jobs.out)));
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("PATH"),
-               executableFolder() + u':' + env.value(QStringLiteral("PATH")));
-    QProcess parallel;
-    parallel.setProcessEnvironment(env);
-    parallel.setStandardInputFile(jobsFile);
-    parallel.start(QStringLiteral("parallel"), {"--will-cite", "-j", "2", "--halt", "now,fail=1"});
-    ASSERT_TRUE(parallel.waitForFinished(120000)) << "GNU parallel is required";
-    ASSERT_EQ(parallel.exitCode(), 0) << parallel.readAllStandardError().toStdString();
+    ASSERT_TRUE(test::writeContent(dir.filePath("jobs.txt"), QByteArray::fromStdString(jobs.out)));
+    const Outcome parallel = test::runCliScript(
+        "PATH=$(dirname \"$0\"):$PATH parallel --will-cite -j 2 --halt now,fail=1 < jobs.txt",
+        dir.path(), 120000);
+    ASSERT_EQ(parallel.status, 0) << "GNU parallel is required: " << parallel.err;
     const Outcome merged = network(text, {"--merge-only"}, "job");
     ASSERT_EQ(merged.status, ExitOk) << merged.err;
-    const Map parts = readMap(dir.filePath(QStringLiteral("job.tif")).toStdString());
-    ASSERT_EQ(parts.bands.size(), 4u);
-    ASSERT_EQ(parts.band1.size(), whole.band1.size());
-    for (std::size_t b = 0; b < parts.bands.size(); ++b) // bit for bit, NaN included
-        EXPECT_EQ(std::memcmp(parts.bands[b].data(), whole.bands[b].data(),
-                              whole.bands[b].size() * sizeof(float)),
-                  0)
-            << b;
+    expectSameBands(readMap(dir.filePath(QStringLiteral("job.tif")).toStdString()), whole,
+                    "merge-only");
     const Outcome stale = network("name,lat,lon,power,freq_mhz\na,45.15,7.15,10dBm,\n"
                                   "b,45.16,7.18,30dBm,900.2\n",
                                   {"--merge-only"}, "job");
