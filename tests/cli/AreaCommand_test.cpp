@@ -6,9 +6,7 @@
 
 using namespace verdan;
 using namespace verdan::cli;
-
-using verdan::test::Outcome;
-using verdan::test::runCommand;
+using namespace verdan::test;
 
 namespace {
 

@@ -6,10 +6,7 @@
 #include <gtest/gtest.h>
 
 using namespace verdan::cli;
-
-using verdan::test::Outcome;
-using verdan::test::ReferenceProfile;
-using verdan::test::runCommand;
+using namespace verdan::test;
 
 namespace {
 

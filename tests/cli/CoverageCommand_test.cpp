@@ -36,11 +36,12 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         tools::writeTextFile(pattern.toStdString(), tools::msiText(tools::panelPattern()), error));
     const QString broken = dir.filePath(QStringLiteral("broken.msi"));
     ASSERT_TRUE(test::writeContent(broken, "NAME x\nHORIZONTAL 360\n0 0\n1 0\nVERTICAL 360\n"));
-    const struct {
+    struct Case {
         const char* sites; ///< the text of a sites file given with --sites, if any
         QStringList args;
         const char* expected;
-    } cases[] = {
+    };
+    std::vector<Case> cases = {
         {nullptr,
          {"--tx", "45,7", "--radius", "2000", "--resolution", "1", "--out", out},
          "at most 50000000"},
@@ -69,34 +70,27 @@ TEST(CoverageCommand, RefusesBadRequestsWithExitStatus2) {
         // Regression: a prefix naming a folder wrote the hidden files out/.tif, out/.png.
         {nullptr, disk + QStringList{"--out", dir.path() + "/"}, "not a folder"},
         {nullptr, disk + QStringList{"--out", dir.path()}, "is a folder"},
-        // The link budget's contradictions and what the map shows.
-        {nullptr, budget + QStringList{"--erp", "30", "--tx-power", "50W"}, "contradict"},
-        {nullptr,
-         budget + QStringList{"--tx-power", "50W", "--tx-gain", "10", "--tx-antenna", pattern},
-         "contradict"},
-        {nullptr, budget + QStringList{"--tx-power", "50W", "--azimuth", "90"}, "--azimuth aims"},
-        {nullptr, budget + QStringList{"--threshold=-100dBm"}, "--threshold needs"},
-        {nullptr, budget + QStringList{"--tx-power", "50"}, "--tx-power: give the power's unit"},
-        {nullptr, budget + QStringList{"--tx-power", "5W", "--threshold", "40"},
-         "--threshold: give the threshold's unit"},
-        {nullptr, budget + QStringList{"--tx-power", "5W", "--tx-antenna", broken},
-         "broken.msi:5: the HORIZONTAL block"},
-        {nullptr, budget + QStringList{"--tx-power", "5W", "--tx-antenna", pattern, "--tilt", "95"},
-         "--tilt"},
-        {nullptr, budget + QStringList{"--tx-power", "5W", "--show", "margin"},
-         "--show margin needs a receiver threshold"},
-        {nullptr, budget + QStringList{"--show", "power"},
-         "--show power needs a transmitter power or an ERP"},
-        {nullptr, budget + QStringList{"--show", "snr"},
-         "--show: expected loss, power, field or margin"},
-        {nullptr, budget + QStringList{"--levels", "110,130,120"},
-         "--levels: the levels must rise or fall strictly"},
-        {nullptr, budget + QStringList{"--levels", "1,2,3,4,5,6,7,8,9"},
-         "--levels: expected 1 to 8 levels"},
-        {nullptr, budget + QStringList{"--levels", "110,1e999"}, "--levels: expected numbers"},
-        {nullptr, budget + QStringList{"--colours", "jet"},
-         "--colours: expected viridis, cividis, blues or greys"},
     };
+    // The link budget's contradictions and what the map shows, after `budget`.
+    const std::pair<QStringList, const char*> budgetCases[] = {
+        {{"--erp", "30", "--tx-power", "50W"}, "contradict"},
+        {{"--tx-power", "50W", "--tx-gain", "10", "--tx-antenna", pattern}, "contradict"},
+        {{"--tx-power", "50W", "--azimuth", "90"}, "--azimuth aims"},
+        {{"--threshold=-100dBm"}, "--threshold needs"},
+        {{"--tx-power", "50"}, "--tx-power: give the power's unit"},
+        {{"--tx-power", "5W", "--threshold", "40"}, "--threshold: give the threshold's unit"},
+        {{"--tx-power", "5W", "--tx-antenna", broken}, "broken.msi:5: the HORIZONTAL block"},
+        {{"--tx-power", "5W", "--tx-antenna", pattern, "--tilt", "95"}, "--tilt"},
+        {{"--tx-power", "5W", "--show", "margin"}, "--show margin needs a receiver threshold"},
+        {{"--show", "power"}, "--show power needs a transmitter power or an ERP"},
+        {{"--show", "snr"}, "--show: expected loss, power, field or margin"},
+        {{"--levels", "110,130,120"}, "--levels: the levels must rise or fall strictly"},
+        {{"--levels", "1,2,3,4,5,6,7,8,9"}, "--levels: expected 1 to 8 levels"},
+        {{"--levels", "110,1e999"}, "--levels: expected numbers"},
+        {{"--colours", "jet"}, "--colours: expected viridis, cividis, blues or greys"},
+    };
+    for (const auto& [extra, expected] : budgetCases)
+        cases.push_back({nullptr, budget + extra, expected});
     for (const auto& c : cases) {
         QStringList args = c.args;
         if (args.isEmpty()) {
