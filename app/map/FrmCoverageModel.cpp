@@ -12,6 +12,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
+#include <algorithm>
 #include <cmath>
 
 namespace verdan {
@@ -50,13 +51,43 @@ constexpr std::array<FieldSpec, FrmCoverageModel::FieldCount> Specs = {{
     {"txtERP", "CovERP", "", -60, 90, "ERP", ""},
     {"txtLossLevels", "CovLossLevels_dB", "", 0, 0, "Loss Levels", ""},
     {"txtFieldLevels", "CovFieldLevels_dBuVm", "", 0, 0, "Field Levels", ""},
+    {"txtPowerLevels", "CovPowerLevels_dBm", "", 0, 0, "Power Levels", ""},
+    {"txtMarginLevels", "CovMarginLevels_dB", "", 0, 0, "Margin Levels", ""},
 }};
 
 // The ERP range above is in dBW; a value in dBm is 30 higher.
 constexpr double DbmPerDbw = 30;
 
-MapQuantity levelsQuantity(FrmCoverageModel::Field field) {
-    return field == FrmCoverageModel::txtLossLevels ? MapQuantity::LossDb : MapQuantity::FieldDbuvm;
+using coverage::MapQuantity;
+
+// The quantity whose levels `field` holds; empty for the other fields.
+std::optional<MapQuantity> levelsQuantity(FrmCoverageModel::Field field) {
+    for (MapQuantity quantity : coverage::AllMapQuantities) {
+        if (FrmCoverageModel::levelsField(quantity) == field)
+            return quantity;
+    }
+    return std::nullopt;
+}
+
+QString defaultLevelsText(MapQuantity quantity) {
+    return QString::fromStdString(coverage::levelsText(coverage::defaultLevels(quantity)));
+}
+
+// Comma-separated levels in any order, repetitions dropped, best first; empty unless the text
+// holds 1..MaxStyleLevels numbers the engine accepts.
+std::optional<std::vector<double>> readLevels(const QString& text, MapQuantity quantity) {
+    std::vector<double> read;
+    for (const QString& part : text.split(u',')) {
+        const coverage::LevelsRead one = coverage::parseLevels(part.toStdString());
+        if (!one.levels || one.levels->size() != 1)
+            return std::nullopt;
+        read.push_back(one.levels->front());
+    }
+    std::sort(read.begin(), read.end());
+    read.erase(std::unique(read.begin(), read.end()), read.end());
+    if (read.size() > static_cast<std::size_t>(coverage::MaxStyleLevels))
+        return std::nullopt;
+    return coverage::MapStyle(quantity, std::move(read)).levels();
 }
 
 /// One end of the path from the shared coordinates: decimal degrees when they were entered
@@ -110,8 +141,8 @@ FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Pr
     for (int f = 0; f < FieldCount; ++f)
         m_text.at(static_cast<std::size_t>(f)) = QString::fromLatin1(Specs.at(f).initial);
     m_text[txtRxHt] = generalNumber(m_radio().h2M);
-    m_text[txtLossLevels] = defaultLevelsText(MapQuantity::LossDb);
-    m_text[txtFieldLevels] = defaultLevelsText(MapQuantity::FieldDbuvm);
+    for (MapQuantity quantity : coverage::AllMapQuantities)
+        m_text[levelsField(quantity)] = defaultLevelsText(quantity);
     connect(&m_run, &CoverageRun::stateChanged, this, &FrmCoverageModel::runStateChanged);
     connect(&m_run, &CoverageRun::progressChanged, this, &FrmCoverageModel::progressChanged);
 }
@@ -131,6 +162,55 @@ void FrmCoverageModel::setChkHatch(bool hatch) {
     if (m_hatch == hatch)
         return;
     m_hatch = hatch;
+    ++m_mapRevision;
+    emit changed();
+}
+
+FrmCoverageModel::Field FrmCoverageModel::levelsField(MapQuantity quantity) {
+    switch (quantity) {
+    case MapQuantity::LossDb:
+        return txtLossLevels;
+    case MapQuantity::PowerDbm:
+        return txtPowerLevels;
+    case MapQuantity::FieldDbuvm:
+        return txtFieldLevels;
+    case MapQuantity::MarginDb:
+        break;
+    }
+    return txtMarginLevels;
+}
+
+std::vector<MapQuantity> FrmCoverageModel::quantities() const {
+    if (!m_run.hasMap())
+        return {MapQuantity::LossDb};
+    std::vector<MapQuantity> offered;
+    for (MapQuantity quantity : coverage::AllMapQuantities) {
+        if (coverage::hasQuantity(m_run.grid(), quantity))
+            offered.push_back(quantity);
+    }
+    return offered;
+}
+
+MapQuantity FrmCoverageModel::quantity() const {
+    const std::vector<MapQuantity> offered = quantities();
+    if (m_chosenQuantity &&
+        std::find(offered.begin(), offered.end(), *m_chosenQuantity) != offered.end())
+        return *m_chosenQuantity;
+    return m_run.hasMap() ? coverage::defaultQuantity(m_run.inputs()) : MapQuantity::LossDb;
+}
+
+void FrmCoverageModel::setQuantity(MapQuantity quantity) {
+    if (quantity == this->quantity())
+        return;
+    m_chosenQuantity = quantity;
+    ++m_mapRevision;
+    emit changed();
+}
+
+void FrmCoverageModel::setPalette(coverage::Palette palette) {
+    if (m_palette == palette)
+        return;
+    m_palette = palette;
     ++m_mapRevision;
     emit changed();
 }
@@ -237,6 +317,8 @@ void FrmCoverageModel::Form_Load() {
     }
     m_erpUnit = m_registry.Param(QStringLiteral("CovERPUnit")) == QLatin1String("dBm") ? 1 : 0;
     m_hatch = m_registry.Param(QStringLiteral("CovHatchWarnings")) != QLatin1String("FALSE");
+    m_palette = coverage::paletteNamed(m_registry.Param(QStringLiteral("CovPalette")).toStdString())
+                    .value_or(coverage::DefaultPalette);
     m_layoutState = m_registry.Param(QStringLiteral("MapLayout"));
     m_layers.load(m_store, m_info.title, LayersSection);
     emit changed();
@@ -249,6 +331,8 @@ void FrmCoverageModel::Form_Unload() {
                         m_erpUnit == 1 ? QStringLiteral("dBm") : QStringLiteral("dBW"));
     m_registry.setParam(QStringLiteral("CovHatchWarnings"),
                         m_hatch ? QStringLiteral("TRUE") : QStringLiteral("FALSE"));
+    m_registry.setParam(QStringLiteral("CovPalette"),
+                        QString::fromStdString(coverage::paletteName(m_palette)));
     m_registry.setParam(QStringLiteral("MapLayout"), m_layoutState);
     m_layers.save(m_store, m_info.title, LayersSection);
 }
@@ -256,20 +340,19 @@ void FrmCoverageModel::Form_Unload() {
 bool FrmCoverageModel::checkField(Field field) {
     const FieldSpec& rule = Specs.at(field);
     const QString name = QString::fromLatin1(rule.name);
-    if (field == txtLossLevels || field == txtFieldLevels) {
-        std::vector<double> levels;
-        if (parseLevels(m_text[field], levelsQuantity(field), levels)) {
+    if (const std::optional<MapQuantity> quantity = levelsQuantity(field)) {
+        if (const auto levels = readLevels(m_text[field], *quantity)) {
             ++m_mapRevision;
-            m_text[field] = levelsText(levels);
+            m_text[field] = QString::fromStdString(coverage::levelsText(*levels));
             emit changed();
             return true;
         }
         inform(m_prompter,
                QStringLiteral("Warning: ") + name + QStringLiteral(" are 1 to ") +
-                   QString::number(MaxMapLevels) +
-                   QStringLiteral(" numbers from -100 to 400, separated by commas"),
+                   QString::number(coverage::MaxStyleLevels) +
+                   QStringLiteral(" numbers from -500 to 500, separated by commas"),
                name);
-        setText(field, defaultLevelsText(levelsQuantity(field)));
+        setText(field, defaultLevelsText(*quantity));
         return false;
     }
     if (field == txtERP && m_text[field].trimmed().isEmpty())
@@ -344,7 +427,7 @@ void FrmCoverageModel::runStateChanged() {
         ++m_mapRevision;
         m_hover.clear();
         m_warnings = QString::fromStdString(
-            coverage::warningSummary(m_run.grid(), MapColours::WarningLevel));
+            coverage::warningSummary(m_run.grid(), coverage::MapStyle::WarningLevel));
         m_mapSource = m_runSource;
         m_mapCaption = runCaption();
         reportLine(QStringLiteral("Coverage map: ") + m_mapCaption);
@@ -401,14 +484,11 @@ void FrmCoverageModel::closeBoxClicked() {
     requestClose();
 }
 
-MapColours FrmCoverageModel::mapColours() const {
-    const MapQuantity quantity =
-        m_run.inputs().erpDbw ? MapQuantity::FieldDbuvm : MapQuantity::LossDb;
-    const QString& text = m_text[quantity == MapQuantity::LossDb ? txtLossLevels : txtFieldLevels];
-    std::vector<double> levels;
-    if (!parseLevels(text, quantity, levels))
-        parseLevels(defaultLevelsText(quantity), quantity, levels);
-    return MapColours(quantity, std::move(levels), m_hatch);
+coverage::MapStyle FrmCoverageModel::mapStyle() const {
+    const MapQuantity shown = quantity();
+    std::vector<double> levels =
+        readLevels(m_text[levelsField(shown)], shown).value_or(coverage::defaultLevels(shown));
+    return coverage::MapStyle(shown, std::move(levels), m_palette, m_hatch);
 }
 
 std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
@@ -480,7 +560,7 @@ bool FrmCoverageModel::writeMap(MapFileFormat format, const QString& path, QStri
         error = QStringLiteral("no map writer is available");
         return false;
     }
-    return m_services.write(format, m_run, mapColours(), path, written, error);
+    return m_services.write(format, m_run, mapStyle(), path, written, error);
 }
 
 void FrmCoverageModel::mnuFileSaveMap_Click() {

@@ -3,12 +3,13 @@
 #include "AppInfo.h"
 #include "CoverageRun.h"
 #include "LayerStack.h"
-#include "MapColours.h"
 #include "PointToPointInputs.h"
 #include "ProgramState.h"
 #include "Prompter.h"
 #include "Registry.h"
 #include "ScreenModel.h"
+
+#include <verdan/coverage/MapStyle.h>
 
 #include <QStringList>
 #include <array>
@@ -43,10 +44,11 @@ struct CoverageServices {
     std::function<std::shared_ptr<const terrain::TerrainSource>(const PathState&, QString& error)>
         terrain;
     /// Writes the map of a finished run as GeoTIFF or KML (`format`) to `path`, coloured by
-    /// `colours`; on success `written` lists every file written (a KML's picture too),
+    /// `style`; on success `written` lists every file written (a KML's picture too),
     /// otherwise `error` says why.
-    std::function<bool(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
-                       const QString& path, QStringList& written, QString& error)>
+    std::function<bool(MapFileFormat format, const CoverageRun& run,
+                       const coverage::MapStyle& style, const QString& path,
+                       QStringList& written, QString& error)>
         write;
     /// Gives a run the transmitter and receiver of the window's link budget group; false
     /// when the group refused them (and told why). Empty: runs take only the ERP.
@@ -69,8 +71,10 @@ public:
         txtRel,         ///< reliability, %
         txtConf,        ///< confidence, %
         txtERP,         ///< ERP in the unit of cmbERPUnit; empty: none
-        txtLossLevels,  ///< colour levels of a loss map, dB
-        txtFieldLevels, ///< colour levels of a field strength map, dBµV/m
+        txtLossLevels,   ///< colour levels of a loss map, dB
+        txtFieldLevels,  ///< colour levels of a field strength map, dBµV/m
+        txtPowerLevels,  ///< colour levels of a received power map, dBm
+        txtMarginLevels, ///< colour levels of a margin map, dB
         FieldCount
     };
 
@@ -106,6 +110,18 @@ public:
     /// Whether cells with a model warning are hatched on the map and in its files.
     bool chkHatch() const { return m_hatch; }
     void setChkHatch(bool hatch);
+    /// The quantities the map can show: those its run computed (the loss alone before a run).
+    std::vector<coverage::MapQuantity> quantities() const;
+    /// The quantity shown: the one chosen when the run computed it, else the margin with a
+    /// threshold, the received power with a power or an ERP, or the loss.
+    coverage::MapQuantity quantity() const;
+    /// Shows `quantity` (when the run computed it), re-coloured without a new run.
+    void setQuantity(coverage::MapQuantity quantity);
+    /// The colour scale of the map, its legend and its files; remembered.
+    coverage::Palette palette() const { return m_palette; }
+    void setPalette(coverage::Palette palette);
+    /// The levels field of `quantity`.
+    static Field levelsField(coverage::MapQuantity quantity);
     /// How many cells of the map carry which model warning, and why; empty without warnings.
     QString lblWarnings() const { return m_warnings; }
 
@@ -133,8 +149,8 @@ public:
     // ---- The map ----
     const CoverageRun& run() const { return m_run; }
     CoverageRun& run() { return m_run; }
-    /// The colours of the map: field strength levels when the run had an ERP, else loss.
-    MapColours mapColours() const;
+    /// How the map is coloured: the quantity shown, its levels, the palette and the hatch.
+    coverage::MapStyle mapStyle() const;
     /// Counts changes of the map's data or colours (views rebuild their images on a change).
     int mapRevision() const { return m_mapRevision; }
     /// The map's caption: every input of its run, its size and time, and its warnings.
@@ -200,6 +216,8 @@ private:
     std::optional<terrain::GeoPoint> m_enteredTx;
     QString m_enteredFor;
     bool m_hatch = true;
+    std::optional<coverage::MapQuantity> m_chosenQuantity;
+    coverage::Palette m_palette = coverage::DefaultPalette;
     int m_mapRevision = 0;
     bool m_cancelled = false;
 };

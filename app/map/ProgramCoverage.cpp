@@ -41,18 +41,6 @@ std::shared_ptr<const terrain::TerrainSource> openPathTerrain(TerrainLibrary& li
 
 } // namespace
 
-coverage::ColourScale engineColourScale(const MapColours& colours) {
-    std::vector<coverage::ColourStep> steps;
-    for (std::size_t i = 0; i < colours.levels().size(); ++i) {
-        const Rgb rgb = MapColours::bandColour(static_cast<int>(i));
-        steps.push_back({colours.levels()[i],
-                         {static_cast<std::uint8_t>(rgb.red), static_cast<std::uint8_t>(rgb.green),
-                          static_cast<std::uint8_t>(rgb.blue), FileColourAlpha}});
-    }
-    return coverage::ColourScale(colours.quantity(), std::move(steps), MapColours::WarningLevel,
-                                 colours.hatchWarnings());
-}
-
 QString overlayPathOf(const QString& kmlPath) {
     const QFileInfo file(kmlPath);
     return file.dir().filePath(file.completeBaseName() + OverlaySuffix + QStringLiteral(".png"));
@@ -63,7 +51,7 @@ QString legendPathOf(const QString& kmlPath) {
     return file.dir().filePath(file.completeBaseName() + QStringLiteral("-legend.png"));
 }
 
-bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
+bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const coverage::MapStyle& style,
                    const QString& path, QStringList& written, QString& error) {
     const QFileInfo file(path);
     const QString prefix = file.dir().filePath(file.completeBaseName());
@@ -72,7 +60,7 @@ bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColour
     formats.png = formats.kml = format == MapFileFormat::Kml;
     formats.pngSuffix = OverlaySuffix.toStdString();
     const terrain::Status status = coverage::writeCoverageFiles(
-        run.grid(), prefix.toLocal8Bit().toStdString(), formats, engineColourScale(colours),
+        run.grid(), prefix.toLocal8Bit().toStdString(), formats, style.colourScale(FileColourAlpha),
         "Verdan coverage map");
     if (!status.ok) {
         error = QString::fromStdString(status.message);

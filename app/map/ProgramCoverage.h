@@ -12,10 +12,6 @@ namespace verdan {
 /// outlive the services, or the elevation raster through GDAL) and the engine's writers.
 CoverageServices programCoverageServices(TerrainLibrary& library);
 
-/// The engine's colour scale for a map coloured by `colours`: the same quantity, levels,
-/// colours and hatch.
-coverage::ColourScale engineColourScale(const MapColours& colours);
-
 /// The picture a KML saved as `kmlPath` overlays: "map.kml" overlays "map-overlay.png".
 QString overlayPathOf(const QString& kmlPath);
 
@@ -23,8 +19,9 @@ QString overlayPathOf(const QString& kmlPath);
 QString legendPathOf(const QString& kmlPath);
 
 /// Writes the map of a Done `run` as GeoTIFF (`path`) or KML (`path`, overlayPathOf() and
-/// legendPathOf() it as one set); `written` lists the files, or `error` says what failed.
-bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const MapColours& colours,
+/// legendPathOf() it as one set) coloured by `style`; `written` lists the files, or `error`
+/// says what failed.
+bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const coverage::MapStyle& style,
                    const QString& path, QStringList& written, QString& error);
 
 } // namespace verdan

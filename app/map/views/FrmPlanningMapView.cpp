@@ -85,12 +85,13 @@ geodata::Extent resultExtent(const coverage::CoverageGrid& grid) {
     return {nw.xM, se.yM, se.xM, nw.yM};
 }
 
-// The cells of `grid` whose model warning makes their figure doubtful, when hatched at all.
-CellHatch hatchOf(std::shared_ptr<const coverage::CoverageGrid> grid, bool hatch) {
-    if (!hatch || grid->warning.empty())
+// The cells of `grid` whose model warning makes their figure doubtful, when `style` hatches.
+CellHatch hatchOf(std::shared_ptr<const coverage::CoverageGrid> grid,
+                  const coverage::MapStyle& style) {
+    if (!style.hatch() || grid->warning.empty())
         return {};
-    return [grid = std::move(grid)](std::size_t cell) {
-        return cell < grid->warning.size() && MapColours::marksWarning(grid->warning[cell]);
+    return [grid, scale = style.colourScale()](std::size_t cell) {
+        return cell < grid->warning.size() && scale.hatches(grid->warning[cell]);
     };
 }
 
@@ -386,10 +387,26 @@ QWidget* FrmPlanningMapView::buildRun() {
                            QStringLiteral("Effective radiated power; empty for a loss map")));
     erpRow->addWidget(m_erpUnit);
     form->addRow(QStringLiteral("ERP"), erpRow);
-    field(FrmCoverageModel::txtLossLevels, QStringLiteral("Loss levels (dB)"),
-          QStringLiteral("Up to 8 colour levels, comma-separated"));
-    field(FrmCoverageModel::txtFieldLevels, QStringLiteral("Field levels (dBµV/m)"),
-          QStringLiteral("Up to 8 colour levels, comma-separated; used with an ERP"));
+    m_quantity = new QComboBox(panel);
+    m_quantity->setToolTip(QStringLiteral("What the map shows, among what the run computed"));
+    m_controls.insert(QStringLiteral("cmbQuantity"), m_quantity);
+    connect(m_quantity, &QComboBox::activated, this, [this](int index) {
+        m_model.setQuantity(static_cast<coverage::MapQuantity>(m_quantity->itemData(index).toInt()));
+    });
+    form->addRow(QStringLiteral("Show"), m_quantity);
+    for (coverage::MapQuantity quantity : coverage::AllMapQuantities)
+        field(FrmCoverageModel::levelsField(quantity),
+              QString::fromStdString(coverage::quantityName(quantity) + " levels (" +
+                                     coverage::quantityUnit(quantity) + ")"),
+              QStringLiteral("Up to 8 colour levels, comma-separated"));
+    m_palette = new QComboBox(panel);
+    for (coverage::Palette palette : coverage::AllPalettes)
+        m_palette->addItem(QString::fromStdString(coverage::paletteName(palette)));
+    m_controls.insert(QStringLiteral("cmbPalette"), m_palette);
+    connect(m_palette, &QComboBox::activated, this, [this](int index) {
+        m_model.setPalette(coverage::AllPalettes[index]);
+    });
+    form->addRow(QStringLiteral("Colour scale"), m_palette);
     m_hatch = new QCheckBox(QStringLiteral("&Hatch cells with model warnings"), panel);
     m_controls.insert(QStringLiteral("chkHatch"), m_hatch);
     connect(m_hatch, &QCheckBox::toggled, &m_model, &FrmCoverageModel::setChkHatch);
@@ -457,9 +474,20 @@ void FrmPlanningMapView::refresh() {
     m_progress->setValue(m_model.prgRun());
     m_status->setText(m_model.lblStatus());
     m_hatch->setChecked(m_model.chkHatch());
+    refreshStyleChoices();
     m_warnings->setText(m_model.lblWarnings());
     m_hover->setText(m_model.lblHover());
     syncResultLayer();
+}
+
+void FrmPlanningMapView::refreshStyleChoices() {
+    m_quantity->clear();
+    for (coverage::MapQuantity quantity : m_model.quantities()) {
+        m_quantity->addItem(QString::fromStdString(coverage::quantityTitle(quantity)),
+                            static_cast<int>(quantity));
+    }
+    m_quantity->setCurrentIndex(m_quantity->findData(static_cast<int>(m_model.quantity())));
+    m_palette->setCurrentIndex(static_cast<int>(m_model.palette()));
 }
 
 void FrmPlanningMapView::syncResultLayer() {
@@ -467,18 +495,17 @@ void FrmPlanningMapView::syncResultLayer() {
     if (!run.hasMap() || m_model.mapRevision() == m_shownRevision)
         return;
     m_shownRevision = m_model.mapRevision();
-    const MapColours colours = m_model.mapColours();
+    const coverage::MapStyle style = m_model.mapStyle();
     MapLayer layer;
     layer.kind = LayerKind::Result;
     layer.source = ResultSource;
-    layer.name = colours.title();
-    layer.legendTitle = colours.title();
-    const QStringList labels = colours.legendLabels();
-    for (int band = 0; band < labels.size(); ++band) {
-        const Rgb rgb = MapColours::bandColour(band);
+    layer.name = QString::fromStdString(style.title());
+    layer.legendTitle = layer.name;
+    for (const coverage::LegendEntry& entry : style.legend()) {
         layer.legend.push_back(
-            {static_cast<std::uint32_t>(qRgb(rgb.red, rgb.green, rgb.blue) & 0xffffff),
-             labels[band]});
+            {static_cast<std::uint32_t>(qRgb(entry.colour.red, entry.colour.green,
+                                             entry.colour.blue) & 0xffffff),
+             QString::fromStdString(entry.text)});
     }
     m_opened.remove(layerKey(layer)); // its picture changed: new tiles
     m_layers.add(std::move(layer));
@@ -558,17 +585,15 @@ const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {
     case LayerKind::Result: {
         if (!run.hasMap())
             return nullptr;
-        const MapColours colours = m_model.mapColours();
+        const coverage::MapStyle style = m_model.mapStyle();
         entry.tiles = resultTiles(run.sharedGrid(),
-                                  coverage::quantityValues(run.grid(), colours.quantity()),
-                                  [colours](float value) -> QRgb {
-                                      const int band = colours.bandOf(value);
-                                      if (band < 0)
-                                          return 0;
-                                      const Rgb rgb = MapColours::bandColour(band);
-                                      return qRgb(rgb.red, rgb.green, rgb.blue);
+                                  coverage::quantityValues(run.grid(), style.quantity()),
+                                  [style](float value) -> QRgb {
+                                      const coverage::Rgba colour = style.colourOf(value);
+                                      return qRgba(colour.red, colour.green, colour.blue,
+                                                   colour.alpha);
                                   },
-                                  hatchOf(run.sharedGrid(), colours.hatchWarnings()));
+                                  hatchOf(run.sharedGrid(), style));
         break;
     }
     case LayerKind::Raster: {

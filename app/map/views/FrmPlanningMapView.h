@@ -86,6 +86,7 @@ private:
     void refreshLayerList();
     void refreshLegend();
     void syncCanvas();
+    void refreshStyleChoices();
     void syncResultLayer();
     void refreshMarks();
     void attachSitesTools(MapSitesTools& tools);
@@ -120,6 +121,8 @@ private:
     QLabel* m_status = nullptr;
     QLabel* m_warnings = nullptr;
     QCheckBox* m_hatch = nullptr;
+    QComboBox* m_quantity = nullptr;
+    QComboBox* m_palette = nullptr;
     QLabel* m_hover = nullptr;
     QLabel* m_source = nullptr;
     QLabel* m_inputsChanged = nullptr;

@@ -17,6 +17,7 @@ namespace {
 
 using test::ScriptedPrompter;
 using Field = FrmCoverageModel::Field;
+using coverage::MapQuantity;
 
 class CoverageWindow : public ::testing::Test {
 protected:
@@ -45,7 +46,7 @@ protected:
             error = terrainError;
             return terrainError.isEmpty() ? std::make_shared<test::SlopeTerrain>() : nullptr;
         };
-        services.write = [this](MapFileFormat format, const CoverageRun&, const MapColours&,
+        services.write = [this](MapFileFormat format, const CoverageRun&, const coverage::MapStyle&,
                                 const QString& path, QStringList& written, QString& error) {
             writes.push_back({format, path});
             written = {path};
@@ -102,7 +103,7 @@ TEST_F(CoverageWindow, RunTakesTheFormsRadioParametersThePathsTransmitterAndTheN
     EXPECT_EQ(ran->resolutionSec, 3);
     ASSERT_TRUE(ran->erpDbw);
     EXPECT_EQ(*ran->erpDbw, 20);
-    EXPECT_EQ(model->mapColours().quantity(), MapQuantity::FieldDbuvm);
+    EXPECT_EQ(model->quantity(), MapQuantity::PowerDbm);
 }
 
 TEST_F(CoverageWindow, DecimalDegreeCoordinatesAndNoErpGiveALossMap) {
@@ -116,7 +117,7 @@ TEST_F(CoverageWindow, DecimalDegreeCoordinatesAndNoErpGiveALossMap) {
     EXPECT_EQ(ran->tx.latDeg, -33.25);
     EXPECT_EQ(ran->tx.lonDeg, 151.5);
     EXPECT_FALSE(ran->erpDbw);
-    EXPECT_EQ(model->mapColours().quantity(), MapQuantity::LossDb);
+    EXPECT_EQ(model->quantity(), MapQuantity::LossDb);
 }
 
 struct CheckCase {
@@ -170,10 +171,10 @@ INSTANTIATE_TEST_SUITE_P(
         CheckCase{FrmCoverageModel::txtLossLevels, "150, 110,130,110", "", "110,130,150"},
         CheckCase{FrmCoverageModel::txtFieldLevels, "30,80", "", "80,30"},
         CheckCase{FrmCoverageModel::txtLossLevels, "110,,120",
-                  "Warning: Loss Levels are 1 to 8 numbers from -100 to 400, separated by commas",
+                  "Warning: Loss Levels are 1 to 8 numbers from -500 to 500, separated by commas",
                   "110,120,130,140,150,160"},
         CheckCase{FrmCoverageModel::txtFieldLevels, "1,2,3,4,5,6,7,8,9",
-                  "Warning: Field Levels are 1 to 8 numbers from -100 to 400, separated by "
+                  "Warning: Field Levels are 1 to 8 numbers from -500 to 500, separated by "
                   "commas",
                   "80,70,60,50,40,30"}));
 
@@ -347,21 +348,23 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     model->setText(FrmCoverageModel::txtERP, "10");
     model->setText(FrmCoverageModel::txtFieldLevels, "80,70");
     ASSERT_TRUE(runToEnd(*model));
+    model->setQuantity(MapQuantity::FieldDbuvm);
     // The files colour what the window colours: field strength, 80 and 70 dBµV/m and above.
-    const coverage::ColourScale scale = engineColourScale(model->mapColours());
-    const auto rgb = [](const coverage::Rgba& c) { return Rgb{c.red, c.green, c.blue}; };
+    const coverage::MapStyle style = model->mapStyle();
+    const coverage::ColourScale scale = style.colourScale();
     EXPECT_EQ(scale.quantity(), MapQuantity::FieldDbuvm);
-    EXPECT_EQ(rgb(scale.colourFor(80)), MapColours::bandColour(0));
-    EXPECT_EQ(rgb(scale.colourFor(75)), MapColours::bandColour(1));
+    EXPECT_EQ(scale.colourFor(80), style.colourOf(80));
+    EXPECT_EQ(scale.colourFor(75), style.colourOf(75));
+    EXPECT_NE(scale.colourFor(80), scale.colourFor(75));
     EXPECT_EQ(scale.colourFor(69).alpha, 0);
     EXPECT_TRUE(scale.hatches(3));
     model->setChkHatch(false);
-    EXPECT_FALSE(engineColourScale(model->mapColours()).hatches(4));
+    EXPECT_FALSE(model->mapStyle().colourScale().hatches(4));
 
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run(), model->mapColours(),
+    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run(), model->mapStyle(),
                               dir.filePath("site.kml"), written, error))
         << error.toStdString();
     EXPECT_EQ(written, (QStringList{dir.filePath("site.kml"), dir.filePath("site-overlay.png"),
@@ -370,9 +373,9 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
     const QString kmlText = QString::fromUtf8(kml.readAll());
     EXPECT_TRUE(kmlText.contains("site-overlay.png"));
-    EXPECT_TRUE(kmlText.contains(model->mapColours().title())) << kmlText.toStdString();
+    EXPECT_TRUE(kmlText.contains(QString::fromStdString(model->mapStyle().title()))) << kmlText.toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("site-overlay.png")));
-    EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, model->run(), model->mapColours(),
+    EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, model->run(), model->mapStyle(),
                                dir.filePath("missing/site.tif"), written, error));
     EXPECT_FALSE(error.isEmpty());
 }
@@ -492,31 +495,6 @@ TEST_F(CoverageWindow, AProfileReadFromAFileHasNoPositionSoTheMapAsksForOne) {
     EXPECT_TRUE(prompter.inputAnswers.empty());
     state.path.ProfileFile.clear();
     EXPECT_TRUE(model->lblSource().startsWith("Transmitter 51.50000 N"));
-}
-
-TEST(MapColours, CellsTakeTheFirstLevelTheyMeet) {
-    const MapColours loss(MapQuantity::LossDb, {110, 120, 130});
-    const MapColours field(MapQuantity::FieldDbuvm, {60, 40});
-    const std::vector<std::tuple<const MapColours*, double, int>> cases = {
-        {&loss, 90, 0},   {&loss, 110, 0}, {&loss, 110.1, 1}, {&loss, 130, 2}, {&loss, 131, -1},
-        {&loss, NAN, -1}, {&field, 70, 0}, {&field, 59.9, 1}, {&field, 40, 1}, {&field, 39, -1}};
-    for (const auto& [colours, value, band] : cases)
-        EXPECT_EQ(colours->bandOf(value), band) << value;
-    EXPECT_EQ(loss.legendLabels(), (QStringList{"<= 110 dB", "110 - 120 dB", "120 - 130 dB"}));
-    EXPECT_EQ(field.legendLabels(), (QStringList{">= 60 dBµV/m", "60 - 40 dBµV/m"}));
-}
-
-TEST(MapColours, OnlyModelWarningsOfThreeAndFourAreMarked) {
-    // A cell within the radius without a result is no model warning: it is not hatched.
-    for (const auto& [kwx, marked] :
-         {std::pair{0, false}, std::pair{2, false}, std::pair{3, true}, std::pair{4, true},
-          std::pair{int{coverage::CellWithoutResult}, false}}) {
-        EXPECT_EQ(MapColours::marksWarning(kwx), marked) << kwx;
-        EXPECT_EQ(engineColourScale(MapColours(MapQuantity::LossDb, {110}))
-                      .hatches(static_cast<std::uint8_t>(kwx)),
-                  marked)
-            << kwx;
-    }
 }
 
 } // namespace

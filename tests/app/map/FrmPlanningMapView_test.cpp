@@ -80,8 +80,10 @@ protected:
     std::unique_ptr<FrmPlanningMapView> view;
 };
 
-QColor colourOf(const Rgb& rgb) {
-    return QColor(rgb.red, rgb.green, rgb.blue);
+// The colour of the map's band `band` (0 for the best), as the window's style gives it.
+QColor bandColour(const FrmCoverageModel& model, int band) {
+    const coverage::Rgba colour = model.mapStyle().legend().at(std::size_t(band)).colour;
+    return QColor(colour.red, colour.green, colour.blue);
 }
 
 TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
@@ -94,13 +96,13 @@ TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
     const QImage map = settledMap();
     // Losses 105, 115, ... dB fall in the bands of the levels 110, 120, ... dB.
     for (int column = 1; column < 6; ++column)
-        EXPECT_EQ(pixelOfCell(map, 3, column), colourOf(MapColours::bandColour(column))) << column;
+        EXPECT_EQ(pixelOfCell(map, 3, column), bandColour(*model, column)) << column;
     const QColor hillshade = pixelOfCell(map, 0, 0); // no value: the relief shows
     EXPECT_EQ(hillshade.red(), hillshade.green());
     EXPECT_EQ(hillshade.red(), hillshade.blue());
     const auto* legend = static_cast<QLabel*>(view->control("lblLegend"));
     EXPECT_TRUE(legend->text().contains(QStringLiteral("Basic transmission loss")));
-    EXPECT_TRUE(legend->text().contains(colourOf(MapColours::bandColour(0)).name()));
+    EXPECT_TRUE(legend->text().contains(bandColour(*model, 0).name()));
 
     const geodata::ScreenPoint centre =
         view->canvas().camera().toScreen(geodata::toMercator(model->run().inputs().tx),
@@ -135,7 +137,7 @@ TEST_F(PlanningMap, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) {
                 seen.insert(pixelOfCell(map, row, column, dy, dx).rgb() & 0xffffff);
         return seen;
     };
-    const QRgb band = colourOf(MapColours::bandColour(2)).rgb() & 0xffffff;
+    const QRgb band = bandColour(*model, 2).rgb() & 0xffffff;
     const QSet<QRgb> hatched = cellPixels(4, 2);
     EXPECT_TRUE(hatched.contains(band));
     EXPECT_GT(hatched.size(), 1) << "pale lines across the colour";
@@ -195,8 +197,7 @@ TEST_F(PlanningMap, ThePrintedPageHoldsTheMapTheLegendAndTheCaption) {
         for (int x = page.width() - 200; x < page.width(); ++x)
             right.insert(page.pixel(x, y) & 0xffffff);
     for (int band = 0; band < 6; ++band) {
-        const Rgb rgb = MapColours::bandColour(band);
-        EXPECT_TRUE(right.contains(qRgb(rgb.red, rgb.green, rgb.blue) & 0xffffff)) << band;
+        EXPECT_TRUE(right.contains(bandColour(*model, band).rgb() & 0xffffff)) << band;
     }
     EXPECT_EQ(page.pixelColor(5, 5), QColor(Qt::white));
 
@@ -245,7 +246,7 @@ TEST_F(PlanningMap, PdfIsALandscapePageOfTheUsersPaperWithTextOfAReadableSize) {
         EXPECT_NEAR(page.width(), widthIn * 50, 2);
         EXPECT_NEAR(page.height(), heightIn * 50, 2);
         // The legend's swatch of the first level: a few pixels high, as a line of 8 pt text.
-        const QColor band = colourOf(MapColours::bandColour(0));
+        const QColor band = bandColour(*model, 0);
         int top = page.height();
         int bottom = -1;
         long long mapPixels = 0;
