@@ -85,6 +85,14 @@ geodata::Extent resultExtent(const coverage::CoverageGrid& grid) {
     return {nw.xM, se.yM, se.xM, nw.yM};
 }
 
+// "Power levels (dBm)": the label of a quantity's levels field.
+QString levelsLabel(coverage::MapQuantity quantity) {
+    QString key = QString::fromStdString(coverage::quantityKey(quantity));
+    key[0] = key[0].toUpper();
+    return key + QStringLiteral(" levels (") +
+           QString::fromStdString(coverage::quantityUnit(quantity)) + u')';
+}
+
 // The cells of `grid` whose model warning makes their figure doubtful, when `style` hatches.
 CellHatch hatchOf(std::shared_ptr<const coverage::CoverageGrid> grid,
                   const coverage::MapStyle& style) {
@@ -396,8 +404,7 @@ QWidget* FrmPlanningMapView::buildRun() {
     form->addRow(QStringLiteral("Show"), m_quantity);
     for (coverage::MapQuantity quantity : coverage::AllMapQuantities)
         field(FrmCoverageModel::levelsField(quantity),
-              QString::fromStdString(coverage::quantityName(quantity) + " levels (" +
-                                     coverage::quantityUnit(quantity) + ")"),
+              levelsLabel(quantity),
               QStringLiteral("Up to 8 colour levels, comma-separated"));
     m_palette = new QComboBox(panel);
     for (coverage::Palette palette : coverage::AllPalettes)
@@ -483,7 +490,7 @@ void FrmPlanningMapView::refresh() {
 void FrmPlanningMapView::refreshStyleChoices() {
     m_quantity->clear();
     for (coverage::MapQuantity quantity : m_model.quantities()) {
-        m_quantity->addItem(QString::fromStdString(coverage::quantityTitle(quantity)),
+        m_quantity->addItem(QString::fromStdString(coverage::quantityName(quantity)),
                             static_cast<int>(quantity));
     }
     m_quantity->setCurrentIndex(m_quantity->findData(static_cast<int>(m_model.quantity())));
