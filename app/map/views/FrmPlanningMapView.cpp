@@ -85,6 +85,13 @@ geodata::Extent resultExtent(const coverage::CoverageGrid& grid) {
     return {nw.xM, se.yM, se.xM, nw.yM};
 }
 
+// The cells at or above the receiver's threshold (margin 0 dB or more), when the run had one.
+CellInside coveredOf(std::shared_ptr<const coverage::CoverageGrid> grid) {
+    if (grid->marginDb.empty())
+        return {};
+    return [grid](std::size_t cell) { return grid->marginDb[cell] >= 0; };
+}
+
 // "Power levels (dBm)": the label of a quantity's levels field.
 QString levelsLabel(coverage::MapQuantity quantity) {
     QString key = QString::fromStdString(coverage::quantityKey(quantity));
@@ -600,7 +607,8 @@ const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {
                                       return qRgba(colour.red, colour.green, colour.blue,
                                                    colour.alpha);
                                   },
-                                  hatchOf(run.sharedGrid(), style));
+                                  hatchOf(run.sharedGrid(), style),
+                                  coveredOf(run.sharedGrid()));
         break;
     }
     case LayerKind::Raster: {

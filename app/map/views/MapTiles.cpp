@@ -8,6 +8,7 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <cmath>
 
 namespace verdan {
@@ -23,6 +24,8 @@ namespace {
 
 // Most features a vector tile draws; a denser tile shows the first ones read.
 constexpr std::size_t MostFeaturesPerTile = 20000;
+// The outline of the covered area: opaque black, seen over every palette and the relief.
+constexpr QRgb OutlineColour = 0xff000000;
 // Pixels between the diagonal lines of a hatch.
 constexpr int HatchSpacingPx = 6;
 // Place names are drawn from this zoom on (a country's towns would cover each other above).
@@ -164,9 +167,9 @@ private:
 class ResultTiles final : public TileLayer {
 public:
     ResultTiles(std::shared_ptr<const coverage::CoverageGrid> grid, const std::vector<float>& values,
-                ValueColour colour, CellHatch hatch)
+                ValueColour colour, CellHatch hatch, CellInside covered)
         : m_grid(std::move(grid)), m_values(values), m_colour(std::move(colour)),
-          m_hatch(std::move(hatch)) {
+          m_hatch(std::move(hatch)), m_covered(std::move(covered)) {
         const geodata::MercatorPoint nw = geodata::toMercator({m_grid->northLatDeg, m_grid->westLonDeg});
         const geodata::MercatorPoint se = geodata::toMercator(
             {m_grid->northLatDeg - m_grid->rows * m_grid->cellDeg,
@@ -174,32 +177,44 @@ public:
         m_extent = {nw.xM, se.yM, se.xM, nw.yM};
     }
     // Longitude depends on x alone and latitude on y alone: one cell index per column and
-    // per row of the tile.
+    // per row of the tile, and of the pixels just beyond its edges (for the outline).
     QImage render(const TileId& tile, const std::atomic<bool>&) const override {
         const Extent box = geodata::tileExtent(tile);
         const double pixelM = geodata::metresPerPixel(tile.zoom);
-        std::array<int, TileSidePx> columns{}, rows{};
-        for (int i = 0; i < TileSidePx; ++i) {
+        std::array<int, TileSidePx + 2> columns{}, rows{};
+        for (int i = -1; i <= TileSidePx; ++i) {
             const terrain::GeoPoint at =
                 geodata::toGeo({box.minXM + (i + 0.5) * pixelM, box.maxYM - (i + 0.5) * pixelM});
-            columns[i] = cellIndex((at.lonDeg - m_grid->westLonDeg) / m_grid->cellDeg, m_grid->columns);
-            rows[i] = cellIndex((m_grid->northLatDeg - at.latDeg) / m_grid->cellDeg, m_grid->rows);
+            columns[i + 1] =
+                cellIndex((at.lonDeg - m_grid->westLonDeg) / m_grid->cellDeg, m_grid->columns);
+            rows[i + 1] =
+                cellIndex((m_grid->northLatDeg - at.latDeg) / m_grid->cellDeg, m_grid->rows);
         }
+        const auto cellAt = [&](int x, int y) -> std::optional<std::size_t> {
+            if (rows[y + 1] < 0 || columns[x + 1] < 0)
+                return std::nullopt;
+            return static_cast<std::size_t>(rows[y + 1]) * m_grid->columns + columns[x + 1];
+        };
+        const auto covered = [&](int x, int y) {
+            const std::optional<std::size_t> cell = cellAt(x, y);
+            return cell && m_covered(*cell);
+        };
         QImage image(TileSidePx, TileSidePx, QImage::Format_ARGB32_Premultiplied);
         image.fill(Qt::transparent);
         bool any = false;
         for (int y = 0; y < TileSidePx; ++y) {
-            if (rows[y] < 0)
-                continue;
             auto* line = reinterpret_cast<QRgb*>(image.scanLine(y));
-            const std::size_t rowStart = static_cast<std::size_t>(rows[y]) * m_grid->columns;
             for (int x = 0; x < TileSidePx; ++x) {
-                if (columns[x] < 0)
+                const std::optional<std::size_t> cell = cellAt(x, y);
+                if (!cell)
                     continue;
-                const std::size_t cell = rowStart + columns[x];
-                QRgb colour = m_colour(m_values[cell]);
-                if (colour != 0 && m_hatch && hatchLine(tile, x, y) && m_hatch(cell))
+                QRgb colour = m_colour(m_values[*cell]);
+                if (colour != 0 && m_hatch && hatchLine(tile, x, y) && m_hatch(*cell))
                     colour = paler(colour);
+                if (m_covered && covered(x, y) &&
+                    !(covered(x - 1, y) && covered(x + 1, y) && covered(x, y - 1) &&
+                      covered(x, y + 1)))
+                    colour = OutlineColour;
                 line[x] = qPremultiply(colour);
                 any = any || colour != 0;
             }
@@ -227,6 +242,7 @@ private:
     const std::vector<float>& m_values;
     ValueColour m_colour;
     CellHatch m_hatch;
+    CellInside m_covered;
     Extent m_extent;
 };
 
@@ -246,9 +262,10 @@ std::shared_ptr<const TileLayer> vectorTiles(std::shared_ptr<geodata::VectorLaye
 
 std::shared_ptr<const TileLayer> resultTiles(std::shared_ptr<const coverage::CoverageGrid> grid,
                                              const std::vector<float>& values,
-                                             ValueColour colour, CellHatch hatch) {
+                                             ValueColour colour, CellHatch hatch,
+                                             CellInside covered) {
     return std::make_shared<ResultTiles>(std::move(grid), values, std::move(colour),
-                                         std::move(hatch));
+                                         std::move(hatch), std::move(covered));
 }
 
 size_t qHash(const TileKey& key, size_t seed) {

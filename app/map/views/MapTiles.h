@@ -39,12 +39,17 @@ std::shared_ptr<const TileLayer> vectorTiles(std::shared_ptr<geodata::VectorLaye
 using ValueColour = std::function<QRgb(float value)>;
 /// Whether the cell of that index is hatched (its figure is doubtful).
 using CellHatch = std::function<bool(std::size_t cell)>;
+/// Whether the cell of that index lies inside an outlined area.
+using CellInside = std::function<bool(std::size_t cell)>;
 /// A coverage result's cells, each pixel taking the colour of the cell under its centre;
 /// `values` is one of `grid`'s value vectors (kept alive with it). Coloured cells that `hatch`
-/// (when given) marks are crossed by pale diagonal lines, continuous from tile to tile.
+/// (when given) marks are crossed by pale diagonal lines, continuous from tile to tile. The
+/// area of the cells `covered` accepts (when given) is outlined: its pixels next to a pixel
+/// outside it are drawn black.
 std::shared_ptr<const TileLayer> resultTiles(std::shared_ptr<const coverage::CoverageGrid> grid,
                                              const std::vector<float>& values,
-                                             ValueColour colour, CellHatch hatch = {});
+                                             ValueColour colour, CellHatch hatch = {},
+                                             CellInside covered = {});
 
 /// Which tile of which layer: the layer's number is given by whoever owns the layer and is
 /// changed when its picture changes (a result coloured anew).

@@ -1,6 +1,7 @@
 #include "FrmCoverageModel.h"
 
 #include "CoverageFakes.h"
+#include "MapTiles.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
 
@@ -192,6 +193,43 @@ TEST_F(MapStyleChoice, TheColourScaleAndEveryQuantitysLevelsAreRemembered) {
     EXPECT_EQ(again->text(FrmCoverageModel::txtPowerLevels), "-70,-110");
     store.save("Verdan", "Verdan", "CovPalette", "rainbow");
     EXPECT_EQ(open()->palette(), coverage::DefaultPalette);
+}
+
+TEST(CoveredArea, TheCellsAtOrAboveTheThresholdAreOutlined) {
+    // 4 x 2 cells of 0.01 degree from 45.02 N, 7.00 E; the western two columns are covered.
+    auto grid = std::make_shared<coverage::CoverageGrid>();
+    grid->columns = 4;
+    grid->rows = 2;
+    grid->westLonDeg = 7;
+    grid->northLatDeg = 45.02;
+    grid->cellDeg = 0.01;
+    grid->marginDb = {5, 0, -5, NAN, 5, 0, -0.5f, -5};
+    const ValueColour green = [](float) { return qRgb(0, 200, 0); };
+    const CellInside covered = [grid](std::size_t cell) { return grid->marginDb[cell] >= 0; };
+    constexpr int Zoom = 12;
+    const double pixelM = geodata::metresPerPixel(Zoom);
+    // The black pixels along the parallel `latDeg`, from west of the grid to east of it.
+    const auto outlinePixels = [&](const std::shared_ptr<const TileLayer>& layer, double latDeg) {
+        const geodata::MercatorPoint west = geodata::toMercator({latDeg, 6.99});
+        const geodata::MercatorPoint east = geodata::toMercator({latDeg, 7.05});
+        int black = 0;
+        for (double xM = west.xM; xM < east.xM; xM += pixelM) {
+            const geodata::TileId tile =
+                geodata::tilesCovering({xM, west.yM, xM + 1, west.yM + 1}, Zoom).front();
+            const QImage image = layer->render(tile, std::atomic<bool>(false));
+            const geodata::Extent box = geodata::tileExtent(tile);
+            if (!image.isNull() &&
+                image.pixel(int((xM - box.minXM) / pixelM), int((box.maxYM - west.yM) / pixelM)) ==
+                    qRgb(0, 0, 0))
+                ++black;
+        }
+        return black;
+    };
+    const auto outlined = resultTiles(grid, grid->marginDb, green, {}, covered);
+    // The western edge of the grid and the edge between the second and third columns.
+    EXPECT_EQ(outlinePixels(outlined, 45.015), 2);
+    EXPECT_EQ(outlinePixels(outlined, 45.005), 2);
+    EXPECT_EQ(outlinePixels(resultTiles(grid, grid->marginDb, green), 45.015), 0);
 }
 
 } // namespace
