@@ -91,21 +91,23 @@ void PathProfileModel::setText(Field field, const QString& text) {
         return;
     m_text.at(field) = text;
     if (field <= txtLonB)
-        m_names.at(field <= txtLonA ? EndA : EndB) = field <= txtLonA ? QStringLiteral("A") : QStringLiteral("B");
+        m_names.at(field <= txtLonA ? EndA : EndB) =
+            field <= txtLonA ? QStringLiteral("A") : QStringLiteral("B");
     emit changed();
 }
 
 QString PathProfileModel::fieldError(Field field) const {
-    const FieldSpec& spec = Specs.at(field);
+    const FieldSpec& rule = Specs.at(field);
     const std::optional<double> value = number(m_text.at(field));
-    if (value && *value >= spec.minimum && *value <= spec.maximum)
+    if (value && *value >= rule.minimum && *value <= rule.maximum)
         return {};
-    const QString end = m_names.at(field == txtLatA || field == txtLonA || field == txtHeightA ? EndA : EndB);
-    const QString name = QString::fromLatin1(spec.name);
-    return (name.contains(QLatin1String("%1")) ? name.arg(end) : name) + QStringLiteral(": a number from %1 to %2 %3")
-                                                         .arg(numfmt::generalNumber(spec.minimum),
-                                                              numfmt::generalNumber(spec.maximum),
-                                                              QString::fromLatin1(spec.unit));
+    const QString end =
+        m_names.at(field == txtLatA || field == txtLonA || field == txtHeightA ? EndA : EndB);
+    const QString name = QString::fromLatin1(rule.name);
+    return (name.contains(QLatin1String("%1")) ? name.arg(end) : name) +
+           QStringLiteral(": a number from %1 to %2 %3")
+               .arg(numfmt::generalNumber(rule.minimum), numfmt::generalNumber(rule.maximum),
+                    QString::fromLatin1(rule.unit));
 }
 
 std::optional<terrain::GeoPoint> PathProfileModel::endPoint(End end) const {
@@ -148,21 +150,25 @@ bool PathProfileModel::cmdProfile_Click() {
     }
     const terrain::GeoPoint a = *endPoint(EndA);
     const terrain::GeoPoint b = *endPoint(EndB);
-    const double pathM = radio::pathDirections({a.latDeg, a.lonDeg, 0, 0}, {b.latDeg, b.lonDeg, 0, 0},
-                                               radio::ActualEarthRadiusM)
-                             .distanceM;
+    const double pathM =
+        radio::pathDirections({a.latDeg, a.lonDeg, 0, 0}, {b.latDeg, b.lonDeg, 0, 0},
+                              radio::ActualEarthRadiusM)
+            .distanceM;
     if (pathM < ShortestPathM || pathM > LongestPathM) {
-        inform(m_prompter,
-               QStringLiteral("The path from %1 to %2 is %3 km long: the model takes paths from 1 m to 2000 km")
-                   .arg(m_names[EndA], m_names[EndB], decimals(pathM / 1000, 3)),
-               Title, MsgIcon::Warning);
+        inform(
+            m_prompter,
+            QStringLiteral(
+                "The path from %1 to %2 is %3 km long: the model takes paths from 1 m to 2000 km")
+                .arg(m_names[EndA], m_names[EndB], decimals(pathM / 1000, 3)),
+            Title, MsgIcon::Warning);
         return false;
     }
     QString error;
     const std::shared_ptr<const terrain::TerrainSource> source = m_services.terrain(error);
     terrain::Profile profile;
-    const terrain::Status read = source ? source->profile(a, b, source->pointCountFor(a, b), profile)
-                                        : terrain::Status::failure(error.toStdString());
+    const terrain::Status read = source
+                                     ? source->profile(a, b, source->pointCountFor(a, b), profile)
+                                     : terrain::Status::failure(error.toStdString());
     if (!read.ok) {
         inform(m_prompter, QStringLiteral("No profile: ") + QString::fromStdString(read.message),
                Title, MsgIcon::Warning);
@@ -174,10 +180,12 @@ bool PathProfileModel::cmdProfile_Click() {
     const double heightAM = *number(m_text[txtHeightA]);
     const double heightBM = *number(m_text[txtHeightB]);
     m_modelError.clear();
-    m_table = m_services.model ? m_services.model(m_profile.modelArray(), freqMHz, heightAM, heightBM, m_modelError)
+    m_table = m_services.model ? m_services.model(m_profile.modelArray(), freqMHz, heightAM,
+                                                  heightBM, m_modelError)
                                : std::nullopt;
     m_k = m_table && m_table->curvatureK > 0 ? m_table->curvatureK : 4.0 / 3.0;
-    m_geometry = profileGeometry(m_profile.elevationsM, m_profile.spacingM, heightAM, heightBM, freqMHz, m_k);
+    m_geometry = profileGeometry(m_profile.elevationsM, m_profile.spacingM, heightAM, heightBM,
+                                 freqMHz, m_k);
     computeBudget(m_profile);
     describe();
     ++m_revision;
@@ -205,7 +213,8 @@ void PathProfileModel::computeBudget(const terrain::Profile& profile) {
         auto& field = budget.fieldDbuvm.emplace_back();
         std::vector<double> margin;
         for (const double lossDb : row) {
-            const radio::LinkBudget cell = radio::linkBudget(inputs->tx, inputs->rx, budget.directions.fromFirst, lossDb, freqMHz);
+            const radio::LinkBudget cell = radio::linkBudget(
+                inputs->tx, inputs->rx, budget.directions.fromFirst, lossDb, freqMHz);
             budget.txGainDbi = cell.txGainDbi;
             budget.eirpDbm = cell.eirpDbm;
             power.push_back(cell.powerDbm);
@@ -223,23 +232,27 @@ void PathProfileModel::describe() {
     const radio::PathDirections directions = radio::pathDirections(
         {endPoint(EndA)->latDeg, endPoint(EndA)->lonDeg, 0, 0},
         {endPoint(EndB)->latDeg, endPoint(EndB)->lonDeg, 0, 0}, m_geometry.earthRadiusM);
-    m_summary = QStringLiteral("%1 to %2: %3 km, bearing %4°, %5; k %6")
-                    .arg(m_names[EndA], m_names[EndB], decimals(m_geometry.pathM / 1000, 2),
-                         decimals(directions.fromFirst.azimuthDeg, 1), m_terrainName,
-                         decimals(m_k, 3));
+    m_summary =
+        QStringLiteral("%1 to %2: %3 km, bearing %4°, %5; k %6")
+            .arg(m_names[EndA], m_names[EndB], decimals(m_geometry.pathM / 1000, 2),
+                 decimals(directions.fromFirst.azimuthDeg, 1), m_terrainName, decimals(m_k, 3));
     if (m_table)
         m_summary += QStringLiteral(" (") + m_table->pathType + u')';
     else
-        m_summary += QStringLiteral(" of a standard atmosphere: the model did not run") +
-                     (m_modelError.isEmpty() ? QString() : QStringLiteral(" (") + m_modelError + u')');
+        m_summary +=
+            QStringLiteral(" of a standard atmosphere: the model did not run") +
+            (m_modelError.isEmpty() ? QString() : QStringLiteral(" (") + m_modelError + u')');
     if (m_profile.filledPoints > 0)
-        m_summary += QStringLiteral("\n%1 points without terrain data taken as 0 m").arg(m_profile.filledPoints);
+        m_summary += QStringLiteral("\n%1 points without terrain data taken as 0 m")
+                         .arg(m_profile.filledPoints);
     if (const auto& worst = m_geometry.worst) {
-        m_summary += QStringLiteral("\nLine of sight %1; smallest clearance %2 of the first Fresnel zone at %3 km "
-                                    "(%4 m over the terrain, zone radius %5 m)")
-                         .arg(worst->lineOfSight ? QStringLiteral("clear") : QStringLiteral("obstructed"),
-                              decimals(worst->clearanceRatio, 2), decimals(worst->atDistanceM / 1000, 2),
-                              decimals(worst->clearanceM, 1), decimals(worst->fresnelRadiusM, 1));
+        m_summary +=
+            QStringLiteral(
+                "\nLine of sight %1; smallest clearance %2 of the first Fresnel zone at %3 km "
+                "(%4 m over the terrain, zone radius %5 m)")
+                .arg(worst->lineOfSight ? QStringLiteral("clear") : QStringLiteral("obstructed"),
+                     decimals(worst->clearanceRatio, 2), decimals(worst->atDistanceM / 1000, 2),
+                     decimals(worst->clearanceM, 1), decimals(worst->fresnelRadiusM, 1));
     }
     m_tableText.clear();
     if (!m_table)
@@ -247,18 +260,23 @@ void PathProfileModel::describe() {
     m_tableText = cellsText(QStringLiteral("Loss (dB)"), *m_table, m_table->lossDb);
     if (!m_budget)
         return;
-    m_tableText += QStringLiteral("\nEIRP %1 dBm toward %2\n(antenna gain %3 dBi at elevation %4°)\n")
-                       .arg(decimals(m_budget->eirpDbm, 1), m_names[EndB], decimals(m_budget->txGainDbi, 2),
-                            decimals(m_budget->directions.fromFirst.elevationDeg, 2));
-    m_tableText += u'\n' + cellsText(QStringLiteral("Received power (dBm)"), *m_table, m_budget->powerDbm);
-    m_tableText += u'\n' + cellsText(QString::fromUtf8("Field strength (dBµV/m)"), *m_table, m_budget->fieldDbuvm);
+    m_tableText +=
+        QStringLiteral("\nEIRP %1 dBm toward %2\n(antenna gain %3 dBi at elevation %4°)\n")
+            .arg(decimals(m_budget->eirpDbm, 1), m_names[EndB], decimals(m_budget->txGainDbi, 2),
+                 decimals(m_budget->directions.fromFirst.elevationDeg, 2));
+    m_tableText +=
+        u'\n' + cellsText(QStringLiteral("Received power (dBm)"), *m_table, m_budget->powerDbm);
+    m_tableText += u'\n' + cellsText(QString::fromUtf8("Field strength (dBµV/m)"), *m_table,
+                                     m_budget->fieldDbuvm);
     if (!m_budget->marginDb.empty())
-        m_tableText += u'\n' + cellsText(QStringLiteral("Margin (dB)"), *m_table, m_budget->marginDb);
+        m_tableText +=
+            u'\n' + cellsText(QStringLiteral("Margin (dB)"), *m_table, m_budget->marginDb);
 }
 
 void PathProfileModel::cmdSendToPtoP_Click() {
     if (!cmdSendEnabled()) {
-        inform(m_prompter, QStringLiteral("Draw a profile first: two clicks on the map, or two sites"), Title);
+        inform(m_prompter,
+               QStringLiteral("Draw a profile first: two clicks on the map, or two sites"), Title);
         return;
     }
     PathState& path = m_state.path;
@@ -268,8 +286,10 @@ void PathProfileModel::cmdSendToPtoP_Click() {
         const auto lon = dmsStrings(ends[e].lonDeg, false);
         const int first = e == 0 ? PathState::TxLatDeg_DD : PathState::RxLatDeg_DD;
         for (int i = 0; i < 4; ++i) {
-            path.coords.at(static_cast<std::size_t>(first + i)) = lat.at(static_cast<std::size_t>(i));
-            path.coords.at(static_cast<std::size_t>(first + 4 + i)) = lon.at(static_cast<std::size_t>(i));
+            path.coords.at(static_cast<std::size_t>(first + i)) =
+                lat.at(static_cast<std::size_t>(i));
+            path.coords.at(static_cast<std::size_t>(first + 4 + i)) =
+                lon.at(static_cast<std::size_t>(i));
         }
     }
     path.TxLatDD = decimals(std::fabs(ends[0].latDeg), 6);

@@ -8,8 +8,8 @@
 #include <QPainterPath>
 #include <algorithm>
 #include <array>
-#include <optional>
 #include <cmath>
+#include <optional>
 
 namespace verdan {
 
@@ -166,14 +166,16 @@ private:
 
 class ResultTiles final : public TileLayer {
 public:
-    ResultTiles(std::shared_ptr<const coverage::CoverageGrid> grid, const std::vector<float>& values,
-                ValueColour colour, CellHatch hatch, CellInside covered)
+    ResultTiles(std::shared_ptr<const coverage::CoverageGrid> grid,
+                const std::vector<float>& values, ValueColour colour, CellHatch hatch,
+                CellInside covered)
         : m_grid(std::move(grid)), m_values(values), m_colour(std::move(colour)),
           m_hatch(std::move(hatch)), m_covered(std::move(covered)) {
-        const geodata::MercatorPoint nw = geodata::toMercator({m_grid->northLatDeg, m_grid->westLonDeg});
-        const geodata::MercatorPoint se = geodata::toMercator(
-            {m_grid->northLatDeg - m_grid->rows * m_grid->cellDeg,
-             m_grid->westLonDeg + m_grid->columns * m_grid->cellDeg});
+        const geodata::MercatorPoint nw =
+            geodata::toMercator({m_grid->northLatDeg, m_grid->westLonDeg});
+        const geodata::MercatorPoint se =
+            geodata::toMercator({m_grid->northLatDeg - m_grid->rows * m_grid->cellDeg,
+                                 m_grid->westLonDeg + m_grid->columns * m_grid->cellDeg});
         m_extent = {nw.xM, se.yM, se.xM, nw.yM};
     }
     // Longitude depends on x alone and latitude on y alone: one cell index per column and
@@ -248,7 +250,8 @@ private:
 
 } // namespace
 
-std::shared_ptr<const TileLayer> hillshadeTiles(std::shared_ptr<const terrain::TerrainSource> terrain) {
+std::shared_ptr<const TileLayer>
+hillshadeTiles(std::shared_ptr<const terrain::TerrainSource> terrain) {
     return std::make_shared<HillshadeTiles>(std::move(terrain));
 }
 
@@ -261,15 +264,14 @@ std::shared_ptr<const TileLayer> vectorTiles(std::shared_ptr<geodata::VectorLaye
 }
 
 std::shared_ptr<const TileLayer> resultTiles(std::shared_ptr<const coverage::CoverageGrid> grid,
-                                             const std::vector<float>& values,
-                                             ValueColour colour, CellHatch hatch,
-                                             CellInside covered) {
+                                             const std::vector<float>& values, ValueColour colour,
+                                             CellHatch hatch, CellInside covered) {
     return std::make_shared<ResultTiles>(std::move(grid), values, std::move(colour),
                                          std::move(hatch), std::move(covered));
 }
 
-size_t qHash(const TileKey& key, size_t seed) {
-    return qHashMulti(seed, key.layer, key.tile.zoom, key.tile.x, key.tile.y);
+size_t qHash(const TileKey& key, size_t start) {
+    return qHashMulti(start, key.layer, key.tile.zoom, key.tile.x, key.tile.y);
 }
 
 TileCache::TileCache(int maxTiles, QObject* parent) : QObject(parent), m_maxTiles(maxTiles) {
@@ -305,8 +307,8 @@ void TileCache::request(const TileKey& key, std::shared_ptr<const TileLayer> lay
             wanted = wanted && (m_wanted.isEmpty() || m_wanted.contains(key));
         }
         if (!wanted) {
-            QMetaObject::invokeMethod(this, [this, key] { m_pending.remove(key); },
-                                      Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this, [this, key] { m_pending.remove(key); }, Qt::QueuedConnection);
             return;
         }
         QImage image = layer->render(key.tile, m_closing);

@@ -29,7 +29,8 @@ public:
 };
 
 /// The shaded relief of the terrain in use.
-std::shared_ptr<const TileLayer> hillshadeTiles(std::shared_ptr<const terrain::TerrainSource> terrain);
+std::shared_ptr<const TileLayer>
+hillshadeTiles(std::shared_ptr<const terrain::TerrainSource> terrain);
 /// A picture warped through GDAL.
 std::shared_ptr<const TileLayer> rasterTiles(std::shared_ptr<geodata::RasterLayer> raster);
 /// Roads, borders, areas, points and place names of a vector file.
@@ -47,9 +48,8 @@ using CellInside = std::function<bool(std::size_t cell)>;
 /// area of the cells `covered` accepts (when given) is outlined: its pixels next to a pixel
 /// outside it are drawn black.
 std::shared_ptr<const TileLayer> resultTiles(std::shared_ptr<const coverage::CoverageGrid> grid,
-                                             const std::vector<float>& values,
-                                             ValueColour colour, CellHatch hatch = {},
-                                             CellInside covered = {});
+                                             const std::vector<float>& values, ValueColour colour,
+                                             CellHatch hatch = {}, CellInside covered = {});
 
 /// Which tile of which layer: the layer's number is given by whoever owns the layer and is
 /// changed when its picture changes (a result coloured anew).
@@ -58,7 +58,7 @@ struct TileKey {
     geodata::TileId tile;
     bool operator==(const TileKey&) const = default;
 };
-size_t qHash(const TileKey& key, size_t seed = 0);
+size_t qHash(const TileKey& key, size_t start = 0);
 
 /// The rendered tiles of every layer, the most recently used kept up to a count, and the
 /// renders in the background on a pool of threads of its own: the user-interface thread
