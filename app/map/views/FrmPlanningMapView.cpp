@@ -455,6 +455,7 @@ QWidget* FrmPlanningMapView::buildLegend() {
     m_legend = new QLabel(m_main);
     m_legend->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_legend->setMinimumWidth(150);
+    m_legend->setWordWrap(true);
     m_legend->setContentsMargins(6, 6, 6, 6);
     m_controls.insert(QStringLiteral("lblLegend"), m_legend);
     return m_legend;
