@@ -139,16 +139,20 @@ QString siteLabel(const NetworkRun& run, std::size_t i) {
         .arg(run.jobs[i].site);
 }
 
+// A cancelled network run: the maps of the sites finished before it stay, for the next run.
+int sitesCancelled(CliContext& context) {
+    printError(context, QStringLiteral("network: cancelled; the maps of the sites done are kept"));
+    return ExitFailure;
+}
+
 // Runs every site whose map is not up to date; the exit status.
 int runSites(const NetworkRun& run, const std::atomic<bool>& cancel, CliContext& context) {
     std::unique_ptr<terrain::TerrainSource> terrain;
     std::ostringstream siteOut; // each site's file list: the network prints its own
     CliContext siteContext{siteOut, context.err, context.prompter, context.modelFolder};
     for (std::size_t i = 0; i < run.jobs.size(); ++i) {
-        if (cancel.load()) {
-            printError(context, QStringLiteral("network: cancelled; the sites done are kept"));
-            return ExitFailure;
-        }
+        if (cancel.load())
+            return sitesCancelled(context);
         if (upToDate(run.requests[i])) {
             printError(context, siteLabel(run, i) + QStringLiteral(": unchanged, kept"));
             continue;
@@ -158,7 +162,7 @@ int runSites(const NetworkRun& run, const std::atomic<bool>& cancel, CliContext&
             return ExitUsage;
         if (const int status = runCoverageRequest(run.requests[i], *terrain, siteContext);
             status != ExitOk)
-            return status;
+            return cancel.load() ? sitesCancelled(context) : status;
     }
     return ExitOk;
 }
