@@ -40,7 +40,7 @@ int greyAtCentre(const terrain::TerrainSource& terrain, int column = TileSidePx 
     return image.rgba[i + 3] == 0 ? -1 : image.rgba[i];
 }
 
-TEST(Hillshade, GreyIsTheCosineBetweenTheSurfaceAndTheNorthWestLight) {
+TEST(Hillshade, GreyIsTheCosineBetweenTheSurfaceAndTheLightTransparentWithoutTerrain) {
     struct Row {
         double eastRise, northRise;
         int grey;
@@ -55,9 +55,7 @@ TEST(Hillshade, GreyIsTheCosineBetweenTheSurfaceAndTheNorthWestLight) {
     for (const Row& row : rows)
         EXPECT_NEAR(greyAtCentre(PlaneTerrain(row.eastRise, row.northRise)), row.grey, 1)
             << row.eastRise << "," << row.northRise;
-}
-
-TEST(Hillshade, PixelsWithoutTerrainAroundThemAreTransparent) {
+    // Pixels without terrain around them are transparent.
     EXPECT_EQ(greyAtCentre(PlaneTerrain(0, 0, 7.5), 0), -1);
     EXPECT_EQ(greyAtCentre(PlaneTerrain(0, 0, 7.5), TileSidePx - 1), 180);
 }

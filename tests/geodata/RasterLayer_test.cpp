@@ -1,22 +1,19 @@
 #include "GeodataFiles.h"
 
 #include <verdan/geodata/RasterLayer.h>
+#include <verdan/geodata/VectorLayer.h>
 #include <verdan/geodata/ViewPicture.h>
 
 #include <gtest/gtest.h>
+#include <ogr_srs_api.h>
 
 #include <array>
-#include <cmath>
+#include <vector>
 
 namespace verdan::geodata {
 namespace {
 
 using namespace test;
-
-std::array<int, 4> pixel(const TileImage& image, int column, int row) {
-    const std::size_t i = (static_cast<std::size_t>(row) * TileSidePx + column) * 4;
-    return {image.rgba[i], image.rgba[i + 1], image.rgba[i + 2], image.rgba[i + 3]};
-}
 
 // The colour of the pixel holding `at` in the tile of `zoom` holding it.
 std::array<int, 4> colourAt(RasterLayer& layer, const terrain::GeoPoint& at, int zoom) {
@@ -25,92 +22,84 @@ std::array<int, 4> colourAt(RasterLayer& layer, const terrain::GeoPoint& at, int
     const Extent box = tileExtent(tile);
     TileImage image;
     EXPECT_TRUE(layer.readTile(tile, image).ok);
-    return pixel(image, static_cast<int>((p.xM - box.minXM) / metresPerPixel(zoom)),
-                 static_cast<int>((box.maxYM - p.yM) / metresPerPixel(zoom)));
+    const auto column = static_cast<std::size_t>((p.xM - box.minXM) / metresPerPixel(zoom));
+    const auto row = static_cast<std::size_t>((box.maxYM - p.yM) / metresPerPixel(zoom));
+    const std::size_t i = (row * TileSidePx + column) * 4;
+    return {image.rgba[i], image.rgba[i + 1], image.rgba[i + 2], image.rgba[i + 3]};
 }
 
-TEST(RasterLayer, AColourPictureIsWarpedIntoTilesWithTransparencyAroundIt) {
-    const fs::path tif = freshFolder("rgb") / "halves.tif";
-    // Lon 7..8, lat 45..46: red in the west half, blue in the east half.
-    writeGeoTiff(tif, 3, 7, 46, 1, 64, [](int band, int, int column) {
-        const bool west = column < 32;
-        return band == 1 ? (west ? 255 : 0) : band == 3 ? (west ? 0 : 255) : 0;
-    });
-    std::unique_ptr<RasterLayer> layer;
-    ASSERT_TRUE(RasterLayer::open(tif.string(), layer).ok);
-    EXPECT_NEAR(layer->extent().minXM, toMercator({45, 7}).xM, 1);
-    EXPECT_NEAR(layer->extent().maxYM, toMercator({46, 8}).yM, 1);
-
-    const std::array<int, 4> red{255, 0, 0, 255}, blue{0, 0, 255, 255};
-    EXPECT_EQ(colourAt(*layer, {45.5, 7.25}, 7), red);
-    EXPECT_EQ(colourAt(*layer, {45.5, 7.75}, 7), blue);
-    EXPECT_EQ(colourAt(*layer, {45.2, 7.9}, 12), blue) << "a tile finer than the picture";
-    EXPECT_EQ(colourAt(*layer, {45.5, 6.5}, 7)[3], 0) << "beyond the picture's west edge";
-
-    TileImage far;
-    EXPECT_TRUE(layer->readTile({7, 0, 0}, far).ok);
-    EXPECT_TRUE(far.blank());
-}
-
-TEST(RasterLayer, ElevationsAreStretchedToGrey) {
-    const fs::path tif = freshFolder("grey") / "dem.tif";
-    writeGeoTiff(tif, 1, 7, 46, 1, 32, [](int, int, int column) { return 1000.0 + column * 50; },
-                 4326, GDT_Float32);
-    std::unique_ptr<RasterLayer> layer;
-    ASSERT_TRUE(RasterLayer::open(tif.string(), layer).ok);
-    const std::array<int, 4> west = colourAt(*layer, {45.5, 7.01}, 9);
-    const std::array<int, 4> east = colourAt(*layer, {45.5, 7.99}, 9);
-    EXPECT_EQ(west[0], west[2]);
-    EXPECT_LT(west[0], 20);
-    EXPECT_GT(east[0], 235);
-    EXPECT_EQ(east[3], 255);
-}
-
-TEST(RasterLayer, FilesThatAreNoGeographicPictureAreRefusedByName) {
-    const fs::path dir = freshFolder("refused");
-    writeText(dir / "notes.tif", "not a picture");
-    writeGeoTiff(dir / "plain.tif", 1, 0, 0, 1, 8, [](int, int, int) { return 1; }, 0);
-    fs::create_directory(dir / "folder.tif");
+TEST(RasterLayer, PicturesAreWarpedIntoTilesInColourOrStretchedToGrey) {
+    // Elevations of 1000 m in the west, 2550 m in the east of lon 7..8, lat 45..46 in WGS 84.
+    const fs::path dir = folderWith("warped", {{"dem.asc", "ncols 2\nnrows 2\nxllcorner 7\n"
+                                                           "yllcorner 45\ncellsize 0.5\n"
+                                                           "1000 2550\n1000 2550\n"},
+                                               {"dem.prj", SRS_WKT_WGS84_LAT_LONG}});
+    // The view saved over the same square as 2 x 2 pixels: red in the west half, blue in the
+    // north-east quarter, nothing shown in the south-east quarter.
+    const Extent valley{toMercator({45, 7}).xM, toMercator({45, 7}).yM, toMercator({46, 8}).xM,
+                        toMercator({46, 8}).yM};
+    const std::vector<std::uint8_t> rgba = {255, 0, 0, 255, 0, 0, 255, 255,
+                                            255, 0, 0, 255, 0, 0, 0, 0};
+    ASSERT_TRUE(writeViewGeoTiff((dir / "view.tif").string(), rgba, 2, 2, valley).ok);
     struct Row {
-        std::string name;
-        std::string says;
+        const char* name;
+        double latDeg, lonDeg;
+        int zoom;
+        std::array<int, 4> rgba;
+        int greyTolerance; // 0: this colour exactly
     };
     const Row rows[] = {
-        {"notes.tif", "not a picture GDAL can read"},
-        {"plain.tif", "has no geographic reference"},
-        {"folder.tif", "not a regular file"},
-        {"missing.tif", "No such file"},
+        {"view.tif", 45.2, 7.05, 7, {255, 0, 0, 255}, 0},
+        {"view.tif", 45.95, 7.95, 7, {0, 0, 255, 255}, 0},
+        {"view.tif", 45.9, 7.9, 12, {0, 0, 255, 255}, 0}, // a tile finer than the picture
+        {"view.tif", 45.5, 6.5, 7, {0, 0, 0, 0}, 0},      // beyond the picture's west edge
+        {"view.tif", 45.2, 7.95, 7, {0, 0, 0, 0}, 0},     // where the view showed nothing
+        {"dem.asc", 45.5, 7.01, 9, {0, 0, 0, 255}, 19},    // the lowest black
+        {"dem.asc", 45.5, 7.99, 9, {255, 255, 255, 255}, 19}, // the highest white
     };
     for (const Row& row : rows) {
+        SCOPED_TRACE(std::string(row.name) + " at " + std::to_string(row.lonDeg));
         std::unique_ptr<RasterLayer> layer;
-        const terrain::Status status = RasterLayer::open((dir / row.name).string(), layer);
-        EXPECT_FALSE(status.ok) << row.name;
-        EXPECT_NE(status.message.find((dir / row.name).string()), std::string::npos)
-            << status.message;
-        EXPECT_NE(status.message.find(row.says), std::string::npos) << status.message;
-        EXPECT_EQ(layer, nullptr);
+        ASSERT_TRUE(RasterLayer::open((dir / row.name).string(), layer).ok);
+        EXPECT_NEAR(layer->extent().minXM, valley.minXM, 1);
+        EXPECT_NEAR(layer->extent().maxYM, valley.maxYM, 1);
+        const std::array<int, 4> got = colourAt(*layer, {row.latDeg, row.lonDeg}, row.zoom);
+        for (std::size_t c = 0; c < 3; ++c)
+            EXPECT_NEAR(got[c], row.rgba[c], row.greyTolerance);
+        EXPECT_EQ(got[3], row.rgba[3]);
+        EXPECT_TRUE(row.greyTolerance == 0 || (got[0] == got[1] && got[1] == got[2]));
     }
+    // A view is saved whole or not at all.
+    EXPECT_FALSE(writeViewGeoTiff((dir / "no" / "view.tif").string(), rgba, 2, 2, valley).ok);
+    EXPECT_FALSE(writeViewGeoTiff((dir / "short.tif").string(), rgba, 3, 2, valley).ok);
+    EXPECT_FALSE(fs::exists(dir / "short.tif"));
 }
 
-TEST(ViewPicture, TheSavedViewReadsBackAsALayerInItsPlace) {
-    const fs::path dir = freshFolder("view");
-    // 2 x 2 pixels over the tile (1, 1, 0): the north-east quarter of the world.
-    const std::vector<std::uint8_t> rgba = {255, 0, 0, 255, 0, 255, 0, 255,
-                                            0, 0, 255, 255, 0, 0, 0, 0};
-    const Extent quarter = tileExtent({1, 1, 0});
-    ASSERT_TRUE(writeViewGeoTiff((dir / "view.tif").string(), rgba, 2, 2, quarter).ok);
-    std::unique_ptr<RasterLayer> layer;
-    ASSERT_TRUE(RasterLayer::open((dir / "view.tif").string(), layer).ok);
-    EXPECT_NEAR(layer->extent().maxXM, HalfWorldM, 1);
-    TileImage tile;
-    ASSERT_TRUE(layer->readTile({1, 1, 0}, tile).ok);
-    EXPECT_EQ(pixel(tile, 10, 10), (std::array<int, 4>{255, 0, 0, 255}));
-    EXPECT_EQ(pixel(tile, 10, 245), (std::array<int, 4>{0, 0, 255, 255}));
-    EXPECT_EQ(pixel(tile, 245, 245)[3], 0) << "transparent where the view showed nothing";
-
-    EXPECT_FALSE(writeViewGeoTiff((dir / "no" / "view.tif").string(), rgba, 2, 2, quarter).ok);
-    EXPECT_FALSE(writeViewGeoTiff((dir / "short.tif").string(), rgba, 3, 2, quarter).ok);
-    EXPECT_FALSE(fs::exists(dir / "short.tif"));
+TEST(GeographicFiles, ThoseThatCannotBeShownAreRefusedByName) {
+    const fs::path dir = folderWith("refused", {{"notes.tif", "not a picture"},
+                                                {"plain.asc", "ncols 1\nnrows 1\nxllcorner 0\n"
+                                                              "yllcorner 0\ncellsize 1\n1\n"},
+                                                {"roads.geojson", "{ this is not json"}});
+    fs::create_directory(dir / "folder.tif");
+    const std::pair<std::string, std::string> rows[] = {
+        {"notes.tif", "not a picture GDAL can read"},
+        {"plain.asc", "has no geographic reference"},
+        {"folder.tif", "not a regular file"},
+        {"missing.tif", "No such file"},
+        {"roads.geojson", "not vector data OGR can read"},
+    };
+    for (const auto& [name, says] : rows) {
+        const std::string path = (dir / name).string();
+        std::unique_ptr<RasterLayer> raster;
+        std::unique_ptr<VectorLayer> vector;
+        const terrain::Status status = name.ends_with(".geojson")
+                                           ? VectorLayer::open(path, dir.string(), vector)
+                                           : RasterLayer::open(path, raster);
+        EXPECT_FALSE(status.ok) << name;
+        EXPECT_NE(status.message.find(path + ": "), std::string::npos) << status.message;
+        EXPECT_NE(status.message.find(says), std::string::npos) << status.message;
+        EXPECT_TRUE(raster == nullptr && vector == nullptr);
+    }
 }
 
 } // namespace

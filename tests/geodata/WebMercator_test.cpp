@@ -12,7 +12,7 @@ void expectScreen(const ScreenPoint& got, double xPx, double yPx, double toleran
     EXPECT_NEAR(got.yPx, yPx, tolerancePx);
 }
 
-TEST(WebMercator, PointsLieWhereTheSphericalFormulaPutsThemAndComeBack) {
+TEST(WebMercator, PointsAndTilesLieWhereTheSphericalFormulaPutsThem) {
     struct Row {
         double latDeg, lonDeg, xM, yM;
     };
@@ -32,9 +32,8 @@ TEST(WebMercator, PointsLieWhereTheSphericalFormulaPutsThemAndComeBack) {
         EXPECT_NEAR(toGeo(p).lonDeg, row.lonDeg, 1e-9);
     }
     EXPECT_NEAR(toMercator({89.9, 0}).yM, HalfWorldM, 1e-3) << "held at the square world's edge";
-}
 
-TEST(WebMercator, TilesCoverTheWorldFromTheNorthWest) {
+    // Tiles cover the world from the north-west.
     EXPECT_NEAR(metresPerPixel(0), 156543.034, 0.001);
     EXPECT_NEAR(metresPerPixel(10), 152.874, 0.001);
     EXPECT_NEAR(scaleFactorAt(60), 2.0, 1e-12);
@@ -42,20 +41,20 @@ TEST(WebMercator, TilesCoverTheWorldFromTheNorthWest) {
     EXPECT_EQ((std::array{ne.minXM, ne.minYM, ne.maxXM, ne.maxYM}),
               (std::array{0.0, 0.0, HalfWorldM, HalfWorldM}));
 
-    struct Row {
+    struct TileRow {
         Extent extent;
         int zoom;
         std::vector<TileId> tiles;
     };
     const double q = HalfWorldM / 2;
-    const Row rows[] = {
+    const TileRow tileRows[] = {
         {{-1, -1, 1, 1}, 1, {{1, 0, 0}, {1, 1, 0}, {1, 0, 1}, {1, 1, 1}}},
         {{0, 0, q, q}, 2, {{2, 2, 1}}}, // far edges on tile borders take no more tiles
         {{-3 * HalfWorldM, q + 1, -HalfWorldM + 1, 3 * HalfWorldM}, 2, {{2, 0, 0}}},
         {{0, 0, 0, 10}, 3, {}},
         {{2 * HalfWorldM, 0, 3 * HalfWorldM, 1}, 1, {}},
     };
-    for (const Row& row : rows)
+    for (const TileRow& row : tileRows)
         EXPECT_EQ(tilesCovering(row.extent, row.zoom), row.tiles) << row.zoom;
 
     EXPECT_EQ(zoomFor(200), 10);
@@ -64,12 +63,10 @@ TEST(WebMercator, TilesCoverTheWorldFromTheNorthWest) {
     EXPECT_EQ(zoomFor(0.001), DeepestZoom);
 }
 
-TEST(MapCamera, ScreenAndProjectionMeetAndZoomKeepsThePointUnderThePointer) {
+TEST(MapCamera, ScreenAndProjectionMeetZoomKeepsThePointUnderThePointerFitShowsAll) {
     MapCamera camera({1000, 2000}, 10);
-    expectScreen(camera.toScreen({1000, 2000}, 800, 600), 400, 300, 0);
-    expectScreen(camera.toScreen({1100, 2200}, 800, 600), 410, 280, 0); // east right, north up
-    expectScreen(camera.toScreen(camera.toMercator({123.5, 77.25}, 800, 600), 800, 600), 123.5,
-                 77.25);
+    // 100 m east and 200 m north of the centre: right of and above the middle of the screen.
+    expectScreen(camera.toScreen({1100, 2200}, 800, 600), 410, 280, 0);
 
     const MercatorPoint under = camera.toMercator({100, 500}, 800, 600);
     camera.zoom(2.5, {100, 500}, 800, 600);
@@ -80,12 +77,10 @@ TEST(MapCamera, ScreenAndProjectionMeetAndZoomKeepsThePointUnderThePointer) {
 
     camera.zoom(1e9, {0, 0}, 800, 600);
     EXPECT_EQ(camera.metresPerPx(), MapCamera::FinestMetresPerPx);
-    EXPECT_EQ(camera.tileZoom(), DeepestZoom);
-}
 
-TEST(MapCamera, AFittedExtentIsWhollyOnScreenAndDrawnByTilesAtLeastAsFine) {
+    // A fitted extent is wholly on screen and drawn by tiles at least as fine.
     const Extent valley{700000, 5600000, 900000, 5700000};
-    const MapCamera camera = MapCamera::fitting(valley, 1000, 300);
+    camera = MapCamera::fitting(valley, 1000, 300);
     const Extent shown = camera.visible(1000, 300);
     EXPECT_LE(shown.minXM, valley.minXM);
     EXPECT_GE(shown.maxXM, valley.maxXM);
