@@ -23,7 +23,7 @@ protected:
 };
 
 // Regression: the coverage window was modal and locked the point-to-point form.
-TEST_F(CoverageHost, TheWindowOpensBesideTheFormFollowsItAndClosesWithIt) {
+TEST_F(CoverageHost, TheWindowOpensBesideTheFormFollowsItReopensAsLeftAndGoesWithIt) {
     prompter.queueModal("frmPtoP", [&](ScreenModel& screen) {
         auto& form = static_cast<FrmPtoPModel&>(screen);
         form.mnuCoverageMap_Click();
@@ -34,30 +34,21 @@ TEST_F(CoverageHost, TheWindowOpensBesideTheFormFollowsItAndClosesWithIt) {
         EXPECT_EQ(host.openCoverageWindow(), window);
         form.setFieldText("txtns", "320");
         EXPECT_TRUE(window->lblSource().contains("Ns 320")) << window->lblSource().toStdString();
-        window->setText(FrmCoverageModel::txtRadius, "44");
-    });
-    prompter.queueMessage(MsgAnswer::Yes);
-    host.openPointToPoint();
-    EXPECT_EQ(prompter.screensShown, (QStringList{"frmPtoP", "frmCoverage"}));
-    EXPECT_EQ(host.openCoverageWindow(), nullptr);
-    EXPECT_EQ(store.get("Verdan", "Verdan", "CovRadius_km"), "44");
-}
-
-TEST_F(CoverageHost, ClosingTheWindowUnloadsItAndTheFormCanOpenItAgain) {
-    prompter.queueModal("frmPtoP", [&](ScreenModel& screen) {
-        auto& form = static_cast<FrmPtoPModel&>(screen);
-        form.mnuCoverageMap_Click();
-        host.openCoverageWindow()->setText(FrmCoverageModel::txtRadius, "12");
-        host.openCoverageWindow()->mnuFileClose_Click();
+        // Closed, the window is unloaded; opened again, it shows what it remembered.
+        window->setText(FrmCoverageModel::txtRadius, "12");
+        window->mnuFileClose_Click();
         prompter.modelessClosed();
         EXPECT_EQ(host.openCoverageWindow(), nullptr);
         EXPECT_EQ(store.get("Verdan", "Verdan", "CovRadius_km"), "12");
         form.mnuCoverageMap_Click();
         EXPECT_EQ(host.openCoverageWindow()->text(FrmCoverageModel::txtRadius), "12");
+        host.openCoverageWindow()->setText(FrmCoverageModel::txtRadius, "44");
     });
     prompter.queueMessage(MsgAnswer::Yes);
     host.openPointToPoint();
+    EXPECT_EQ(prompter.screensShown, (QStringList{"frmPtoP", "frmCoverage", "frmCoverage"}));
     EXPECT_EQ(host.openCoverageWindow(), nullptr);
+    EXPECT_EQ(store.get("Verdan", "Verdan", "CovRadius_km"), "44");
 }
 
 TEST_F(CoverageHost, TheSelectorOpensTheMapOnAHiddenFormThatGoesWithIt) {

@@ -5,6 +5,7 @@
 #include "CoverageFakes.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
+#include "TestFiles.h"
 #include "WidgetPrompter.h"
 
 #include <QApplication>
@@ -59,6 +60,20 @@ protected:
         canvas.grab();
         canvas.cache().waitForDone();
         return canvas.grab().toImage();
+    }
+
+    // The window at two sizes, each kept as `<name>-<width>.png` in the folder VERDAN_PICTURES
+    // names, to be looked at.
+    void keepWindow(const char* name) {
+        const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
+        if (folder.isEmpty())
+            return;
+        for (const QSize size : {QSize(1200, 780), QSize(820, 560)}) {
+            view->resize(size);
+            settledMap();
+            view->grab().save(QDir(folder).filePath(
+                QStringLiteral("%1-%2.png").arg(QLatin1String(name)).arg(size.width())));
+        }
     }
 
     // The pixel `dy` of a cell down and `dx` across from its north-west corner.
@@ -149,22 +164,17 @@ TEST_F(PlanningMap, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) {
 TEST_F(PlanningMap, AVectorFileIsDrawnAndAFileThatCannotBeReadIsSaidSo) {
     QTemporaryDir dir;
     const QString roads = dir.filePath(QStringLiteral("roads.geojson"));
-    QFile file(roads);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(R"({"type": "FeatureCollection", "features": [{"type": "Feature",
-        "properties": {"highway": "primary"}, "geometry": {"type": "LineString",
-        "coordinates": [[6.9, 45.0], [7.1, 45.0]]}}]})");
-    file.close();
+    ASSERT_TRUE(test::writeContent(roads, R"({"type": "FeatureCollection", "features": [{"type":
+        "Feature", "properties": {"highway": "primary"}, "geometry": {"type": "LineString",
+        "coordinates": [[6.9, 45.0], [7.1, 45.0]]}}]})"));
     view->canvas().setCamera(geodata::MapCamera(geodata::toMercator({45, 7}), 20));
-    LayerStack& layers = model->layers();
-    MapLayer road;
-    road.kind = LayerKind::Vector;
-    road.source = roads;
-    layers.add(road);
-    MapLayer missing;
-    missing.kind = LayerKind::Raster;
-    missing.source = dir.filePath(QStringLiteral("gone.tif"));
-    layers.add(missing);
+    MapLayer layer;
+    layer.kind = LayerKind::Vector;
+    layer.source = roads;
+    model->layers().add(layer);
+    layer.kind = LayerKind::Raster; // a file that is not there
+    layer.source = dir.filePath(QStringLiteral("gone.tif"));
+    model->layers().add(layer);
 
     const QImage map = settledMap();
     int orange = 0;
@@ -211,16 +221,9 @@ TEST_F(PlanningMap, ThePrintedPageHoldsTheMapTheLegendAndTheCaption) {
         view->canvas().camera().visible(view->canvas().width(), view->canvas().height());
     EXPECT_NEAR(tif->extent().minXM, shown.minXM, 1);
     EXPECT_NEAR(tif->extent().maxYM, shown.maxYM, 1);
-    if (!qEnvironmentVariableIsEmpty("VERDAN_SAVE_RENDERS")) {
-        page.save(QDir(qEnvironmentVariable("VERDAN_SAVE_RENDERS")).filePath("page.png"));
-        for (const QSize size : {QSize(1200, 780), QSize(820, 560)}) {
-            view->resize(size);
-            QApplication::processEvents();
-            settledMap();
-            view->grab().save(QDir(qEnvironmentVariable("VERDAN_SAVE_RENDERS"))
-                                  .filePath(QStringLiteral("window-%1.png").arg(size.width())));
-        }
-    }
+    if (!qEnvironmentVariableIsEmpty("VERDAN_PICTURES"))
+        page.save(QDir(qEnvironmentVariable("VERDAN_PICTURES")).filePath("planning-map-page.png"));
+    keepWindow("planning-map");
 }
 
 TEST_F(PlanningMap, PdfIsALandscapePageOfTheUsersPaperWithTextOfAReadableSize) {
@@ -315,16 +318,8 @@ TEST_F(PlanningMap, TheSitesToolsDockBesideTheMapAndAddSitesByAClick) {
     model->setSitesTools(&tools);
     view.reset();
     view = std::make_unique<FrmPlanningMapView>(*model);
-    for (const char* dock : {"dockSites", "dockLinkBudget", "dockProfile"})
-        EXPECT_TRUE(view->control(QString::fromLatin1(dock))) << dock;
-    for (const QSize size : {QSize(1200, 780), QSize(1500, 950)}) {
-        view->resize(size);
-        view->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(view.get()));
-        const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
-        if (!folder.isEmpty())
-            view->grab().save(QDir(folder).filePath(QStringLiteral("planning-map-sites-%1.png").arg(size.width())));
-    }
+    view->show();
+    keepWindow("planning-map-sites");
     MapCanvas& canvas = view->canvas();
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.rect().center());
     EXPECT_EQ(tools.sites().rowCount(), 0); // panning: a click adds nothing

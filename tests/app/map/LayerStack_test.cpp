@@ -32,19 +32,26 @@ QStringList sources(const LayerStack& stack) {
     return out;
 }
 
-TEST(LayerStack, NewLayersGoOnTopAndTheSameSourceIsReplacedInPlace) {
+TEST(LayerStack, NewLayersGoOnTopTheSameSourceIsReplacedInPlaceTheTopVisibleResultGivesTheLegend) {
     LayerStack stack;
+    EXPECT_EQ(stack.legendLayer(), -1);
+    stack.add(resultLayer("loss"));
+    stack.add(resultLayer("power", false));
     stack.add(fileLayer(LayerKind::Raster, "/maps/ortho.tif"));
     stack.add(fileLayer(LayerKind::Vector, "/maps/roads.gpkg"));
-    EXPECT_EQ(sources(stack), QStringList({"/maps/roads.gpkg", "/maps/ortho.tif", "<hillshade>"}));
+    EXPECT_EQ(sources(stack),
+              QStringList({"/maps/roads.gpkg", "/maps/ortho.tif", "power", "loss", "<hillshade>"}));
     EXPECT_EQ(stack.at(0).name, "roads.gpkg");
+    EXPECT_EQ(stack.legendLayer(), 3);
+    stack.setVisible(2, true);
+    EXPECT_EQ(stack.legendLayer(), 2);
 
     stack.setOpacity(1, 40);
     stack.setVisible(1, false);
     MapLayer again = fileLayer(LayerKind::Raster, "/maps/ortho.tif");
     again.name = QStringLiteral("Orthophoto");
     EXPECT_EQ(stack.add(again), 1);
-    EXPECT_EQ(stack.count(), 3);
+    EXPECT_EQ(stack.count(), 5);
     EXPECT_EQ(stack.at(1).name, "Orthophoto");
     EXPECT_EQ(stack.at(1).opacityPct, 40) << "a layer added again keeps the user's settings";
     EXPECT_FALSE(stack.at(1).visible);
@@ -76,17 +83,6 @@ TEST(LayerStack, MovesClampsAndRefusesIndicesOutOfRange) {
     stack.setOpacity(0, -5);
     EXPECT_EQ(stack.at(0).opacityPct, 0);
     EXPECT_FALSE(stack.remove(1));
-}
-
-TEST(LayerStack, TheLegendIsThatOfTheTopmostVisibleResult) {
-    LayerStack stack;
-    EXPECT_EQ(stack.legendLayer(), -1);
-    stack.add(resultLayer("loss"));
-    stack.add(resultLayer("power", false));
-    stack.add(fileLayer(LayerKind::Vector, "roads.gpkg"));
-    EXPECT_EQ(stack.legendLayer(), 2);
-    stack.setVisible(1, true);
-    EXPECT_EQ(stack.legendLayer(), 1);
 }
 
 TEST(LayerStack, FileLayersAreRememberedWithOrderVisibilityAndOpacityResultsAreNot) {

@@ -1,6 +1,7 @@
 #include "MapCanvas.h"
 
 #include "CoverageFakes.h"
+#include "MapTiles.h"
 
 #include <QApplication>
 #include <QImage>
@@ -93,34 +94,63 @@ TEST_F(Canvas, KeysPanAndZoomAndEscapeEndsTheTool) {
     EXPECT_EQ(escape.count(), 1);
 }
 
-TEST_F(Canvas, ACellOfAResultColoursThePixelsOverIt) {
-    // 4 x 2 cells of 0.01 degree from 45.02 N, 7.00 E; values 0..7 row by row.
+// 4 x 2 cells of 0.01 degree from 45.02 N, 7.00 E.
+std::shared_ptr<coverage::CoverageGrid> smallGrid() {
     auto grid = std::make_shared<coverage::CoverageGrid>();
     grid->columns = 4;
     grid->rows = 2;
     grid->westLonDeg = 7;
     grid->northLatDeg = 45.02;
     grid->cellDeg = 0.01;
-    grid->lossDb = {0, 1, 2, 3, 4, 5, 6, 7};
+    return grid;
+}
+
+// The pixel of `layer` over the point `p`, from its tile of zoom `zoom` that holds it.
+QColor tilePixel(const TileLayer& layer, const geodata::MercatorPoint& p, int zoom) {
+    const TileId tile = geodata::tilesCovering({p.xM, p.yM, p.xM + 1, p.yM + 1}, zoom).front();
+    const QImage image = layer.render(tile, std::atomic<bool>(false));
+    if (image.isNull())
+        return QColor(Qt::transparent);
+    const geodata::Extent box = geodata::tileExtent(tile);
+    const double pixelM = geodata::metresPerPixel(zoom);
+    return image.pixelColor(int((p.xM - box.minXM) / pixelM), int((box.maxYM - p.yM) / pixelM));
+}
+
+TEST(ResultTiles, ACellOfAResultColoursThePixelsOverIt) {
+    const auto grid = smallGrid();
+    grid->lossDb = {0, 1, 2, 3, 4, 5, 6, 7}; // row by row
     const auto layer = resultTiles(grid, grid->lossDb, [](float value) -> QRgb {
         return value == 6 ? qRgb(0, 200, 0) : value < 3 ? qRgb(250, 0, 0) : 0;
     });
-    // The colour of the pixel over a point, from the tile of zoom 14 that holds it.
     const auto pixel = [&](double latDeg, double lonDeg) {
-        const geodata::MercatorPoint p = geodata::toMercator({latDeg, lonDeg});
-        const TileId tile = geodata::tilesCovering({p.xM, p.yM, p.xM + 1, p.yM + 1}, 14).front();
-        const QImage image = layer->render(tile, std::atomic<bool>(false));
-        if (image.isNull())
-            return QColor(Qt::transparent);
-        const geodata::Extent box = geodata::tileExtent(tile);
-        const double pixelM = geodata::metresPerPixel(14);
-        return image.pixelColor(int((p.xM - box.minXM) / pixelM), int((box.maxYM - p.yM) / pixelM));
+        return tilePixel(*layer, geodata::toMercator({latDeg, lonDeg}), 14);
     };
     // The centre of cell (row 1, column 2) lies at 45.005 N, 7.025 E.
     EXPECT_EQ(pixel(45.005, 7.025), QColor(0, 200, 0));
     EXPECT_EQ(pixel(45.015, 7.005).alpha(), 255) << "cell 0";
     EXPECT_EQ(pixel(45.005, 7.035).alpha(), 0) << "cell 7 is not coloured";
     EXPECT_EQ(pixel(44.995, 7.025).alpha(), 0) << "south of the grid";
+}
+
+TEST(ResultTiles, TheCellsAtOrAboveTheThresholdAreOutlined) {
+    const auto grid = smallGrid(); // the western two columns are covered
+    grid->marginDb = {5, 0, -5, NAN, 5, 0, -0.5f, -5};
+    const ValueColour green = [](float) { return qRgb(0, 200, 0); };
+    const CellInside covered = [grid](std::size_t cell) { return grid->marginDb[cell] >= 0; };
+    // The black pixels at zoom 12 along the parallel `latDeg`, from west of the grid to east of it.
+    const auto outlinePixels = [&](const std::shared_ptr<const TileLayer>& layer, double latDeg) {
+        const double eastM = geodata::toMercator({latDeg, 7.05}).xM;
+        int black = 0;
+        for (geodata::MercatorPoint p = geodata::toMercator({latDeg, 6.99}); p.xM < eastM;
+             p.xM += geodata::metresPerPixel(12))
+            black += tilePixel(*layer, p, 12).rgba() == qRgb(0, 0, 0) ? 1 : 0;
+        return black;
+    };
+    const auto outlined = resultTiles(grid, grid->marginDb, green, {}, covered);
+    // The western edge of the grid and the edge between the second and third columns.
+    EXPECT_EQ(outlinePixels(outlined, 45.015), 2);
+    EXPECT_EQ(outlinePixels(outlined, 45.005), 2);
+    EXPECT_EQ(outlinePixels(resultTiles(grid, grid->marginDb, green), 45.015), 0);
 }
 
 TEST_F(Canvas, TheCacheKeepsTheMostRecentlyUsedTilesAndSkipsUnwantedRenders) {

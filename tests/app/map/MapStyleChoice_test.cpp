@@ -1,7 +1,6 @@
 #include "FrmCoverageModel.h"
 
 #include "CoverageFakes.h"
-#include "MapTiles.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
 
@@ -38,34 +37,23 @@ struct Budget {
 
 class MapStyleChoice : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "MapStyleChoice_test";
-        static char* argv[] = {name, nullptr};
-        if (!QCoreApplication::instance())
-            new QCoreApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QCoreApplication>(); }
 
     void SetUp() override {
         radio.frequencyMHz = 450;
         radio.h1M = 30;
         radio.h2M = 2;
         radio.climateText = QStringLiteral("Continental Temperate");
-        const std::array<const char*, PathState::CoordCount> coords = {
-            "51", "30", "0", "N", "0", "7", "30", "W", "51", "31", "0", "N", "0", "6", "0", "W"};
-        for (int c = 0; c < PathState::CoordCount; ++c)
-            state.path.coords[static_cast<std::size_t>(c)] = QLatin1String(coords[c]);
+        test::setPathCoords(state.path, {"51", "30", "0", "N", "0", "7", "30", "W", "51", "31", "0",
+                                         "N", "0", "6", "0", "W"});
     }
 
     std::unique_ptr<FrmCoverageModel> open() {
-        CoverageServices services;
+        CoverageServices services = test::syntheticServices();
         services.engine = [this](const coverage::CoverageInputs& in,
                                  const terrain::TerrainSource&, coverage::RunControl&) {
             ++runs;
             return computedRun(in);
-        };
-        services.terrain = [](const PathState&, QString&) {
-            return std::make_shared<test::SlopeTerrain>();
         };
         services.linkBudget = [this](coverage::CoverageInputs& in) {
             in.transmitter.powerDbm = budget.powerDbm;
@@ -145,7 +133,7 @@ TEST_F(MapStyleChoice, RegressionPowerLevelsBelowMinus100DbmAreAccepted) {
     EXPECT_EQ(model->text(FrmCoverageModel::txtMarginLevels), "30,20,10,0");
 }
 
-TEST_F(MapStyleChoice, QuantityLevelsAndColourScaleReColourTheMapWithoutANewRun) {
+TEST_F(MapStyleChoice, QuantityLevelsAndColourScaleReColourTheMapWithoutANewRunAndAreRemembered) {
     budget = {40, -100};
     auto model = open();
     ASSERT_TRUE(runToEnd(*model));
@@ -176,60 +164,18 @@ TEST_F(MapStyleChoice, QuantityLevelsAndColourScaleReColourTheMapWithoutANewRun)
     EXPECT_EQ(cellColour(*model, 1), coverage::paletteColour(Palette::Greys, 1));
     EXPECT_EQ(cellColour(*model, 2).alpha, 0) << "125 dB lies beyond the only level";
     EXPECT_EQ(runs, 1);
-}
 
-TEST_F(MapStyleChoice, TheColourScaleAndEveryQuantitysLevelsAreRemembered) {
-    store.save("Verdan", "Verdan", "CovLossLevels_dB", "115,125");
-    {
-        auto model = open();
-        EXPECT_EQ(model->text(FrmCoverageModel::txtLossLevels), "115,125");
-        model->setPalette(Palette::Cividis);
-        model->setText(FrmCoverageModel::txtPowerLevels, "-70,-110");
-        model->Form_Unload();
-    }
-    EXPECT_EQ(store.get("Verdan", "Verdan", "CovPalette"), "cividis");
+    // Every quantity's levels and the colour scale are remembered; a scale the window does not
+    // know gives the usual one.
+    model->setText(FrmCoverageModel::txtPowerLevels, "-70,-110");
+    model->Form_Unload();
+    EXPECT_EQ(store.get("Verdan", "Verdan", "CovPalette"), "greys");
     auto again = open();
-    EXPECT_EQ(again->palette(), Palette::Cividis);
+    EXPECT_EQ(again->palette(), Palette::Greys);
+    EXPECT_EQ(again->text(FrmCoverageModel::txtLossLevels), "120");
     EXPECT_EQ(again->text(FrmCoverageModel::txtPowerLevels), "-70,-110");
     store.save("Verdan", "Verdan", "CovPalette", "rainbow");
     EXPECT_EQ(open()->palette(), coverage::DefaultPalette);
-}
-
-TEST(CoveredArea, TheCellsAtOrAboveTheThresholdAreOutlined) {
-    // 4 x 2 cells of 0.01 degree from 45.02 N, 7.00 E; the western two columns are covered.
-    auto grid = std::make_shared<coverage::CoverageGrid>();
-    grid->columns = 4;
-    grid->rows = 2;
-    grid->westLonDeg = 7;
-    grid->northLatDeg = 45.02;
-    grid->cellDeg = 0.01;
-    grid->marginDb = {5, 0, -5, NAN, 5, 0, -0.5f, -5};
-    const ValueColour green = [](float) { return qRgb(0, 200, 0); };
-    const CellInside covered = [grid](std::size_t cell) { return grid->marginDb[cell] >= 0; };
-    constexpr int Zoom = 12;
-    const double pixelM = geodata::metresPerPixel(Zoom);
-    // The black pixels along the parallel `latDeg`, from west of the grid to east of it.
-    const auto outlinePixels = [&](const std::shared_ptr<const TileLayer>& layer, double latDeg) {
-        const geodata::MercatorPoint west = geodata::toMercator({latDeg, 6.99});
-        const geodata::MercatorPoint east = geodata::toMercator({latDeg, 7.05});
-        int black = 0;
-        for (double xM = west.xM; xM < east.xM; xM += pixelM) {
-            const geodata::TileId tile =
-                geodata::tilesCovering({xM, west.yM, xM + 1, west.yM + 1}, Zoom).front();
-            const QImage image = layer->render(tile, std::atomic<bool>(false));
-            const geodata::Extent box = geodata::tileExtent(tile);
-            if (!image.isNull() &&
-                image.pixel(int((xM - box.minXM) / pixelM), int((box.maxYM - west.yM) / pixelM)) ==
-                    qRgb(0, 0, 0))
-                ++black;
-        }
-        return black;
-    };
-    const auto outlined = resultTiles(grid, grid->marginDb, green, {}, covered);
-    // The western edge of the grid and the edge between the second and third columns.
-    EXPECT_EQ(outlinePixels(outlined, 45.015), 2);
-    EXPECT_EQ(outlinePixels(outlined, 45.005), 2);
-    EXPECT_EQ(outlinePixels(resultTiles(grid, grid->marginDb, green), 45.015), 0);
 }
 
 } // namespace

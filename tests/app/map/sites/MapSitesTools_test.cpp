@@ -2,8 +2,8 @@
 
 #include "ScriptedPrompter.h"
 #include "TableTerrain.h"
+#include "TestFiles.h"
 
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -57,10 +57,8 @@ TEST_F(MapTools, AClickDoesWhatTheToolInUseSays) {
 TEST_F(MapTools, AProfileBetweenSitesTakesTheirNamesHeightsAndFrequency) {
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("net.csv"));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("name,lat,lon,height_m,freq_mhz\nMast,45,7,42,900\nHut,45,7.1,,\n");
-    file.close();
+    ASSERT_TRUE(test::writeContent(
+        path, "name,lat,lon,height_m,freq_mhz\nMast,45,7,42,900\nHut,45,7.1,,\n"));
     ASSERT_TRUE(tools->sites().openFile(path));
     ASSERT_TRUE(tools->profileBetweenSites(0, 1));
     const PathProfileModel& profile = tools->profile();

@@ -96,8 +96,7 @@ TEST_F(PathProfile, FaultsAreToldAndTheLastProfileStays) {
     EXPECT_TRUE(model.lblSummary().startsWith(QLatin1String("Hill to B:")));
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        PathProfileModel::Field restore = c.field;
-        const QString before = model.text(restore);
+        const QString before = model.text(c.field);
         model.setText(c.field, QString::fromLatin1(c.text));
         terrainError = QString::fromLatin1(c.terrainError);
         prompter.messages.clear();
@@ -106,7 +105,7 @@ TEST_F(PathProfile, FaultsAreToldAndTheLastProfileStays) {
         EXPECT_TRUE(prompter.messages[0].text.startsWith(QLatin1String(c.message)))
             << prompter.messages[0].text.toStdString();
         EXPECT_EQ(model.revision(), 1);
-        model.setText(restore, before);
+        model.setText(c.field, before);
         terrainError.clear();
     }
 }
@@ -123,10 +122,8 @@ TEST_F(PathProfile, SendingGivesThePointToPointFormThePathProfileAndTerrain) {
     ASSERT_TRUE(model.cmdProfile_Click());
     model.cmdSendToPtoP_Click();
     EXPECT_EQ(sent, 1);
-    const std::array<const char*, PathState::CoordCount> coords = {
-        "0", "0", "45", "N", "0", "15", "0", "W", "0", "0", "45", "S", "0", "30", "0", "E"};
-    for (int c = 0; c < PathState::CoordCount; ++c)
-        EXPECT_EQ(state.path.coords[c], QLatin1String(coords[c])) << c;
+    EXPECT_EQ(QStringList(state.path.coords.begin(), state.path.coords.end()),
+              QStringLiteral("0 0 45 N 0 15 0 W 0 0 45 S 0 30 0 E").split(u' '));
     EXPECT_EQ(state.path.TxLonDD, "0.250000");
     EXPECT_TRUE(state.path.CoordsInDD);
     EXPECT_EQ(state.path.TerrainSource, "Raster");

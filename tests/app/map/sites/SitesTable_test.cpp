@@ -1,10 +1,10 @@
 #include "SitesTableModel.h"
 
 #include "ScriptedPrompter.h"
+#include "TestFiles.h"
 #include "pattern_builders.h"
 
 #include <QDir>
-#include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -19,22 +19,12 @@ class SitesTable : public ::testing::Test {
 protected:
     void SetUp() override {
         path = dir.filePath(QStringLiteral("net.csv"));
-        write(path, Network);
+        ASSERT_TRUE(test::writeContent(path, Network));
         std::string error;
         ASSERT_TRUE(tools::writeTextFile(dir.filePath(QStringLiteral("panel.msi")).toStdString(),
                                          tools::msiText(tools::panelPattern()), error));
         ASSERT_TRUE(model.openFile(path));
         QObject::connect(&model, &SitesTableModel::sitesChanged, [this] { ++changes; });
-    }
-
-    static void write(const QString& file, const QByteArray& text) {
-        QFile out(file);
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly));
-        out.write(text);
-    }
-    static QByteArray read(const QString& file) {
-        QFile in(file);
-        return in.open(QIODevice::ReadOnly) ? in.readAll() : QByteArray();
     }
 
     QTemporaryDir dir;
@@ -89,10 +79,11 @@ TEST_F(SitesTable, SitesAddedMovedAndRemovedAreSavedAsTheSameCsv) {
     EXPECT_EQ(changes, 5);
     ASSERT_TRUE(model.mnuSave_Click());
     EXPECT_FALSE(model.dirty());
-    EXPECT_EQ(read(path).toStdString(), "name,lat,lon,height_m,power,antenna,azimuth,freq_mhz\n"
-                          "south,45.25,7.5,,47dBm,,,\n"
-                          "Site_1,45.3,7.3,,,,,\n"
-                          "Site_2,45.2,7.2,,,,,900\n");
+    EXPECT_EQ(test::fileContent(path).toStdString(),
+              "name,lat,lon,height_m,power,antenna,azimuth,freq_mhz\n"
+              "south,45.25,7.5,,47dBm,,,\n"
+              "Site_1,45.3,7.3,,,,,\n"
+              "Site_2,45.2,7.2,,,,,900\n");
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files).size(), 2); // no temporary left
 }
 
@@ -111,7 +102,7 @@ TEST_F(SitesTable, ClosingWithUnsavedChangesAsks) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        write(path, Network);
+        ASSERT_TRUE(test::writeContent(path, Network));
         SitesTableModel table(prompter);
         ASSERT_TRUE(table.openFile(path));
         table.moveSite(1, 45, 7);
@@ -131,7 +122,7 @@ TEST_F(SitesTable, ClosingWithUnsavedChangesAsks) {
             EXPECT_TRUE(prompter.messages[1].text.startsWith(QLatin1String("The sites were not saved: ")));
             ASSERT_TRUE(QDir(path).removeRecursively());
         } else {
-            EXPECT_EQ(read(path).contains("south,45,7,"), c.saved);
+            EXPECT_EQ(test::fileContent(path).contains("south,45,7,"), c.saved);
         }
     }
     EXPECT_TRUE(prompter.allAnswersUsed());
@@ -148,7 +139,7 @@ TEST_F(SitesTable, TheSelectedSitesAntennaIsReadBesideTheFile) {
     EXPECT_FALSE(model.pattern());
     EXPECT_TRUE(model.lblAntenna().contains(QLatin1String("missing.msi"))) << model.lblAntenna().toStdString();
 
-    write(dir.filePath(QStringLiteral("bad.csv")), "name,lat\nx,1\n");
+    ASSERT_TRUE(test::writeContent(dir.filePath(QStringLiteral("bad.csv")), "name,lat\nx,1\n"));
     prompter.messages.clear();
     EXPECT_FALSE(model.openFile(dir.filePath(QStringLiteral("bad.csv"))));
     ASSERT_EQ(prompter.messages.size(), 1u);
