@@ -9,6 +9,7 @@
 #include "NumberFormat.h"
 #include "ProgramCoverage.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFileInfo>
 #include <QRegularExpression>
@@ -126,6 +127,22 @@ QString oneDecimal(double value) {
     return formatPattern(value, u"0.0");
 }
 
+// " (model warning 3: ...)" for a cell of a site's map whose path the model warned about.
+QString warningAt(const MapResult& shown, double latDeg, double lonDeg) {
+    const coverage::CoverageGrid& grid = *shown.grid;
+    const double column = std::floor((lonDeg - grid.westLonDeg) / grid.cellDeg);
+    const double row = std::floor((grid.northLatDeg - latDeg) / grid.cellDeg);
+    if (column < 0 || row < 0 || column >= grid.columns || row >= grid.rows)
+        return {};
+    const auto cell = static_cast<std::size_t>(row * grid.columns + column);
+    if (cell >= grid.warning.size() || grid.warning[cell] == 0)
+        return {};
+    const auto cause =
+        cell < grid.warningCause.size() ? grid.warningCause[cell] : coverage::WarningCause::Other;
+    return QStringLiteral(" (model warning ") + QString::number(grid.warning[cell]) +
+           QStringLiteral(": ") + QString::fromStdString(coverage::warningCauseText(cause)) + u')';
+}
+
 } // namespace
 
 FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Prompter& prompter,
@@ -145,6 +162,7 @@ FrmCoverageModel::FrmCoverageModel(ProgramState& state, SettingsStore& store, Pr
         m_text[levelsField(quantity)] = defaultLevelsText(quantity);
     connect(&m_run, &CoverageRun::stateChanged, this, &FrmCoverageModel::runStateChanged);
     connect(&m_run, &CoverageRun::progressChanged, this, &FrmCoverageModel::progressChanged);
+    connect(&m_layers, &LayerStack::changed, this, &FrmCoverageModel::layersChanged);
 }
 
 QString FrmCoverageModel::controlName(Field field) {
@@ -162,8 +180,7 @@ void FrmCoverageModel::setChkHatch(bool hatch) {
     if (m_hatch == hatch)
         return;
     m_hatch = hatch;
-    ++m_mapRevision;
-    emit changed();
+    restyleCurrent();
 }
 
 FrmCoverageModel::Field FrmCoverageModel::levelsField(MapQuantity quantity) {
@@ -180,38 +197,99 @@ FrmCoverageModel::Field FrmCoverageModel::levelsField(MapQuantity quantity) {
     return txtMarginLevels;
 }
 
-std::vector<MapQuantity> FrmCoverageModel::quantities() const {
-    if (!m_run.hasMap())
-        return {MapQuantity::LossDb};
+namespace {
+
+std::vector<MapQuantity> quantitiesOf(const coverage::CoverageGrid& grid) {
     std::vector<MapQuantity> offered;
     for (MapQuantity quantity : coverage::AllMapQuantities) {
-        if (coverage::hasQuantity(m_run.grid(), quantity))
+        if (coverage::hasQuantity(grid, quantity))
             offered.push_back(quantity);
     }
     return offered;
 }
 
+bool offers(const coverage::CoverageGrid& grid, MapQuantity quantity) {
+    return coverage::hasQuantity(grid, quantity);
+}
+
+bool sameColours(const coverage::MapStyle& a, const coverage::MapStyle& b) {
+    return a.quantity() == b.quantity() && a.levels() == b.levels() &&
+           a.palette() == b.palette() && a.hatch() == b.hatch();
+}
+
+} // namespace
+
+std::vector<MapQuantity> FrmCoverageModel::quantities() const {
+    const MapResult* shown = currentResult();
+    if (!shown)
+        return {MapQuantity::LossDb};
+    return shown->band == ResultBand::Site ? quantitiesOf(*shown->grid) : std::vector<MapQuantity>{};
+}
+
 MapQuantity FrmCoverageModel::quantity() const {
-    const std::vector<MapQuantity> offered = quantities();
-    if (m_chosenQuantity &&
-        std::find(offered.begin(), offered.end(), *m_chosenQuantity) != offered.end())
-        return *m_chosenQuantity;
-    return m_run.hasMap() ? coverage::defaultQuantity(m_run.inputs()) : MapQuantity::LossDb;
+    const MapResult* shown = currentResult();
+    return shown ? shown->style.quantity() : MapQuantity::LossDb;
 }
 
 void FrmCoverageModel::setQuantity(MapQuantity quantity) {
-    if (quantity == this->quantity())
+    const MapResult* shown = currentResult();
+    if (!shown || shown->band != ResultBand::Site || quantity == this->quantity() ||
+        !offers(*shown->grid, quantity))
         return;
     m_chosenQuantity = quantity;
-    ++m_mapRevision;
-    emit changed();
+    restyleCurrent(quantity);
 }
 
 void FrmCoverageModel::setPalette(coverage::Palette palette) {
     if (m_palette == palette)
         return;
     m_palette = palette;
+    restyleCurrent();
+}
+
+const MapResult* FrmCoverageModel::result(const QString& source) const {
+    const auto found = m_results.find(source);
+    return found == m_results.end() ? nullptr : &found->second;
+}
+
+const MapResult* FrmCoverageModel::currentResult() const {
+    const int index = m_layers.legendLayer();
+    return index < 0 ? nullptr : result(m_layers.at(index).source);
+}
+
+MapResult* FrmCoverageModel::currentResultToChange() {
+    const int index = m_layers.legendLayer();
+    const auto found = index < 0 ? m_results.end() : m_results.find(m_layers.at(index).source);
+    return found == m_results.end() ? nullptr : &found->second;
+}
+
+coverage::MapStyle FrmCoverageModel::styleOf(MapQuantity quantity) const {
+    std::vector<double> levels = readLevels(m_text[levelsField(quantity)], quantity)
+                                     .value_or(coverage::defaultLevels(quantity));
+    return coverage::MapStyle(quantity, std::move(levels), m_palette, m_hatch);
+}
+
+// The current result takes the window's colours: `quantity` (else its own), the levels of
+// that quantity, the palette and the hatch.
+void FrmCoverageModel::restyleCurrent(std::optional<MapQuantity> quantity) {
     ++m_mapRevision;
+    const int index = m_layers.legendLayer();
+    MapResult* shown = currentResultToChange();
+    const coverage::MapStyle style =
+        styleOf(quantity.value_or(shown ? shown->style.quantity() : MapQuantity::LossDb));
+    if (shown && !sameColours(shown->style, style)) {
+        shown->style = style;
+        ++shown->revision;
+        m_layers.add(shown->layer(m_layers.at(index).source));
+    }
+    emit changed();
+}
+
+// Forgets the data of the result layers removed.
+void FrmCoverageModel::layersChanged() {
+    std::erase_if(m_results, [this](const auto& entry) {
+        return m_layers.find(LayerKind::Result, entry.first) < 0;
+    });
     emit changed();
 }
 
@@ -342,9 +420,8 @@ bool FrmCoverageModel::checkField(Field field) {
     const QString name = QString::fromLatin1(rule.name);
     if (const std::optional<MapQuantity> quantity = levelsQuantity(field)) {
         if (const auto levels = readLevels(m_text[field], *quantity)) {
-            ++m_mapRevision;
             m_text[field] = QString::fromStdString(coverage::levelsText(*levels));
-            emit changed();
+            restyleCurrent();
             return true;
         }
         inform(m_prompter,
@@ -424,13 +501,7 @@ bool FrmCoverageModel::cmdRun_Click() {
 void FrmCoverageModel::runStateChanged() {
     switch (m_run.state()) {
     case RunState::Done:
-        ++m_mapRevision;
-        m_hover.clear();
-        m_warnings = QString::fromStdString(
-            coverage::warningSummary(m_run.grid(), coverage::MapStyle::WarningLevel));
-        m_mapSource = m_runSource;
-        m_mapCaption = runCaption();
-        reportLine(QStringLiteral("Coverage map: ") + m_mapCaption);
+        addRunResult();
         break;
     case RunState::Failed:
         inform(m_prompter, QStringLiteral("The coverage map was not computed. ") + m_run.message(),
@@ -446,7 +517,37 @@ void FrmCoverageModel::runStateChanged() {
     emit changed();
 }
 
+// The finished run becomes the top result layer, or replaces the layer of a run of the same
+// inputs over the same terrain.
+void FrmCoverageModel::addRunResult() {
+    ++m_mapRevision;
+    m_hover.clear();
+    m_warnings = QString::fromStdString(
+        coverage::warningSummary(m_run.grid(), coverage::MapStyle::WarningLevel));
+    m_mapSource = m_runSource;
+    MapResult made;
+    made.grid = m_run.sharedGrid();
+    made.inputs = m_run.inputs();
+    const MapQuantity quantity = m_chosenQuantity && offers(*made.grid, *m_chosenQuantity)
+                                     ? *m_chosenQuantity
+                                     : coverage::defaultQuantity(m_run.inputs());
+    made.style = styleOf(quantity);
+    made.caption = runCaption();
+    made.name = QStringLiteral("Tx ") + positionText(m_run.inputs().tx) + QStringLiteral(", ") +
+                QDateTime::currentDateTime().toString(QStringLiteral("HH:mm:ss"));
+    const QString source = runInputsText();
+    const MapLayer layer = made.layer(source);
+    m_results.insert_or_assign(source, std::move(made));
+    m_layers.add(layer);
+    reportLine(QStringLiteral("Coverage map: ") + m_results.at(source).caption);
+}
+
 QString FrmCoverageModel::runCaption() const {
+    return runInputsText() + QStringLiteral(": ") + lblStatus() +
+           (m_warnings.isEmpty() ? QString() : QStringLiteral("; ") + m_warnings);
+}
+
+QString FrmCoverageModel::runInputsText() const {
     const coverage::CoverageInputs& in = m_run.inputs();
     return QStringLiteral("Tx ") + positionText(in.tx) + u' ' +
            generalNumber(in.txHeightM) + QStringLiteral(" m, Rx ") + generalNumber(in.rxHeightM) +
@@ -461,9 +562,7 @@ QString FrmCoverageModel::runCaption() const {
            generalNumber(in.resolutionSec) + QStringLiteral(" sec, terrain ") +
            QString::fromStdString(m_run.terrain()->displayName()) +
            (in.erpDbw ? QStringLiteral(", ERP ") + generalNumber(*in.erpDbw) + QStringLiteral(" dBW")
-                      : QString()) +
-           QStringLiteral(": ") + lblStatus() +
-           (m_warnings.isEmpty() ? QString() : QStringLiteral("; ") + m_warnings);
+                      : QString());
 }
 
 void FrmCoverageModel::reportLine(const QString& line) {
@@ -485,10 +584,13 @@ void FrmCoverageModel::closeBoxClicked() {
 }
 
 coverage::MapStyle FrmCoverageModel::mapStyle() const {
-    const MapQuantity shown = quantity();
-    std::vector<double> levels =
-        readLevels(m_text[levelsField(shown)], shown).value_or(coverage::defaultLevels(shown));
-    return coverage::MapStyle(shown, std::move(levels), m_palette, m_hatch);
+    const MapResult* shown = currentResult();
+    return shown ? shown->style : styleOf(MapQuantity::LossDb);
+}
+
+QString FrmCoverageModel::mapCaption() const {
+    const MapResult* shown = currentResult();
+    return shown ? shown->caption : QString();
 }
 
 std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
@@ -505,6 +607,13 @@ std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
 void FrmCoverageModel::mapHover(double latDeg, double lonDeg) {
     if (!m_run.hasMap())
         return;
+    m_hover = hoverLines(latDeg, lonDeg);
+    emit changed();
+}
+
+// The point, its distance from the last run's transmitter and its terrain height, then one
+// line per visible result layer, top first.
+QString FrmCoverageModel::hoverLines(double latDeg, double lonDeg) const {
     const terrain::GeoPoint tx = m_run.inputs().tx;
     QString text = positionText({latDeg, lonDeg}) + QStringLiteral("   ") +
                    oneDecimal(greatCircleDistanceM(tx.latDeg, tx.lonDeg, latDeg, lonDeg) / 1000) +
@@ -512,29 +621,13 @@ void FrmCoverageModel::mapHover(double latDeg, double lonDeg) {
     double elevationM = 0;
     if (m_run.terrain()->elevationAt({latDeg, lonDeg}, elevationM).ok)
         text += QStringLiteral("   terrain ") + formatPattern(elevationM, u"0") + QStringLiteral(" m");
-    const coverage::CoverageGrid& grid = m_run.grid();
-    const double column = std::floor((lonDeg - grid.westLonDeg) / grid.cellDeg);
-    const double row = std::floor((grid.northLatDeg - latDeg) / grid.cellDeg);
-    if (column >= 0 && row >= 0 && column < grid.columns && row < grid.rows) {
-        const auto cell = static_cast<std::size_t>(row * grid.columns + column);
-        const auto value = [&](const std::vector<float>& band, const QString& label,
-                               const QString& unit) {
-            if (cell < band.size() && !std::isnan(band[cell]))
-                text += QStringLiteral("   ") + label + u' ' + oneDecimal(band[cell]) + u' ' + unit;
-        };
-        value(grid.lossDb, QStringLiteral("loss"), QStringLiteral("dB"));
-        value(grid.powerDbm, QStringLiteral("power"), QStringLiteral("dBm"));
-        value(grid.fieldDbuvm, QStringLiteral("field"), QStringLiteral("dBµV/m"));
-        if (cell < grid.warning.size() && grid.warning[cell] != 0) {
-            const auto cause = cell < grid.warningCause.size() ? grid.warningCause[cell]
-                                                               : coverage::WarningCause::Other;
-            text += QStringLiteral("   (model warning ") + QString::number(grid.warning[cell]) +
-                    QStringLiteral(": ") +
-                    QString::fromStdString(coverage::warningCauseText(cause)) + u')';
-        }
+    for (const MapLayer& layer : m_layers.layers()) {
+        const MapResult* shown = layer.visible ? result(layer.source) : nullptr;
+        if (layer.kind == LayerKind::Result && shown)
+            text += u'\n' + shown->name + QStringLiteral(": ") + shown->valueAt(latDeg, lonDeg) +
+                    warningAt(*shown, latDeg, lonDeg);
     }
-    m_hover = text;
-    emit changed();
+    return text;
 }
 
 void FrmCoverageModel::mapLeft() {
@@ -560,12 +653,18 @@ bool FrmCoverageModel::writeMap(MapFileFormat format, const QString& path, QStri
         error = QStringLiteral("no map writer is available");
         return false;
     }
-    return m_services.write(format, m_run, mapStyle(), path, written, error);
+    const MapResult* shown = currentResult();
+    if (shown->band != ResultBand::Site) {
+        error = QStringLiteral("a network's map is saved as PNG or PDF; GeoTIFF and KML hold a "
+                               "site's map");
+        return false;
+    }
+    return m_services.write(format, *shown->grid, shown->style, path, written, error);
 }
 
 void FrmCoverageModel::mnuFileSaveMap_Click() {
-    if (!m_run.hasMap()) {
-        inform(m_prompter, QStringLiteral("No coverage map has been computed yet."),
+    if (!currentResult()) {
+        inform(m_prompter, QStringLiteral("No coverage map is shown."),
                QStringLiteral("Save Map"));
         return;
     }
@@ -609,8 +708,8 @@ bool FrmCoverageModel::mayReplace(const QString& path) {
 }
 
 void FrmCoverageModel::mnuFilePrint_Click() {
-    if (!m_run.hasMap()) {
-        inform(m_prompter, QStringLiteral("No coverage map has been computed yet."),
+    if (!currentResult()) {
+        inform(m_prompter, QStringLiteral("No coverage map is shown."),
                QStringLiteral("Print"));
         return;
     }

@@ -3,6 +3,7 @@
 #include "AppInfo.h"
 #include "CoverageRun.h"
 #include "LayerStack.h"
+#include "MapResults.h"
 #include "PointToPointInputs.h"
 #include "ProgramState.h"
 #include "Prompter.h"
@@ -46,7 +47,7 @@ struct CoverageServices {
     /// Writes the map of a finished run as GeoTIFF or KML (`format`) to `path`, coloured by
     /// `style`; on success `written` lists every file written (a KML's picture too),
     /// otherwise `error` says why.
-    std::function<bool(MapFileFormat format, const CoverageRun& run,
+    std::function<bool(MapFileFormat format, const coverage::CoverageGrid& grid,
                        const coverage::MapStyle& style, const QString& path,
                        QStringList& written, QString& error)>
         write;
@@ -110,14 +111,16 @@ public:
     /// Whether cells with a model warning are hatched on the map and in its files.
     bool chkHatch() const { return m_hatch; }
     void setChkHatch(bool hatch);
-    /// The quantities the map can show: those its run computed (the loss alone before a run).
+    /// The quantities the current result can show: those its run computed (the loss alone
+    /// before a run, none for a network's result).
     std::vector<coverage::MapQuantity> quantities() const;
-    /// The quantity shown: the one chosen when the run computed it, else the margin with a
-    /// threshold, the received power with a power or an ERP, or the loss.
+    /// The quantity of the current result: the one chosen when its run computed it, else the
+    /// margin with a threshold, the received power with a power or an ERP, or the loss.
     coverage::MapQuantity quantity() const;
-    /// Shows `quantity` (when the run computed it), re-coloured without a new run.
+    /// Shows `quantity` on the current result (when its run computed it), re-coloured
+    /// without a new run.
     void setQuantity(coverage::MapQuantity quantity);
-    /// The colour scale of the map, its legend and its files; remembered.
+    /// The colour scale of the current result, its legend and its files; remembered.
     coverage::Palette palette() const { return m_palette; }
     void setPalette(coverage::Palette palette);
     /// The levels field of `quantity`.
@@ -147,14 +150,22 @@ public:
     void mapLeft();
 
     // ---- The map ----
+    /// The background run; its map is the last one completed.
     const CoverageRun& run() const { return m_run; }
     CoverageRun& run() { return m_run; }
-    /// How the map is coloured: the quantity shown, its levels, the palette and the hatch.
+    /// The data of the result layer of `source`; nullptr when there is none.
+    const MapResult* result(const QString& source) const;
+    /// The result of the topmost visible result layer, whose legend the map shows and which
+    /// Save Map and Print write; nullptr when none is shown.
+    const MapResult* currentResult() const;
+    /// How the current result is coloured: the quantity shown, its levels, the palette and
+    /// the hatch (the window's choices without a result).
     coverage::MapStyle mapStyle() const;
-    /// Counts changes of the map's data or colours (views rebuild their images on a change).
+    /// Counts changes of the results' data or colours (views rebuild their images on a change).
     int mapRevision() const { return m_mapRevision; }
-    /// The map's caption: every input of its run, its size and time, and its warnings.
-    QString mapCaption() const { return m_mapCaption; }
+    /// The current result's caption: every input of its run, its size and time, and its
+    /// warnings.
+    QString mapCaption() const;
     /// The receiver of the current path when it lies within the map's radius.
     std::optional<terrain::GeoPoint> receiver() const;
     /// The layers of the map, remembered from one opening of the window to the next.
@@ -182,10 +193,17 @@ private:
     }
     std::optional<coverage::CoverageInputs> buildInputs();
     void runStateChanged();
+    void addRunResult();
+    void layersChanged();
+    MapResult* currentResultToChange();
+    coverage::MapStyle styleOf(coverage::MapQuantity quantity) const;
+    void restyleCurrent(std::optional<coverage::MapQuantity> quantity = {});
     void reportLine(const QString& line);
     bool writeMap(MapFileFormat format, const QString& path, QStringList& written, QString& error);
     bool mayReplace(const QString& path);
     QString runCaption() const;
+    QString runInputsText() const;
+    QString hoverLines(double latDeg, double lonDeg) const;
     bool profileFromFile() const;
     std::optional<terrain::GeoPoint> transmitter() const;
     bool askTransmitter();
@@ -202,6 +220,7 @@ private:
     MapOutput* m_output = nullptr;
     MapSitesTools* m_sitesTools = nullptr;
     LayerStack m_layers;
+    MapResults m_results;
     QString m_layoutState;
 
     std::array<QString, FieldCount> m_text;
@@ -211,7 +230,6 @@ private:
     QString m_runClimate;
     QString m_runSource;
     QString m_mapSource;
-    QString m_mapCaption;
     /// The transmitter entered for a profile read from the file `m_enteredFor`.
     std::optional<terrain::GeoPoint> m_enteredTx;
     QString m_enteredFor;

@@ -51,7 +51,8 @@ QString legendPathOf(const QString& kmlPath) {
     return file.dir().filePath(file.completeBaseName() + QStringLiteral("-legend.png"));
 }
 
-bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const coverage::MapStyle& style,
+bool writeMapFiles(MapFileFormat format, const coverage::CoverageGrid& grid,
+                   const coverage::MapStyle& style,
                    const QString& path, QStringList& written, QString& error) {
     const QFileInfo file(path);
     const QString prefix = file.dir().filePath(file.completeBaseName());
@@ -60,7 +61,7 @@ bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const coverage:
     formats.png = formats.kml = format == MapFileFormat::Kml;
     formats.pngSuffix = OverlaySuffix.toStdString();
     const terrain::Status status = coverage::writeCoverageFiles(
-        run.grid(), prefix.toLocal8Bit().toStdString(), formats, style.colourScale(FileColourAlpha),
+        grid, prefix.toLocal8Bit().toStdString(), formats, style.colourScale(FileColourAlpha),
         "Verdan coverage map");
     if (!status.ok) {
         error = QString::fromStdString(status.message);

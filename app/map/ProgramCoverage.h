@@ -18,10 +18,11 @@ QString overlayPathOf(const QString& kmlPath);
 /// The legend picture of a KML saved as `kmlPath`: "map.kml" shows "map-legend.png".
 QString legendPathOf(const QString& kmlPath);
 
-/// Writes the map of a Done `run` as GeoTIFF (`path`) or KML (`path`, overlayPathOf() and
+/// Writes a site's coverage map `grid` as GeoTIFF (`path`) or KML (`path`, overlayPathOf() and
 /// legendPathOf() it as one set) coloured by `style`; `written` lists the files, or `error`
 /// says what failed.
-bool writeMapFiles(MapFileFormat format, const CoverageRun& run, const coverage::MapStyle& style,
+bool writeMapFiles(MapFileFormat format, const coverage::CoverageGrid& grid,
+                   const coverage::MapStyle& style,
                    const QString& path, QStringList& written, QString& error);
 
 } // namespace verdan

@@ -65,8 +65,11 @@ QFont textFont(const QFont& base, int pixels, bool bold = false) {
     return font;
 }
 
-QString layerKey(const MapLayer& layer) {
-    return QString::number(static_cast<int>(layer.kind)) + u'|' + layer.source;
+// A result's key changes with its colours: its tiles are drawn anew.
+QString layerKey(const MapLayer& layer, const FrmCoverageModel& model) {
+    const MapResult* result = layer.kind == LayerKind::Result ? model.result(layer.source) : nullptr;
+    return QString::number(static_cast<int>(layer.kind)) + u'|' + layer.source +
+           (result ? u'|' + QString::number(result->revision) : QString());
 }
 
 bool isPictureFile(const QString& path) {
@@ -109,9 +112,6 @@ CellHatch hatchOf(std::shared_ptr<const coverage::CoverageGrid> grid,
         return cell < grid->warning.size() && scale.hatches(grid->warning[cell]);
     };
 }
-
-// The layer of the shown run's result.
-const QString ResultSource = QStringLiteral("run");
 
 } // namespace
 
@@ -278,8 +278,8 @@ void FrmPlanningMapView::buildMenus() {
                     [this] { m_canvas->zoomBy(0.5); });
     view->addAction(QStringLiteral("&Fit to Result"), QKeySequence(Qt::CTRL | Qt::Key_0), this,
                     [this] {
-                        if (m_model.run().hasMap())
-                            m_canvas->fit(resultExtent(m_model.run().grid()));
+                        if (const MapResult* shown = m_model.currentResult())
+                            m_canvas->fit(resultExtent(*shown->grid));
                     });
     view->addSeparator();
     for (QDockWidget* dock : m_main->findChildren<QDockWidget*>())
@@ -505,29 +505,13 @@ void FrmPlanningMapView::refreshStyleChoices() {
     m_palette->setCurrentIndex(static_cast<int>(m_model.palette()));
 }
 
+// A new run's map is shown whole.
 void FrmPlanningMapView::syncResultLayer() {
     const CoverageRun& run = m_model.run();
-    if (!run.hasMap() || m_model.mapRevision() == m_shownRevision)
+    if (!run.hasMap() || run.mapSerial() == m_shownSerial)
         return;
-    m_shownRevision = m_model.mapRevision();
-    const coverage::MapStyle style = m_model.mapStyle();
-    MapLayer layer;
-    layer.kind = LayerKind::Result;
-    layer.source = ResultSource;
-    layer.name = QString::fromStdString(style.title());
-    layer.legendTitle = layer.name;
-    for (const coverage::LegendEntry& entry : style.legend()) {
-        layer.legend.push_back(
-            {static_cast<std::uint32_t>(qRgb(entry.colour.red, entry.colour.green,
-                                             entry.colour.blue) & 0xffffff),
-             QString::fromStdString(entry.text)});
-    }
-    m_opened.remove(layerKey(layer)); // its picture changed: new tiles
-    m_layers.add(std::move(layer));
-    if (run.mapSerial() != m_shownSerial) {
-        m_shownSerial = run.mapSerial();
-        m_canvas->fit(resultExtent(run.grid()));
-    }
+    m_shownSerial = run.mapSerial();
+    m_canvas->fit(resultExtent(run.grid()));
     refreshMarks();
 }
 
@@ -584,7 +568,7 @@ void FrmPlanningMapView::attachSitesTools(MapSitesTools& tools) {
 
 const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {
     const MapLayer& layer = m_layers.at(index);
-    const QString key = layerKey(layer);
+    const QString key = layerKey(layer, m_model);
     if (const auto it = m_opened.constFind(key); it != m_opened.cend())
         return &*it;
     const CoverageRun& run = m_model.run();
@@ -598,18 +582,18 @@ const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {
         entry.tiles = hillshadeTiles(run.sharedTerrain());
         break;
     case LayerKind::Result: {
-        if (!run.hasMap())
+        const MapResult* result = m_model.result(layer.source);
+        if (result == nullptr)
             return nullptr;
-        const coverage::MapStyle style = m_model.mapStyle();
-        entry.tiles = resultTiles(run.sharedGrid(),
-                                  coverage::quantityValues(run.grid(), style.quantity()),
-                                  [style](float value) -> QRgb {
-                                      const coverage::Rgba colour = style.colourOf(value);
+        const bool site = result->band == ResultBand::Site;
+        entry.tiles = resultTiles(result->grid, result->values(),
+                                  [colours = result->colours()](float value) -> QRgb {
+                                      const coverage::Rgba colour = colours(value);
                                       return qRgba(colour.red, colour.green, colour.blue,
                                                    colour.alpha);
                                   },
-                                  hatchOf(run.sharedGrid(), style),
-                                  coveredOf(run.sharedGrid()));
+                                  site ? hatchOf(result->grid, result->style) : CellHatch{},
+                                  site ? coveredOf(result->grid) : CellInside{});
         break;
     }
     case LayerKind::Raster: {
@@ -638,6 +622,11 @@ const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {
 }
 
 void FrmPlanningMapView::syncCanvas() {
+    // The tiles of layers removed or coloured anew are let go, and with them their data.
+    QSet<QString> keys;
+    for (const MapLayer& layer : m_layers.layers())
+        keys.insert(layerKey(layer, m_model));
+    m_opened.removeIf([&keys](const auto& entry) { return !keys.contains(entry.key()); });
     std::vector<CanvasLayer> shown;
     for (int i = 0; i < m_layers.count(); ++i) {
         if (!m_layers.at(i).visible)
@@ -741,7 +730,6 @@ bool FrmPlanningMapView::exportView(const QString& path, QString& error) {
 void FrmPlanningMapView::removeLayer() {
     const int index = currentLayer();
     if (index >= 0 && index < m_layers.count()) {
-        m_opened.remove(layerKey(m_layers.at(index)));
         m_layers.remove(index);
     }
 }

@@ -108,7 +108,6 @@ private:
     QHash<QString, OpenedLayer> m_opened;
     quint64 m_nextLayerId = 1;
     int m_shownSerial = -1;
-    int m_shownRevision = -1;
     int m_draggedSite = -1;
 
     QListWidget* m_layerList = nullptr;

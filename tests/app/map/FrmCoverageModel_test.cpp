@@ -46,7 +46,7 @@ protected:
             error = terrainError;
             return terrainError.isEmpty() ? std::make_shared<test::SlopeTerrain>() : nullptr;
         };
-        services.write = [this](MapFileFormat format, const CoverageRun&, const coverage::MapStyle&,
+        services.write = [this](MapFileFormat format, const coverage::CoverageGrid&, const coverage::MapStyle&,
                                 const QString& path, QStringList& written, QString& error) {
             writes.push_back({format, path});
             written = {path};
@@ -214,7 +214,7 @@ TEST_F(CoverageWindow, CancelStopsTheRunAndWritesNoReport) {
     EXPECT_TRUE(model->cmdRunEnabled());
     EXPECT_FALSE(logText().contains("Coverage map"));
     model->mnuFileSaveMap_Click();
-    EXPECT_EQ(prompter.messageTexts(), QStringList{"No coverage map has been computed yet."});
+    EXPECT_EQ(prompter.messageTexts(), QStringList{"No coverage map is shown."});
     // Closing the window during a run cancels it.
     ASSERT_TRUE(model->cmdRun_Click());
     model->closeBoxClicked();
@@ -309,18 +309,60 @@ TEST_F(CoverageWindow, DoneRunIsReportedAndReadUnderThePointer) {
         "sgm 0.001 S/m, Ns 301, Maritime Temperate, Over Sea, reliability 50 %, confidence 50 "
         "%, radius 30 km, resolution 30 sec, terrain Slope, ERP 10 dBW: 64 cells in"))
         << logText().toStdString();
-    // Column 6, row 1 of the synthetic grid; the receiver lies 1.97 km away, inside.
+    ASSERT_TRUE(model->receiver()); // 1.97 km away, inside the radius
+    EXPECT_EQ(model->receiver()->latDeg, 51.0 + 31.0 / 60);
+}
+
+// The names of the result layers, top first.
+QStringList resultNames(const LayerStack& layers) {
+    QStringList names;
+    for (const MapLayer& layer : layers.layers())
+        if (layer.kind == LayerKind::Result)
+            names << layer.name.section(u',', 0, 0) + u' ' + layer.legendTitle;
+    return names;
+}
+
+TEST_F(CoverageWindow, EachRunIsALayerOfItsOwnReadUnderThePointerAndARerunReplacesIt) {
+    auto model = open();
+    model->setText(FrmCoverageModel::txtERP, "10");
+    ASSERT_TRUE(runToEnd(*model));
+    const std::weak_ptr<const coverage::CoverageGrid> first = model->run().sharedGrid();
+    model->setText(FrmCoverageModel::txtERP, "");
+    ASSERT_TRUE(runToEnd(*model));
+    ASSERT_TRUE(runToEnd(*model)); // the same inputs: the loss layer is replaced
+    const QStringList both{"Tx 51.50000 N 0.12500 W Basic transmission loss (dB)",
+                           "Tx 51.50000 N 0.12500 W Received power (dBm)"};
+    EXPECT_EQ(resultNames(model->layers()), both);
+    EXPECT_EQ(model->quantity(), MapQuantity::LossDb);
+    // Each layer keeps its own colours: the palette goes to the top one alone.
+    model->setPalette(coverage::Palette::Greys);
+    const int power = model->layers().find(LayerKind::Result, model->layers().at(1).source);
+    EXPECT_EQ(model->result(model->layers().at(power).source)->style.palette(),
+              coverage::Palette::Viridis);
+
+    // Column 6, row 1 of the synthetic grid, then the south-east cell with its warning.
     const double cell = 30.0 / 3600;
     model->mapHover(51.5 + 2.5 * cell, -0.125 + 2.5 * cell);
-    EXPECT_EQ(model->lblHover().toStdString(),
-              "51.52083 N 0.10417 W   2.7 km   terrain -4 m   loss 165.0 dB   power -110.0 dBm"
-              "   field 25.0 dBµV/m");
+    const QStringList lines = model->lblHover().split(u'\n');
+    ASSERT_EQ(lines.size(), 3) << model->lblHover().toStdString();
+    EXPECT_EQ(lines[0], "51.52083 N 0.10417 W   2.7 km   terrain -4 m");
+    EXPECT_TRUE(lines[1].startsWith("Tx 51.50000 N 0.12500 W, ")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[1].endsWith(": loss 165.0 dB")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(": power -110.0 dBm")) << lines[2].toStdString();
     model->mapHover(51.5 - 3.5 * cell, -0.125 + 3.5 * cell);
-    EXPECT_TRUE(
-        model->lblHover().endsWith("(model warning 3: parameters out of the model's range)"))
+    EXPECT_TRUE(model->lblHover().endsWith("(model warning 3: parameters out of the model's range)"))
         << model->lblHover().toStdString();
-    ASSERT_TRUE(model->receiver());
-    EXPECT_EQ(model->receiver()->latDeg, 51.0 + 31.0 / 60);
+    model->mapHover(51.5 + 3.5 * cell, -0.125 - 3.5 * cell);
+    EXPECT_TRUE(model->lblHover().endsWith(": no data")) << model->lblHover().toStdString();
+
+    // A hidden layer is not read and gives the legend to the next; a removed one frees its map.
+    model->layers().setVisible(0, false);
+    EXPECT_EQ(model->quantity(), MapQuantity::PowerDbm);
+    model->mapHover(51.5 + 2.5 * cell, -0.125 + 2.5 * cell);
+    EXPECT_EQ(model->lblHover().count(u'\n'), 1);
+    model->layers().remove(power);
+    EXPECT_TRUE(first.expired());
+    EXPECT_EQ(resultNames(model->layers()).size(), 1);
 }
 
 TEST_F(CoverageWindow, SavingWritesByTheChosenFormatAndReportsTheFiles) {
@@ -364,7 +406,7 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run(), model->mapStyle(),
+    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run().grid(), model->mapStyle(),
                               dir.filePath("site.kml"), written, error))
         << error.toStdString();
     EXPECT_EQ(written, (QStringList{dir.filePath("site.kml"), dir.filePath("site-overlay.png"),
@@ -375,7 +417,7 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     EXPECT_TRUE(kmlText.contains("site-overlay.png"));
     EXPECT_TRUE(kmlText.contains(QString::fromStdString(model->mapStyle().title()))) << kmlText.toStdString();
     EXPECT_TRUE(QFile::exists(dir.filePath("site-overlay.png")));
-    EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, model->run(), model->mapStyle(),
+    EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, model->run().grid(), model->mapStyle(),
                                dir.filePath("missing/site.tif"), written, error));
     EXPECT_FALSE(error.isEmpty());
 }
