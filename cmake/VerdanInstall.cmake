@@ -25,7 +25,7 @@ install(DIRECTORY ${PROJECT_SOURCE_DIR}/docs/
         FILES_MATCHING PATTERN "*.html" PATTERN "*.png" PATTERN "*.jpg" PATTERN "*.svg")
 
 # The help's pictures that the build draws from the demo data.
-if(TARGET sites-help-pictures)
+if(TARGET map-help-pictures)
     install(DIRECTORY ${CMAKE_BINARY_DIR}/share/verdan/help/pictures
             DESTINATION ${CMAKE_INSTALL_DATADIR}/verdan/help)
 endif()
