@@ -60,7 +60,7 @@ QWidget* LinkBudgetGroupView::buildTransmitter() {
                  edit(LinkBudgetModel::txtTxLoss, QStringLiteral("Feeder, connectors and combiner, 0 to 100 dB")));
 
     m_fixedGain = new QRadioButton(QStringLiteral("&Gain"), panel);
-    m_antennaFile = new QRadioButton(QStringLiteral("Antenna &file"), panel);
+    m_antennaFile = new QRadioButton(QStringLiteral("A&ntenna file"), panel);
     m_controls.insert(QStringLiteral("optFixedGain"), m_fixedGain);
     m_controls.insert(QStringLiteral("optAntennaFile"), m_antennaFile);
     connect(m_antennaFile, &QRadioButton::toggled, &m_model, &LinkBudgetModel::setOptAntennaFile);

@@ -205,9 +205,9 @@ FrmPlanningMapView::FrmPlanningMapView(FrmCoverageModel& model, QWidget* parent)
     addDock(QStringLiteral("dockRun"), QStringLiteral("Run"), buildRun(), Qt::LeftDockWidgetArea);
     addDock(QStringLiteral("dockLegend"), QStringLiteral("Legend"), buildLegend(),
             Qt::RightDockWidgetArea);
-    buildMenus();
     if (MapSitesTools* tools = m_model.sitesTools())
         attachSitesTools(*tools);
+    buildMenus();
 
     resize(1200, 780);
     restoreLayout();
@@ -282,8 +282,13 @@ void FrmPlanningMapView::buildMenus() {
                             m_canvas->fit(resultExtent(*shown->grid));
                     });
     view->addSeparator();
-    for (QDockWidget* dock : m_main->findChildren<QDockWidget*>())
-        view->addAction(dock->toggleViewAction());
+    // Every dock, the sites tools' too, comes back from here: Ctrl+1, Ctrl+2, ...
+    int number = 0;
+    for (QDockWidget* dock : m_main->findChildren<QDockWidget*>()) {
+        QAction* toggle = dock->toggleViewAction();
+        toggle->setShortcut(QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_1 + number++)));
+        view->addAction(toggle);
+    }
     QMenu* layers = bar->addMenu(QStringLiteral("&Layers"));
     layers->addAction(QStringLiteral("Move &Up"), QKeySequence(Qt::ALT | Qt::Key_Up), this,
                       [this] { moveLayer(-1); });
@@ -296,6 +301,8 @@ void FrmPlanningMapView::buildMenus() {
                    [this] { m_model.cmdRun_Click(); });
     run->addAction(QStringLiteral("&Cancel Run"), QKeySequence(Qt::CTRL | Qt::Key_Period), this,
                    [this] { m_model.cmdCancel_Click(); });
+    if (MapSitesTools* tools = m_model.sitesTools())
+        addMapSitesActions(*bar->addMenu(QStringLiteral("&Tools")), *tools);
     QMenu* help = bar->addMenu(QStringLiteral("&Help"));
     help->addAction(QStringLiteral("&Planning Map"), QKeySequence::HelpContents, this,
                     [this] { m_model.mnuHelpCoverage_Click(); });
@@ -421,12 +428,12 @@ QWidget* FrmPlanningMapView::buildRun() {
         m_model.setPalette(coverage::AllPalettes[index]);
     });
     form->addRow(QStringLiteral("Colour scale"), m_palette);
-    m_hatch = new QCheckBox(QStringLiteral("&Hatch cells with model warnings"), panel);
+    m_hatch = new QCheckBox(QStringLiteral("Hatch cells with model &warnings"), panel);
     m_controls.insert(QStringLiteral("chkHatch"), m_hatch);
     connect(m_hatch, &QCheckBox::toggled, &m_model, &FrmCoverageModel::setChkHatch);
     form->addRow(m_hatch);
 
-    m_run = new QPushButton(QStringLiteral("&Run"), panel);
+    m_run = new QPushButton(QStringLiteral("R&un"), panel);
     m_cancel = new QPushButton(QStringLiteral("Cancel"), panel);
     m_progress = new QProgressBar(panel);
     m_status = new QLabel(panel);
@@ -548,8 +555,6 @@ void FrmPlanningMapView::attachSitesTools(MapSitesTools& tools) {
         if (tools.tool() == MapSitesTools::Tool::PathProfile)
             profileDock->show();
     });
-    QMenu* menu = m_main->menuBar()->addMenu(QStringLiteral("&Tools"));
-    addMapSitesActions(*menu, tools);
     connect(m_canvas, &MapCanvas::clicked, &tools,
             [&tools](terrain::GeoPoint at) { tools.mapClicked(at.latDeg, at.lonDeg); });
     connect(m_canvas, &MapCanvas::escapePressed, &tools, &MapSitesTools::escape);

@@ -8,6 +8,8 @@
 #include "TestFiles.h"
 #include "WidgetPrompter.h"
 
+#include <QAbstractButton>
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QDockWidget>
@@ -15,6 +17,8 @@
 #include <QImage>
 #include <QLabel>
 #include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
 #include <QSlider>
@@ -327,6 +331,49 @@ TEST_F(PlanningMap, TheSitesToolsDockBesideTheMapAndAddSitesByAClick) {
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.rect().center());
     ASSERT_EQ(tools.sites().rowCount(), 1);
     EXPECT_EQ(tools.sites().sites()[0].latDeg, canvasCentre(canvas).latDeg);
+    view.reset();
+    model->setSitesTools(nullptr);
+}
+
+// Every action of the window, the sites tools' too, is in a menu with a shortcut of its own;
+// a closed dock comes back from the View menu; no two controls share an Alt key.
+TEST_F(PlanningMap, EveryActionHasAMenuEntryAndItsOwnShortcut) {
+    PathProfileServices none;
+    MapSitesTools tools(state, store, prompter, info.title, none);
+    model->setSitesTools(&tools);
+    view.reset();
+    view = std::make_unique<FrmPlanningMapView>(*model);
+    view->show();
+    auto* bar = view->findChild<QMenuBar*>();
+    ASSERT_NE(bar, nullptr);
+    QSet<QKeySequence> shortcuts;
+    QSet<QKeySequence> altKeys;
+    QStringList docks;
+    for (QAction* title : bar->actions()) {
+        EXPECT_TRUE(!altKeys.contains(QKeySequence::mnemonic(title->text()))) << title->text().toStdString();
+        altKeys.insert(QKeySequence::mnemonic(title->text()));
+        for (QAction* action : title->menu()->actions()) {
+            if (action->isSeparator())
+                continue;
+            EXPECT_FALSE(action->shortcut().isEmpty()) << action->text().toStdString();
+            EXPECT_FALSE(shortcuts.contains(action->shortcut())) << action->text().toStdString();
+            shortcuts.insert(action->shortcut());
+            docks << action->text();
+        }
+    }
+    for (const char* dock : {"Layers", "Run", "Legend", "Sites", "Link Budget", "Path Profile"})
+        EXPECT_TRUE(docks.contains(QLatin1String(dock))) << dock;
+    for (QAbstractButton* button : view->findChildren<QAbstractButton*>()) {
+        const QKeySequence alt = QKeySequence::mnemonic(button->text());
+        if (alt.isEmpty())
+            continue;
+        EXPECT_FALSE(altKeys.contains(alt)) << button->text().toStdString();
+        altKeys.insert(alt);
+    }
+    auto* sites = static_cast<QDockWidget*>(view->control(QStringLiteral("dockSites")));
+    sites->close();
+    sites->toggleViewAction()->trigger();
+    EXPECT_TRUE(sites->isVisible());
     view.reset();
     model->setSitesTools(nullptr);
 }

@@ -247,7 +247,7 @@ QWidget* PathProfileView::buildInputs() {
     grid->addWidget(new QLabel(QStringLiteral("Frequency (MHz)"), panel), row, 0, 1, 2);
     grid->addWidget(edit(PathProfileModel::txtFreq, QStringLiteral("20 to 20000 MHz")), row, 2);
     auto* profile = new QPushButton(QStringLiteral("&Profile"), panel);
-    m_send = new QPushButton(QStringLiteral("Send to Point-to-Point &Form"), panel);
+    m_send = new QPushButton(QStringLiteral("S&end to Point-to-Point Form"), panel);
     m_controls.insert(QStringLiteral("cmdProfile"), profile);
     m_controls.insert(QStringLiteral("cmdSendToPtoP"), m_send);
     connect(profile, &QPushButton::clicked, &m_model, &PathProfileModel::cmdProfile_Click);

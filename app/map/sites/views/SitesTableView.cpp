@@ -61,7 +61,7 @@ QWidget* SitesTableView::buildButtons() {
     button("cmdSave", QStringLiteral("&Save"), [this] { m_model.mnuSave_Click(); });
     button("cmdSaveAs", QStringLiteral("Save &As..."), [this] { m_model.mnuSaveAs_Click(); });
     button("cmdAdd", QStringLiteral("A&dd"), [this] { m_model.cmdAdd_Click(); });
-    button("cmdRemove", QStringLiteral("&Remove"), [this] { m_model.removeSite(m_model.selectedRow()); });
+    button("cmdRemove", QStringLiteral("Re&move"), [this] { m_model.removeSite(m_model.selectedRow()); });
     return panel;
 }
 
