@@ -34,10 +34,10 @@ const QString TxLonDegWest = QStringLiteral("105.35");
 // Small and coarse: the build draws the map in a few seconds.
 const QString RadiusKm = QStringLiteral("9");
 const QString ResolutionSec = QStringLiteral("6");
-const QSize WindowSize{1280, 820};
+const QSize WindowSize{1100, 820};
 // The docks as narrow as their fields allow, for a wide map.
-constexpr int LeftDockWidthPx = 330;
-constexpr int RightDockWidthPx = 220;
+constexpr int LeftDockWidthPx = 310;
+constexpr int RightDockWidthPx = 200;
 // The result lets the hillshade show through; the view takes in the sites around it.
 constexpr int ResultOpacityPct = 75;
 constexpr double ZoomOut = 0.75;
