@@ -8,14 +8,12 @@
 namespace verdan {
 namespace {
 
-using test::ScriptedPrompter;
-
 class CoverageHost : public ::testing::Test {
 protected:
     void SetUp() override { host.setCoverageServices(test::syntheticServices()); }
 
     MemorySettingsStore store;
-    ScriptedPrompter prompter;
+    test::ScriptedPrompter prompter;
     ProgramState state;
     AppInfo info;
     PropagationModel model{prompter};

@@ -21,7 +21,6 @@
 #include <QMenuBar>
 #include <QProcess>
 #include <QPushButton>
-#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>

@@ -94,15 +94,27 @@ TEST_F(Canvas, KeysPanAndZoomAndEscapeEndsTheTool) {
     EXPECT_EQ(escape.count(), 1);
 }
 
-// 4 x 2 cells of 0.01 degree from 45.02 N, 7.00 E.
-std::shared_ptr<coverage::CoverageGrid> smallGrid() {
-    auto grid = std::make_shared<coverage::CoverageGrid>();
-    grid->columns = 4;
-    grid->rows = 2;
-    grid->westLonDeg = 7;
-    grid->northLatDeg = 45.02;
-    grid->cellDeg = 0.01;
-    return grid;
+TEST_F(Canvas, TheCacheKeepsTheMostRecentlyUsedTilesAndSkipsUnwantedRenders) {
+    TileCache cache(2);
+    auto layer = std::make_shared<SolidLayer>(Qt::green);
+    const auto fetch = [&](int x, int y) {
+        cache.request({1, {2, x, y}}, layer);
+        cache.waitForDone();
+        return cache.find({1, {2, x, y}}) != nullptr;
+    };
+    EXPECT_TRUE(fetch(0, 0));
+    EXPECT_TRUE(fetch(1, 0));
+    EXPECT_NE(cache.find({1, {2, 0, 0}}), nullptr); // used last: kept over tile 1
+    EXPECT_TRUE(fetch(2, 0));
+    EXPECT_NE(cache.find({1, {2, 0, 0}}), nullptr);
+    EXPECT_EQ(cache.find({1, {2, 1, 0}}), nullptr);
+
+    cache.setWanted({{1, {2, 3, 3}}});
+    const int renders = layer->renders;
+    EXPECT_FALSE(fetch(3, 2));
+    EXPECT_EQ(layer->renders, renders);
+    cache.setWanted({});
+    EXPECT_TRUE(fetch(3, 2)) << "asked again once it is wanted";
 }
 
 // The pixel of `layer` over the point `p`, from its tile of zoom `zoom` that holds it.
@@ -116,28 +128,30 @@ QColor tilePixel(const TileLayer& layer, const geodata::MercatorPoint& p, int zo
     return image.pixelColor(int((p.xM - box.minXM) / pixelM), int((box.maxYM - p.yM) / pixelM));
 }
 
-TEST(ResultTiles, ACellOfAResultColoursThePixelsOverIt) {
-    const auto grid = smallGrid();
-    grid->lossDb = {0, 1, 2, 3, 4, 5, 6, 7}; // row by row
-    const auto layer = resultTiles(grid, grid->lossDb, [](float value) -> QRgb {
-        return value == 6 ? qRgb(0, 200, 0) : value < 3 ? qRgb(250, 0, 0) : 0;
-    });
+TEST(ResultTiles, CellsColourThePixelsOverThemAndThoseAtOrAboveTheThresholdAreOutlined) {
+    // 4 x 2 cells of 0.01 degree from 45.02 N, 7.00 E; the western two columns are covered.
+    auto grid = std::make_shared<coverage::CoverageGrid>();
+    grid->columns = 4;
+    grid->rows = 2;
+    grid->westLonDeg = 7;
+    grid->northLatDeg = 45.02;
+    grid->cellDeg = 0.01;
+    grid->marginDb = {5, 0, -5, NAN, 5, 0, -0.5f, -5};
+    const ValueColour colour = [](float value) -> QRgb {
+        return value == -0.5f ? qRgb(0, 200, 0) : value >= 0 ? qRgb(250, 0, 0) : 0;
+    };
+    const CellInside covered = [grid](std::size_t cell) { return grid->marginDb[cell] >= 0; };
+    const auto outlined = resultTiles(grid, grid->marginDb, colour, {}, covered);
     const auto pixel = [&](double latDeg, double lonDeg) {
-        return tilePixel(*layer, geodata::toMercator({latDeg, lonDeg}), 14);
+        return tilePixel(*outlined, geodata::toMercator({latDeg, lonDeg}), 14);
     };
     // The centre of cell (row 1, column 2) lies at 45.005 N, 7.025 E.
     EXPECT_EQ(pixel(45.005, 7.025), QColor(0, 200, 0));
     EXPECT_EQ(pixel(45.015, 7.005).alpha(), 255) << "cell 0";
     EXPECT_EQ(pixel(45.005, 7.035).alpha(), 0) << "cell 7 is not coloured";
     EXPECT_EQ(pixel(44.995, 7.025).alpha(), 0) << "south of the grid";
-}
 
-TEST(ResultTiles, TheCellsAtOrAboveTheThresholdAreOutlined) {
-    const auto grid = smallGrid(); // the western two columns are covered
-    grid->marginDb = {5, 0, -5, NAN, 5, 0, -0.5f, -5};
-    const ValueColour green = [](float) { return qRgb(0, 200, 0); };
-    const CellInside covered = [grid](std::size_t cell) { return grid->marginDb[cell] >= 0; };
-    // The black pixels at zoom 12 along the parallel `latDeg`, from west of the grid to east of it.
+    // The black pixels at zoom 12 along the parallel `latDeg`, from west of the grid to east.
     const auto outlinePixels = [&](const std::shared_ptr<const TileLayer>& layer, double latDeg) {
         const double eastM = geodata::toMercator({latDeg, 7.05}).xM;
         int black = 0;
@@ -146,37 +160,10 @@ TEST(ResultTiles, TheCellsAtOrAboveTheThresholdAreOutlined) {
             black += tilePixel(*layer, p, 12).rgba() == qRgb(0, 0, 0) ? 1 : 0;
         return black;
     };
-    const auto outlined = resultTiles(grid, grid->marginDb, green, {}, covered);
     // The western edge of the grid and the edge between the second and third columns.
     EXPECT_EQ(outlinePixels(outlined, 45.015), 2);
     EXPECT_EQ(outlinePixels(outlined, 45.005), 2);
-    EXPECT_EQ(outlinePixels(resultTiles(grid, grid->marginDb, green), 45.015), 0);
-}
-
-TEST_F(Canvas, TheCacheKeepsTheMostRecentlyUsedTilesAndSkipsUnwantedRenders) {
-    TileCache cache(2);
-    auto layer = std::make_shared<SolidLayer>(Qt::green);
-    for (int x = 0; x < 3; ++x) {
-        cache.request({1, {2, x, 0}}, layer);
-        cache.waitForDone();
-        if (x == 1) {
-            EXPECT_NE(cache.find({1, {2, 0, 0}}), nullptr); // used last: kept over tile 1
-        }
-    }
-    EXPECT_NE(cache.find({1, {2, 0, 0}}), nullptr);
-    EXPECT_EQ(cache.find({1, {2, 1, 0}}), nullptr);
-    EXPECT_NE(cache.find({1, {2, 2, 0}}), nullptr);
-
-    cache.setWanted({{1, {2, 3, 3}}});
-    const int renders = layer->renders;
-    cache.request({1, {2, 3, 2}}, layer);
-    cache.waitForDone();
-    EXPECT_EQ(layer->renders, renders);
-    EXPECT_EQ(cache.find({1, {2, 3, 2}}), nullptr);
-    cache.setWanted({});
-    cache.request({1, {2, 3, 2}}, layer);
-    cache.waitForDone();
-    EXPECT_NE(cache.find({1, {2, 3, 2}}), nullptr) << "asked again once it is wanted";
+    EXPECT_EQ(outlinePixels(resultTiles(grid, grid->marginDb, colour), 45.015), 0);
 }
 
 TEST(ScaleBar, LengthsAreOneTwoOrFiveTimesAPowerOfTen) {

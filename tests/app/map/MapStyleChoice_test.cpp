@@ -40,10 +40,6 @@ protected:
     static void SetUpTestSuite() { test::makeApplication<QCoreApplication>(); }
 
     void SetUp() override {
-        radio.frequencyMHz = 450;
-        radio.h1M = 30;
-        radio.h2M = 2;
-        radio.climateText = QStringLiteral("Continental Temperate");
         test::setPathCoords(state.path, {"51", "30", "0", "N", "0", "7", "30", "W", "51", "31", "0",
                                          "N", "0", "6", "0", "W"});
     }
@@ -63,7 +59,8 @@ protected:
             return true;
         };
         auto model = std::make_unique<FrmCoverageModel>(
-            state, store, prompter, info, std::move(services), [this] { return radio; }, QString());
+            state, store, prompter, info, std::move(services), [] { return PointToPointInputs{}; },
+            QString());
         model->Form_Load();
         return model;
     }
@@ -84,7 +81,6 @@ protected:
     MemorySettingsStore store;
     test::ScriptedPrompter prompter;
     AppInfo info;
-    PointToPointInputs radio;
     Budget budget;
     int runs = 0;
 };
