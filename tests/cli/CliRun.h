@@ -50,6 +50,11 @@ inline Outcome runCliScript(const QString& script, const QString& folder = {},
     return outcome;
 }
 
+/// The arguments of `line`, split at its spaces as a shell splits a line without quotes.
+inline QStringList words(const QString& line) {
+    return line.split(u' ', Qt::SkipEmptyParts);
+}
+
 /// The short reference profile of the point-to-point tests.
 inline const QString ReferenceProfile =
     QStringLiteral(VERDAN_TEST_DATA_DIR "/reference/p2p_profile_short.pfl");

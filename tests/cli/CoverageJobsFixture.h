@@ -2,6 +2,7 @@
 // tests that run verdan-cli coverage jobs.
 #pragma once
 
+#include "CliRun.h"
 #include "GeoTiffMap.h"
 #include "raster_builders.h"
 
@@ -33,9 +34,8 @@ protected:
 
     /// The options of a small map over the raster; `changed` gives some of them other values.
     QStringList mapOptions(const QStringList& changed = {}) const {
-        QStringList options{"--radius", "4",    "--resolution", "6",         "--freq",
-                            "900",      "--h1", "20",           "--terrain", "raster",
-                            "--dem",    dem,    "--formats",    "tif"};
+        QStringList options = words("--radius 4 --resolution 6 --freq 900 --h1 20");
+        options << "--terrain" << "raster" << "--dem" << dem << "--formats" << "tif";
         for (qsizetype i = 0; i + 1 < changed.size(); i += 2)
             options[options.indexOf(changed[i]) + 1] = changed[i + 1];
         return options;

@@ -65,22 +65,6 @@ TEST_F(CoverageJobs, MergeKeepsTheLowestLossOfSingleRuns) {
     EXPECT_GT(checked, 4000);
 }
 
-TEST_F(CoverageJobs, TerrainErrorsAreClear) {
-    const QString corrupt = dir.filePath(QStringLiteral("corrupt.tif"));
-    ASSERT_TRUE(test::writeContent(corrupt, QByteArray("II*\0garbage that is no GeoTIFF", 30)));
-    const QString out = dir.filePath(QStringLiteral("m"));
-    const std::pair<QStringList, const char*> cases[] = {
-        {{"--radius", "30"}, "do not cover the radius of 30.0 km"},
-        {{"--dem", corrupt}, "corrupt.tif"}};
-    for (const auto& [changed, expected] : cases) {
-        const Outcome o = runCommand(
-            coverageCommand, mapOptions(changed) + QStringList{"--tx", "45.15,7.15", "--out", out});
-        EXPECT_EQ(o.status, ExitUsage);
-        EXPECT_NE(o.err.find(expected), std::string::npos) << o.err;
-        EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".tif")));
-    }
-}
-
 // Regression: a signal while the files were written killed the process and left
 // PREFIX.tif.part and PREFIX.png.part behind. A signal at any phase now ends the run either
 // cancelled with no file (exit 1) or, when it comes after the renames, complete.

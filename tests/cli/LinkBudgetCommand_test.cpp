@@ -2,9 +2,10 @@
 #include "CoverageCommand.h"
 
 #include "CliRun.h"
-#include "FlatGround.h"
 #include "GeoTiffMap.h"
 #include "P2pCommand.h"
+#include "SyntheticTerrain.h"
+#include "TestFiles.h"
 #include "pattern_builders.h"
 
 #include <QDir>
@@ -14,12 +15,33 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <numbers>
 
 using namespace verdan;
 using namespace verdan::cli;
 using namespace verdan::test;
 
 namespace {
+
+// Flat ground 120 m high sampled every 3 arc-seconds, the grid's spacing, on the grid's sphere.
+constexpr double CellDeg = 3.0 / 3600;
+const double CellM = coverage::detail::EarthRadiusM * CellDeg * std::numbers::pi / 180;
+constexpr double GroundM = 120;
+
+QString number(double value) {
+    return QString::number(value, 'g', 17);
+}
+
+// A profile file "flat.pfl" in `folder`, `distM` long over the ground at the grid's spacing.
+QString flatProfile(const QString& folder, double distM) {
+    const int intervals = std::max(1, static_cast<int>(std::ceil(distM / CellM)));
+    QString text = QString::number(intervals) + u' ' + number(distM / intervals);
+    for (int i = 0; i <= intervals; ++i)
+        text += u' ' + number(GroundM);
+    const QString path = QDir(folder).filePath(QStringLiteral("flat.pfl"));
+    EXPECT_TRUE(writeContent(path, text.toUtf8()));
+    return path;
+}
 
 QString panelFile(const QTemporaryDir& dir) {
     const QString path = dir.filePath(QStringLiteral("panel.msi"));
@@ -35,7 +57,7 @@ QJsonObject p2pJson(const QStringList& args) {
     return QJsonDocument::fromJson(QByteArray::fromStdString(o.out)).object();
 }
 
-const QStringList Radio{"--freq", "1850", "--h1", "30", "--h2", "2", "--rel", "90", "--conf", "70"};
+const QStringList Radio = words("--freq 1850 --h1 30 --h2 2 --rel 90 --conf 70");
 
 } // namespace
 
@@ -46,21 +68,21 @@ const QStringList Radio{"--freq", "1850", "--h1", "30", "--h2", "2", "--rel", "9
 // transmitter lies at a cell centre, so the cells due north lie on the northward radial.
 TEST(LinkBudgetCommand, CoverageCellEqualsPointToPointWithAPattern) {
     QTemporaryDir dir;
-    const QStringList link{"--tx-power",        "43dBm",        "--tx-loss", "1.5",
-                           "--tx-antenna",      panelFile(dir), "--tilt",    "4",
-                           "--rx-gain",         "2dBd",         "--rx-loss", "1",
-                           "--threshold=-75dBm"};
+    const QStringList link = QStringList{"--tx-antenna", panelFile(dir)} +
+                             words("--tx-power 43dBm --tx-loss 1.5 --tilt 4 --rx-gain 2dBd "
+                                   "--rx-loss 1 --threshold=-75dBm");
     const double txDeg = 120.5 * CellDeg;
     const QString prefix = dir.filePath(QStringLiteral("map"));
-    const QStringList args = QStringList{"--tx",         number(txDeg) + u',' + number(txDeg),
-                                         "--radius",     number(108 * CellM / 1000),
-                                         "--resolution", "3",
-                                         "--formats",    "tif",
-                                         "--out",        prefix} +
-                             Radio + link;
+    const QStringList args = QStringList{"--tx", number(txDeg) + u',' + number(txDeg), "--radius",
+                                         number(108 * CellM / 1000), "--out", prefix} +
+                             words("--resolution 3 --formats tif") + Radio + link;
     const CoverageRequest request =
         coverageRequestFromOptions(CliOptions(args, coverageOptionNames()));
-    runFlatCoverage(request);
+    const SyntheticTerrain flat([](terrain::GeoPoint) { return GroundM; }, CellM);
+    std::ostringstream out, err;
+    cli::CliPrompter prompter(err);
+    cli::CliContext context{out, err, prompter, {}};
+    ASSERT_EQ(cli::runCoverageRequest(request, flat, context), cli::ExitOk) << err.str();
     const test::Map map = test::readMap((prefix + QStringLiteral(".tif")).toStdString());
     ASSERT_EQ(map.bands.size(), 5u);
     const coverage::CoverageGrid layout = coverage::gridLayout(request.inputs);
@@ -121,47 +143,39 @@ TEST(LinkBudgetCommand, SiteJobsNameThePatternFileAbsolutely) {
     const QString before = QDir::currentPath();
     ASSERT_TRUE(QDir::setCurrent(dir.path()));
     const std::string absolute = QDir::current().filePath("panel.msi").toStdString();
-    const Outcome o =
-        runCommand(coverageCommand, {"--sites", sites, "--print-jobs", "--out", dir.filePath("m"),
-                                     "--radius", "5", "--resolution", "3", "--tx-power", "5W",
-                                     "--tx-antenna", "panel.msi", "--threshold=-90dBm"});
+    const Outcome o = runCommand(coverageCommand,
+                                 QStringList{"--sites", sites, "--out", dir.filePath("m")} +
+                                     words("--print-jobs --radius 5 --resolution 3 --tx-power 5W "
+                                           "--tx-antenna panel.msi --threshold=-90dBm"));
     QDir::setCurrent(before);
     ASSERT_EQ(o.status, ExitOk) << o.err;
     EXPECT_NE(o.out.find(" --tx-antenna " + absolute), std::string::npos) << o.out;
 }
 
-// What the PNG and the KML show, per option: the quantity, its levels best first, the scale.
+// What the PNG and the KML show, per option: the quantity (the run's most telling one
+// without --show), its levels best first, the scale.
 TEST(LinkBudgetCommand, ShowLevelsAndColoursChooseWhatTheMapShows) {
     using coverage::MapQuantity;
     using coverage::Palette;
-    const QStringList map{"--tx", "45,7", "--radius", "5", "--resolution", "3", "--out", "m"};
-    const QStringList threshold{"--tx-power", "5W", "--threshold=-90dBm"};
+    const QStringList map = words("--tx 45,7 --radius 5 --resolution 3 --out m");
     const struct {
-        QStringList args;
+        const char* args;
         MapQuantity quantity;
         std::vector<double> levels;
         Palette palette;
     } cases[] = {
-        {{}, MapQuantity::LossDb, {110, 120, 130, 140, 150, 160}, Palette::Viridis},
-        {{"--erp", "30"},
-         MapQuantity::PowerDbm,
-         {-60, -70, -80, -90, -100, -110},
+        {"--tx-power 5W --threshold=-90dBm", MapQuantity::MarginDb, {30, 20, 10, 0},
          Palette::Viridis},
-        {threshold, MapQuantity::MarginDb, {30, 20, 10, 0}, Palette::Viridis},
-        {{"--erp", "30", "--show", "field", "--levels", "40,50.5,60", "--colours", "Blues"},
-         MapQuantity::FieldDbuvm,
-         {60, 50.5, 40},
-         Palette::Blues},
-        {threshold + QStringList{"--show", "loss", "--levels", "130,120", "--colours", "greys"},
-         MapQuantity::LossDb,
-         {120, 130},
-         Palette::Greys},
+        {"--erp 30 --show field --levels 40,50.5,60 --colours Blues", MapQuantity::FieldDbuvm,
+         {60, 50.5, 40}, Palette::Blues},
+        {"--tx-power 5W --threshold=-90dBm --show loss --levels 130,120 --colours greys",
+         MapQuantity::LossDb, {120, 130}, Palette::Greys},
     };
     for (const auto& c : cases) {
-        const coverage::MapStyle style =
-            coverageRequestFromOptions(CliOptions(map + c.args, coverageOptionNames())).style;
-        EXPECT_EQ(style.quantity(), c.quantity) << c.args.join(u' ').toStdString();
-        EXPECT_EQ(style.levels(), c.levels) << c.args.join(u' ').toStdString();
-        EXPECT_EQ(style.palette(), c.palette) << c.args.join(u' ').toStdString();
+        const CliOptions options(map + words(c.args), coverageOptionNames());
+        const coverage::MapStyle style = coverageRequestFromOptions(options).style;
+        EXPECT_EQ(style.quantity(), c.quantity) << c.args;
+        EXPECT_EQ(style.levels(), c.levels) << c.args;
+        EXPECT_EQ(style.palette(), c.palette) << c.args;
     }
 }

@@ -27,28 +27,28 @@ namespace {
 class Network : public CoverageJobs {
 protected:
     Outcome network(const char* sitesText, const QStringList& more = {}, const char* out = "net") {
-        EXPECT_TRUE(test::writeContent(sites(), sitesText));
-        return runCommand(networkCommand, QStringList{"--sites", sites(), "--threshold=-90dBm",
+        const QString sites = dir.filePath(QStringLiteral("sites.csv"));
+        EXPECT_TRUE(test::writeContent(sites, sitesText));
+        return runCommand(networkCommand, QStringList{"--sites", sites, "--threshold=-90dBm",
                                                       "--out", dir.filePath(QLatin1String(out))} +
                                               mapOptions() + more);
     }
-    QString sites() const { return dir.filePath(QStringLiteral("sites.csv")); }
-    Map siteMap(const char* name) const {
-        return readMap(
-            dir.filePath(QStringLiteral("net-%1.tif").arg(QLatin1String(name))).toStdString());
-    }
+    /// The map `name`.tif of the test's folder.
+    QString tif(const char* name) const { return dir.filePath(QLatin1String(name) + ".tif"); }
+    Map map(const char* name) const { return readMap(tif(name).toStdString()); }
 };
 
 // Site "near" has the lower loss around it but transmits 20 dB less than "far": where the loss
 // from "near" is lower by less than 20 dB, "far" serves. Run again, nothing changes; with the
 // power of "far" changed, only "far" runs again.
 TEST_F(Network, BestServerByPowerNotLossAndResumeRunsOnlyChangedSites) {
-    const Outcome first =
-        network("name,lat,lon,power\nnear,45.15,7.15,10dBm\nfar,45.16,7.18,30dBm\n");
+    const char* const twoSites =
+        "name,lat,lon,power\nnear,45.15,7.15,10dBm\nfar,45.16,7.18,30dBm\n";
+    const Outcome first = network(twoSites);
     ASSERT_EQ(first.status, ExitOk) << first.err;
-    const Map merged = readMap(dir.filePath(QStringLiteral("net.tif")).toStdString());
-    const Map near = siteMap("near");
-    const Map far = siteMap("far");
+    const Map merged = map("net");
+    const Map near = map("net-near");
+    const Map far = map("net-far");
     int farServesLowerLossOfNear = 0;
     for (int row = 0; row < merged.height; ++row)
         for (int col = 0; col < merged.width; ++col) {
@@ -63,23 +63,20 @@ TEST_F(Network, BestServerByPowerNotLossAndResumeRunsOnlyChangedSites) {
         }
     EXPECT_GT(farServesLowerLossOfNear, 100);
 
-    const QString nearTif = dir.filePath(QStringLiteral("net-near.tif"));
-    const QString farTif = dir.filePath(QStringLiteral("net-far.tif"));
-    const QDateTime nearTime = QFileInfo(nearTif).lastModified();
-    const QDateTime farTime = QFileInfo(farTif).lastModified();
-    const std::string farDigest = coverage::mapInputsDigest(farTif.toStdString());
-    const Outcome again =
-        network("name,lat,lon,power\nnear,45.15,7.15,10dBm\nfar,45.16,7.18,30dBm\n");
+    const QDateTime nearTime = QFileInfo(tif("net-near")).lastModified();
+    const QDateTime farTime = QFileInfo(tif("net-far")).lastModified();
+    const std::string farDigest = coverage::mapInputsDigest(tif("net-far").toStdString());
+    const Outcome again = network(twoSites);
     ASSERT_EQ(again.status, ExitOk) << again.err;
     EXPECT_NE(again.err.find("site 2 of 2 (far): unchanged, kept"), std::string::npos) << again.err;
-    EXPECT_EQ(QFileInfo(farTif).lastModified(), farTime);
+    EXPECT_EQ(QFileInfo(tif("net-far")).lastModified(), farTime);
     const Outcome changed =
         network("name,lat,lon,power\nnear,45.15,7.15,10dBm\nfar,45.16,7.18,27dBm\n");
     ASSERT_EQ(changed.status, ExitOk) << changed.err;
     EXPECT_NE(changed.err.find("(near): unchanged"), std::string::npos) << changed.err;
     EXPECT_NE(changed.err.find("(far): running"), std::string::npos) << changed.err;
-    EXPECT_EQ(QFileInfo(nearTif).lastModified(), nearTime);
-    EXPECT_NE(coverage::mapInputsDigest(farTif.toStdString()), farDigest);
+    EXPECT_EQ(QFileInfo(tif("net-near")).lastModified(), nearTime);
+    EXPECT_NE(coverage::mapInputsDigest(tif("net-far").toStdString()), farDigest);
 }
 
 // Three 65-degree panels on one mast, aimed 0, 120 and 240 degrees: each cell is served by the
@@ -92,7 +89,7 @@ TEST_F(Network, SectorsSplitTheMapByAzimuth) {
                               "s120,45.15,7.15,panel.msi,120\ns240,45.15,7.15,panel.msi,240\n",
                               {"--tx-power", "20W"});
     ASSERT_EQ(o.status, ExitOk) << o.err;
-    const Map merged = readMap(dir.filePath(QStringLiteral("net.tif")).toStdString());
+    const Map merged = map("net");
     int checked = 0;
     for (int row = 0; row < merged.height; ++row)
         for (int col = 0; col < merged.width; ++col) {
@@ -118,7 +115,7 @@ TEST_F(Network, PrintedJobsMergeOnlyToTheNetworkRunsMap) {
     const char* const text = "name,lat,lon,power,freq_mhz\na,45.15,7.15,10dBm,\n"
                              "b,45.16,7.18,30dBm,900.1\n";
     ASSERT_EQ(network(text).status, ExitOk);
-    const Map whole = readMap(dir.filePath(QStringLiteral("net.tif")).toStdString());
+    const Map whole = map("net");
     const Outcome jobs = network(text, {"--print-jobs"}, "job");
     ASSERT_EQ(jobs.status, ExitOk) << jobs.err;
     ASSERT_TRUE(test::writeContent(dir.filePath("jobs.txt"), QByteArray::fromStdString(jobs.out)));
@@ -128,8 +125,7 @@ TEST_F(Network, PrintedJobsMergeOnlyToTheNetworkRunsMap) {
     ASSERT_EQ(parallel.status, 0) << "GNU parallel is required: " << parallel.err;
     const Outcome merged = network(text, {"--merge-only"}, "job");
     ASSERT_EQ(merged.status, ExitOk) << merged.err;
-    expectSameBands(readMap(dir.filePath(QStringLiteral("job.tif")).toStdString()), whole,
-                    "merge-only");
+    expectSameBands(map("job"), whole, "merge-only");
     const Outcome stale = network("name,lat,lon,power,freq_mhz\na,45.15,7.15,10dBm,\n"
                                   "b,45.16,7.18,30dBm,900.2\n",
                                   {"--merge-only"}, "job");
