@@ -24,15 +24,11 @@ struct Outcome {
 /// `modelFolder` (empty: beside the test executable).
 inline Outcome runCommand(int (*command)(const QStringList&, cli::CliContext&),
                           const QStringList& args, const QString& modelFolder = {}) {
-    std::ostringstream out;
-    std::ostringstream err;
+    std::ostringstream out, err;
     cli::CliPrompter prompter(err);
     cli::CliContext context{out, err, prompter, modelFolder};
-    Outcome outcome;
-    outcome.status = command(args, context);
-    outcome.out = out.str();
-    outcome.err = err.str();
-    return outcome;
+    const int status = command(args, context);
+    return {status, out.str(), err.str()};
 }
 
 /// Runs the shell command line `script`, in which "$0" is the verdan-cli program, in `folder`
@@ -42,12 +38,9 @@ inline Outcome runCliScript(const QString& script, const QString& folder = {},
     QProcess process;
     process.setWorkingDirectory(folder);
     process.start("/bin/sh", {"-c", script, executableFolder() + "/verdan-cli"});
-    Outcome outcome;
-    if (process.waitForFinished(timeoutMs))
-        outcome.status = process.exitCode();
-    outcome.out = process.readAllStandardOutput().toStdString();
-    outcome.err = process.readAllStandardError().toStdString();
-    return outcome;
+    const int status = process.waitForFinished(timeoutMs) ? process.exitCode() : -1;
+    return {status, process.readAllStandardOutput().toStdString(),
+            process.readAllStandardError().toStdString()};
 }
 
 /// The arguments of `line`, split at its spaces as a shell splits a line without quotes.

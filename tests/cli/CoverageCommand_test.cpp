@@ -5,6 +5,7 @@
 #include "TestFiles.h"
 #include "pattern_builders.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
@@ -21,7 +22,7 @@ using namespace verdan::test;
 
 namespace {
 
-TEST_F(CoverageJobs, RefusesBadRequestsWithExitStatus2) {
+TEST_F(CoverageJobs, BadRequestsAreRefusedWithStatus2AndSoundJobsRunFromAnyFolder) {
     const QString out = dir.filePath(QStringLiteral("m"));
     const QStringList to{"--out", out};
     const QStringList map = words("--radius 30 --resolution 3");
@@ -44,7 +45,6 @@ TEST_F(CoverageJobs, RefusesBadRequestsWithExitStatus2) {
         const char* expected;
     };
     std::vector<Case> cases = {
-        {nullptr, words("--tx 45,7 --radius 2000 --resolution 1") + to, "at most 50000000"},
         {nullptr, disk, "--out is required"},
         // Regression: a grid with no cell within the radius was written as an all-NaN map.
         {nullptr, words("--tx 45.1,7.1 --radius 1 --resolution 3600") + to, "No cell centre"},
@@ -102,6 +102,17 @@ TEST_F(CoverageJobs, RefusesBadRequestsWithExitStatus2) {
         EXPECT_TRUE(o.out.empty());
         EXPECT_FALSE(QFileInfo::exists(out + QStringLiteral(".tif"))) << c.expected;
     }
+    // A sound request prints a job line per site that runs from any folder: the pattern file
+    // named relative to the current folder is named absolutely.
+    ASSERT_TRUE(test::writeContent(dir.filePath(QStringLiteral("sites.csv")), site));
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(dir.path()));
+    const std::string absolute = QDir::current().filePath("panel.msi").toStdString();
+    const QStringList relative = words("--sites sites.csv --tx-power 5W --tx-antenna panel.msi");
+    const Outcome o = runCommand(coverageCommand, jobs + map + relative);
+    QDir::setCurrent(before);
+    ASSERT_EQ(o.status, ExitOk) << o.err;
+    EXPECT_NE(o.out.find(" --tx-antenna " + absolute), std::string::npos) << o.out;
 }
 
 // A 1 x 1 Float32 GeoTIFF of 100 dB in `crs` marked as a Verdan coverage map (its kind item

@@ -21,8 +21,7 @@ protected:
         ASSERT_TRUE(dir.isValid());
         dem = dir.filePath(QStringLiteral("it's hills.tif")); // quoted in the job lines
         terrain::RasterLayout layout;
-        layout.width = 360;
-        layout.height = 360;
+        layout.width = layout.height = 360;
         layout.geoTransform = {7.0, 3.0 / 3600, 0, 45.3, 0, -3.0 / 3600};
         std::string error;
         ASSERT_TRUE(terrain::writeRaster(
@@ -52,6 +51,36 @@ inline float valueAt(const Map& map, const Map& merged, int band, int row, int c
     if (c < 0 || r < 0 || c >= map.width || r >= map.height)
         return NAN;
     return map.bands[static_cast<std::size_t>(band)][static_cast<std::size_t>(r * map.width + c)];
+}
+
+/// Checks every cell of `merged`: its band 1 the best of band `band` of `singles` (the
+/// lowest, or the highest when `highest`), its band 2 the number of the single that gave it,
+/// both NaN where no single has a value. Returns the cells with a value.
+inline int expectBestOfSingles(const std::vector<Map>& singles, const Map& merged, int band,
+                               bool highest) {
+    int checked = 0;
+    for (int row = 0; row < merged.height; ++row)
+        for (int col = 0; col < merged.width; ++col) {
+            float best = NAN;
+            float winner = NAN;
+            for (std::size_t s = 0; s < singles.size(); ++s) {
+                const float v = valueAt(singles[s], merged, band, row, col);
+                if (!std::isnan(v) && !(highest ? v <= best : v >= best)) {
+                    best = v;
+                    winner = static_cast<float>(s + 1);
+                }
+            }
+            const std::size_t at = static_cast<std::size_t>(row) * merged.width + col;
+            EXPECT_EQ(std::isnan(merged.band1[at]), std::isnan(best)) << row << ',' << col;
+            checked += std::isnan(best) ? 0 : 1;
+            if (!std::isnan(best) && (merged.band1[at] != best || merged.band2[at] != winner)) {
+                ADD_FAILURE() << "cell " << row << ',' << col << ": " << merged.band1[at]
+                              << " from " << merged.band2[at] << ", not " << best << " from "
+                              << winner;
+                return checked;
+            }
+        }
+    return checked;
 }
 
 /// The same grid and every band bit for bit, NaN included.

@@ -63,9 +63,9 @@ const QStringList Radio = words("--freq 1850 --h1 30 --h2 2 --rel 90 --conf 70")
 
 // Map cells against p2p to them over flat ground: due north the loss, power, field and
 // margin, with the pattern seen at the elevation angle from the 30 m mast down to the 2 m
-// receiver (a swap of the heights aims the beam elsewhere); across the disc the loss within
-// 1 dB for 99 % of a spread of cells (each cell takes the nearest radial sample). The
-// transmitter lies at a cell centre, so the cells due north lie on the northward radial.
+// receiver (a swap of the heights aims the beam elsewhere). The transmitter lies at a cell
+// centre, so the cells due north lie on the northward radial. (How every cell takes its
+// radial's loss is the coverage engine's own test.)
 TEST(LinkBudgetCommand, CoverageCellEqualsPointToPointWithAPattern) {
     QTemporaryDir dir;
     const QStringList link = QStringList{"--tx-antenna", panelFile(dir)} +
@@ -99,19 +99,6 @@ TEST(LinkBudgetCommand, CoverageCellEqualsPointToPointWithAPattern) {
         EXPECT_NEAR(map.bands[3][cell], budget["field_dbuvm"][0][0].toDouble(), 0.1) << rowsNorth;
         EXPECT_NEAR(map.bands[4][cell], map.bands[2][cell] + 75, 1e-3) << rowsNorth;
     }
-    int tried = 0;
-    int off = 0;
-    for (std::size_t i = 7; i < map.band1.size(); i += 677) {
-        if (std::isnan(map.band1[i]))
-            continue;
-        const terrain::GeoPoint centre{layout.centreLatDeg(static_cast<int>(i / map.width)),
-                                       layout.centreLonDeg(static_cast<int>(i % map.width))};
-        const double distM = coverage::detail::polarOf({txDeg, txDeg}, centre).distM;
-        ++tried;
-        off += std::fabs(map.band1[i] - p2pTo(distM)["loss_db"][0][0].toDouble()) > 1.0 ? 1 : 0;
-    }
-    EXPECT_GT(tried, 50);
-    EXPECT_LE(off, tried / 100);
 }
 
 TEST(LinkBudgetCommand, PointToPointReportKeepsItsTextAndAddsTheBlock) {
@@ -132,24 +119,6 @@ TEST(LinkBudgetCommand, PointToPointReportKeepsItsTextAndAddsTheBlock) {
                 0.06);
     EXPECT_TRUE(root["line_of_sight"]["clear"].toBool());
     EXPECT_GT(root["line_of_sight"]["fresnel_clearance_ratio"].toDouble(), 0.6);
-}
-
-// Each site's job line runs from any folder: the pattern file's name is made absolute.
-TEST(LinkBudgetCommand, SiteJobsNameThePatternFileAbsolutely) {
-    QTemporaryDir dir;
-    const QString sites = dir.filePath(QStringLiteral("sites.csv"));
-    ASSERT_TRUE(test::writeContent(sites, "name,lat,lon\na,45,7\n"));
-    panelFile(dir);
-    const QString before = QDir::currentPath();
-    ASSERT_TRUE(QDir::setCurrent(dir.path()));
-    const std::string absolute = QDir::current().filePath("panel.msi").toStdString();
-    const Outcome o = runCommand(coverageCommand,
-                                 QStringList{"--sites", sites, "--out", dir.filePath("m")} +
-                                     words("--print-jobs --radius 5 --resolution 3 --tx-power 5W "
-                                           "--tx-antenna panel.msi --threshold=-90dBm"));
-    QDir::setCurrent(before);
-    ASSERT_EQ(o.status, ExitOk) << o.err;
-    EXPECT_NE(o.out.find(" --tx-antenna " + absolute), std::string::npos) << o.out;
 }
 
 // What the PNG and the KML show, per option: the quantity (the run's most telling one

@@ -15,8 +15,8 @@ namespace {
 const QString DemoTiles = QStringLiteral(VERDAN_DEMO_RASTER_DIR "demo-tiles-synthetic");
 
 TEST(RasterTerrain, ReportNamesTheRasterAndItsFilledPoints) {
-    const Outcome o = runCommand(p2pCommand, {"--tx", "39.08,-76.7", "--rx", "38.92,-76.98",
-                                              "--terrain", "raster", "--dem", DemoTiles});
+    const QStringList args = words("--tx 39.08,-76.7 --rx 38.92,-76.98 --terrain raster --dem");
+    const Outcome o = runCommand(p2pCommand, args + QStringList{DemoTiles});
     ASSERT_EQ(o.status, ExitOk) << o.err;
     EXPECT_NE(o.out.find("Terrain Handler: Raster (demo-tiles-synthetic)\n"
                          "Points Without Terrain Data: 0 of 1162, set to 0 m\n"),
@@ -30,9 +30,9 @@ TEST(RasterTerrain, ReportNamesTheRasterAndItsFilledPoints) {
 TEST(ProfileCommand, MissingDataIsCountedOrRefusedWithStatus2) {
     test::QuarnFixture quarn(true, {39 * 60 + 30, -78 * 60 + 30}, 'c');
     ASSERT_TRUE(quarn.ok()) << quarn.error().toStdString();
-    const QStringList path{"--tx", "39.08,-76.7", "--rx", "38.92,-77.5"};
-    const Outcome partly =
-        runCommand(profileCommand, path + QStringList{"--terrain", "raster", "--dem", DemoTiles});
+    const QStringList path = words("--tx 39.08,-76.7 --rx 38.92,-77.5");
+    const QStringList raster{"--terrain", "raster", "--dem", DemoTiles};
+    const Outcome partly = runCommand(profileCommand, path + raster);
     EXPECT_EQ(partly.status, ExitOk);
     EXPECT_NE(partly.err.find("Warning: 1471 of 2939 profile points have no terrain data"),
               std::string::npos)
@@ -41,13 +41,11 @@ TEST(ProfileCommand, MissingDataIsCountedOrRefusedWithStatus2) {
         QStringList args;
         const char* message;
     } refused[] = {
-        {{"--tx", "49.08,-76.7", "--rx", "48.92,-77.5", "--terrain", "raster", "--dem", DemoTiles},
-         "No terrain data in"},
-        {path + QStringList{"--terrain", "raster", "--dem", "/nonexistent/srtm"},
-         "/nonexistent/srtm does not exist"},
-        {path + QStringList{"--dem", DemoTiles}, "goes with --terrain raster"},
-        {path + QStringList{"--terrain", "raster"}, "goes with --terrain raster"},
-        {{"--tx", "39.51,-77.499", "--rx", "39.52,-77.49", "--terrain", "quarn"},
+        {words("--tx 49.08,-76.7 --rx 48.92,-77.5") + raster, "No terrain data in"},
+        {path + words("--terrain raster --dem /nonexistent/srtm"), "/nonexistent/srtm does not"},
+        {path + raster.mid(2), "goes with --terrain raster"},
+        {path + raster.mid(0, 2), "goes with --terrain raster"},
+        {words("--tx 39.51,-77.499 --rx 39.52,-77.49 --terrain quarn"),
          "Missing topographic elevation data"},
     };
     for (const auto& r : refused) {
