@@ -1,31 +1,71 @@
+#include "LinkBudgetGroupView.h"
+#include "MapSitesOverlay.h"
 #include "MapSitesTools.h"
+#include "PathProfileView.h"
+#include "SitesTableView.h"
 
 #include "ScriptedPrompter.h"
-#include "TableTerrain.h"
 #include "TestFiles.h"
 #include "pattern_builders.h"
 
+#include <QApplication>
 #include <QDir>
+#include <QImage>
+#include <QLineEdit>
+#include <QPainter>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <cmath>
+#include <functional>
 #include <gtest/gtest.h>
+#include <verdan/terrain/TerrainSource.h>
 
 namespace verdan {
 namespace {
 
 using Tool = MapSitesTools::Tool;
 
+/// A terrain of fixed elevations every kilometre, whatever the ends.
+class TableTerrain : public terrain::TerrainSource {
+public:
+    explicit TableTerrain(std::vector<double> elevationsM) : m_elevationsM(std::move(elevationsM)) {}
+    std::string displayName() const override { return "Table"; }
+    int pointCountFor(terrain::GeoPoint, terrain::GeoPoint) const override {
+        return static_cast<int>(m_elevationsM.size());
+    }
+    terrain::Status profile(terrain::GeoPoint, terrain::GeoPoint, int, terrain::Profile& out) const override {
+        out.elevationsM = m_elevationsM;
+        out.spacingM = 1000;
+        return terrain::Status::success();
+    }
+    terrain::Status elevationAt(terrain::GeoPoint, double& elevationM) const override {
+        elevationM = m_elevationsM.front();
+        return terrain::Status::success();
+    }
+
+private:
+    std::vector<double> m_elevationsM;
+};
+
 // The sites tools over flat ground (or none, with the error `terrainError`) and a model that
 // gives k 1.25 and losses of 120 and 130 dB, noting the profile and frequency it was given.
 class MapSites : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() {
+        static int argc = 1;
+        static char name[] = "MapSites_test";
+        static char* argv[] = {name, nullptr};
+        if (!QApplication::instance())
+            new QApplication(argc, argv);
+    }
+
     MapSites() {
         services.terrain = [this](QString& error) -> std::shared_ptr<const terrain::TerrainSource> {
             if (!terrainError.isEmpty()) {
                 error = terrainError;
                 return nullptr;
             }
-            return std::make_shared<test::TableTerrain>(ground);
+            return std::make_shared<TableTerrain>(ground);
         };
         services.terrainChoice = [] { return TerrainChoice{QStringLiteral("Raster"), QStringLiteral("/data/dem.tif")}; };
         services.model = [this](const std::vector<double>& pfl, double freqMHz, double, double, QString&) {
@@ -47,6 +87,28 @@ protected:
     double modelFreqMHz = 0;
     PathProfileServices services;
     std::unique_ptr<MapSitesTools> tools;
+
+    /// Where a test keeps the pictures it draws, to be looked at: VERDAN_PICTURES or nowhere.
+    static void keep(const QImage& image, const QString& name) {
+        const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
+        if (!folder.isEmpty())
+            image.save(QDir(folder).filePath(name));
+    }
+
+    /// Draws `view` at each of `sizes`, keeps the picture as `<name>-<width>.png` and hands it
+    /// to `check`.
+    static void drawAt(QWidget& view, std::initializer_list<QSize> sizes, const char* name,
+                       const std::function<void(const QImage&)>& check) {
+        for (const QSize size : sizes) {
+            SCOPED_TRACE(size.width());
+            view.resize(size);
+            view.show();
+            QImage image(view.size(), QImage::Format_RGB32);
+            view.render(&image);
+            keep(image, QStringLiteral("%1-%2.png").arg(QLatin1String(name)).arg(size.width()));
+            check(image);
+        }
+    }
 };
 using MapTools = MapSites;
 using PathProfile = MapSites;
@@ -73,6 +135,36 @@ protected:
     SitesTableModel model{prompter};
     int changes = 0;
 };
+using MapSitesView = SitesTable;
+
+using PixelTest = std::function<bool(const QColor&)>;
+
+/// How many pixels of `image` inside `box` pass `test`.
+int pixelsIn(const QImage& image, const QRect& box, const PixelTest& test) {
+    int count = 0;
+    for (int y = box.top(); y <= box.bottom(); ++y)
+        for (int x = box.left(); x <= box.right(); ++x)
+            count += test(image.pixelColor(x, y)) ? 1 : 0;
+    return count;
+}
+
+bool bluish(const QColor& pixel) {
+    return pixel.blue() > pixel.red() + 15;
+}
+
+/// A pixel within 40 of `colour` in each channel.
+PixelTest near(const QColor& colour) {
+    return [colour](const QColor& p) {
+        return std::abs(p.red() - colour.red()) < 40 && std::abs(p.green() - colour.green()) < 40 &&
+               std::abs(p.blue() - colour.blue()) < 40;
+    };
+}
+
+/// Where the control `child` of `view` lies in a picture of the view.
+QRect boxOf(const QWidget& view, const QWidget* child) {
+    return {child->mapTo(&view, QPoint(0, 0)), child->size()};
+}
+
 
 TEST_F(MapTools, AClickDoesWhatTheToolInUseSaysAndAProfileBetweenSitesTakesTheirData) {
     QTemporaryDir dir;
@@ -342,6 +434,86 @@ TEST_F(SitesTable, TheSelectedSitesAntennaIsReadBesideTheFile) {
     EXPECT_TRUE(prompter.messages[0].text.contains(QLatin1String("bad.csv")));
     EXPECT_EQ(model.rowCount(), 2);
     EXPECT_EQ(model.filePath(), path);
+}
+
+TEST_F(MapSitesView, TheGroupMirrorsItsModelAndPreviewsTheBeamWhereItPoints) {
+    LinkBudgetModel& budget = tools->linkBudget();
+    budget.Form_Load();
+    LinkBudgetGroupView view(budget);
+    prompter.queueOpenFile(dir.filePath(QStringLiteral("panel.msi")));
+    budget.cmdBrowseAntenna_Click();
+    budget.setText(LinkBudgetModel::txtAzimuth, QStringLiteral("90"));
+    budget.setText(LinkBudgetModel::txtPower, QStringLiteral("25"));
+    EXPECT_EQ(static_cast<QLineEdit*>(view.control(QStringLiteral("txtPower")))->text(), "25");
+    EXPECT_FALSE(view.control(QStringLiteral("txtGain"))->isEnabled());
+    drawAt(view, {QSize(340, 520), QSize(480, 640)}, "link-budget", [&](const QImage& image) {
+        // The horizontal plot fills the preview's left half: the beam east of its centre is
+        // shaded, the back lobe's side far less.
+        const QRect box = boxOf(view, view.control(QStringLiteral("polAntenna")));
+        const QRect west(box.left(), box.top(), box.width() / 4, box.height());
+        const int back = pixelsIn(image, west, bluish);
+        const int front = pixelsIn(image, west.translated(west.width(), 0), bluish);
+        EXPECT_GT(front, 1000);
+        EXPECT_GT(front, 2 * back);
+    });
+}
+
+TEST_F(MapSitesView, TheProfileShowsTheLineOfSightAndMarksWhatBlocksIt) {
+    // Rising ground with a ridge two thirds along that blocks the line of sight: a red mark
+    // in the right half of the chart, none in the left, where the ground is clear.
+    ground = {120, 125, 140, 150, 160, 170, 185, 260, 205, 190, 180};
+    PathProfileModel profile(state, prompter, services);
+    profile.useSite(PathProfileModel::EndA, QStringLiteral("Mast"), 40.05, -105.26, 40);
+    profile.useSite(PathProfileModel::EndB, QStringLiteral("Hut"), 40.05, -105.14, 10);
+    ASSERT_TRUE(profile.cmdProfile_Click());
+    PathProfileView view(profile);
+    drawAt(view, {QSize(760, 420), QSize(1100, 600)}, "path-profile", [&](const QImage& image) {
+        const QRect box = boxOf(view, view.control(QStringLiteral("chart")));
+        const QRect left(box.left(), box.top(), box.width() / 2, box.height());
+        const QRect right(box.center().x(), box.top(), box.width() / 2, box.height());
+        EXPECT_GT(pixelsIn(image, box, near(PathProfileChart::SightColour)), box.width() / 3);
+        EXPECT_GT(pixelsIn(image, right, near(PathProfileChart::BlockedColour)), 10);
+        EXPECT_EQ(pixelsIn(image, left, near(PathProfileChart::BlockedColour)), 0);
+        EXPECT_GT(pixelsIn(image, box, near(PathProfileChart::FresnelColour)), 20);
+    });
+}
+
+TEST_F(MapSitesView, TheSitesTableEditsInPlaceAndPreviewsTheSelectedAntenna) {
+    SitesTableView view(model);
+    view.show();
+    auto* grid = static_cast<QTableWidget*>(view.control(QStringLiteral("grdSites")));
+    grid->setCurrentCell(0, 0);
+    EXPECT_EQ(model.selectedRow(), 0);
+    grid->item(1, 3)->setText(QStringLiteral("15"));
+    EXPECT_EQ(model.cell(1, 3), "15");
+    grid->item(1, 3)->setText(QStringLiteral("-4")); // refused: the cell shows 15 again
+    EXPECT_EQ(grid->item(1, 3)->text(), "15");
+    EXPECT_EQ(prompter.messages.size(), 1u);
+    drawAt(view, {QSize(620, 520), QSize(900, 700)}, "sites-table", [&](const QImage& image) {
+        const QRect polar = boxOf(view, view.control(QStringLiteral("polAntenna")));
+        EXPECT_GT(pixelsIn(image, polar, bluish), 400);
+    });
+}
+
+TEST_F(MapSitesView, SitesAreDrawnWhereTheMapPutsThemWithTheirAzimuth) {
+    SitesTableModel sites(prompter);
+    sites.addSite(1, 1);               // no azimuth
+    const int sector = sites.addSite(1, 3); // selected
+    ASSERT_TRUE(sites.setCell(sector, 8, QStringLiteral("90")));
+    // One degree is 50 pixels, north up.
+    const PixelOf pixelOf = [](double latDeg, double lonDeg) { return QPointF(lonDeg * 50, 200 - latDeg * 50); };
+    QImage image(220, 220, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    QPainter painter(&image);
+    drawSites(painter, sites, pixelOf);
+    painter.end();
+    keep(image, QStringLiteral("sites-overlay.png"));
+    const auto marked = [&](int x, int y) { return qRed(image.pixel(x, y)) > qGreen(image.pixel(x, y)) + 60; };
+    EXPECT_TRUE(marked(50, 150));   // the dot of the first site
+    EXPECT_TRUE(marked(150, 150));  // the second site
+    EXPECT_TRUE(marked(150 + 14, 150)); // its stroke toward the east
+    EXPECT_FALSE(marked(50 + 14, 150)); // none beside the first
+    EXPECT_TRUE(marked(150, 150 - 9));  // the selected site's ring
 }
 
 } // namespace
