@@ -29,9 +29,8 @@ TEST(InverseCommand, DefaultReportIsTheGoldenReport) {
 // delta_h, mdvar, d, tx_siting, rx_siting, epsilon, sigma, N_0, f, pol, climate, time,
 // location, situation and the loss A.
 TEST(AreaCommand, ReproducesThePublishedAreaCases) {
-    static const char* const options[] = {
-        "--h1",  "--h2", "--dh",   "--variability", "--d0",      "--site1", "--site2",    "--eps",
-        "--sgm", "--ns", "--freq", "--pol",         "--climate", "--time",  "--location", "--conf"};
+    const QStringList options = words("--h1 --h2 --dh --variability --d0 --site1 --site2 --eps "
+                                      "--sgm --ns --freq --pol --climate --time --location --conf");
     const QStringList lines =
         QString::fromUtf8(test::fileContent(VERDAN_TEST_DATA_DIR "/reference/area_cases.csv"))
             .split(u'\n', Qt::SkipEmptyParts);

@@ -6,16 +6,12 @@
 #include "CoverageJobsFixture.h"
 #include "GeoTiffMap.h"
 #include "LibraryBinding.h"
-#include "TestFiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QFileInfo>
 #include <QProcess>
-#include <QTemporaryDir>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <csignal>
 
 using namespace verdan;

@@ -74,17 +74,16 @@ TEST(VectorLayer, FeaturesAreClassedLabelledAndProjectedInEveryFormat) {
         {"", FeatureClass::Other, FeatureShape::Point, 2, 1, 45.6, 7.1}};
     struct Row {
         const char* name;
-        std::vector<Expected> features;
         std::size_t nearRoadEnd; // features within 500 m of Via Roma's east end
+        std::vector<Expected> features;
     };
     const Row rows[] = {
-        {"valley.geojson", valley, 2},
-        {"valley.vrt", valley, 2},
-        {"masts.kml", {{"Mast 1", FeatureClass::Other, FeatureShape::Point, 1, 1, 45.6, 7.5}}, 0},
-        {"village.osm",
+        {"valley.geojson", 2, valley},
+        {"valley.vrt", 2, valley},
+        {"masts.kml", 0, {{"Mast 1", FeatureClass::Other, FeatureShape::Point, 1, 1, 45.6, 7.5}}},
+        {"village.osm", 0,
          {{"Rue Haute", FeatureClass::Road, FeatureShape::Line, 1, 2, 45.71, 7.32},
-          {"Bourg", FeatureClass::Place, FeatureShape::Point, 1, 1, 45.70, 7.30}},
-         0},
+          {"Bourg", FeatureClass::Place, FeatureShape::Point, 1, 1, 45.70, 7.30}}},
     };
     const MercatorPoint roadEnd = toMercator({45.75, 7.40});
     for (const Row& row : rows) {
