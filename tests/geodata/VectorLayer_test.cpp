@@ -92,9 +92,8 @@ TEST(VectorLayer, FeaturesAreClassedLabelledAndProjectedInEveryFormat) {
         ASSERT_NE(layer, nullptr);
         const std::vector<Feature> all = read(*layer, Everywhere);
         EXPECT_EQ(all.size(), row.features.size());
-        // Each feature as expected; the extent, whatever projection the file is in, reaches
-        // it (regression: the box of a single point had no area, so no tile was ever asked
-        // for it) but not much farther west.
+        // Each feature as expected, and the extent, whatever projection the file is in,
+        // reaching it but not much farther west.
         for (const Expected& want : row.features) {
             SCOPED_TRACE(want.label);
             const auto f = std::ranges::find(all, want.label, &Feature::label);
@@ -109,6 +108,7 @@ TEST(VectorLayer, FeaturesAreClassedLabelledAndProjectedInEveryFormat) {
             EXPECT_TRUE(layer->extent().intersects({at.xM - 0.5, at.yM - 0.5, at.xM + 0.5,
                                                     at.yM + 0.5}));
         }
+        // Regression: the box of a single point had no area, so no tile was ever asked for it.
         EXPECT_FALSE(layer->extent().empty());
         EXPECT_GT(layer->extent().minXM, toMercator({45.5, 7.0}).xM - 5000);
         const std::vector<Feature> near = read(*layer, {roadEnd.xM - 500, roadEnd.yM - 500,
