@@ -79,6 +79,14 @@ protected:
         }
     }
 
+    // The window made again with the sites tools docked beside the map.
+    void dockSitesTools() {
+        model->setSitesTools(&tools);
+        view.reset();
+        view = std::make_unique<FrmPlanningMapView>(*model);
+        view->show();
+    }
+
     // The pixel `dy` of a cell down and `dx` across from its north-west corner.
     QColor pixelOfCell(const QImage& map, int row, int column, double dy = 0.5, double dx = 0.5) {
         const coverage::CoverageGrid& grid = model->run().grid();
@@ -94,6 +102,8 @@ protected:
     MemorySettingsStore store;
     test::ScriptedPrompter prompter;
     AppInfo info;
+    PathProfileServices noTerrain;
+    MapSitesTools tools{state, store, prompter, info.title, noTerrain};
     std::unique_ptr<FrmCoverageModel> model;
     std::unique_ptr<FrmPlanningMapView> view;
 };
@@ -316,12 +326,7 @@ terrain::GeoPoint canvasCentre(const MapCanvas& canvas) {
 }
 
 TEST_F(PlanningMap, TheSitesToolsDockBesideTheMapAndAddSitesByAClick) {
-    PathProfileServices none;
-    MapSitesTools tools(state, store, prompter, info.title, none);
-    model->setSitesTools(&tools);
-    view.reset();
-    view = std::make_unique<FrmPlanningMapView>(*model);
-    view->show();
+    dockSitesTools();
     keepWindow("planning-map-sites");
     MapCanvas& canvas = view->canvas();
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.rect().center());
@@ -330,19 +335,12 @@ TEST_F(PlanningMap, TheSitesToolsDockBesideTheMapAndAddSitesByAClick) {
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.rect().center());
     ASSERT_EQ(tools.sites().rowCount(), 1);
     EXPECT_EQ(tools.sites().sites()[0].latDeg, canvasCentre(canvas).latDeg);
-    view.reset();
-    model->setSitesTools(nullptr);
 }
 
 // Every menu entry of the window, the sites tools' too, has a key of its own, as has every
 // menu and button with an Alt key; a closed dock comes back from the View menu.
 TEST_F(PlanningMap, MenuEntriesHaveKeysOfTheirOwnAndClosedDocksComeBack) {
-    PathProfileServices none;
-    MapSitesTools tools(state, store, prompter, info.title, none);
-    model->setSitesTools(&tools);
-    view.reset();
-    view = std::make_unique<FrmPlanningMapView>(*model);
-    view->show();
+    dockSitesTools();
     QSet<QKeySequence> keys;
     QStringList entries;
     const auto ownKey = [&](const QKeySequence& key, const QString& of) {
@@ -366,8 +364,6 @@ TEST_F(PlanningMap, MenuEntriesHaveKeysOfTheirOwnAndClosedDocksComeBack) {
     sites->close();
     sites->toggleViewAction()->trigger();
     EXPECT_TRUE(sites->isVisible());
-    view.reset();
-    model->setSitesTools(nullptr);
 }
 
 } // namespace

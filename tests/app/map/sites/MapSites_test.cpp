@@ -275,8 +275,8 @@ TEST_F(PathProfile, TwoClicksDrawTheProfileAndBudgetWhichGoOnToThePointToPointFo
 
     model.cmdSendToPtoP_Click();
     EXPECT_EQ(sent, 1);
-    EXPECT_EQ(QStringList(state.path.coords.begin(), state.path.coords.end()),
-              QStringLiteral("0 0 45 N 0 15 0 W 0 0 45 S 0 30 0 E").split(u' '));
+    EXPECT_EQ(QStringList(state.path.coords.begin(), state.path.coords.end()).join(u' ').toStdString(),
+              "0 0 45 N 0 15 0 W 0 0 45 S 0 30 0 E");
     EXPECT_EQ(state.path.TxLonDD, "0.250000");
     EXPECT_TRUE(state.path.CoordsInDD);
     EXPECT_EQ(state.path.TerrainSource, "Raster");
