@@ -11,7 +11,6 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
-#include <QDir>
 #include <QDockWidget>
 #include <QFile>
 #include <QImage>
@@ -63,20 +62,6 @@ protected:
         canvas.grab();
         canvas.cache().waitForDone();
         return canvas.grab().toImage();
-    }
-
-    // The window at two sizes, each kept as `<name>-<width>.png` in the folder VERDAN_PICTURES
-    // names, to be looked at.
-    void keepWindow(const char* name) {
-        const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
-        if (folder.isEmpty())
-            return;
-        for (const QSize size : {QSize(1200, 780), QSize(820, 560)}) {
-            view->resize(size);
-            settledMap();
-            view->grab().save(QDir(folder).filePath(
-                QStringLiteral("%1-%2.png").arg(QLatin1String(name)).arg(size.width())));
-        }
     }
 
     // The window made again with the sites tools docked beside the map.
@@ -234,9 +219,6 @@ TEST_F(PlanningMap, ThePrintedPageHoldsTheMapTheLegendAndTheCaption) {
         view->canvas().camera().visible(view->canvas().width(), view->canvas().height());
     EXPECT_NEAR(tif->extent().minXM, shown.minXM, 1);
     EXPECT_NEAR(tif->extent().maxYM, shown.maxYM, 1);
-    if (!qEnvironmentVariableIsEmpty("VERDAN_PICTURES"))
-        page.save(QDir(qEnvironmentVariable("VERDAN_PICTURES")).filePath("planning-map-page.png"));
-    keepWindow("planning-map");
 }
 
 TEST_F(PlanningMap, PdfIsALandscapePageOfTheUsersPaperWithTextOfAReadableSize) {
@@ -327,7 +309,6 @@ terrain::GeoPoint canvasCentre(const MapCanvas& canvas) {
 
 TEST_F(PlanningMap, TheSitesToolsDockBesideTheMapAndAddSitesByAClick) {
     dockSitesTools();
-    keepWindow("planning-map-sites");
     MapCanvas& canvas = view->canvas();
     QTest::mouseClick(&canvas, Qt::LeftButton, {}, canvas.rect().center());
     EXPECT_EQ(tools.sites().rowCount(), 0); // panning: a click adds nothing

@@ -37,6 +37,7 @@ private:
 class Canvas : public ::testing::Test {
 protected:
     static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
+    Canvas() { canvas.resize(400, 300); }
     // The canvas as it is drawn now, after the background renders it asked for are in.
     QImage settled() {
         canvas.grab();
@@ -47,7 +48,6 @@ protected:
 };
 
 TEST_F(Canvas, TilesRenderedInTheBackgroundAreDrawnTopLayerOverBottomAtItsOpacity) {
-    canvas.resize(400, 300);
     auto red = std::make_shared<SolidLayer>(Qt::red);
     auto blue = std::make_shared<SolidLayer>(Qt::blue);
     canvas.setLayers({{1, red, 0.5}, {2, blue, 1}});
@@ -70,7 +70,6 @@ TEST_F(Canvas, TilesRenderedInTheBackgroundAreDrawnTopLayerOverBottomAtItsOpacit
 }
 
 TEST_F(Canvas, KeysPanAndZoomAndEscapeEndsTheTool) {
-    canvas.resize(400, 300);
     canvas.setCamera(geodata::MapCamera({0, 0}, 100));
     QSignalSpy escape(&canvas, &MapCanvas::escapePressed);
     struct Row {
