@@ -88,16 +88,8 @@ protected:
     PathProfileServices services;
     std::unique_ptr<MapSitesTools> tools;
 
-    /// Where a test keeps the pictures it draws, to be looked at: VERDAN_PICTURES or nowhere.
-    static void keep(const QImage& image, const QString& name) {
-        const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
-        if (!folder.isEmpty())
-            image.save(QDir(folder).filePath(name));
-    }
-
-    /// Draws `view` at each of `sizes`, keeps the picture as `<name>-<width>.png` and hands it
-    /// to `check`.
-    static void drawAt(QWidget& view, std::initializer_list<QSize> sizes, const char* name,
+    /// Draws `view` at each of `sizes` and hands the picture to `check`.
+    static void drawAt(QWidget& view, std::initializer_list<QSize> sizes,
                        const std::function<void(const QImage&)>& check) {
         for (const QSize size : sizes) {
             SCOPED_TRACE(size.width());
@@ -105,7 +97,6 @@ protected:
             view.show();
             QImage image(view.size(), QImage::Format_RGB32);
             view.render(&image);
-            keep(image, QStringLiteral("%1-%2.png").arg(QLatin1String(name)).arg(size.width()));
             check(image);
         }
     }
@@ -416,26 +407,6 @@ TEST_F(SitesTable, ClosingWithUnsavedChangesAsks) {
     EXPECT_TRUE(prompter.allAnswersUsed());
 }
 
-TEST_F(SitesTable, TheSelectedSitesAntennaIsReadBesideTheFile) {
-    model.setSelectedRow(0);
-    ASSERT_TRUE(model.pattern());
-    EXPECT_EQ(model.pattern()->gainDbi, 18);
-    EXPECT_EQ(model.pointing().azimuthDeg, 120);
-    model.setSelectedRow(1);
-    EXPECT_FALSE(model.pattern());
-    ASSERT_TRUE(model.setCell(1, 7, QStringLiteral("missing.msi")));
-    EXPECT_FALSE(model.pattern());
-    EXPECT_TRUE(model.lblAntenna().contains(QLatin1String("missing.msi"))) << model.lblAntenna().toStdString();
-
-    ASSERT_TRUE(test::writeContent(dir.filePath(QStringLiteral("bad.csv")), "name,lat\nx,1\n"));
-    prompter.messages.clear();
-    EXPECT_FALSE(model.openFile(dir.filePath(QStringLiteral("bad.csv"))));
-    ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_TRUE(prompter.messages[0].text.contains(QLatin1String("bad.csv")));
-    EXPECT_EQ(model.rowCount(), 2);
-    EXPECT_EQ(model.filePath(), path);
-}
-
 TEST_F(MapSitesView, TheGroupMirrorsItsModelAndPreviewsTheBeamWhereItPoints) {
     LinkBudgetModel& budget = tools->linkBudget();
     budget.Form_Load();
@@ -446,7 +417,7 @@ TEST_F(MapSitesView, TheGroupMirrorsItsModelAndPreviewsTheBeamWhereItPoints) {
     budget.setText(LinkBudgetModel::txtPower, QStringLiteral("25"));
     EXPECT_EQ(static_cast<QLineEdit*>(view.control(QStringLiteral("txtPower")))->text(), "25");
     EXPECT_FALSE(view.control(QStringLiteral("txtGain"))->isEnabled());
-    drawAt(view, {QSize(340, 520), QSize(480, 640)}, "link-budget", [&](const QImage& image) {
+    drawAt(view, {QSize(340, 520), QSize(480, 640)}, [&](const QImage& image) {
         // The horizontal plot fills the preview's left half: the beam east of its centre is
         // shaded, the back lobe's side far less.
         const QRect box = boxOf(view, view.control(QStringLiteral("polAntenna")));
@@ -467,7 +438,7 @@ TEST_F(MapSitesView, TheProfileShowsTheLineOfSightAndMarksWhatBlocksIt) {
     profile.useSite(PathProfileModel::EndB, QStringLiteral("Hut"), 40.05, -105.14, 10);
     ASSERT_TRUE(profile.cmdProfile_Click());
     PathProfileView view(profile);
-    drawAt(view, {QSize(760, 420), QSize(1100, 600)}, "path-profile", [&](const QImage& image) {
+    drawAt(view, {QSize(760, 420), QSize(1100, 600)}, [&](const QImage& image) {
         const QRect box = boxOf(view, view.control(QStringLiteral("chart")));
         const QRect left(box.left(), box.top(), box.width() / 2, box.height());
         const QRect right(box.center().x(), box.top(), box.width() / 2, box.height());
@@ -478,21 +449,37 @@ TEST_F(MapSitesView, TheProfileShowsTheLineOfSightAndMarksWhatBlocksIt) {
     });
 }
 
-TEST_F(MapSitesView, TheSitesTableEditsInPlaceAndPreviewsTheSelectedAntenna) {
+TEST_F(MapSitesView, TheTableEditsInPlaceAndPreviewsTheSelectedSitesAntennaReadBesideTheFile) {
     SitesTableView view(model);
     view.show();
     auto* grid = static_cast<QTableWidget*>(view.control(QStringLiteral("grdSites")));
     grid->setCurrentCell(0, 0);
     EXPECT_EQ(model.selectedRow(), 0);
+    ASSERT_TRUE(model.pattern());
+    EXPECT_EQ(model.pattern()->gainDbi, 18);
+    EXPECT_EQ(model.pointing().azimuthDeg, 120);
+    drawAt(view, {QSize(620, 520), QSize(900, 700)}, [&](const QImage& image) {
+        const QRect polar = boxOf(view, view.control(QStringLiteral("polAntenna")));
+        EXPECT_GT(pixelsIn(image, polar, bluish), 400);
+    });
     grid->item(1, 3)->setText(QStringLiteral("15"));
     EXPECT_EQ(model.cell(1, 3), "15");
     grid->item(1, 3)->setText(QStringLiteral("-4")); // refused: the cell shows 15 again
     EXPECT_EQ(grid->item(1, 3)->text(), "15");
     EXPECT_EQ(prompter.messages.size(), 1u);
-    drawAt(view, {QSize(620, 520), QSize(900, 700)}, "sites-table", [&](const QImage& image) {
-        const QRect polar = boxOf(view, view.control(QStringLiteral("polAntenna")));
-        EXPECT_GT(pixelsIn(image, polar, bluish), 400);
-    });
+    model.setSelectedRow(1);
+    EXPECT_FALSE(model.pattern());
+    ASSERT_TRUE(model.setCell(1, 7, QStringLiteral("missing.msi")));
+    EXPECT_FALSE(model.pattern());
+    EXPECT_TRUE(model.lblAntenna().contains(QLatin1String("missing.msi"))) << model.lblAntenna().toStdString();
+
+    ASSERT_TRUE(test::writeContent(dir.filePath(QStringLiteral("bad.csv")), "name,lat\nx,1\n"));
+    prompter.messages.clear();
+    EXPECT_FALSE(model.openFile(dir.filePath(QStringLiteral("bad.csv"))));
+    ASSERT_EQ(prompter.messages.size(), 1u);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QLatin1String("bad.csv")));
+    EXPECT_EQ(model.rowCount(), 2);
+    EXPECT_EQ(model.filePath(), path);
 }
 
 TEST_F(MapSitesView, SitesAreDrawnWhereTheMapPutsThemWithTheirAzimuth) {
@@ -507,7 +494,6 @@ TEST_F(MapSitesView, SitesAreDrawnWhereTheMapPutsThemWithTheirAzimuth) {
     QPainter painter(&image);
     drawSites(painter, sites, pixelOf);
     painter.end();
-    keep(image, QStringLiteral("sites-overlay.png"));
     const auto marked = [&](int x, int y) { return qRed(image.pixel(x, y)) > qGreen(image.pixel(x, y)) + 60; };
     EXPECT_TRUE(marked(50, 150));   // the dot of the first site
     EXPECT_TRUE(marked(150, 150));  // the second site
