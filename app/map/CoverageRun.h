@@ -1,6 +1,7 @@
 #pragma once
 
 #include <verdan/coverage/Coverage.h>
+#include <verdan/coverage/Network.h>
 
 #include <QObject>
 #include <QString>
@@ -40,6 +41,12 @@ public:
     /// the next run.
     bool start(const coverage::CoverageInputs& inputs,
                std::shared_ptr<const terrain::TerrainSource> terrain);
+    /// Starts the runs of a network's sites (`sites`, named `names`), one after another, then
+    /// merges their maps in memory; the progress spans them all. As start() otherwise; a
+    /// network run that is cancelled or fails keeps nothing of its sites' maps.
+    bool startNetwork(std::vector<coverage::CoverageInputs> sites, std::vector<std::string> names,
+                      const coverage::ChannelSettings& channel,
+                      std::shared_ptr<const terrain::TerrainSource> terrain);
     /// Asks a running run to stop: Running becomes Cancelling, then Idle when it ended.
     void cancel();
     /// Blocks until the worker has ended and its outcome is applied (closing, tests).
@@ -59,14 +66,26 @@ public:
     /// The grid of the map, shared with whoever draws it: it lives while they hold it, after
     /// another run has replaced it. nullptr before the first completed run.
     std::shared_ptr<const coverage::CoverageGrid> sharedGrid() const;
-    /// The terrain of the map, shared in the same way.
-    std::shared_ptr<const terrain::TerrainSource> sharedTerrain() const { return m_map.terrain; }
-    /// The terrain of the map; nullptr before the first completed run.
-    const terrain::TerrainSource* terrain() const { return m_map.terrain.get(); }
+    /// The terrain of the last completed run (a site's or a network's), shared in the same way.
+    std::shared_ptr<const terrain::TerrainSource> sharedTerrain() const { return m_terrain; }
+    /// The terrain of the last completed run; nullptr before the first.
+    const terrain::TerrainSource* terrain() const { return m_terrain.get(); }
     /// Counts the completed runs: changes when a new map replaces the shown one.
     int mapSerial() const { return m_mapSerial; }
     /// Wall time of the run that made the map, seconds.
     double elapsedSec() const { return m_map.elapsedSec; }
+    /// Whether the last run started was a network's.
+    bool networkRun() const { return !m_networkSites.empty(); }
+    /// The merged map of the network run just completed, handed over once: nullptr before one
+    /// and after it was taken.
+    std::shared_ptr<const coverage::NetworkGrid> takeNetwork() { return std::move(m_network); }
+    /// The cells of the merged map of the last network run completed.
+    long long networkCells() const { return m_networkCells; }
+    /// The site names and inputs of the last network run started.
+    const std::vector<std::string>& networkNames() const { return m_networkNames; }
+    const std::vector<coverage::CoverageInputs>& networkSites() const { return m_networkSites; }
+    /// Wall time of the last network run completed, seconds.
+    double networkElapsedSec() const { return m_networkElapsedSec; }
 
     /// Progress reaches the user-interface thread at most once in this time, so that a fast
     /// engine does not keep that thread busy redrawing.
@@ -79,6 +98,7 @@ signals:
 private:
     struct Outcome {
         coverage::CoverageResult result;
+        std::shared_ptr<const coverage::NetworkGrid> network;
         double elapsedSec = 0;
     };
     /// A completed run and what it ran on.
@@ -88,7 +108,10 @@ private:
         std::shared_ptr<const coverage::CoverageResult> result;
         double elapsedSec = 0;
     };
+    void launch(const coverage::CoverageInputs& inputs,
+                std::shared_ptr<const terrain::TerrainSource> terrain);
     void work();
+    coverage::CoverageResult workNetwork(Outcome& outcome);
     void postProgress(double fraction);
     void finish();
     void setState(RunState state);
@@ -100,6 +123,13 @@ private:
     Map m_map;
     int m_mapSerial = 0;
     coverage::CoverageInputs m_runInputs;
+    std::vector<coverage::CoverageInputs> m_networkSites;
+    std::vector<std::string> m_networkNames;
+    coverage::ChannelSettings m_channel;
+    std::shared_ptr<const coverage::NetworkGrid> m_network;
+    double m_networkElapsedSec = 0;
+    long long m_networkCells = 0;
+    std::shared_ptr<const terrain::TerrainSource> m_terrain;
     std::shared_ptr<const terrain::TerrainSource> m_runTerrain;
 
     coverage::RunControl m_control;

@@ -116,12 +116,16 @@ terrain::GeoPoint receiverOf(const PathState& path) {
             pathCoordinate(path, PathState::RxLonDeg_DDD, path.RxLonDD, false)};
 }
 
+} // namespace
+
 QString positionText(const terrain::GeoPoint& at) {
     return formatPattern(std::fabs(at.latDeg), u"#0.00000") +
            (at.latDeg < 0 ? QStringLiteral(" S ") : QStringLiteral(" N ")) +
            formatPattern(std::fabs(at.lonDeg), u"##0.00000") +
            (at.lonDeg < 0 ? QStringLiteral(" W") : QStringLiteral(" E"));
 }
+
+namespace {
 
 QString oneDecimal(double value) {
     return formatPattern(value, u"0.0");
@@ -374,9 +378,12 @@ QString FrmCoverageModel::lblStatus() const {
     case RunState::Cancelling:
         return QStringLiteral("Cancelling...");
     case RunState::Done: {
+        const bool network = m_run.networkRun();
         const auto& grid = m_run.grid();
-        return generalNumber(static_cast<double>(grid.columns) * grid.rows) +
-               QStringLiteral(" cells in ") + formatPattern(m_run.elapsedSec(), u"0.0") +
+        return generalNumber(network ? static_cast<double>(m_run.networkCells())
+                                     : static_cast<double>(grid.columns) * grid.rows) +
+               QStringLiteral(" cells in ") +
+               formatPattern(network ? m_run.networkElapsedSec() : m_run.elapsedSec(), u"0.0") +
                QStringLiteral(" s");
     }
     case RunState::Failed:
@@ -384,7 +391,11 @@ QString FrmCoverageModel::lblStatus() const {
     case RunState::Idle:
         break;
     }
-    return m_cancelled ? QStringLiteral("Cancelled.") : QString();
+    if (!m_cancelled)
+        return {};
+    return m_run.networkRun()
+               ? QStringLiteral("Cancelled: no map of the network or its sites is kept.")
+               : QStringLiteral("Cancelled.");
 }
 
 void FrmCoverageModel::Form_Load() {
@@ -446,16 +457,24 @@ void FrmCoverageModel::lostFocus(Field field) {
     checkField(field);
 }
 
-std::optional<coverage::CoverageInputs> FrmCoverageModel::buildInputs() {
+bool FrmCoverageModel::checkFields() {
     for (int f = 0; f < FieldCount; ++f) {
         if (!checkField(static_cast<Field>(f)))
-            return std::nullopt;
+            return false;
     }
-    if (profileFromFile() && !transmitter() && !askTransmitter())
+    return true;
+}
+
+std::optional<coverage::CoverageInputs> FrmCoverageModel::buildInputs() {
+    if (!checkFields() || (profileFromFile() && !transmitter() && !askTransmitter()))
         return std::nullopt;
+    return windowInputs(*transmitter());
+}
+
+std::optional<coverage::CoverageInputs> FrmCoverageModel::windowInputs(terrain::GeoPoint tx) {
     const PointToPointInputs radio = m_radio();
     coverage::CoverageInputs in;
-    in.tx = *transmitter();
+    in.tx = tx;
     in.txHeightM = radio.h1M;
     in.rxHeightM = leadingNumber(m_text[txtRxHt]);
     in.freqMHz = radio.frequencyMHz;
@@ -501,10 +520,16 @@ bool FrmCoverageModel::cmdRun_Click() {
 void FrmCoverageModel::runStateChanged() {
     switch (m_run.state()) {
     case RunState::Done:
-        addRunResult();
+        if (m_run.networkRun())
+            addNetworkResults();
+        else
+            addRunResult();
         break;
     case RunState::Failed:
-        inform(m_prompter, QStringLiteral("The coverage map was not computed. ") + m_run.message(),
+        inform(m_prompter,
+               (m_run.networkRun() ? QStringLiteral("The network was not computed. ")
+                                   : QStringLiteral("The coverage map was not computed. ")) +
+                   m_run.message(),
                WindowTitle, MsgIcon::Critical);
         break;
     case RunState::Idle:
@@ -548,21 +573,31 @@ QString FrmCoverageModel::runCaption() const {
 }
 
 QString FrmCoverageModel::runInputsText() const {
-    const coverage::CoverageInputs& in = m_run.inputs();
+    return inputsText(m_run.inputs(), m_runClimate,
+                      QString::fromStdString(m_run.terrain()->displayName()));
+}
+
+QString inputsText(const coverage::CoverageInputs& in, const QString& climate,
+                   const QString& terrainName) {
+    const radio::TransmitterSide& tx = in.transmitter;
     return QStringLiteral("Tx ") + positionText(in.tx) + u' ' +
            generalNumber(in.txHeightM) + QStringLiteral(" m, Rx ") + generalNumber(in.rxHeightM) +
            QStringLiteral(" m, ") + generalNumber(in.freqMHz) + QStringLiteral(" MHz, ") +
            (in.polarization == 0 ? QStringLiteral("horizontal") : QStringLiteral("vertical")) +
            QStringLiteral(", eps ") + generalNumber(in.epsRel) + QStringLiteral(", sgm ") +
            generalNumber(in.sgmSPerM) + QStringLiteral(" S/m, Ns ") + generalNumber(in.surfRefN) +
-           QStringLiteral(", ") + m_runClimate + QStringLiteral(", reliability ") +
+           QStringLiteral(", ") + climate + QStringLiteral(", reliability ") +
            generalNumber(in.reliabilityPct) + QStringLiteral(" %, confidence ") +
            generalNumber(in.confidencePct) + QStringLiteral(" %, radius ") +
            generalNumber(in.radiusKm) + QStringLiteral(" km, resolution ") +
            generalNumber(in.resolutionSec) + QStringLiteral(" sec, terrain ") +
-           QString::fromStdString(m_run.terrain()->displayName()) +
+           terrainName +
            (in.erpDbw ? QStringLiteral(", ERP ") + generalNumber(*in.erpDbw) + QStringLiteral(" dBW")
-                      : QString());
+                      : QString()) +
+           (tx.powerDbm ? QStringLiteral(", power ") + generalNumber(*tx.powerDbm) +
+                              QStringLiteral(" dBm, gain ") + generalNumber(tx.gainDbi) +
+                              QStringLiteral(" dBi")
+                        : QString());
 }
 
 void FrmCoverageModel::reportLine(const QString& line) {
@@ -605,7 +640,7 @@ std::optional<terrain::GeoPoint> FrmCoverageModel::receiver() const {
 }
 
 void FrmCoverageModel::mapHover(double latDeg, double lonDeg) {
-    if (!m_run.hasMap())
+    if (m_run.terrain() == nullptr)
         return;
     m_hover = hoverLines(latDeg, lonDeg);
     emit changed();
@@ -615,9 +650,11 @@ void FrmCoverageModel::mapHover(double latDeg, double lonDeg) {
 // line per visible result layer, top first.
 QString FrmCoverageModel::hoverLines(double latDeg, double lonDeg) const {
     const terrain::GeoPoint tx = m_run.inputs().tx;
-    QString text = positionText({latDeg, lonDeg}) + QStringLiteral("   ") +
-                   oneDecimal(greatCircleDistanceM(tx.latDeg, tx.lonDeg, latDeg, lonDeg) / 1000) +
-                   QStringLiteral(" km");
+    QString text = positionText({latDeg, lonDeg});
+    if (m_run.hasMap())
+        text += QStringLiteral("   ") +
+                oneDecimal(greatCircleDistanceM(tx.latDeg, tx.lonDeg, latDeg, lonDeg) / 1000) +
+                QStringLiteral(" km");
     double elevationM = 0;
     if (m_run.terrain()->elevationAt({latDeg, lonDeg}, elevationM).ok)
         text += QStringLiteral("   terrain ") + formatPattern(elevationM, u"0") + QStringLiteral(" m");

@@ -25,6 +25,12 @@ class MapSitesTools;
 /// The files a coverage map can be saved as.
 enum class MapFileFormat { GeoTiff, Png, Kml, Pdf };
 
+/// "51.50000 N 0.12500 W".
+QString positionText(const terrain::GeoPoint& at);
+/// The inputs of a run in words, as its caption and report line give them.
+QString inputsText(const coverage::CoverageInputs& in, const QString& climate,
+                   const QString& terrainName);
+
 /// What only the view can do with the drawn map: print it and write it as a picture.
 class MapOutput {
 public:
@@ -138,6 +144,10 @@ public:
     /// Checks every field, opens the terrain and starts the run; false when nothing started.
     bool cmdRun_Click();
     void cmdCancel_Click() { m_run.cancel(); }
+    /// "Run Network": runs every site of the sites table with its own columns, one after
+    /// another in the background, and merges their maps into the network's layers; false when
+    /// nothing started (no site, a site's inputs at fault, a map too large: each told).
+    bool mnuRunNetwork_Click();
     /// "Save Map...": GeoTIFF, PNG with legend, KML or PDF, by suffix or chosen filter.
     void mnuFileSaveMap_Click();
     void mnuFilePrint_Click();
@@ -191,7 +201,11 @@ private:
     bool busy() const {
         return m_run.state() == RunState::Running || m_run.state() == RunState::Cancelling;
     }
+    bool checkFields();
     std::optional<coverage::CoverageInputs> buildInputs();
+    std::optional<coverage::CoverageInputs> windowInputs(terrain::GeoPoint tx);
+    std::optional<std::vector<coverage::CoverageInputs>> networkInputs();
+    void addNetworkResults();
     void runStateChanged();
     void addRunResult();
     void layersChanged();

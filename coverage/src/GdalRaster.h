@@ -68,6 +68,9 @@ Status readMapBand(const std::string& path, const std::string& description, Cove
 /// arrays empty. Fails, naming the file, for a map that readLossRaster() refuses or that does
 /// not line up with the first, and for a grid of more than MaxCells cells.
 Status mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic);
+/// The same for maps in memory, `names` naming them in the messages.
+Status mosaicLayout(const std::vector<const CoverageGrid*>& grids,
+                    const std::vector<std::string>& names, CoverageGrid& mosaic);
 
 /// The cell of `mosaic` that holds the north-west cell of `input`; false when `input` does
 /// not lie within it.

@@ -24,21 +24,30 @@ long long cellsBetween(double from, double to, double cellDeg) {
 
 Status detail::mosaicLayout(const std::vector<std::string>& paths, CoverageGrid& mosaic) {
     std::vector<CoverageGrid> layouts(paths.size());
-    for (std::size_t i = 0; i < paths.size(); ++i)
+    std::vector<const CoverageGrid*> grids;
+    for (std::size_t i = 0; i < paths.size(); ++i) {
         if (Status s = detail::readLossRaster(paths[i], layouts[i], false); !s.ok)
             return s;
-    const double cellDeg = layouts[0].cellDeg;
-    double west = layouts[0].westLonDeg;
-    double north = layouts[0].northLatDeg;
+        grids.push_back(&layouts[i]);
+    }
+    return mosaicLayout(grids, paths, mosaic);
+}
+
+Status detail::mosaicLayout(const std::vector<const CoverageGrid*>& grids,
+                            const std::vector<std::string>& names, CoverageGrid& mosaic) {
+    const CoverageGrid& first = *grids[0];
+    const double cellDeg = first.cellDeg;
+    double west = first.westLonDeg;
+    double north = first.northLatDeg;
     double east = west;
     double south = north;
-    for (std::size_t i = 0; i < layouts.size(); ++i) {
-        const CoverageGrid& g = layouts[i];
+    for (std::size_t i = 0; i < grids.size(); ++i) {
+        const CoverageGrid& g = *grids[i];
         if (std::fabs(g.cellDeg - cellDeg) > 1e-9 * cellDeg ||
-            !linedUp(layouts[0].westLonDeg, g.westLonDeg, cellDeg) ||
-            !linedUp(layouts[0].northLatDeg, g.northLatDeg, cellDeg))
-            return Status::failure(paths[i] + ": its cells do not line up with those of " +
-                                   paths[0] + " (maps of one resolution expected)");
+            !linedUp(first.westLonDeg, g.westLonDeg, cellDeg) ||
+            !linedUp(first.northLatDeg, g.northLatDeg, cellDeg))
+            return Status::failure(names[i] + ": its cells do not line up with those of " +
+                                   names[0] + " (maps of one resolution expected)");
         west = std::min(west, g.westLonDeg);
         north = std::max(north, g.northLatDeg);
         east = std::max(east, g.westLonDeg + g.columns * cellDeg);

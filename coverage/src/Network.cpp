@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <limits>
 
 namespace verdan::coverage {
@@ -20,12 +21,19 @@ bool cancelled(const std::atomic<bool>* cancel) {
     return cancel != nullptr && cancel->load();
 }
 
-// A site's band of `description`, placed in the merged grid at (column0, row0).
+// A site's band, placed in the merged grid at (column0, row0): read from its file, or
+// pointing into its map in memory.
 struct PlacedBand {
-    CoverageGrid grid;
-    std::vector<float> values;
+    CoverageGrid read;
+    std::vector<float> readValues;
+    const CoverageGrid* grid = &read;
+    const std::vector<float>* values = &readValues;
     long long column0 = 0;
     long long row0 = 0;
+
+    PlacedBand() = default;
+    PlacedBand(const PlacedBand&) = delete;
+    PlacedBand& operator=(const PlacedBand&) = delete;
 
     std::size_t mergedCell(const CoverageGrid& merged, int row, int column) const {
         return static_cast<std::size_t>(row0 + row) * merged.columns +
@@ -33,33 +41,38 @@ struct PlacedBand {
     }
 };
 
+// Gives band `description` (PowerBand or MarginBand) of site `index`, placed in the merged grid.
+using BandSource = std::function<Status(std::size_t index, const std::string& description,
+                                        const CoverageGrid& merged, PlacedBand& band)>;
+
 Status readPlaced(const std::string& path, const std::string& description,
                   const CoverageGrid& merged, PlacedBand& band) {
-    if (Status s = detail::readMapBand(path, description, band.grid, band.values); !s.ok)
+    if (Status s = detail::readMapBand(path, description, band.read, band.readValues); !s.ok)
         return s;
-    if (!detail::placeInMosaic(merged, band.grid, band.column0, band.row0))
+    if (!detail::placeInMosaic(merged, band.read, band.column0, band.row0))
         return Status::failure(path + ": changed while the maps were merged");
     return Status::success();
 }
 
-// The strongest power, best server, overlap and the site's own areas from site `number`.
-Status takeStrongest(const NetworkSite& site, float number, NetworkGrid& merged) {
+// The strongest power, best server, overlap and the site's own areas from site `index`.
+Status takeStrongest(const BandSource& bands, std::size_t index, NetworkGrid& merged) {
     PlacedBand power;
     PlacedBand margin;
-    if (Status s = readPlaced(site.mapPath, PowerBand, merged.layout, power); !s.ok)
+    if (Status s = bands(index, PowerBand, merged.layout, power); !s.ok)
         return s;
-    if (Status s = readPlaced(site.mapPath, MarginBand, merged.layout, margin); !s.ok)
+    if (Status s = bands(index, MarginBand, merged.layout, margin); !s.ok)
         return s;
+    const auto number = static_cast<float>(index + 1);
     CoveredArea& area = merged.siteAreas.emplace_back();
-    for (int r = 0; r < power.grid.rows; ++r) {
-        const double cellKm2 = cellAreaKm2(power.grid, r);
-        for (int c = 0; c < power.grid.columns; ++c) {
-            const std::size_t own = static_cast<std::size_t>(r) * power.grid.columns + c;
-            const float powerDbm = power.values[own];
+    for (int r = 0; r < power.grid->rows; ++r) {
+        const double cellKm2 = cellAreaKm2(*power.grid, r);
+        for (int c = 0; c < power.grid->columns; ++c) {
+            const std::size_t own = static_cast<std::size_t>(r) * power.grid->columns + c;
+            const float powerDbm = (*power.values)[own];
             if (std::isnan(powerDbm))
                 continue;
             const std::size_t at = power.mergedCell(merged.layout, r, c);
-            const bool covered = margin.values[own] >= 0.0F;
+            const bool covered = (*margin.values)[own] >= 0.0F;
             merged.overlap[at] = (std::isnan(merged.overlap[at]) ? 0.0F : merged.overlap[at]) +
                                  (covered ? 1.0F : 0.0F);
             area.discKm2 += cellKm2;
@@ -79,22 +92,22 @@ bool sameChannel(double aMHz, double bMHz, const ChannelSettings& channel) {
 
 // Adds the power (mW) of site `index` to the interference of the cells where another site on
 // its channel serves.
-Status addInterference(const std::vector<NetworkSite>& sites, std::size_t index,
-                       const ChannelSettings& channel, const NetworkGrid& merged,
-                       std::vector<double>& interferenceMw) {
+Status addInterference(const BandSource& bands, const std::vector<double>& freqsMHz,
+                       std::size_t index, const ChannelSettings& channel,
+                       const NetworkGrid& merged, std::vector<double>& interferenceMw) {
     PlacedBand power;
-    if (Status s = readPlaced(sites[index].mapPath, PowerBand, merged.layout, power); !s.ok)
+    if (Status s = bands(index, PowerBand, merged.layout, power); !s.ok)
         return s;
     const auto ownNumber = static_cast<float>(index + 1);
-    for (int r = 0; r < power.grid.rows; ++r) {
-        for (int c = 0; c < power.grid.columns; ++c) {
+    for (int r = 0; r < power.grid->rows; ++r) {
+        for (int c = 0; c < power.grid->columns; ++c) {
             const float powerDbm =
-                power.values[static_cast<std::size_t>(r) * power.grid.columns + c];
+                (*power.values)[static_cast<std::size_t>(r) * power.grid->columns + c];
             const std::size_t at = power.mergedCell(merged.layout, r, c);
             const float server = merged.server[at];
             if (std::isnan(powerDbm) || server == ownNumber ||
-                !sameChannel(sites[index].freqMHz,
-                             sites[static_cast<std::size_t>(server) - 1].freqMHz, channel))
+                !sameChannel(freqsMHz[index], freqsMHz[static_cast<std::size_t>(server) - 1],
+                             channel))
                 continue;
             interferenceMw[at] += std::pow(10.0, powerDbm / 10.0);
         }
@@ -103,12 +116,43 @@ Status addInterference(const std::vector<NetworkSite>& sites, std::size_t index,
 }
 
 // Whether any other site shares the channel of site `index` (else it interferes nowhere).
-bool hasCochannelSite(const std::vector<NetworkSite>& sites, std::size_t index,
+bool hasCochannelSite(const std::vector<double>& freqsMHz, std::size_t index,
                       const ChannelSettings& channel) {
-    for (std::size_t j = 0; j < sites.size(); ++j)
-        if (j != index && sameChannel(sites[j].freqMHz, sites[index].freqMHz, channel))
+    for (std::size_t j = 0; j < freqsMHz.size(); ++j)
+        if (j != index && sameChannel(freqsMHz[j], freqsMHz[index], channel))
             return true;
     return false;
+}
+
+// Merges the bands of the sites of `freqsMHz` into `merged`, whose layout is set.
+Status mergeBands(const BandSource& bands, const std::vector<double>& freqsMHz,
+                  const ChannelSettings& channel, NetworkGrid& merged,
+                  const std::atomic<bool>* cancel) {
+    const auto cells = static_cast<std::size_t>(merged.layout.cellCount());
+    merged.powerDbm.assign(cells, NaN);
+    merged.server.assign(cells, NaN);
+    merged.overlap.assign(cells, NaN);
+    for (std::size_t i = 0; i < freqsMHz.size(); ++i) {
+        if (cancelled(cancel))
+            return Status::failure("cancelled", WriteCancelled);
+        if (Status s = takeStrongest(bands, i, merged); !s.ok)
+            return s;
+    }
+    std::vector<double> interferenceMw(cells, std::pow(10.0, receiverNoiseDbm(channel) / 10.0));
+    for (std::size_t i = 0; i < freqsMHz.size(); ++i) {
+        if (cancelled(cancel))
+            return Status::failure("cancelled", WriteCancelled);
+        if (!hasCochannelSite(freqsMHz, i, channel))
+            continue;
+        if (Status s = addInterference(bands, freqsMHz, i, channel, merged, interferenceMw); !s.ok)
+            return s;
+    }
+    merged.sinrDb.assign(cells, NaN);
+    for (std::size_t at = 0; at < cells; ++at)
+        if (!std::isnan(merged.powerDbm[at]))
+            merged.sinrDb[at] =
+                static_cast<float>(merged.powerDbm[at] - 10.0 * std::log10(interferenceMw[at]));
+    return Status::success();
 }
 
 } // namespace
@@ -122,36 +166,54 @@ Status mergeNetwork(const std::vector<NetworkSite>& sites, const ChannelSettings
     if (sites.empty())
         return Status::failure("No site maps to merge");
     std::vector<std::string> paths;
-    for (const NetworkSite& site : sites)
+    std::vector<double> freqsMHz;
+    for (const NetworkSite& site : sites) {
         paths.push_back(site.mapPath);
+        freqsMHz.push_back(site.freqMHz);
+    }
     merged = {};
     if (Status s = detail::mosaicLayout(paths, merged.layout); !s.ok)
         return s;
-    const auto cells = static_cast<std::size_t>(merged.layout.cellCount());
-    merged.powerDbm.assign(cells, NaN);
-    merged.server.assign(cells, NaN);
-    merged.overlap.assign(cells, NaN);
-    for (std::size_t i = 0; i < sites.size(); ++i) {
-        if (cancelled(cancel))
-            return Status::failure("cancelled", WriteCancelled);
-        if (Status s = takeStrongest(sites[i], static_cast<float>(i + 1), merged); !s.ok)
-            return s;
+    const BandSource read = [&paths](std::size_t index, const std::string& description,
+                                     const CoverageGrid& layout, PlacedBand& band) {
+        return readPlaced(paths[index], description, layout, band);
+    };
+    return mergeBands(read, freqsMHz, channel, merged, cancel);
+}
+
+Status networkLayout(const std::vector<const CoverageGrid*>& grids,
+                     const std::vector<std::string>& names, CoverageGrid& merged) {
+    if (grids.empty())
+        return Status::failure("No site maps to merge");
+    return detail::mosaicLayout(grids, names, merged);
+}
+
+Status mergeNetwork(const std::vector<NetworkGridSite>& sites, const ChannelSettings& channel,
+                    NetworkGrid& merged, const std::atomic<bool>* cancel) {
+    if (sites.empty())
+        return Status::failure("No site maps to merge");
+    std::vector<const CoverageGrid*> grids;
+    std::vector<std::string> names;
+    std::vector<double> freqsMHz;
+    for (const NetworkGridSite& site : sites) {
+        if (site.grid->powerDbm.empty() || site.grid->marginDb.empty())
+            return Status::failure(site.name + ": its map has no received power and margin (it "
+                                               "needs a power or an ERP and a threshold)");
+        grids.push_back(site.grid);
+        names.push_back(site.name);
+        freqsMHz.push_back(site.freqMHz);
     }
-    std::vector<double> interferenceMw(cells, std::pow(10.0, receiverNoiseDbm(channel) / 10.0));
-    for (std::size_t i = 0; i < sites.size(); ++i) {
-        if (cancelled(cancel))
-            return Status::failure("cancelled", WriteCancelled);
-        if (!hasCochannelSite(sites, i, channel))
-            continue;
-        if (Status s = addInterference(sites, i, channel, merged, interferenceMw); !s.ok)
-            return s;
-    }
-    merged.sinrDb.assign(cells, NaN);
-    for (std::size_t at = 0; at < cells; ++at)
-        if (!std::isnan(merged.powerDbm[at]))
-            merged.sinrDb[at] =
-                static_cast<float>(merged.powerDbm[at] - 10.0 * std::log10(interferenceMw[at]));
-    return Status::success();
+    merged = {};
+    if (Status s = networkLayout(grids, names, merged.layout); !s.ok)
+        return s;
+    const BandSource inMemory = [&grids](std::size_t index, const std::string& description,
+                                         const CoverageGrid& layout, PlacedBand& band) {
+        band.grid = grids[index];
+        band.values = description == PowerBand ? &grids[index]->powerDbm : &grids[index]->marginDb;
+        detail::placeInMosaic(layout, *band.grid, band.column0, band.row0);
+        return Status::success();
+    };
+    return mergeBands(inMemory, freqsMHz, channel, merged, cancel);
 }
 
 NetworkArea networkArea(const NetworkGrid& merged, const ChannelSettings& channel) {

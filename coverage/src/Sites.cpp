@@ -1,6 +1,7 @@
 #include <verdan/coverage/Sites.h>
 
 #include <verdan/files/OutputFiles.h>
+#include <verdan/radio/AntennaPattern.h>
 #include <verdan/radio/Units.h>
 
 #include <algorithm>
@@ -335,6 +336,56 @@ std::string sitePatternPath(const std::string& sitesPath, const std::string& ant
         return antenna;
     const std::size_t slash = sitesPath.rfind('/');
     return slash == std::string::npos ? antenna : sitesPath.substr(0, slash + 1) + antenna;
+}
+
+namespace {
+
+std::string columnFault(SiteColumn column, const std::string& why) {
+    return "column " + siteColumnName(column) + ": " + why;
+}
+
+// The transmitter's cells: a power replaces an ERP, a gain a pattern and a pattern a gain.
+std::string applyTransmitter(const Site& site, const std::string& sitesPath, CoverageInputs& in) {
+    radio::TransmitterSide& tx = in.transmitter;
+    if (site.powerDbm) {
+        tx.powerDbm = site.powerDbm;
+        in.erpDbw.reset();
+    }
+    for (const auto& [column, given] : {std::pair{SiteColumn::TxLoss, site.txLossDb.has_value()},
+                                        {SiteColumn::Gain, site.gainDbi.has_value()}})
+        if (given && in.erpDbw)
+            return columnFault(column, "the ERP already holds it; give the site a power");
+    tx.lineLossDb = site.txLossDb.value_or(tx.lineLossDb);
+    if (site.gainDbi) {
+        tx.gainDbi = *site.gainDbi;
+        tx.pattern.reset();
+        tx.pointing = {};
+    }
+    if (!site.antenna.empty()) {
+        radio::PatternRead read = radio::readPatternFile(sitePatternPath(sitesPath, site.antenna));
+        if (!read.pattern)
+            return columnFault(SiteColumn::Antenna, read.message);
+        tx.pattern = std::move(read.pattern);
+        tx.gainDbi = tx.pattern->gainDbi;
+    }
+    for (const auto& [column, given] : {std::pair{SiteColumn::Azimuth, site.azimuthDeg.has_value()},
+                                        {SiteColumn::Tilt, site.tiltDeg.has_value()}})
+        if (given && !tx.pattern)
+            return columnFault(column, "it aims an antenna pattern; give the site's antenna");
+    tx.pointing.azimuthDeg = site.azimuthDeg.value_or(tx.pointing.azimuthDeg);
+    tx.pointing.downtiltDeg = site.tiltDeg.value_or(tx.pointing.downtiltDeg);
+    return {};
+}
+
+} // namespace
+
+std::string applySite(const Site& site, const std::string& sitesPath, CoverageInputs& in) {
+    in.tx = {site.latDeg, site.lonDeg};
+    in.txHeightM = site.heightM.value_or(in.txHeightM);
+    in.freqMHz = site.freqMHz.value_or(in.freqMHz);
+    if (std::string fault = applyTransmitter(site, sitesPath, in); !fault.empty())
+        return fault;
+    return checkInputs(in);
 }
 
 } // namespace verdan::coverage

@@ -19,7 +19,7 @@ constexpr int Rows = 11;
 // A site's map on a shared 21 x 11 grid: received power `powerDbm(row, column)`, a threshold
 // of -100 dBm.
 template <typename Power>
-std::string writeSiteMap(const std::filesystem::path& dir, const std::string& name, Power power) {
+CoverageGrid siteGrid(Power power) {
     CoverageGrid grid;
     grid.columns = Columns;
     grid.rows = Rows;
@@ -35,6 +35,12 @@ std::string writeSiteMap(const std::filesystem::path& dir, const std::string& na
             grid.powerDbm.push_back(static_cast<float>(power(r, c)));
             grid.marginDb.push_back(grid.powerDbm.back() + 100.0F);
         }
+    return grid;
+}
+
+template <typename Power>
+std::string writeSiteMap(const std::filesystem::path& dir, const std::string& name, Power power) {
+    const CoverageGrid grid = siteGrid(power);
     const std::string prefix = (dir / name).string();
     EXPECT_TRUE(writeCoverageFiles(grid, prefix, {true, false, false, {}, false},
                                    MapStyle(MapQuantity::LossDb).colourScale(), name)
@@ -82,6 +88,22 @@ TEST(Network, EqualCochannelSitesGiveTheNoiseLimitedSinrOnTheirBisector) {
     EXPECT_EQ(three.sinrDb, two.sinrDb);
     EXPECT_EQ(three.server, two.server);
     EXPECT_EQ(three.powerDbm, two.powerDbm);
+    // The maps in memory merge to the same figures as their files.
+    const CoverageGrid gridA = siteGrid(siteA);
+    const CoverageGrid gridB = siteGrid(siteB);
+    const CoverageGrid gridC =
+        siteGrid([](int r, int col) { return std::max(siteA(r, col), siteB(r, col)) - 2.0; });
+    NetworkGrid inMemory;
+    ASSERT_TRUE(mergeNetwork(std::vector<NetworkGridSite>{{"a", &gridA, 900}, {"b", &gridB, 900},
+                                                          {"c", &gridC, 900.5}},
+                             channel, inMemory)
+                    .ok);
+    for (const auto& [memory, file] : {std::pair{&inMemory.sinrDb, &three.sinrDb},
+                                       {&inMemory.server, &three.server},
+                                       {&inMemory.overlap, &three.overlap},
+                                       {&inMemory.powerDbm, &three.powerDbm}})
+        EXPECT_EQ(*memory, *file);
+    EXPECT_EQ(inMemory.siteAreas[2].coveredKm2, three.siteAreas[2].coveredKm2);
 
     const std::string prefix = (dir / "net").string();
     ASSERT_TRUE(writeNetworkFiles(two, {{"a", a, 900}, {"b", b, 900}}, prefix, {}, "net").ok);

@@ -299,6 +299,8 @@ void FrmPlanningMapView::buildMenus() {
     QMenu* run = bar->addMenu(QStringLiteral("&Run"));
     run->addAction(QStringLiteral("&Run Coverage"), QKeySequence(Qt::CTRL | Qt::Key_R), this,
                    [this] { m_model.cmdRun_Click(); });
+    run->addAction(QStringLiteral("Run &Network"), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_R),
+                   this, [this] { m_model.mnuRunNetwork_Click(); });
     run->addAction(QStringLiteral("&Cancel Run"), QKeySequence(Qt::CTRL | Qt::Key_Period), this,
                    [this] { m_model.cmdCancel_Click(); });
     if (MapSitesTools* tools = m_model.sitesTools())
@@ -434,6 +436,9 @@ QWidget* FrmPlanningMapView::buildRun() {
     form->addRow(m_hatch);
 
     m_run = new QPushButton(QStringLiteral("R&un"), panel);
+    m_runNetwork = new QPushButton(QStringLiteral("Run Network"), panel);
+    m_runNetwork->setToolTip(QStringLiteral("Runs every site of the sites table and merges their "
+                                            "maps (Ctrl+Shift+R)"));
     m_cancel = new QPushButton(QStringLiteral("Cancel"), panel);
     m_progress = new QProgressBar(panel);
     m_status = new QLabel(panel);
@@ -443,12 +448,15 @@ QWidget* FrmPlanningMapView::buildRun() {
     m_controls.insert(QStringLiteral("lblWarnings"), m_warnings);
     m_controls.insert(QStringLiteral("cmdRun"), m_run);
     m_controls.insert(QStringLiteral("cmdCancel"), m_cancel);
+    m_controls.insert(QStringLiteral("cmdRunNetwork"), m_runNetwork);
     m_controls.insert(QStringLiteral("prgRun"), m_progress);
     m_controls.insert(QStringLiteral("lblStatus"), m_status);
     connect(m_run, &QPushButton::clicked, this, [this] { m_model.cmdRun_Click(); });
     connect(m_cancel, &QPushButton::clicked, this, [this] { m_model.cmdCancel_Click(); });
+    connect(m_runNetwork, &QPushButton::clicked, this, [this] { m_model.mnuRunNetwork_Click(); });
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(m_run);
+    buttons->addWidget(m_runNetwork);
     buttons->addWidget(m_cancel);
     column->addLayout(buttons);
     column->addWidget(m_progress);
@@ -492,6 +500,7 @@ void FrmPlanningMapView::refresh() {
     m_inputsChanged->setText(m_model.lblInputsChanged());
     m_inputsChanged->setVisible(!m_inputsChanged->text().isEmpty());
     m_run->setEnabled(m_model.cmdRunEnabled());
+    m_runNetwork->setEnabled(m_model.cmdRunEnabled());
     m_cancel->setEnabled(m_model.cmdCancelEnabled());
     m_progress->setValue(m_model.prgRun());
     m_status->setText(m_model.lblStatus());
@@ -509,12 +518,18 @@ void FrmPlanningMapView::refreshStyleChoices() {
                             static_cast<int>(quantity));
     }
     m_quantity->setCurrentIndex(m_quantity->findData(static_cast<int>(m_model.quantity())));
+    m_quantity->setEnabled(m_quantity->count() > 0); // a network's layer has no quantity choice
     m_palette->setCurrentIndex(static_cast<int>(m_model.palette()));
 }
 
-// A new run's map is shown whole.
+// A new run's map, a site's or a network's, is shown whole.
 void FrmPlanningMapView::syncResultLayer() {
     const CoverageRun& run = m_model.run();
+    const MapResult* shown = m_model.currentResult();
+    if (shown && shown->network && shown->network.get() != m_fittedNetwork) {
+        m_fittedNetwork = shown->network.get();
+        m_canvas->fit(resultExtent(*shown->grid));
+    }
     if (!run.hasMap() || run.mapSerial() == m_shownSerial)
         return;
     m_shownSerial = run.mapSerial();

@@ -108,6 +108,8 @@ private:
     QHash<QString, OpenedLayer> m_opened;
     quint64 m_nextLayerId = 1;
     int m_shownSerial = -1;
+    /// The merged map last shown whole (only compared, never read).
+    const coverage::NetworkGrid* m_fittedNetwork = nullptr;
     int m_draggedSite = -1;
 
     QListWidget* m_layerList = nullptr;
@@ -115,6 +117,7 @@ private:
     QLabel* m_legend = nullptr;
     QComboBox* m_erpUnit = nullptr;
     QPushButton* m_run = nullptr;
+    QPushButton* m_runNetwork = nullptr;
     QPushButton* m_cancel = nullptr;
     QProgressBar* m_progress = nullptr;
     QLabel* m_status = nullptr;

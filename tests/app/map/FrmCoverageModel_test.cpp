@@ -1,5 +1,7 @@
 #include "FrmCoverageModel.h"
 
+#include "MapSitesTools.h"
+
 #include "ProgramCoverage.h"
 
 #include "CoverageFakes.h"
@@ -53,6 +55,7 @@ protected:
             error = writeError;
             return writeError.isEmpty();
         };
+        services.linkBudget = linkBudget;
         auto model = std::make_unique<FrmCoverageModel>(
             state, store, prompter, info, std::move(services), [this] { return radio; }, QString());
         model->Form_Load();
@@ -73,6 +76,7 @@ protected:
     PointToPointInputs radio;
     CoverageEngine engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
                                coverage::RunControl&) { return test::syntheticRun(in); };
+    std::function<bool(coverage::CoverageInputs&)> linkBudget;
     std::optional<coverage::CoverageInputs> ran;
     QString terrainError;
     QString writeError;
@@ -494,6 +498,102 @@ TEST_F(CoverageWindow, AProfileReadFromAFileHasNoPositionSoTheMapAsksForOne) {
     EXPECT_TRUE(prompter.inputAnswers.empty());
     state.path.ProfileFile.clear();
     EXPECT_TRUE(model->lblSource().startsWith("Transmitter 51.50000 N"));
+}
+
+// Power from the transmitter's output less 90 dB at its own column, 10 dB less per column
+// away, on an 8 x 8 grid around it; margin over a -65 dBm threshold.
+coverage::CoverageResult columnFalloff(const coverage::CoverageInputs& in) {
+    coverage::CoverageResult result = test::syntheticRun(in);
+    coverage::CoverageGrid& grid = result.grid;
+    grid.powerDbm.clear();
+    grid.marginDb.clear();
+    for (int r = 0; r < 8; ++r)
+        for (int c = 0; c < 8; ++c) {
+            grid.powerDbm.push_back(float(*in.transmitter.powerDbm - 90 - 10 * std::abs(c - 4)));
+            grid.marginDb.push_back(grid.powerDbm.back() + 65);
+        }
+    return result;
+}
+
+class NetworkRun : public CoverageWindow {
+protected:
+    void SetUp() override {
+        CoverageWindow::SetUp();
+        linkBudget = [](coverage::CoverageInputs& in) {
+            in.transmitter.powerDbm = 40;
+            in.receiver.threshold = radio::Threshold{radio::ThresholdKind::PowerDbm, -65};
+            return true;
+        };
+        engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
+                    coverage::RunControl&) { return columnFalloff(in); };
+        model = open();
+        model->setSitesTools(&tools);
+    }
+    MapSitesTools tools{state, store, prompter, QStringLiteral("Verdan"), PathProfileServices{}};
+    std::unique_ptr<FrmCoverageModel> model;
+};
+
+constexpr double Cell = 30.0 / 3600;
+
+TEST_F(NetworkRun, EverySiteRunsWithItsOwnColumnsAndTheMergeGivesTheNetworksLayers) {
+    // B lies three cells east of A, with 5 dB more power.
+    tools.sites().addSite(51.5, -0.125);
+    tools.sites().addSite(51.5, -0.125 + 3 * Cell);
+    ASSERT_TRUE(tools.sites().setCell(1, int(coverage::SiteColumn::Power), "45dBm"));
+    ASSERT_TRUE(model->mnuRunNetwork_Click());
+    ASSERT_TRUE(test::processUntil([&] { return model->run().state() != RunState::Running; }));
+    ASSERT_EQ(model->run().state(), RunState::Done) << model->run().message().toStdString();
+    ASSERT_TRUE(ran && ran->transmitter.powerDbm);
+    EXPECT_EQ(*ran->transmitter.powerDbm, 45);
+    EXPECT_EQ(ran->tx.lonDeg, -0.125 + 3 * Cell);
+    EXPECT_EQ(resultNames(model->layers()).join(u'|').toStdString(),
+              "Network of 2 sites Best server|Network of 2 sites Sites at or above the threshold|"
+              "Network of 2 sites SINR (dB)|Network of 2 sites Strongest received power (dBm)");
+    EXPECT_TRUE(model->quantities().empty());
+    // Merged column 5: A -60 dBm, B -65 dBm; column 6: A -70, B -55, and by hand
+    // SINR = -55 - 10 log10(10^-7 + 10^-10.9) = 14.9995 dB (noise -109 dBm in 1 MHz, NF 5 dB).
+    model->mapHover(51.5 + 3.5 * Cell, -0.125 + 1.5 * Cell);
+    EXPECT_TRUE(model->lblHover().contains(": 1 Site_1\n")) << model->lblHover().toStdString();
+    model->mapHover(51.5 + 3.5 * Cell, -0.125 + 2.5 * Cell);
+    const QStringList lines = model->lblHover().split(u'\n');
+    ASSERT_EQ(lines.size(), 5) << model->lblHover().toStdString();
+    EXPECT_TRUE(lines[1].endsWith(": 2 Site_2")) << lines[1].toStdString();
+    EXPECT_TRUE(lines[2].endsWith(": 1 site")) << lines[2].toStdString();
+    EXPECT_TRUE(lines[3].endsWith(": 15.0 dB")) << lines[3].toStdString();
+    EXPECT_TRUE(lines[4].endsWith(": power -55.0 dBm")) << lines[4].toStdString();
+    EXPECT_TRUE(logText().contains("Network map: 2 sites (Site_1, Site_2)")) << logText().toStdString();
+    // The same network again replaces its layers.
+    ASSERT_TRUE(model->mnuRunNetwork_Click());
+    ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Done; }));
+    EXPECT_EQ(resultNames(model->layers()).size(), 4);
+}
+
+TEST_F(NetworkRun, ACancelKeepsNoNetworkLayerAndRefusalsNameTheirCause) {
+    model->mnuRunNetwork_Click();
+    tools.sites().addSite(51.5, -0.125);
+    tools.sites().addSite(51.5, 14); // 980 km east: at 1" the merged map is too large
+    ASSERT_TRUE(tools.sites().setCell(1, int(coverage::SiteColumn::Azimuth), "90"));
+    model->mnuRunNetwork_Click();
+    ASSERT_TRUE(tools.sites().setCell(1, int(coverage::SiteColumn::Azimuth), ""));
+    model->setText(Field::txtResolution, "1");
+    model->mnuRunNetwork_Click();
+    const QStringList told = prompter.messageTexts();
+    ASSERT_EQ(told.size(), 3) << told.join(u'|').toStdString();
+    EXPECT_EQ(told[0].toStdString(), "The sites table has no site: open a sites file or add "
+                                     "sites before running the network.");
+    EXPECT_EQ(told[1].toStdString(), "Site Site_2 (row 2 of the sites table): column azimuth: it "
+                                     "aims an antenna pattern; give the site's antenna");
+    EXPECT_TRUE(told[2].startsWith("The network was not run: The merged map would span more than"))
+        << told[2].toStdString();
+    model->setText(Field::txtResolution, "30");
+    engine = test::endlessRun;
+    ASSERT_TRUE(model->mnuRunNetwork_Click());
+    ASSERT_TRUE(test::processUntil([&] { return model->prgRun() > 0; }));
+    model->cmdCancel_Click();
+    ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Idle; }));
+    EXPECT_TRUE(resultNames(model->layers()).isEmpty());
+    EXPECT_EQ(model->lblStatus(), "Cancelled: no map of the network or its sites is kept.");
+    EXPECT_FALSE(logText().contains("Network map"));
 }
 
 } // namespace

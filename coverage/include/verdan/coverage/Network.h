@@ -58,6 +58,24 @@ struct NetworkGrid {
 Status mergeNetwork(const std::vector<NetworkSite>& sites, const ChannelSettings& channel,
                     NetworkGrid& merged, const std::atomic<bool>* cancel = nullptr);
 
+/// One site's map in memory as the merge reads it.
+struct NetworkGridSite {
+    std::string name;                   ///< named in the messages
+    const CoverageGrid* grid = nullptr; ///< with received power and margin bands
+    double freqMHz = 0;
+};
+
+/// The same merge over maps in memory (as runCoverage() makes them); fails, naming the site,
+/// for a map without received power and margin bands.
+Status mergeNetwork(const std::vector<NetworkGridSite>& sites, const ChannelSettings& channel,
+                    NetworkGrid& merged, const std::atomic<bool>* cancel = nullptr);
+
+/// The size and place of the merged map of `grids` (their bands are not read); fails, naming
+/// the site of `names`, for maps that do not line up or a merged map of more than MaxCells
+/// cells.
+Status networkLayout(const std::vector<const CoverageGrid*>& grids,
+                     const std::vector<std::string>& names, CoverageGrid& merged);
+
 /// The areas of a merged map.
 struct NetworkArea {
     CoveredArea network;       ///< at or above the threshold from any site, of the union

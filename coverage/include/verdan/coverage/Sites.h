@@ -27,6 +27,7 @@
 // line of the file, the header being row 1) and the column.
 #pragma once
 
+#include <verdan/coverage/Coverage.h>
 #include <verdan/terrain/TerrainSource.h>
 
 #include <optional>
@@ -104,5 +105,14 @@ terrain::Status writeSitesFile(const std::string& path, const SitesFile& file);
 /// The path of a site's pattern file: `antenna` as it is when absolute, else relative to the
 /// folder of `sitesPath`.
 std::string sitePatternPath(const std::string& sitesPath, const std::string& antenna);
+
+/// Gives `in` what a site's row holds for its own run: its position, and from the cells that
+/// are not empty the antenna height, a power (instead of an ERP), the line loss, a gain
+/// (instead of a pattern) or the antenna pattern read from its file (`sitesPath` resolves a
+/// relative name) with its azimuth and tilt, and the frequency. Empty when the site's inputs
+/// are sound, else one line naming the column at fault: a pattern file that cannot be read, an
+/// azimuth or tilt without a pattern, a line loss or gain beside an ERP (which holds them), or
+/// a value the coverage engine refuses (checkInputs()).
+std::string applySite(const Site& site, const std::string& sitesPath, CoverageInputs& in);
 
 } // namespace verdan::coverage
