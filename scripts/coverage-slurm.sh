@@ -26,6 +26,12 @@ if [[ -z $line ]]; then
     echo "coverage-slurm: $jobs_file has no line $task" >&2
     exit 2
 fi
+if [[ $line == *$'\r'* ]]; then
+    # A jobs file saved with Windows line ends would write maps whose names end in a
+    # carriage return: refuse it rather than run the line.
+    echo "coverage-slurm: line $task of $jobs_file ends in a carriage return (Windows line ends); convert the file with dos2unix or print the jobs again" >&2
+    exit 2
+fi
 if [[ $line != *" --threads "* ]]; then
     line+=" --threads ${SLURM_CPUS_PER_TASK:-${SLURM_CPUS_ON_NODE:-0}}"
 fi

@@ -8,6 +8,8 @@
 #include "GeoTiffMap.h"
 #include "TestFiles.h"
 
+#include <QDir>
+
 #include <gtest/gtest.h>
 
 using namespace verdan;
@@ -25,6 +27,20 @@ const QString clusterRun =
                    "start cluster && sbatch --wait --array=1-3 --output=task-%a.log '%2' jobs.txt")
         .arg(VERDAN_SOURCE_DIR "/tests/cli/slurm-cluster.sh",
              VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh");
+
+TEST_F(CoverageJobs, RegressionSlurmTaskRefusesAJobsLineWithWindowsLineEnds) {
+    ASSERT_TRUE(test::writeContent(dir.filePath(QStringLiteral("jobs.txt")),
+                                   "echo > first\r\necho > other\r\n"));
+    const Outcome task = test::runCliScript(
+        QStringLiteral("SLURM_ARRAY_TASK_ID=2 bash '%1' jobs.txt")
+            .arg(VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh"),
+        dir.path());
+    EXPECT_EQ(task.status, 2);
+    EXPECT_NE(task.err.find("line 2 of jobs.txt ends in a carriage return"), std::string::npos)
+        << task.err;
+    EXPECT_TRUE(QDir(dir.path()).entryList({QStringLiteral("other*")}).isEmpty())
+        << "the line must not run";
+}
 
 TEST_F(CoverageJobs, SlurmJobArrayMapsAndMergeEqualSingleRuns) {
     const QString sites = dir.filePath(QStringLiteral("sites.csv"));
