@@ -99,7 +99,7 @@ QColor bandColour(const FrmCoverageModel& model, int band) {
     return QColor(colour.red, colour.green, colour.blue);
 }
 
-TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
+TEST_F(PlanningMap, ARunBecomesALayerWithItsLegendAndReadOutAndFileLayersGoOverIt) {
     run();
     LayerStack& layers = model->layers();
     ASSERT_EQ(layers.count(), 2);
@@ -131,6 +131,36 @@ TEST_F(PlanningMap, ARunBecomesALayerOverTheHillshadeWithItsLegendAndReadOut) {
     const QColor bare = pixelOfCell(settledMap(), 4, 2);
     EXPECT_EQ(bare.red(), bare.blue());
     EXPECT_FALSE(legend->text().contains(QStringLiteral("Basic transmission loss")));
+
+    // File layers go over it: a vector file is drawn, one that cannot be read is said so.
+    QTemporaryDir dir;
+    const QString roads = dir.filePath(QStringLiteral("roads.geojson"));
+    ASSERT_TRUE(test::writeContent(roads, R"({"type": "FeatureCollection", "features": [{"type":
+        "Feature", "properties": {"highway": "primary"}, "geometry": {"type": "LineString",
+        "coordinates": [[6.9, 45.0], [7.1, 45.0]]}}]})"));
+    view->canvas().setCamera(geodata::MapCamera(geodata::toMercator({45, 7}), 20));
+    MapLayer layer;
+    layer.kind = LayerKind::Vector;
+    layer.source = roads;
+    layers.add(layer);
+    layer.kind = LayerKind::Raster; // a file that is not there
+    layer.source = dir.filePath(QStringLiteral("gone.tif"));
+    layers.add(layer);
+
+    const QImage roadMap = settledMap();
+    int orange = 0;
+    for (int y = roadMap.height() / 2 - 3; y <= roadMap.height() / 2 + 3; ++y) {
+        const QColor pixel = roadMap.pixelColor(roadMap.width() / 2, y);
+        orange += pixel.red() > pixel.blue() + 80 ? 1 : 0;
+    }
+    EXPECT_GE(orange, 1) << "the road drawn across the middle";
+    EXPECT_TRUE(list->item(0)->text().endsWith(QStringLiteral("(cannot be shown)")));
+    EXPECT_TRUE(list->item(0)->toolTip().contains(QStringLiteral("gone.tif")));
+    EXPECT_FALSE(list->item(1)->text().endsWith(QStringLiteral("(cannot be shown)")));
+
+    // Escape ends the tool, not the window.
+    QTest::keyClick(view.get(), Qt::Key_Escape);
+    EXPECT_TRUE(view->isVisible());
 }
 
 TEST_F(PlanningMap, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) {
@@ -157,38 +187,6 @@ TEST_F(PlanningMap, WarnedCellsKeepTheirColourUnderAHatchThatCanBeSwitchedOff) {
     EXPECT_EQ(cellPixels(3, 2), QSet<QRgb>{band}) << "a cell without a warning";
     model->setChkHatch(false);
     EXPECT_EQ(cellPixels(4, 2), QSet<QRgb>{band});
-}
-
-TEST_F(PlanningMap, AVectorFileIsDrawnAndAFileThatCannotBeReadIsSaidSo) {
-    QTemporaryDir dir;
-    const QString roads = dir.filePath(QStringLiteral("roads.geojson"));
-    ASSERT_TRUE(test::writeContent(roads, R"({"type": "FeatureCollection", "features": [{"type":
-        "Feature", "properties": {"highway": "primary"}, "geometry": {"type": "LineString",
-        "coordinates": [[6.9, 45.0], [7.1, 45.0]]}}]})"));
-    view->canvas().setCamera(geodata::MapCamera(geodata::toMercator({45, 7}), 20));
-    MapLayer layer;
-    layer.kind = LayerKind::Vector;
-    layer.source = roads;
-    model->layers().add(layer);
-    layer.kind = LayerKind::Raster; // a file that is not there
-    layer.source = dir.filePath(QStringLiteral("gone.tif"));
-    model->layers().add(layer);
-
-    const QImage map = settledMap();
-    int orange = 0;
-    for (int y = map.height() / 2 - 3; y <= map.height() / 2 + 3; ++y) {
-        const QColor pixel = map.pixelColor(map.width() / 2, y);
-        orange += pixel.red() > pixel.blue() + 80 ? 1 : 0;
-    }
-    EXPECT_GE(orange, 1) << "the road drawn across the middle";
-    auto* list = static_cast<QListWidget*>(view->control("lstLayers"));
-    EXPECT_TRUE(list->item(0)->text().endsWith(QStringLiteral("(cannot be shown)")));
-    EXPECT_TRUE(list->item(0)->toolTip().contains(QStringLiteral("gone.tif")));
-    EXPECT_FALSE(list->item(1)->text().endsWith(QStringLiteral("(cannot be shown)")));
-
-    // Escape ends the tool, not the window.
-    QTest::keyClick(view.get(), Qt::Key_Escape);
-    EXPECT_TRUE(view->isVisible());
 }
 
 TEST_F(PlanningMap, ThePrintedPageHoldsTheMapTheLegendAndTheCaption) {
