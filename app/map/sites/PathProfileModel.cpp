@@ -5,6 +5,7 @@
 #include <verdan/radio/Units.h>
 
 #include <cmath>
+#include <utility>
 
 namespace verdan {
 
@@ -133,6 +134,15 @@ void PathProfileModel::mapClicked(double latDeg, double lonDeg) {
         cmdProfile_Click();
 }
 
+void PathProfileModel::cancelTool() {
+    if (std::exchange(m_nextClick, EndA) == EndB)
+        emit changed(); // the first click shown on the map goes
+}
+
+std::optional<terrain::GeoPoint> PathProfileModel::firstClick() const {
+    return m_nextClick == EndB ? endPoint(EndA) : std::nullopt;
+}
+
 void PathProfileModel::useSite(End end, const QString& name, double latDeg, double lonDeg,
                                double heightM) {
     setEnd(end, name, latDeg, lonDeg);
@@ -188,6 +198,7 @@ bool PathProfileModel::cmdProfile_Click() {
                                  freqMHz, m_k);
     computeBudget(m_profile);
     describe();
+    m_drawnPath = DrawnPath{a, b, m_names[EndA], m_names[EndB]};
     ++m_revision;
     emit changed();
     return true;

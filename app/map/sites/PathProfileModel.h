@@ -57,6 +57,14 @@ struct PathBudget {
     std::vector<std::vector<double>> marginDb; ///< empty without a threshold
 };
 
+/// The ends a profile was drawn between, with their names.
+struct DrawnPath {
+    terrain::GeoPoint a;
+    terrain::GeoPoint b;
+    QString nameA;
+    QString nameB;
+};
+
 /// The path profile tool "frmPathProfile": a profile between two points or two sites (set
 /// by two clicks on the map, by sites of the table or typed), drawn over the earth's
 /// curvature with the run's k, with the line of sight, the first Fresnel zone and the
@@ -96,7 +104,7 @@ public:
     /// "Send to Point-to-Point Form".
     void cmdSendToPtoP_Click();
     /// Escape: the next click starts a new path.
-    void cancelTool() { m_nextClick = EndA; }
+    void cancelTool();
 
     // ---- Results ----
     const ProfileGeometry& geometry() const { return m_geometry; }
@@ -108,6 +116,11 @@ public:
     int revision() const { return m_revision; }
     /// The point of every end, decimal degrees, as the fields read now (empty for a bad text).
     std::optional<terrain::GeoPoint> endPoint(End end) const;
+    /// Where the profile shown was drawn; empty before the first.
+    const std::optional<DrawnPath>& drawnPath() const { return m_drawnPath; }
+    /// The point a first click on the map gave while the second click is awaited; empty
+    /// otherwise.
+    std::optional<terrain::GeoPoint> firstClick() const;
 
 signals:
     /// The point-to-point form's path and terrain were replaced.
@@ -128,6 +141,7 @@ private:
     terrain::Profile m_profile;
     QString m_terrainName;
     ProfileGeometry m_geometry;
+    std::optional<DrawnPath> m_drawnPath;
     std::optional<PathLossTable> m_table;
     std::optional<PathBudget> m_budget;
     QString m_modelError;

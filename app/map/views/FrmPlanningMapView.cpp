@@ -27,6 +27,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QPointer>
 #include <QPrintDialog>
 #include <QPrinter>
 #include <QProgressBar>
@@ -230,6 +231,9 @@ FrmPlanningMapView::~FrmPlanningMapView() {
     for (QObject* field : m_fields.keys())
         field->removeEventFilter(this);
     removeEventFilter(this);
+    // Neither do the pointer leaving the map as it is hidden nor the model's answer to that.
+    m_canvas->disconnect(this);
+    m_model.disconnect(this);
     m_model.setOutput(nullptr);
 }
 
@@ -541,10 +545,6 @@ void FrmPlanningMapView::refreshMarks() {
     std::vector<MapMark> marks;
     if (m_model.run().hasMap())
         marks.push_back({m_model.run().inputs().tx, QStringLiteral("Tx")});
-    if (MapSitesTools* tools = m_model.sitesTools()) {
-        for (const coverage::Site& site : tools->sites().sites())
-            marks.push_back({{site.latDeg, site.lonDeg}, QString::fromStdString(site.name)});
-    }
     m_canvas->setMarks(std::move(marks));
 }
 
@@ -582,8 +582,16 @@ void FrmPlanningMapView::attachSitesTools(MapSitesTools& tools) {
     connect(m_canvas, &MapCanvas::dragged, &tools, [this, &tools](terrain::GeoPoint at) {
         tools.dragSite(m_draggedSite, at.latDeg, at.lonDeg);
     });
-    connect(&tools.sites(), &SitesTableModel::sitesChanged, this, &FrmPlanningMapView::refreshMarks);
-    refreshMarks();
+    // The sites and the profile's path are drawn over the map as they change.
+    m_canvas->addOverlay([tools = QPointer<MapSitesTools>(&tools)](
+                             QPainter& painter, const geodata::MapCamera& camera, QSizeF size) {
+        if (tools)
+            drawSitesTools(painter, *tools, [&](double latDeg, double lonDeg) {
+                return screenPointOf(camera, size, {latDeg, lonDeg});
+            });
+    });
+    connect(&tools.sites(), &ScreenModel::changed, m_canvas, qOverload<>(&QWidget::update));
+    connect(&tools.profile(), &ScreenModel::changed, m_canvas, qOverload<>(&QWidget::update));
 }
 
 const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {

@@ -41,6 +41,11 @@ QRectF screenRect(const MapCamera& camera, const TileId& tile, QSizeF size) {
 
 } // namespace
 
+QPointF screenPointOf(const MapCamera& camera, QSizeF size, terrain::GeoPoint at) {
+    const ScreenPoint point = camera.toScreen(geodata::toMercator(at), size.width(), size.height());
+    return {point.xPx, point.yPx};
+}
+
 double roundScaleLength(double mostMetres) {
     if (!(mostMetres > 0))
         return 0;
@@ -66,6 +71,11 @@ void MapCanvas::setLayers(std::vector<CanvasLayer> layers) {
 
 void MapCanvas::setMarks(std::vector<MapMark> marks) {
     m_marks = std::move(marks);
+    update();
+}
+
+void MapCanvas::addOverlay(MapOverlay overlay) {
+    m_overlays.push_back(std::move(overlay));
     update();
 }
 
@@ -132,12 +142,18 @@ void MapCanvas::paintLayers(QPainter& painter, const MapCamera& camera, QSizeF s
     painter.setOpacity(1);
 }
 
+void MapCanvas::paintOverlays(QPainter& painter, const MapCamera& camera, QSizeF size) {
+    for (const MapOverlay& overlay : m_overlays) {
+        painter.save();
+        overlay(painter, camera, size);
+        painter.restore();
+    }
+}
+
 void MapCanvas::paintDecorations(QPainter& painter, QSizeF size, const MapCamera& camera) {
     painter.setRenderHint(QPainter::Antialiasing);
     for (const MapMark& mark : m_marks) {
-        const ScreenPoint at =
-            camera.toScreen(geodata::toMercator(mark.at), size.width(), size.height());
-        const QPointF centre(at.xPx, at.yPx);
+        const QPointF centre = screenPointOf(camera, size, mark.at);
         painter.setPen(QPen(Qt::white, 2));
         painter.setBrush(QColor(200, 0, 0));
         painter.drawEllipse(centre, 5, 5);
@@ -186,6 +202,7 @@ void MapCanvas::renderInto(QPainter& painter, const QRectF& target) {
     painter.setClipRect(QRectF(QPointF(0, 0), target.size()));
     painter.fillRect(QRectF(QPointF(0, 0), target.size()), Background);
     paintLayers(painter, camera, target.size(), false);
+    paintOverlays(painter, camera, target.size());
     paintDecorations(painter, target.size(), camera);
     painter.restore();
 }
@@ -194,6 +211,7 @@ void MapCanvas::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     painter.fillRect(rect(), Background);
     paintLayers(painter, m_camera, size(), true);
+    paintOverlays(painter, m_camera, size());
     paintDecorations(painter, size(), m_camera);
 }
 

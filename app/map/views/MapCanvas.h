@@ -27,9 +27,16 @@ struct MapMark {
     QString name;
 };
 
+/// Draws over the map's layers, in the painter's units: `camera` shows the map over `size`.
+using MapOverlay =
+    std::function<void(QPainter& painter, const geodata::MapCamera& camera, QSizeF size)>;
+
+/// Where `at` falls on a map that `camera` shows over `size`.
+QPointF screenPointOf(const geodata::MapCamera& camera, QSizeF size, terrain::GeoPoint at);
+
 /// The planning map's drawing surface: layers drawn from cached tiles, the first of the list
 /// on top, rendered in the background (a tile not yet there is drawn from a coarser one
-/// meanwhile), marks, a scale bar and a north arrow. Dragging and the arrow keys pan, the
+/// meanwhile), overlays, marks, a scale bar and a north arrow. Dragging and the arrow keys pan, the
 /// wheel and +/- zoom, Escape ends the current tool; the pointer's position is reported.
 class MapCanvas : public QWidget {
     Q_OBJECT
@@ -39,6 +46,9 @@ public:
     /// The layers, the first drawn on top.
     void setLayers(std::vector<CanvasLayer> layers);
     void setMarks(std::vector<MapMark> marks);
+    /// Adds an overlay, drawn after every paint over the layers and the overlays added before
+    /// it, on screen as in print. Whoever changes what it draws calls update().
+    void addOverlay(MapOverlay overlay);
     /// Shows all of `extent`.
     void fit(const geodata::Extent& extent);
     const geodata::MapCamera& camera() const { return m_camera; }
@@ -87,11 +97,13 @@ private:
     terrain::GeoPoint geoAt(QPointF pixel) const;
     void paintLayers(QPainter& painter, const geodata::MapCamera& camera, QSizeF size,
                      bool request);
+    void paintOverlays(QPainter& painter, const geodata::MapCamera& camera, QSizeF size);
     void paintDecorations(QPainter& painter, QSizeF size, const geodata::MapCamera& camera);
 
     geodata::MapCamera m_camera;
     std::vector<CanvasLayer> m_layers;
     std::vector<MapMark> m_marks;
+    std::vector<MapOverlay> m_overlays;
     TileCache m_cache;
     std::optional<QPointF> m_dragFrom;
     std::optional<QPointF> m_pressAt;

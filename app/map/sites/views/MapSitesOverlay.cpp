@@ -16,6 +16,20 @@ namespace {
 const QColor SiteColour(0xc0, 0x20, 0x60);
 constexpr double DotPx = 4;
 constexpr double AzimuthStrokePx = 18;
+constexpr double FirstClickPx = 6;
+
+// The end of a path given by a first click: a cross in a ring, named "A".
+void drawFirstClick(QPainter& painter, QPointF at) {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(Qt::black, 2));
+    painter.setBrush(Qt::NoBrush);
+    painter.drawEllipse(at, FirstClickPx, FirstClickPx);
+    painter.drawLine(at - QPointF(FirstClickPx, 0), at + QPointF(FirstClickPx, 0));
+    painter.drawLine(at - QPointF(0, FirstClickPx), at + QPointF(0, FirstClickPx));
+    painter.drawText(at + QPointF(FirstClickPx + 2, 14), QStringLiteral("A"));
+    painter.restore();
+}
 
 } // namespace
 
@@ -45,20 +59,26 @@ void drawSites(QPainter& painter, const SitesTableModel& sites, const PixelOf& p
 }
 
 void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const PixelOf& pixelOf) {
-    const std::optional<terrain::GeoPoint> a = profile.endPoint(PathProfileModel::EndA);
-    const std::optional<terrain::GeoPoint> b = profile.endPoint(PathProfileModel::EndB);
-    if (profile.revision() == 0 || !a || !b)
+    if (const std::optional<terrain::GeoPoint> first = profile.firstClick())
+        return drawFirstClick(painter, pixelOf(first->latDeg, first->lonDeg));
+    const std::optional<DrawnPath>& path = profile.drawnPath();
+    if (!path)
         return;
-    const QPointF from = pixelOf(a->latDeg, a->lonDeg);
-    const QPointF to = pixelOf(b->latDeg, b->lonDeg);
+    const QPointF from = pixelOf(path->a.latDeg, path->a.lonDeg);
+    const QPointF to = pixelOf(path->b.latDeg, path->b.lonDeg);
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(Qt::black, 2, Qt::DashLine));
     painter.drawLine(from, to);
     painter.setPen(Qt::black);
-    painter.drawText(from + QPointF(6, 14), profile.endName(PathProfileModel::EndA));
-    painter.drawText(to + QPointF(6, 14), profile.endName(PathProfileModel::EndB));
+    painter.drawText(from + QPointF(6, 14), path->nameA);
+    painter.drawText(to + QPointF(6, 14), path->nameB);
     painter.restore();
+}
+
+void drawSitesTools(QPainter& painter, MapSitesTools& tools, const PixelOf& pixelOf) {
+    drawSites(painter, tools.sites(), pixelOf);
+    drawProfilePath(painter, tools.profile(), pixelOf);
 }
 
 MapSitesPanels buildMapSitesPanels(MapSitesTools& tools, QWidget* parent) {

@@ -18,9 +18,13 @@ using PixelOf = std::function<QPointF(double latDeg, double lonDeg)>;
 /// azimuth of each site with one, the selected site ringed.
 void drawSites(QPainter& painter, const SitesTableModel& sites, const PixelOf& pixelOf);
 
-/// Draws the path of the profile tool: its two ends named and the straight line between
-/// them; nothing before a profile is drawn.
+/// Draws the path of the profile tool: the two ends of the profile shown, named, and the
+/// straight line between them; nothing before a profile is drawn. While the second click of a path is awaited, only
+/// the point of the first is marked.
 void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const PixelOf& pixelOf);
+
+/// Draws what the tools show on the map: the sites, then the profile tool's path over them.
+void drawSitesTools(QPainter& painter, MapSitesTools& tools, const PixelOf& pixelOf);
 
 /// The planning map's panels for these tools, made for the window's docks.
 struct MapSitesPanels {
