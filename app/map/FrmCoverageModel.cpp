@@ -690,13 +690,7 @@ bool FrmCoverageModel::writeMap(MapFileFormat format, const QString& path, QStri
         error = QStringLiteral("no map writer is available");
         return false;
     }
-    const MapResult* shown = currentResult();
-    if (shown->band != ResultBand::Site) {
-        error = QStringLiteral("a network's map is saved as PNG or PDF; GeoTIFF and KML hold a "
-                               "site's map");
-        return false;
-    }
-    return m_services.write(format, *shown->grid, shown->style, path, written, error);
+    return m_services.write(format, *currentResult(), path, written, error);
 }
 
 void FrmCoverageModel::mnuFileSaveMap_Click() {

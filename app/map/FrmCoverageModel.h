@@ -50,11 +50,9 @@ struct CoverageServices {
     /// `error` set when it cannot be opened.
     std::function<std::shared_ptr<const terrain::TerrainSource>(const PathState&, QString& error)>
         terrain;
-    /// Writes the map of a finished run as GeoTIFF or KML (`format`) to `path`, coloured by
-    /// `style`; on success `written` lists every file written (a KML's picture too),
+    /// Writes a result as GeoTIFF or KML (`format`) to `path`, coloured as shown; on success `written` lists every file written (a KML's picture too),
     /// otherwise `error` says why.
-    std::function<bool(MapFileFormat format, const coverage::CoverageGrid& grid,
-                       const coverage::MapStyle& style, const QString& path,
+    std::function<bool(MapFileFormat format, const MapResult& result, const QString& path,
                        QStringList& written, QString& error)>
         write;
     /// Gives a run the transmitter and receiver of the window's link budget group; false

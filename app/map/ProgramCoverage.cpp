@@ -51,25 +51,33 @@ QString legendPathOf(const QString& kmlPath) {
     return file.dir().filePath(file.completeBaseName() + QStringLiteral("-legend.png"));
 }
 
-bool writeMapFiles(MapFileFormat format, const coverage::CoverageGrid& grid,
-                   const coverage::MapStyle& style,
-                   const QString& path, QStringList& written, QString& error) {
+bool writeMapFiles(MapFileFormat format, const MapResult& result, const QString& path,
+                   QStringList& written, QString& error) {
     const QFileInfo file(path);
     const QString prefix = file.dir().filePath(file.completeBaseName());
     coverage::OutputFormats formats;
     formats.geoTiff = format == MapFileFormat::GeoTiff;
     formats.png = formats.kml = format == MapFileFormat::Kml;
     formats.pngSuffix = OverlaySuffix.toStdString();
-    const terrain::Status status = coverage::writeCoverageFiles(
-        grid, prefix.toLocal8Bit().toStdString(), formats, style.colourScale(FileColourAlpha),
-        "Verdan coverage map");
+    formats.contour = false;
+    std::vector<coverage::NetworkSite> sites;
+    for (const QString& name : result.siteNames)
+        sites.push_back({name.toStdString(), {}, 0});
+    const terrain::Status status =
+        result.network
+            ? coverage::writeNetworkFiles(*result.network, sites, prefix.toLocal8Bit().toStdString(),
+                                          formats, "Verdan network map (best server)")
+            : coverage::writeCoverageFiles(*result.grid, prefix.toLocal8Bit().toStdString(), formats,
+                                           result.style.colourScale(FileColourAlpha),
+                                           "Verdan coverage map");
     if (!status.ok) {
         error = QString::fromStdString(status.message);
         return false;
     }
     written = formats.geoTiff ? QStringList{prefix + QStringLiteral(".tif")}
-                              : QStringList{prefix + QStringLiteral(".kml"), overlayPathOf(path),
-                                            legendPathOf(path)};
+                              : QStringList{prefix + QStringLiteral(".kml"), overlayPathOf(path)};
+    if (format == MapFileFormat::Kml && !result.network)
+        written << legendPathOf(path);
     return true;
 }
 

@@ -18,11 +18,11 @@ QString overlayPathOf(const QString& kmlPath);
 /// The legend picture of a KML saved as `kmlPath`: "map.kml" shows "map-legend.png".
 QString legendPathOf(const QString& kmlPath);
 
-/// Writes a site's coverage map `grid` as GeoTIFF (`path`) or KML (`path`, overlayPathOf() and
-/// legendPathOf() it as one set) coloured by `style`; `written` lists the files, or `error`
-/// says what failed.
-bool writeMapFiles(MapFileFormat format, const coverage::CoverageGrid& grid,
-                   const coverage::MapStyle& style,
-                   const QString& path, QStringList& written, QString& error);
+/// Writes a result as GeoTIFF (`path`) or KML (`path` and overlayPathOf() it, with a site's map
+/// also legendPathOf() it, as one set): a site's map coloured by its style, a network's merged
+/// map with every band and its best server drawn; `written` lists the files, or `error` says
+/// what failed.
+bool writeMapFiles(MapFileFormat format, const MapResult& result, const QString& path,
+                   QStringList& written, QString& error);
 
 } // namespace verdan

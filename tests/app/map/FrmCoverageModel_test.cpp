@@ -9,6 +9,7 @@
 #include "SettingsStore.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
@@ -48,8 +49,8 @@ protected:
             error = terrainError;
             return terrainError.isEmpty() ? std::make_shared<test::SlopeTerrain>() : nullptr;
         };
-        services.write = [this](MapFileFormat format, const coverage::CoverageGrid&, const coverage::MapStyle&,
-                                const QString& path, QStringList& written, QString& error) {
+        services.write = [this](MapFileFormat format, const MapResult&, const QString& path,
+                                QStringList& written, QString& error) {
             writes.push_back({format, path});
             written = {path};
             error = writeError;
@@ -373,8 +374,8 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     QTemporaryDir dir;
     QStringList written;
     QString error;
-    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, model->run().grid(), model->mapStyle(),
-                              dir.filePath("site.kml"), written, error))
+    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, *model->currentResult(), dir.filePath("site.kml"),
+                              written, error))
         << error.toStdString();
     EXPECT_EQ(written, (QStringList{dir.filePath("site.kml"), dir.filePath("site-overlay.png"),
                                     dir.filePath("site-legend.png")}));
@@ -382,7 +383,7 @@ TEST_F(CoverageWindow, EngineWritersTakeTheMapsColoursAndReportTheirFiles) {
     ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
     const QString kmlText = QString::fromUtf8(kml.readAll());
     EXPECT_TRUE(kmlText.contains(QString::fromStdString(model->mapStyle().title())));
-    EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, model->run().grid(), model->mapStyle(),
+    EXPECT_FALSE(writeMapFiles(MapFileFormat::GeoTiff, *model->currentResult(),
                                dir.filePath("missing/site.tif"), written, error));
     EXPECT_FALSE(error.isEmpty());
 }
@@ -562,10 +563,32 @@ TEST_F(NetworkRun, EverySiteRunsWithItsOwnColumnsAndTheMergeGivesTheNetworksLaye
     EXPECT_TRUE(lines[3].endsWith(": 15.0 dB")) << lines[3].toStdString();
     EXPECT_TRUE(lines[4].endsWith(": power -55.0 dBm")) << lines[4].toStdString();
     EXPECT_TRUE(logText().contains("Network map: 2 sites (Site_1, Site_2)")) << logText().toStdString();
+    // Saved as KML: the best server's picture with the sites named in the legend.
+    QTemporaryDir dir;
+    QStringList written;
+    QString error;
+    ASSERT_TRUE(writeMapFiles(MapFileFormat::Kml, *model->currentResult(), dir.filePath("net.kml"),
+                              written, error))
+        << error.toStdString();
+    EXPECT_EQ(written, (QStringList{dir.filePath("net.kml"), dir.filePath("net-overlay.png")}));
+    QFile kml(written[0]);
+    ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(kml.readAll().contains("2 Site_2"));
     // The same network again replaces its layers.
     ASSERT_TRUE(model->mnuRunNetwork_Click());
     ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Done; }));
     EXPECT_EQ(resultNames(model->layers()).size(), 4);
+}
+
+TEST_F(NetworkRun, RegressionSavingAMarginMapWritesOnlyTheFilesItNames) {
+    // Regression: a covered-area outline file was written beside the map, unasked and untold.
+    ASSERT_TRUE(runToEnd(*model));
+    QTemporaryDir dir;
+    QStringList written;
+    QString error;
+    ASSERT_TRUE(writeMapFiles(MapFileFormat::GeoTiff, *model->currentResult(),
+                              dir.filePath("m.tif"), written, error));
+    EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files), QStringList{"m.tif"});
 }
 
 TEST_F(NetworkRun, ACancelKeepsNoNetworkLayerAndRefusalsNameTheirCause) {
