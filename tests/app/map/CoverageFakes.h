@@ -58,6 +58,19 @@ inline coverage::CoverageResult syntheticRun(const coverage::CoverageInputs& in)
     return result;
 }
 
+/// Received power of the transmitter's output less 90 dB in its own column, 10 dB less per
+/// column away, on the grid of `syntheticRun`; margin over a -65 dBm threshold.
+inline coverage::CoverageResult columnFalloff(const coverage::CoverageInputs& in) {
+    coverage::CoverageResult result = syntheticRun(in);
+    coverage::CoverageGrid& grid = result.grid;
+    grid.marginDb.clear();
+    for (std::size_t cell = 0; cell < 64; ++cell) {
+        grid.powerDbm[cell] = float(*in.transmitter.powerDbm - 90 - 10 * std::abs(int(cell % 8) - 4));
+        grid.marginDb.push_back(grid.powerDbm[cell] + 65);
+    }
+    return result;
+}
+
 /// The window's services running `syntheticRun` over `SlopeTerrain`.
 inline CoverageServices syntheticServices() {
     CoverageServices services;

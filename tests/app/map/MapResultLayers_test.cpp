@@ -17,18 +17,6 @@ namespace {
 
 constexpr double CellDeg = 30.0 / 3600;
 
-// Received power falling 10 dB a column from the transmitter's; margin over -80 dBm.
-coverage::CoverageResult falloffRun(const coverage::CoverageInputs& in) {
-    coverage::CoverageResult result = test::syntheticRun(in);
-    coverage::CoverageGrid& grid = result.grid;
-    grid.marginDb.clear();
-    for (int cell = 0; cell < 64; ++cell) {
-        grid.powerDbm[std::size_t(cell)] = float(-50 - 10 * std::abs(cell % 8 - 4));
-        grid.marginDb.push_back(grid.powerDbm[std::size_t(cell)] + 80);
-    }
-    return result;
-}
-
 TEST(MapResultLayers, TwoSiteMapsAndANetworkAreDrawnAsLayersWithTheTopOnesLegend) {
     test::makeApplication<QApplication>();
     ProgramState state;
@@ -39,9 +27,10 @@ TEST(MapResultLayers, TwoSiteMapsAndANetworkAreDrawnAsLayersWithTheTopOnesLegend
                                      "N", "7", "0", "30", "E"});
     CoverageServices services = test::syntheticServices();
     services.engine = [](const coverage::CoverageInputs& in, const terrain::TerrainSource&,
-                         coverage::RunControl&) { return falloffRun(in); };
+                         coverage::RunControl&) { return test::columnFalloff(in); };
     services.linkBudget = [](coverage::CoverageInputs& in) {
-        in.receiver.threshold = radio::Threshold{radio::ThresholdKind::PowerDbm, -80};
+        in.transmitter.powerDbm = 40;
+        in.receiver.threshold = radio::Threshold{radio::ThresholdKind::PowerDbm, -65};
         return true;
     };
     FrmCoverageModel model(state, store, prompter, info, std::move(services),
@@ -55,9 +44,8 @@ TEST(MapResultLayers, TwoSiteMapsAndANetworkAreDrawnAsLayersWithTheTopOnesLegend
         return test::processUntil([&] { return model.run().state() != RunState::Running; }) &&
                model.run().state() == RunState::Done;
     };
-    model.setText(FrmCoverageModel::txtERP, "10");
     ASSERT_TRUE(model.cmdRun_Click() && done());
-    model.setText(FrmCoverageModel::txtERP, "20");
+    model.setText(FrmCoverageModel::txtRadius, "40");
     ASSERT_TRUE(model.cmdRun_Click() && done());
     tools.sites().addSite(45, 7);
     tools.sites().addSite(45, 7 + 3 * CellDeg);
