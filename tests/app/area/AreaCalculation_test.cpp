@@ -9,53 +9,52 @@
 #include <gtest/gtest.h>
 
 using namespace verdan;
-using verdan::test::RecordingSink;
-using verdan::test::ScriptedPrompter;
+using namespace verdan::test;
 
 namespace {
 
-// ---- Distance grid ----
-
-struct GridCase {
-    const char* name;
-    double d0, d1, ds1, d2, ds2;
-    double firstKm, d1Km, d2Km;
-    long long count1, count2;
-};
-
-class DistanceGridTest : public ::testing::TestWithParam<GridCase> {};
-
-TEST_P(DistanceGridTest, CountsAndMovesTheEnds) {
-    const GridCase& c = GetParam();
+// The default inputs with the distances d0, d1, ds1, d2 and ds2.
+AreaInputs withDistances(double d0Km, double d1Km, double ds1Km, double d2Km, double ds2Km) {
     AreaInputs in;
-    in.d0Km = c.d0;
-    in.d1Km = c.d1;
-    in.ds1Km = c.ds1;
-    in.d2Km = c.d2;
-    in.ds2Km = c.ds2;
-    const DistanceGrid grid = areaDistanceGrid(in);
-    EXPECT_DOUBLE_EQ(grid.d0Km, c.firstKm);
-    EXPECT_DOUBLE_EQ(grid.d1Km, c.d1Km);
-    EXPECT_DOUBLE_EQ(grid.d2Km, c.d2Km);
-    EXPECT_EQ(grid.count1, c.count1);
-    EXPECT_EQ(grid.count2, c.count2);
+    in.d0Km = d0Km;
+    in.d1Km = d1Km;
+    in.ds1Km = ds1Km;
+    in.d2Km = d2Km;
+    in.ds2Km = ds2Km;
+    return in;
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Area, DistanceGridTest,
-    ::testing::Values(
-        GridCase{"Default22Rows", 10, 150, 10, 500, 50, 10, 150, 500, 15, 7},
-        GridCase{"D1MovesUpAtAQuarterStep", 10, 155, 10, 500, 50, 10, 160, 510, 16, 7},
-        GridCase{"D1MovesDownBelowAQuarterStep", 10, 152, 10, 500, 50, 10, 150, 500, 15, 7},
-        GridCase{"NoFirstStepSecondSegmentFromD0", 10, 150, 0, 500, 50, 10, 10, 510, 1, 10},
-        GridCase{"D1NotAboveD0", 10, 5, 10, 500, 50, 10, 10, 510, 1, 10},
-        GridCase{"D0ZeroTakesTheStep", 0, 150, 10, 500, 50, 10, 150, 500, 15, 7},
-        GridCase{"D0NegativeTakesTheStep", -5, 150, 10, 500, 50, 10, 150, 500, 15, 7},
-        GridCase{"D0AndStepZeroStartAt2Km", 0, 150, 0, 0, 0, 2, 2, 0, 1, 0},
-        GridCase{"NoSecondSegmentKeepsD2", 10, 150, 10, 100, 50, 10, 150, 100, 15, 0},
-        GridCase{"SecondSegmentOfNoRow", 10, 150, 10, 160, 50, 10, 150, 150, 15, 0},
-        GridCase{"SingleDistance", 16, 16, 0, 0, 0, 16, 16, 0, 1, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+// ---- Distance grid ----
+
+TEST(DistanceGrid, CountsAndMovesTheEnds) {
+    const struct {
+        const char* name;
+        AreaInputs in;
+        double firstKm, d1Km, d2Km;
+        long long count1, count2;
+    } cases[] = {
+        {"Default22Rows", withDistances(10, 150, 10, 500, 50), 10, 150, 500, 15, 7},
+        {"D1MovesUpAtAQuarterStep", withDistances(10, 152.5, 10, 500, 50), 10, 160, 510, 16, 7},
+        {"D1MovesDownBelowAQuarterStep", withDistances(10, 152, 10, 500, 50), 10, 150, 500, 15, 7},
+        {"NoFirstStepSecondSegmentFromD0", withDistances(10, 150, 0, 500, 50), 10, 10, 510, 1, 10},
+        {"D1NotAboveD0", withDistances(10, 5, 10, 500, 50), 10, 10, 510, 1, 10},
+        {"D0ZeroTakesTheStep", withDistances(0, 150, 10, 500, 50), 10, 150, 500, 15, 7},
+        {"D0NegativeTakesTheStep", withDistances(-5, 150, 10, 500, 50), 10, 150, 500, 15, 7},
+        {"D0AndStepZeroStartAt2Km", withDistances(0, 150, 0, 0, 0), 2, 2, 0, 1, 0},
+        {"NoSecondSegmentKeepsD2", withDistances(10, 150, 10, 100, 50), 10, 150, 100, 15, 0},
+        {"SecondSegmentOfNoRow", withDistances(10, 150, 10, 160, 50), 10, 150, 150, 15, 0},
+        {"SingleDistance", withDistances(16, 16, 0, 0, 0), 16, 16, 0, 1, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const DistanceGrid grid = areaDistanceGrid(c.in);
+        EXPECT_DOUBLE_EQ(grid.d0Km, c.firstKm);
+        EXPECT_DOUBLE_EQ(grid.d1Km, c.d1Km);
+        EXPECT_DOUBLE_EQ(grid.d2Km, c.d2Km);
+        EXPECT_EQ(grid.count1, c.count1);
+        EXPECT_EQ(grid.count2, c.count2);
+    }
+}
 
 TEST(DistanceGrid, ASegmentBeyondTheRowLimitIsCountedJustAboveIt) {
     AreaInputs in;
@@ -94,16 +93,27 @@ TEST(ConfidenceLevels, StopAtTheFirstLevelNotAboveZero) {
 
 // ---- Runs with the model library ----
 
-class AreaRun : public ::testing::Test {
-protected:
+struct AreaRun : ::testing::Test {
     AreaRunStatus run(const AreaInputs& in) {
         return runAreaCalculation(in, model, records, sink, results);
+    }
+    AreaRunStatus runInverse(const AreaInputs& in) {
+        return runInverseCalculation(in, model, records, sink, &inverse);
+    }
+    // The loss at `distM` metres for the confidence level `levelPct`, as the walks evaluate it.
+    double lossAt(const AreaInputs& in, double levelPct, double distM) {
+        AreaRunSetup setup;
+        ModelRecords r;
+        EXPECT_TRUE(prepareAreaRun(in, model, r, setup));
+        const double freeSpaceDb = *areaFreeSpaceAt(model, r, distM);
+        return *model.avar(r, setup.zt, setup.zl, *model.qerfi(levelPct / 100)) + freeSpaceDb;
     }
     ScriptedPrompter prompter;
     PropagationModel model{prompter};
     ModelRecords records;
     RecordingSink sink;
     AreaResults results;
+    InverseResult inverse;
 };
 
 TEST_F(AreaRun, KeepsTheTableOfTheRunForTheGraphAndTheArchive) {
@@ -130,22 +140,27 @@ TEST_F(AreaRun, KeepsTheTableOfTheRunForTheGraphAndTheArchive) {
     }
 }
 
-TEST_F(AreaRun, RegressionZeroDeltaHPrintsAZero) {
+// Regression: a delta h of 0 was left out of the report and the graph's title.
+TEST_F(AreaRun, RegressionZeroDeltaHPrintsAZeroBesideTheSitingAndClimate) {
     AreaInputs in;
     in.deltaHM = 0;
+    in.site1Text = "Careful";
+    in.site2Text = "Very Careful";
+    in.climateText = "Maritime Temperate, Over Sea";
     ASSERT_EQ(run(in), AreaRunStatus::Done);
+    EXPECT_TRUE(sink.lines[3].endsWith(" m (siting= 1,  2)")) << sink.lines[3].toStdString();
     EXPECT_EQ(sink.lines[4], "Terrain, Delta H  0 m");
+    EXPECT_TRUE(sink.lines[6].startsWith("Climate= Maritime Temperate, Over Sea, Ns=301"));
+    EXPECT_EQ(records.propv.klim, 7);
     EXPECT_TRUE(results.graphTitle1.contains(",Terrain Delta H 0m,"))
         << results.graphTitle1.toStdString();
+    EXPECT_TRUE(results.graphTitle2.startsWith("Maritime Temperate, Over Sea, Ns=301,N-units,K="));
 }
 
 TEST_F(AreaRun, RegressionHorizontalIsComputedAsHorizontal) {
-    AreaInputs in;
+    AreaInputs in = withDistances(5, 150, 0, 0, 50);
     in.frequencyMHz = 20;
     in.deltaHM = 0;
-    in.d0Km = 5;
-    in.ds1Km = 0;
-    in.d2Km = 0;
     in.horizontal = true;
     ASSERT_EQ(run(in), AreaRunStatus::Done);
     EXPECT_EQ(sink.lines[5], "Polarization=Horizontal, eps=  15, sgm=.005 S/m");
@@ -177,18 +192,6 @@ TEST_F(AreaRun, RegressionHorizontalIsComputedAsHorizontal) {
     EXPECT_NEAR(results.graphLoss[0][0], verticalDb, 1e-6);
 }
 
-TEST_F(AreaRun, SitingCodesAndClimateAreReported) {
-    AreaInputs in;
-    in.site1Text = QStringLiteral("Careful");
-    in.site2Text = QStringLiteral("Very Careful");
-    in.climateText = QStringLiteral("Maritime Temperate, Over Sea");
-    ASSERT_EQ(run(in), AreaRunStatus::Done);
-    EXPECT_TRUE(sink.lines[3].endsWith(" m (siting= 1,  2)")) << sink.lines[3].toStdString();
-    EXPECT_TRUE(sink.lines[6].startsWith("Climate= Maritime Temperate, Over Sea, Ns=301"));
-    EXPECT_EQ(records.propv.klim, 7);
-    EXPECT_TRUE(results.graphTitle2.startsWith("Maritime Temperate, Over Sea, Ns=301,N-units,K="));
-}
-
 TEST_F(AreaRun, ModelComplaintsBecomeWarningLines) {
     AreaInputs in;
     in.h1M = 0.5;
@@ -202,43 +205,66 @@ TEST_F(AreaRun, ModelComplaintsBecomeWarningLines) {
     EXPECT_EQ(sink.lines.size(), 8 + 6 + 22 + 1 + 2 + 3);
 }
 
-TEST_F(AreaRun, RegressionTooManyRowsIsRefusedBeforeAnything) {
-    ASSERT_EQ(run(AreaInputs{}), AreaRunStatus::Done);
-    const AreaResults before = results;
-    sink.lines.clear();
-    AreaInputs in;
-    in.d0Km = 1;
-    in.d1Km = 32769;
-    in.ds1Km = 1;
-    in.d2Km = 0;
-    ASSERT_EQ(areaDistanceGrid(in).points(), MaxAreaRows + 1);
-    EXPECT_EQ(run(in), AreaRunStatus::TooManyRows);
-    EXPECT_TRUE(sink.lines.isEmpty());
-    EXPECT_TRUE(sink.current.isEmpty());
-    EXPECT_EQ(results.graphDist, before.graphDist);
-    EXPECT_EQ(results.graphTitle1, before.graphTitle1);
-    EXPECT_TRUE(tooManyRowsMessage().contains("32768"));
-}
-
-TEST_F(AreaRun, AMissingRoutineStopsBeforeAnythingIsWritten) {
-    ASSERT_EQ(run(AreaInputs{}), AreaRunStatus::Done);
-    const AreaResults before = results;
-    sink.lines.clear();
-
+// A refused run (too many rows, a model library without a routine) writes nothing and keeps
+// the table of the run before.
+TEST_F(AreaRun, RegressionTooManyRowsOrAMissingRoutineIsRefusedBeforeAnything) {
     // A library with qerfi and lrprop only, installed as libpmverdan.so in its own folder.
     QTemporaryDir dir(QDir::tempPath() + "/fakelib-XXXXXX");
     ASSERT_TRUE(dir.isValid());
     ASSERT_TRUE(
         QFile::copy(executableFolder() + "/libfake_pmverdan.so", dir.path() + "/libpmverdan.so"));
     PropagationModel partial(prompter, dir.path());
-    EXPECT_EQ(runAreaCalculation(AreaInputs{}, partial, records, sink, results),
-              AreaRunStatus::ModelMissing);
-    EXPECT_TRUE(sink.lines.isEmpty());
-    ASSERT_EQ(prompter.messages.size(), 1u);
+    const AreaInputs tooManyRows = withDistances(1, 32769, 1, 0, 50);
+    ASSERT_EQ(areaDistanceGrid(tooManyRows).points(), MaxAreaRows + 1);
+    const struct {
+        PropagationModel* library;
+        AreaInputs in;
+        AreaRunStatus status;
+    } cases[] = {{&model, tooManyRows, AreaRunStatus::TooManyRows},
+                 {&partial, AreaInputs{}, AreaRunStatus::ModelMissing}};
+    for (const auto& c : cases) {
+        ASSERT_EQ(run(AreaInputs{}), AreaRunStatus::Done);
+        const AreaResults before = results;
+        sink.lines.clear();
+        EXPECT_EQ(runAreaCalculation(c.in, *c.library, records, sink, results), c.status);
+        EXPECT_TRUE(sink.lines.isEmpty());
+        EXPECT_TRUE(sink.current.isEmpty());
+        EXPECT_EQ(results.graphDist, before.graphDist);
+        EXPECT_EQ(results.graphLoss, before.graphLoss);
+        EXPECT_EQ(results.graphTitle1, before.graphTitle1);
+        EXPECT_TRUE(results.valid);
+    }
+    EXPECT_TRUE(tooManyRowsMessage().contains("32768"));
+    ASSERT_EQ(prompter.messages.size(), 1u) << "the missing routine is named";
     EXPECT_TRUE(prompter.messages[0].text.contains("qlrps"))
         << prompter.messages[0].text.toStdString();
-    EXPECT_EQ(results.graphLoss, before.graphLoss);
-    EXPECT_TRUE(results.valid);
+}
+
+// ---- Inverse runs ----
+
+TEST_F(AreaRun, InverseEachDistanceIsWhereTheLossFallsToTheLevel) {
+    AreaInputs in;
+    in.confLevelsPct = {50, 90, 10, 30};
+    ASSERT_EQ(runInverse(in), AreaRunStatus::Done);
+    ASSERT_EQ(inverse.distancesKm.size(), 4u);
+    for (std::size_t i = 0; i < 4; ++i) {
+        const double distM = inverse.distancesKm[i] * 1000;
+        // The walk ends one fine step beyond the first distance at which the loss no longer
+        // exceeds L.
+        EXPECT_LE(lossAt(in, inverse.levelsPct[i], distM + 0.1), in.lossLevelDb + 1e-6);
+        EXPECT_GT(lossAt(in, inverse.levelsPct[i], distM + 0.2), in.lossLevelDb - 1e-6);
+    }
+}
+
+TEST_F(AreaRun, InverseLevelsNeverOrAlwaysReachedEndTheWalksAtTheirEnds) {
+    AreaInputs in;
+    in.lossLevelDb = 0;
+    ASSERT_EQ(runInverse(in), AreaRunStatus::Done);
+    EXPECT_EQ(sink.lines[13], "Dist (Km)     .100       .100       .100  ");
+    in.lossLevelDb = 1000;
+    ASSERT_EQ(runInverse(in), AreaRunStatus::Done);
+    for (double distKm : inverse.distancesKm)
+        EXPECT_NEAR(distKm, 3999.9999, 1e-6);
 }
 
 } // namespace

@@ -2,10 +2,12 @@
 
 #include "AreaCalculation.h"
 #include "FileSizeLimit.h"
+#include "GraphResults.h"
 #include "PropagationModel.h"
 #include "RecordingSink.h"
 #include "ResultsGraph.h"
 #include "ScriptedPrompter.h"
+#include "TestApplication.h"
 #include "TestFiles.h"
 
 #include <QApplication>
@@ -33,13 +35,7 @@ int countColour(const QImage& image, const QColor& colour) {
 
 class FrmGraphViewTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "FrmGraphView_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
     void SetUp() override { ASSERT_TRUE(dir.isValid()); }
 
     QTemporaryDir dir;
@@ -70,24 +66,10 @@ TEST_F(FrmGraphViewTest, GraphOfTheDefaultRun) {
         EXPECT_GT(countColour(image, colour), 50) << colour.name().toStdString();
 }
 
-AreaResults twoLevels() {
-    AreaResults results;
-    results.valid = true;
-    results.graphDist = {10, 20, 30};
-    results.graphLoss = {{100, 130, 90}, {110, 140, 96}, {115, 150, 99.5}};
-    results.graphLastPoint = 2;
-    results.graphLastLevel = 1;
-    results.graphConfLevels = {50, 90, 0, 0};
-    results.graphLabels =
-        QStringList{QStringLiteral("50.0% Confidence"), QStringLiteral("90.0% Confidence"),
-                    QStringLiteral("Free Space")};
-    return results;
-}
-
 // Regression: Save Image wrote straight into the chosen file, so a full disk left a cut
 // picture in place of the previous one. Each format now fails whole and keeps the old file.
 TEST_F(FrmGraphViewTest, RegressionAFailedImageSaveKeepsThePreviousFile) {
-    const AreaResults results = twoLevels();
+    const AreaResults results = test::twoLevels();
     FrmGraphModel model(results, prompter);
     model.Form_Load();
     FrmGraphView view(model);
@@ -121,7 +103,7 @@ void movePointer(FrmGraphView& view, double distKm, double lossDb, QPointF offse
 // Regression: the read-out changed only when the pointer crossed a line, and named a
 // distance left of the first point ("9.0 km" on a line that starts at 10 km).
 TEST_F(FrmGraphViewTest, RegressionTheHoverReadOutFollowsThePointerAlongALine) {
-    const AreaResults results = twoLevels();
+    const AreaResults results = test::twoLevels();
     FrmGraphModel model(results, prompter);
     model.Form_Load();
     FrmGraphView view(model);

@@ -1,6 +1,7 @@
 #include "AreaCalculation.h"
 #include "AreaOnlyForms.h"
 #include "FrmUAMModel.h"
+#include "ModeFormHost.h"
 #include "ScriptedPrompter.h"
 #include "TestFiles.h"
 
@@ -15,34 +16,13 @@ using verdan::test::ScriptedPrompter;
 
 namespace {
 
-/// A scripted prompter that also records, for each message, the text of one field at the
-/// moment the message was shown.
-class WatchingPrompter : public ScriptedPrompter {
-public:
-    std::function<QString()> watch;
-    QStringList watchedAtMessage;
-
-    MsgAnswer message(const QString& text, const QString& title, MsgButtons buttons,
-                      MsgIcon icon) override {
-        if (watch)
-            watchedAtMessage << watch();
-        return ScriptedPrompter::message(text, title, buttons, icon);
-    }
-};
-
-QString logText(const RLogClass& log) {
-    return log.document().plainText();
-}
-
-class AreaForm : public ::testing::Test {
-protected:
-    std::unique_ptr<FrmUAMModel> open(SettingsStore& settings) {
-        auto form = std::make_unique<FrmUAMModel>(state, settings, prompter, info, model, forms);
+struct AreaForm : ::testing::Test {
+    std::unique_ptr<FrmUAMModel> open() {
+        auto form = std::make_unique<FrmUAMModel>(state, store, prompter, info, model, forms);
         forms.area = form.get();
         form->Form_Load();
         return form;
     }
-    std::unique_ptr<FrmUAMModel> open() { return open(store); }
 
     /// The user enters `name`, types `text` and leaves the field.
     static void type(FrmUAMModel& form, const QString& name, const QString& text) {
@@ -54,38 +34,24 @@ protected:
     QString own(const QString& key) { return store.get("Verdan", "Verdan", key); }
 
     MemorySettingsStore store;
-    WatchingPrompter prompter;
+    ScriptedPrompter prompter;
     ProgramState state;
     AppInfo info;
     PropagationModel model{prompter};
     test::AreaOnlyForms forms;
 };
 
-// ---- Loading ----
-
-TEST_F(AreaForm, FirstOpeningWithAnEmptyStoreStartsANewLogAndOffersNoResults) {
-    auto form = open();
-    EXPECT_EQ(form->text("txtQC4"), "0.0") << "three confidence levels";
-    EXPECT_FALSE(form->cmdReport().enabled);
-    EXPECT_FALSE(form->cmdGraph().enabled);
-    EXPECT_FALSE(form->cmdSaveData().enabled);
-    EXPECT_TRUE(QFileInfo::exists(form->logFileName())) << "a new temporary file";
-    EXPECT_EQ(state.model.prop.mdp, 1);
-    EXPECT_TRUE(prompter.messages.empty());
-}
-
 // ---- Leaving the fields ----
 
 // Leaving a field normalises its text to the leading number, then checks its range: out of
 // range warns (with the normalised text still shown) and puts the field's replacement.
 TEST_F(AreaForm, LeavingAFieldNormalisesAndChecksItsRange) {
-    struct Case {
+    const struct {
         const char* field;
         const char* typed;
         const char* message; // empty: no warning
         const char* shown;
-    };
-    const Case cases[] = {
+    } cases[] = {
         {"txtFrq", "25000.0", "Warning: Range Frequency <= 20000", "100"},
         {"txtFrq", "12", "Warning: Range 20 <= Frequency", "100"},
         {"txtFrq", "20000.00", "", "20000"},
@@ -104,15 +70,16 @@ TEST_F(AreaForm, LeavingAFieldNormalisesAndChecksItsRange) {
         {"txtdBLossLevel", "130.50 dB", "", "130.50 dB"},
     };
     auto form = open();
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
         prompter.messages.clear();
         type(*form, c.field, c.typed);
         EXPECT_EQ(prompter.messageTexts().join('|'), c.message) << c.field << " " << c.typed;
         EXPECT_EQ(form->text(c.field), c.shown) << c.field << " " << c.typed;
     }
-    prompter.watch = [&] { return form->text("txtFrq"); };
+    QStringList shownAtMessage;
+    prompter.messageShown = [&](const auto&) { shownAtMessage << form->text("txtFrq"); };
     type(*form, "txtFrq", "25000.0");
-    EXPECT_EQ(prompter.watchedAtMessage, QStringList{"25000"}) << "normalised before the check";
+    EXPECT_EQ(shownAtMessage, QStringList{"25000"}) << "normalised before the check";
 }
 
 // ---- Modes ----
@@ -221,11 +188,7 @@ TEST_F(AreaForm, RegressionAForeignFileNamedAsLogIsLeftUntouched) {
 // the focused field's unchecked text (5 MHz). The focused field is checked first: a field
 // out of range shows its message and stops the command, one in range lets it go on.
 TEST_F(AreaForm, RegressionCommandsCheckTheFocusedFieldFirst) {
-    struct Case {
-        const char* command;
-        std::function<bool(FrmUAMModel&)> run;
-    };
-    const std::vector<Case> commands{
+    const std::pair<const char*, std::function<bool(FrmUAMModel&)>> commands[] = {
         {"Run Calculations", [](FrmUAMModel& f) { return f.mnuReportRun_Click(); }},
         {"Calculate",
          [this](FrmUAMModel& f) {
@@ -234,20 +197,20 @@ TEST_F(AreaForm, RegressionCommandsCheckTheFocusedFieldFirst) {
              return prompter.screensShown.size() > before;
          }},
     };
-    for (const Case& c : commands) {
-        SCOPED_TRACE(c.command);
+    for (const auto& [command, run] : commands) {
+        SCOPED_TRACE(command);
         auto form = open();
         prompter.messages.clear();
         form->fieldGotFocus("txtFrq");
         form->setText("txtFrq", "5");
-        EXPECT_FALSE(c.run(*form));
+        EXPECT_FALSE(run(*form));
         EXPECT_EQ(prompter.messageTexts(), QStringList{"Warning: Range 20 <= Frequency"});
         EXPECT_FALSE(state.area.valid) << "nothing ran";
         EXPECT_EQ(form->text("txtFrq"), "100");
         EXPECT_EQ(form->focusedField(), "txtFrq") << "the field keeps the focus";
 
         form->setText("txtFrq", "450abc");
-        EXPECT_TRUE(c.run(*form));
+        EXPECT_TRUE(run(*form));
         EXPECT_EQ(prompter.messages.size(), 1U) << "no second message";
         EXPECT_EQ(form->text("txtFrq"), "450");
         EXPECT_TRUE(state.area.graphTitle1.contains("450")) << state.area.graphTitle1.toStdString();
@@ -269,8 +232,15 @@ TEST_F(AreaForm, RegressionSaveStaysDisabledAfterAnInverseRunAsViewGraphDoes) {
     EXPECT_TRUE(form->cmdReport().enabled);
 }
 
-TEST_F(AreaForm, CalculateRunsTheTableEnablesTheCommandsAndShowsTheReport) {
+TEST_F(AreaForm, FirstOpeningOffersNoResultsUntilCalculateRunsTheTableAndShowsTheReport) {
     auto form = open();
+    EXPECT_EQ(form->text("txtQC4"), "0.0") << "three confidence levels";
+    EXPECT_FALSE(form->cmdReport().enabled);
+    EXPECT_FALSE(form->cmdGraph().enabled);
+    EXPECT_FALSE(form->cmdSaveData().enabled);
+    EXPECT_TRUE(QFileInfo::exists(form->logFileName())) << "a new temporary file";
+    EXPECT_EQ(state.model.prop.mdp, 1);
+
     type(*form, "txtds1", "20");
     form->cmdCalc_Click();
     EXPECT_TRUE(prompter.messages.empty()) << prompter.messageTexts().join('|').toStdString();
@@ -281,7 +251,8 @@ TEST_F(AreaForm, CalculateRunsTheTableEnablesTheCommandsAndShowsTheReport) {
     EXPECT_EQ(prompter.screensShown, QStringList{"FrmReport"});
     EXPECT_EQ(prompter.busyOnCount, prompter.busyOffCount);
     EXPECT_FALSE(prompter.busy);
-    EXPECT_TRUE(logText(*state.log).contains("The Solvane of Radio Propagation in the Area Mode"));
+    EXPECT_TRUE(state.log->document().plainText().contains(
+        "The Solvane of Radio Propagation in the Area Mode"));
     QFile saved(form->logFileName());
     ASSERT_TRUE(saved.open(QIODevice::ReadOnly));
     EXPECT_TRUE(saved.readAll().contains("Area Mode")) << "the log is saved after the run";
@@ -302,8 +273,28 @@ TEST_F(AreaForm, RegressionOnlyAnExplicitNoDiscardsTheLog) {
         auto reopened = open();
         EXPECT_EQ(reopened->logFileName(), file);
         EXPECT_TRUE(reopened->cmdReport().enabled);
-        EXPECT_TRUE(logText(*state.log).contains("kept report"));
+        EXPECT_TRUE(state.log->document().plainText().contains("kept report"));
     }
+}
+
+// ---- The mode form host ----
+
+// Regression: a form loaded hidden by a pick-list made a log file that stayed behind.
+TEST_F(AreaForm, RegressionNoLogFileButTheRetainedOneIsLeftAtTheEnd) {
+    ModeFormHost host{state, store, prompter, info, model};
+    QString hiddenFile;
+    prompter.queueModal("frmPtoP", [&](ScreenModel&) {
+        host.areaForm().setFieldText("txtNs", "320");
+        hiddenFile = host.loadedAreaForm()->logFileName();
+    });
+    prompter.queueMessage(MsgAnswer::Yes);
+    host.openPointToPoint();
+    const QString retained = own("TempLogName");
+    ASSERT_FALSE(retained.isEmpty());
+    ASSERT_TRUE(QFileInfo::exists(hiddenFile));
+    host.removeUnretainedLogFiles();
+    EXPECT_FALSE(QFileInfo::exists(hiddenFile));
+    EXPECT_TRUE(QFileInfo::exists(retained));
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "AreaOnlyForms.h"
 #include "AreaViews.h"
 #include "ScriptedPrompter.h"
+#include "TestApplication.h"
 
 #include <QApplication>
 #include <QFocusEvent>
@@ -16,13 +17,7 @@ namespace {
 
 class AreaFormView : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "FrmUAMView_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
 
     AreaFormView() {
         forms.area = &form;
@@ -115,9 +110,7 @@ TEST_F(AreaFormView, RegressionPickersShowTheirOkButtonAndTheirWholeTitle) {
     }
     EXPECT_LT(heights[1], heights[0]) << "fewer levels, a smaller picker";
 
-    test::AreaOnlyForms pickForms;
-    pickForms.area = &form;
-    FrmDeltaHModel deltaH(pickForms);
+    FrmDeltaHModel deltaH(forms);
     deltaH.Form_Load();
     FrmDeltaHView deltaView(deltaH);
     deltaView.show();

@@ -23,8 +23,9 @@ namespace {
 using test::ScriptedPrompter;
 
 // A table shaped like the default run: 22 rows (10 .. 150 km by 10, 200 .. 500 km by 50),
-// the given levels, then free space. Losses are made up but distinct per series and row.
-AreaResults makeResults(std::vector<double> levels = {50, 90, 10}) {
+// the given levels, then free space. Losses are made up but distinct per series and row. The
+// texts for the archive are those of the inputs `run`.
+AreaResults makeResults(std::vector<double> levels = {50, 90, 10}, const AreaInputs& run = {}) {
     AreaResults results;
     results.valid = true;
     for (int d = 10; d <= 150; d += 10)
@@ -42,8 +43,8 @@ AreaResults makeResults(std::vector<double> levels = {50, 90, 10}) {
                              10.0 * static_cast<double>(s));
         results.graphLoss.push_back(losses);
     }
-    results.archiveParameters = archiveParameterSummary(AreaInputs{});
-    results.archiveGround = archiveGroundSummary(AreaInputs{});
+    results.archiveParameters = archiveParameterSummary(run);
+    results.archiveGround = archiveGroundSummary(run);
     return results;
 }
 
@@ -59,10 +60,10 @@ class ResultsArchiveTest : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(dir.isValid());
-        path = dir.filePath(QStringLiteral("runs.sqlite"));
+        path = dir.filePath("runs.sqlite");
     }
     // A save answered with `path` (when the dialog comes), `comment` and Yes.
-    bool saveAll(const AreaResults& results, const QString& comment = QStringLiteral("test run")) {
+    bool saveAll(const AreaResults& results, const QString& comment = "test run") {
         if (state.archivePath.isEmpty())
             prompter.queueSaveFile(path);
         prompter.queueInput(comment);
@@ -88,38 +89,37 @@ protected:
 
 // ---- Saves ----
 
-TEST_F(ResultsArchiveTest, YesStoresOneRunAndEveryActiveLevel) {
-    const AreaResults results = makeResults();
+// Regression: the texts stored are those of the run, whatever the form shows at the save.
+TEST_F(ResultsArchiveTest, YesStoresOneRunWithItsOwnTextsAndEveryActiveLevel) {
+    AreaInputs run;
+    run.frequencyMHz = 450;
+    const AreaResults results = makeResults({50, 90, 10}, run);
     ASSERT_TRUE(saveAll(results));
 
     EXPECT_EQ(state.archivePath, path);
-    EXPECT_EQ(prompter.messages.at(1).text, QStringLiteral("Data Stored"));
+    EXPECT_EQ(prompter.messages.at(1).text, "Data Stored");
 
     const auto runs = test::archiveRows(
-        path, QStringLiteral(
-                  "SELECT ID, Model, Parameters, Comment, Date_Time, DataSetType FROM ModelRun"));
+        path, "SELECT ID, Model, Parameters, Comment, Date_Time, DataSetType FROM ModelRun");
     ASSERT_EQ(runs.size(), 1u);
     const qint64 id = runs[0][0].toLongLong();
     EXPECT_EQ(id, archive.currentRunId());
-    EXPECT_EQ(runs[0][1].toString(), QStringLiteral("Verdan Area Mode: test run"));
-    EXPECT_EQ(runs[0][2].toString(), QStringLiteral("Verdan:100MHz,dh:90,h1:3,h2:3,50%T,50%L"));
-    EXPECT_EQ(runs[0][3].toString(),
-              QStringLiteral("Frq: 100,Refrac: 301,Diel: 15,Cond: .005,,Vert"));
+    EXPECT_EQ(runs[0][1].toString(), "Verdan Area Mode: test run");
+    EXPECT_EQ(runs[0][2].toString(), "Verdan:450MHz,dh:90,h1:3,h2:3,50%T,50%L");
+    EXPECT_EQ(runs[0][3].toString(), "Frq: 450,Refrac: 301,Diel: 15,Cond: .005,,Vert");
     EXPECT_FALSE(runs[0][4].toString().isEmpty());
     EXPECT_EQ(runs[0][5].toInt(), 2);
 
     const auto sets = test::archiveRows(
-        path, QStringLiteral(
-                  "SELECT ID, Legend, Comment, PointCount, DataSet FROM DataSets ORDER BY rowid"));
+        path, "SELECT ID, Legend, Comment, PointCount, DataSet FROM DataSets ORDER BY rowid");
     ASSERT_EQ(sets.size(), 3u);
-    const QStringList levels{QStringLiteral("50"), QStringLiteral("90"), QStringLiteral("10")};
+    const QStringList levels{"50", "90", "10"};
     for (std::size_t s = 0; s < sets.size(); ++s) {
         SCOPED_TRACE(s);
         EXPECT_EQ(sets[s][0].toLongLong(), id);
-        EXPECT_EQ(sets[s][1].toString(), results.archiveParameters + QStringLiteral(",") +
-                                             levels[static_cast<qsizetype>(s)] +
-                                             QStringLiteral("%C"));
-        EXPECT_EQ(sets[s][2].toString(), QStringLiteral("test run"));
+        EXPECT_EQ(sets[s][1].toString(),
+                  results.archiveParameters + "," + levels[static_cast<qsizetype>(s)] + "%C");
+        EXPECT_EQ(sets[s][2].toString(), "test run");
         // Every distance of the table is stored.
         EXPECT_EQ(sets[s][3].toInt(), 22);
         const auto points = unpackPairs(sets[s][4].toByteArray());
@@ -135,8 +135,8 @@ TEST_F(ResultsArchiveTest, YesStoresOneRunAndEveryActiveLevel) {
 TEST_F(ResultsArchiveTest, SaveWithoutANormalRunIsRefused) {
     EXPECT_FALSE(archive.saveResults(AreaResults{}, state, prompter));
     ASSERT_EQ(prompter.messages.size(), 1u);
-    EXPECT_NE(prompter.messages[0].text, QStringLiteral("Data Stored"));
-    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("run a calculation")));
+    EXPECT_NE(prompter.messages[0].text, "Data Stored");
+    EXPECT_TRUE(prompter.messages[0].text.contains("run a calculation"));
     EXPECT_TRUE(prompter.saveRequests.empty());
 }
 
@@ -151,26 +151,12 @@ TEST_F(ResultsArchiveTest, PickedOptionSelectsTheSeriesEvenWhenRoundedLevelsAreE
     pick = 1;
     prompter.queueMessage(MsgAnswer::No);
     ASSERT_TRUE(archive.saveResults(results, state, prompter));
-    const auto sets = test::archiveRows(
-        path, QStringLiteral("SELECT Legend, DataSet FROM DataSets ORDER BY rowid"));
+    const auto sets =
+        test::archiveRows(path, "SELECT Legend, DataSet FROM DataSets ORDER BY rowid");
     ASSERT_EQ(sets.size(), 2u);
-    EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",50%C")));
+    EXPECT_TRUE(sets[0][0].toString().endsWith(",50%C"));
     EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][0]);
     EXPECT_EQ(unpackPairs(sets[1][1].toByteArray())[0].second, results.graphLoss[0][1]);
-}
-
-// Regression: the texts stored are those of the run, whatever the form shows at the save.
-TEST_F(ResultsArchiveTest, StoresTheTextsOfTheRunItself) {
-    AreaResults results = makeResults();
-    AreaInputs run;
-    run.frequencyMHz = 450;
-    results.archiveParameters = archiveParameterSummary(run);
-    results.archiveGround = archiveGroundSummary(run);
-    ASSERT_TRUE(saveAll(results));
-    const auto runs =
-        test::archiveRows(path, QStringLiteral("SELECT Parameters, Comment FROM ModelRun"));
-    EXPECT_TRUE(runs.at(0)[0].toString().startsWith(QStringLiteral("Verdan:450MHz,")));
-    EXPECT_TRUE(runs.at(0)[1].toString().startsWith(QStringLiteral("Frq: 450,")));
 }
 
 // ---- Failures: a clear message, no "Data Stored", the file unchanged ----
@@ -179,7 +165,7 @@ void expectFailedSave(const ScriptedPrompter& prompter, const QString& expectedW
     ASSERT_FALSE(prompter.messages.empty());
     const QString last = prompter.messages.back().text;
     EXPECT_TRUE(last.contains(expectedWords)) << last.toStdString();
-    EXPECT_FALSE(prompter.messageTexts().contains(QStringLiteral("Data Stored")));
+    EXPECT_FALSE(prompter.messageTexts().contains("Data Stored"));
     EXPECT_FALSE(prompter.busy);
 }
 
@@ -188,7 +174,7 @@ TEST_F(ResultsArchiveTest, FileThatIsNotADatabaseIsLeftAlone) {
         path, QByteArray("This is a text file, not an archive.\n").repeated(200)));
     const QByteArray before = test::fileContent(path);
     EXPECT_FALSE(saveAll(makeResults()));
-    expectFailedSave(prompter, QStringLiteral("not an SQLite database"));
+    expectFailedSave(prompter, "not an SQLite database");
     EXPECT_EQ(test::fileContent(path), before);
     EXPECT_TRUE(state.archivePath.isEmpty());
 }
@@ -208,23 +194,21 @@ TEST_F(ResultsArchiveTest, FullDiskStopsTheSaveAndLeavesTheFileAsItWas) {
         const test::FileSizeLimit limit(static_cast<rlim_t>(before.size()));
         EXPECT_FALSE(saveAll(big));
     }
-    expectFailedSave(prompter, QStringLiteral("not stored"));
+    expectFailedSave(prompter, "not stored");
     EXPECT_EQ(test::fileContent(path), before);
 }
 
 // Regression: a failing curve used to leave the run record behind and still say "Data Stored".
 TEST_F(ResultsArchiveTest, FailureHalfwayRollsBackTheWholeSave) {
-    test::archiveRows(path,
-                      QStringLiteral("CREATE TABLE ModelRun (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
-                                     "Model TEXT, Parameters TEXT, Comment TEXT, Date_Time TEXT, "
-                                     "DataSetType INTEGER)"));
-    test::archiveRows(
-        path, QStringLiteral("CREATE TABLE DataSets (ID INTEGER, Legend TEXT, Comment TEXT)"));
+    test::archiveRows(path, "CREATE TABLE ModelRun (ID INTEGER PRIMARY KEY AUTOINCREMENT, "
+                            "Model TEXT, Parameters TEXT, Comment TEXT, Date_Time TEXT, "
+                            "DataSetType INTEGER)");
+    test::archiveRows(path, "CREATE TABLE DataSets (ID INTEGER, Legend TEXT, Comment TEXT)");
     const QByteArray before = test::fileContent(path);
     EXPECT_FALSE(saveAll(makeResults()));
-    expectFailedSave(prompter, QStringLiteral("DataSets"));
+    expectFailedSave(prompter, "DataSets");
     EXPECT_EQ(test::fileContent(path), before);
-    EXPECT_TRUE(test::archiveRows(path, QStringLiteral("SELECT ID FROM ModelRun")).empty());
+    EXPECT_TRUE(test::archiveRows(path, "SELECT ID FROM ModelRun").empty());
 }
 
 // ---- The program's level picker ----
@@ -235,19 +219,18 @@ TEST_F(ResultsArchiveTest, ConfLevelPickerOffersALevelThatRoundsToZero) {
     ResultsArchive withPicker(confLevelPicker(state));
     prompter.queueSaveFile(path);
     prompter.queueMessage(MsgAnswer::No);
-    prompter.queueModal(QStringLiteral("frmConfLevel"), [](ScreenModel& screen) {
+    prompter.queueModal("frmConfLevel", [](ScreenModel& screen) {
         auto& picker = dynamic_cast<FrmConfLevelModel&>(screen);
         ASSERT_EQ(picker.shownOptions(), 3);
-        EXPECT_EQ(picker.optConfLev(1).caption, QStringLiteral("0 %"));
+        EXPECT_EQ(picker.optConfLev(1).caption, "0 %");
         picker.optConfLev_Click(2);
         picker.cmdOK_Click();
     });
     AreaResults results = makeResults({50, 0.4, 10});
     ASSERT_TRUE(withPicker.saveResults(results, state, prompter));
-    const auto sets =
-        test::archiveRows(path, QStringLiteral("SELECT Legend, DataSet FROM DataSets"));
+    const auto sets = test::archiveRows(path, "SELECT Legend, DataSet FROM DataSets");
     ASSERT_EQ(sets.size(), 1u);
-    EXPECT_TRUE(sets[0][0].toString().endsWith(QStringLiteral(",10%C")));
+    EXPECT_TRUE(sets[0][0].toString().endsWith(",10%C"));
     EXPECT_EQ(unpackPairs(sets[0][1].toByteArray())[0].second, results.graphLoss[0][2]);
 }
 
@@ -268,9 +251,9 @@ TEST_F(ResultsArchiveTest, RegressionLeavingTheLevelPickerWithoutAChoiceStoresNo
         SCOPED_TRACE(name);
         ResultsArchive withPicker(confLevelPicker(state));
         state.archivePath = path;
-        prompter.queueInput(QStringLiteral("comment"));
+        prompter.queueInput("comment");
         prompter.queueMessage(MsgAnswer::No);
-        prompter.queueModal(QStringLiteral("frmConfLevel"), [&leave](ScreenModel& screen) {
+        prompter.queueModal("frmConfLevel", [&leave](ScreenModel& screen) {
             leave(dynamic_cast<FrmConfLevelModel&>(screen));
         });
         EXPECT_FALSE(withPicker.saveResults(makeResults(), state, prompter));
@@ -295,8 +278,8 @@ TEST_F(ResultsArchiveTest, StoredRunsSurviveACrashRightAfterTheSave) {
     int status = 0;
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFSIGNALED(status)) << "the child's saves failed";
-    EXPECT_EQ(test::archiveRows(path, QStringLiteral("SELECT ID FROM ModelRun")).size(), 2u);
-    EXPECT_EQ(test::archiveRows(path, QStringLiteral("SELECT ID FROM DataSets")).size(), 6u);
+    EXPECT_EQ(test::archiveRows(path, "SELECT ID FROM ModelRun").size(), 2u);
+    EXPECT_EQ(test::archiveRows(path, "SELECT ID FROM DataSets").size(), 6u);
 }
 
 } // namespace verdan

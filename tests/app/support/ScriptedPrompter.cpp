@@ -22,6 +22,8 @@ bool ScriptedPrompter::allAnswersUsed() const {
 MsgAnswer ScriptedPrompter::message(const QString& text, const QString& title, MsgButtons buttons,
                                     MsgIcon icon) {
     messages.push_back(Message{text, title, buttons, icon});
+    if (messageShown)
+        messageShown(messages.back());
     if (!messageAnswers.empty()) {
         const MsgAnswer answer = messageAnswers.front();
         messageAnswers.pop_front();

@@ -81,6 +81,8 @@ public:
     std::map<QString, std::deque<ModalScript>> modalScripts;
     /// What to call when the last screen shown by showModeless() goes (a test calls it).
     std::function<void()> modelessClosed;
+    /// Called with each message box as it is shown, before it is answered.
+    std::function<void(const Message&)> messageShown;
 
     // ---- Records ----
     std::vector<Message> messages;
