@@ -47,41 +47,47 @@ std::vector<AreaCase> readAreaCases() {
     return cases;
 }
 
+// The records of one run of the model, aligned as the library expects, and the loss it gave.
+struct ModelRun {
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
+    alignas(8) PropaRecord propa{};
+    double lossDb = 0.0;
+};
+
 // The area mode's calls for one distance.
-double areaLossDb(const AreaCase& c, PropRecord& prop, PropvRecord& propv, PropaRecord& propa) {
-    prop = PropRecord{};
-    propv = PropvRecord{};
-    propa = PropaRecord{};
-    prop.hg[0] = c.hTxM;
-    prop.hg[1] = c.hRxM;
-    prop.dh = c.dhM;
-    qlrps(c.freqMhz, 0.0, c.n0, c.pol, c.eps, c.sgm, &prop);
+ModelRun areaRun(const AreaCase& c) {
+    ModelRun r;
+    r.prop.hg[0] = c.hTxM;
+    r.prop.hg[1] = c.hRxM;
+    r.prop.dh = c.dhM;
+    qlrps(c.freqMhz, 0.0, c.n0, c.pol, c.eps, c.sgm, &r.prop);
     int32_t kst[2] = {c.sitingTx, c.sitingRx};
-    qlra(kst, c.climate, c.mdvar, &prop, &propv);
-    lrprop(c.distKm * 1000.0, &prop, &propa);
-    const double freeSpaceDb = 8.68589 * std::log(2.0 * prop.wn * prop.dist);
-    return avar(qerfi(c.timePct / 100.0), qerfi(c.locationPct / 100.0),
-                qerfi(c.situationPct / 100.0), &prop, &propv) +
-           freeSpaceDb;
+    qlra(kst, c.climate, c.mdvar, &r.prop, &r.propv);
+    lrprop(c.distKm * 1000.0, &r.prop, &r.propa);
+    const double freeSpaceDb = 8.68589 * std::log(2.0 * r.prop.wn * r.prop.dist);
+    r.lossDb = avar(qerfi(c.timePct / 100.0), qerfi(c.locationPct / 100.0),
+                    qerfi(c.situationPct / 100.0), &r.prop, &r.propv) +
+               freeSpaceDb;
+    return r;
 }
 
 // Every row, and the intermediate values printed beside row 6, the last.
 TEST(AreaReference, EveryRowWithin006DbAndTheTableCasesIntermediateValues) {
     const auto cases = readAreaCases();
     ASSERT_EQ(cases.size(), 6u) << "area_cases.csv not found or changed in " << kReferenceDir;
-    alignas(8) PropRecord prop;
-    alignas(8) PropvRecord propv;
-    alignas(8) PropaRecord propa;
+    ModelRun last;
     for (size_t i = 0; i < cases.size(); ++i) {
-        const double loss = areaLossDb(cases[i], prop, propv, propa);
-        EXPECT_NEAR(loss, cases[i].lossDb, 0.06)
+        last = areaRun(cases[i]);
+        EXPECT_NEAR(last.lossDb, cases[i].lossDb, 0.06)
             << "row " << i + 1 << " (f " << cases[i].freqMhz << " MHz, d " << cases[i].distKm
             << " km, mdvar " << cases[i].mdvar << ", climate " << cases[i].climate << "): aref "
-            << prop.aref << " kwx " << prop.kwx;
+            << last.prop.aref << " kwx " << last.prop.kwx;
     }
+    const PropRecord& prop = last.prop;
     EXPECT_NEAR(8.68589 * std::log(2.0 * prop.wn * prop.dist), 123.3, 0.05);
     EXPECT_NEAR(prop.aref, 11.2, 0.05);
-    EXPECT_LT(prop.dist, propa.dlsa) << "the path must be line of sight";
+    EXPECT_LT(prop.dist, last.propa.dlsa) << "the path must be line of sight";
     EXPECT_NEAR(prop.he[0], 15.0, 0.05);
     EXPECT_NEAR(prop.he[1], 3.0, 0.05);
     EXPECT_NEAR(prop.dl[0], 14722, 5.0);
@@ -108,56 +114,45 @@ double meanProfileElevationM(const std::vector<double>& pfl) {
     return sum / (jb - ja + 1);
 }
 
-class PointToPointReference : public ::testing::Test {
-protected:
-    void SetUp() override {
-        pfl_ = readProfile(kReferenceDir + "p2p_profile_short.pfl");
-        ASSERT_EQ(pfl_.size(), 145u) << "p2p_profile_short.pfl not found or changed";
-        prop_.hg[0] = 15.0;
-        prop_.hg[1] = 3.0;
-        propv_.lvar = 5;
-        prop_.mdp = -1;
-        propv_.klim = 5;
-        propv_.mdvar = 1;
-        qlrps(3500.0, meanProfileElevationM(pfl_), 301.0, 1, 15.0, 0.005, &prop_);
-        qlrpfl(pfl_.data(), propv_.klim, propv_.mdvar, &prop_, &propa_, &propv_);
-        freeSpaceDb_ = 20.0 * std::log10(3500.0) + 32.45 + 20.0 * std::log10(prop_.dist / 1000.0);
-    }
+// The published point-to-point case: every cell of its table and the intermediate values
+// printed with it.
+TEST(PointToPointReference, TableWithin006DbInEveryCellAndTheIntermediateValues) {
+    std::vector<double> pfl = readProfile(kReferenceDir + "p2p_profile_short.pfl");
+    ASSERT_EQ(pfl.size(), 145u) << "p2p_profile_short.pfl not found or changed";
+    ModelRun r;
+    r.prop.hg[0] = 15.0;
+    r.prop.hg[1] = 3.0;
+    r.propv.lvar = 5;
+    r.prop.mdp = -1;
+    r.propv.klim = 5;
+    r.propv.mdvar = 1;
+    qlrps(3500.0, meanProfileElevationM(pfl), 301.0, 1, 15.0, 0.005, &r.prop);
+    qlrpfl(pfl.data(), r.propv.klim, r.propv.mdvar, &r.prop, &r.propa, &r.propv);
+    const double freeSpaceDb =
+        20.0 * std::log10(3500.0) + 32.45 + 20.0 * std::log10(r.prop.dist / 1000.0);
+    EXPECT_NEAR(freeSpaceDb, 114.5, 0.05);
+    EXPECT_NEAR(r.prop.dist, 3635.2, 0.05);
+    EXPECT_LT(r.prop.dist, r.propa.dla) << "the path must be line of sight";
+    EXPECT_NEAR(r.prop.he[0], 15.0, 0.05);
+    EXPECT_NEAR(r.prop.he[1], 3.0, 0.05);
+    EXPECT_NEAR(r.prop.ens, 251.5, 0.05);
+    EXPECT_NEAR(r.prop.dh, 3.2, 0.05);
+    EXPECT_NEAR(r.prop.aref, 0.0, 0.05);
+    EXPECT_NEAR(r.prop.dl[0], 14868, 0.5);
+    EXPECT_NEAR(r.prop.dl[1], 6494, 0.5);
 
-    std::vector<double> pfl_;
-    alignas(8) PropRecord prop_{};
-    alignas(8) PropvRecord propv_{};
-    alignas(8) PropaRecord propa_{};
-    double freeSpaceDb_ = 0.0;
-};
-
-TEST_F(PointToPointReference, TableWithin006DbInEveryCell) {
-    struct Cell {
+    const struct {
         double reliabilityPct, confidencePct, lossDb;
-    };
-    const Cell cells[] = {{10, 10, 110.9}, {10, 60, 117.2}, {10, 90, 129.1}, {65, 10, 110.9},
-                          {65, 60, 117.4}, {65, 90, 129.2}, {90, 10, 110.9}, {90, 60, 117.5},
-                          {90, 90, 129.3}, {50, 50, 114.5}};
-    for (const Cell& cell : cells) {
+    } cells[] = {{10, 10, 110.9}, {10, 60, 117.2}, {10, 90, 129.1}, {65, 10, 110.9},
+                 {65, 60, 117.4}, {65, 90, 129.2}, {90, 10, 110.9}, {90, 60, 117.5},
+                 {90, 90, 129.3}, {50, 50, 114.5}};
+    for (const auto& cell : cells) {
         const double loss = avar(qerfi(cell.reliabilityPct / 100.0), 0.0,
-                                 qerfi(cell.confidencePct / 100.0), &prop_, &propv_) +
-                            freeSpaceDb_;
+                                 qerfi(cell.confidencePct / 100.0), &r.prop, &r.propv) +
+                            freeSpaceDb;
         EXPECT_NEAR(loss, cell.lossDb, 0.06) << "reliability " << cell.reliabilityPct
                                              << " %, confidence " << cell.confidencePct << " %";
     }
-}
-
-TEST_F(PointToPointReference, IntermediateValuesWithinTheirRounding) {
-    EXPECT_NEAR(freeSpaceDb_, 114.5, 0.05);
-    EXPECT_NEAR(prop_.dist, 3635.2, 0.05);
-    EXPECT_LT(prop_.dist, propa_.dla) << "the path must be line of sight";
-    EXPECT_NEAR(prop_.he[0], 15.0, 0.05);
-    EXPECT_NEAR(prop_.he[1], 3.0, 0.05);
-    EXPECT_NEAR(prop_.ens, 251.5, 0.05);
-    EXPECT_NEAR(prop_.dh, 3.2, 0.05);
-    EXPECT_NEAR(prop_.aref, 0.0, 0.05);
-    EXPECT_NEAR(prop_.dl[0], 14868, 0.5);
-    EXPECT_NEAR(prop_.dl[1], 6494, 0.5);
 }
 
 TEST(RadialEntryPoints, RefuseWhatQlrpflCannotUse) {
@@ -194,20 +189,11 @@ TEST(RadialEntryPoints, RefuseWhatQlrpflCannotUse) {
     pmv_radial_close(radial);
 }
 
-// The error indicator of an area-mode run.
-int32_t areaErrorIndicator(const AreaCase& c) {
-    alignas(8) PropRecord prop;
-    alignas(8) PropvRecord propv;
-    alignas(8) PropaRecord propa;
-    areaLossDb(c, prop, propv, propa);
-    return prop.kwx;
-}
-
 TEST(AbsurdInputs, AreaModeReportsThemInKwx) {
     const double nan = std::numeric_limits<double>::quiet_NaN();
     // A sound set-up for the cases to spoil one value of.
     const AreaCase sound{3, 3, 90, 1, 50, 0, 0, 15, 0.005, 301, 100, 1, 5, 50, 50, 50, 0};
-    ASSERT_EQ(areaErrorIndicator(sound), 0);
+    ASSERT_EQ(areaRun(sound).prop.kwx, 0);
     const struct {
         const char* what;
         double AreaCase::*field;
@@ -224,7 +210,7 @@ TEST(AbsurdInputs, AreaModeReportsThemInKwx) {
         for (const double value : c.values) {
             AreaCase in = sound;
             in.*c.field = value;
-            EXPECT_EQ(areaErrorIndicator(in), 4) << c.what << ' ' << value;
+            EXPECT_EQ(areaRun(in).prop.kwx, 4) << c.what << ' ' << value;
         }
     }
 }

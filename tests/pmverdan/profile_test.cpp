@@ -13,16 +13,31 @@
 namespace pmverdan {
 namespace {
 
-std::vector<double> elevations(int intervals, double (*f)(int)) {
-    std::vector<double> z(static_cast<size_t>(intervals) + 1);
-    for (int i = 0; i <= intervals; ++i) {
-        z[static_cast<size_t>(i)] = f(i);
-    }
-    return z;
+TEST(PrepareArea, EffectiveHeightsBySiting) {
+    alignas(8) PropRecord prop{};
+    alignas(8) PropvRecord propv{};
+    prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
+    prop.hg[0] = 10.0;
+    prop.hg[1] = 10.0;
+    prop.dh = 90.0;
+    const int32_t random[2] = {0, 0};
+    prepareArea(random, 5, 1, prop, propv);
+    EXPECT_EQ(prop.he[0], 10.0);
+    // Careful siting raises the effective height, very careful siting more.
+    const int32_t siting[2] = {2, 1};
+    prepareArea(siting, 5, 1, prop, propv);
+    EXPECT_GT(prop.he[1], 10.5);
+    EXPECT_GT(prop.he[0], prop.he[1] + 0.5);
+    // With no irregularity the horizons are those of the smooth earth, with no elevation angle
+    // beyond the earth's own curvature.
+    prop.dh = 0.0;
+    prepareArea(random, 5, 1, prop, propv);
+    EXPECT_NEAR(prop.dl[0], std::sqrt(2.0 * 10.0 / prop.gme), 1e-6);
+    EXPECT_NEAR(prop.the[0], -2.0 * 10.0 / prop.dl[0], 1e-12);
 }
 
 TEST(FindHorizons, AHillHidesTheFarEnd) {
-    auto z = elevations(100, [](int) { return 0.0; });
+    std::vector<double> z(101, 0.0);
     z[30] = 200.0;
     alignas(8) PropRecord prop{};
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
@@ -37,12 +52,10 @@ TEST(FindHorizons, AHillHidesTheFarEnd) {
 
 TEST(AnalyseProfile, TransHorizonHeightsAboveTheFittedForeground) {
     // Each antenna on a knoll 50 m above a flat foreground, a ridge between them.
-    const auto z = elevations(200, [](int i) {
-        if (i == 0 || i == 200) {
-            return 150.0;
-        }
-        return i < 40 || i > 160 ? 100.0 : 300.0;
-    });
+    std::vector<double> z(201, 300.0);
+    std::fill(z.begin(), z.begin() + 40, 100.0);
+    std::fill(z.begin() + 161, z.end(), 100.0);
+    z.front() = z.back() = 150.0;
     alignas(8) PropRecord prop{};
     prepareSystem(100.0, 0.0, 301.0, 1, 15.0, 0.005, prop);
     prop.hg[0] = 10.0;
