@@ -6,33 +6,29 @@ using namespace verdan;
 
 namespace {
 
-struct DmsCase {
-    double degrees, minutes, seconds, sign, expected;
-};
-
 TEST(DmsToDegrees, AddsMinutesAndSecondsAndAppliesTheSign) {
-    const DmsCase cases[] = {
+    const struct {
+        double degrees, minutes, seconds, sign, expected;
+    } cases[] = {
         {39, 4, 48, 1, 39.08}, {76, 42, 0, -1, -76.7},   {38, 55, 12, 1, 38.92}, {0, 0, 0, -1, 0.0},
         {10, 60, 0, 1, 11.0},  {10, 0, 3600, -1, -11.0}, {0, 30, 0, -1, -0.5},
     };
-    for (const DmsCase& c : cases) {
+    for (const auto& c : cases) {
         EXPECT_NEAR(DmsToDegrees(c.degrees, c.minutes, c.seconds, c.sign), c.expected, 1e-12)
             << c.degrees << " " << c.minutes << " " << c.seconds << " sign " << c.sign;
     }
 }
 
-struct DdCase {
-    double dd, degrees, minutes, seconds, sign;
-};
-
 TEST(DdToDms, TruncatesEachPart) {
-    const DdCase cases[] = {
+    const struct {
+        double dd, degrees, minutes, seconds, sign;
+    } cases[] = {
         {39.08, 39, 4, 47, 1}, // 39.08 lies just below itself in binary
         {40.05, 40, 2, 59, 1}, // so does 40.05
         {76.7, 76, 42, 0, 1},  {38.92, 38, 55, 12, 1}, {0.0, 0, 0, 0, 1},
         {10.5, 10, 30, 0, 1},  {-0.5, -1, 30, 0, -1},
     };
-    for (const DdCase& c : cases) {
+    for (const auto& c : cases) {
         const Dms dms = DdToDms(c.dd);
         EXPECT_EQ(dms.degrees, c.degrees) << c.dd;
         EXPECT_EQ(dms.minutes, c.minutes) << c.dd;

@@ -37,48 +37,42 @@ protected:
     QTemporaryDir folder;
 };
 
-struct SaveCase {
-    const char* name;
-    const char* fileName;
-    int filterIndex;
-    const char* savedName;
-    bool rich;
-};
-
-class FrmReportModelSave : public FrmReportModelTest,
-                           public testing::WithParamInterface<SaveCase> {};
-
 // Regression: a name typed as report.txt with the Rich Text filter selected got rich text.
 // The name's suffix decides; a name without .rtf or .txt follows the filter and gets its
 // suffix, as the graph's Save Image does.
-TEST_P(FrmReportModelSave, TheSuffixDecidesTheFormatElseTheFilter) {
-    prompter.queueSaveFile(pathOf(GetParam().fileName), GetParam().filterIndex);
-    const QString path = pathOf(GetParam().savedName);
-    window.cmdFile_Click();
-    EXPECT_TRUE(prompter.messages.empty());
-    EXPECT_EQ(prompter.busyOnCount, 1);
-    EXPECT_EQ(prompter.busyOffCount, 1);
-    EXPECT_FALSE(prompter.busy);
-    const QByteArray content = fileContent(path);
-    if (GetParam().rich) {
-        LogDocument read;
-        ASSERT_TRUE(readRtf(content, read));
-        EXPECT_EQ(read, window.rtbLog());
-    } else {
-        EXPECT_EQ(content, "Report Log\n  Distance   Loss\n     10.0  120.5\n\n");
+TEST_F(FrmReportModelTest, TheSuffixDecidesTheFormatElseTheFilter) {
+    const struct {
+        const char* fileName;
+        int filterIndex;
+        const char* savedName;
+        bool rich;
+    } cases[] = {{"a.rtf", kAllFiles, "a.rtf", true},
+                 {"b.RTF", kTextFiles, "b.RTF", true},
+                 {"report.txt", kRichText, "report.txt", false},
+                 {"e", kRichText, "e.rtf", true},
+                 {"f", kTextFiles, "f.txt", false},
+                 {"g.log", kAllFiles, "g.log", false},
+                 {"h.log", kRichText, "h.log.rtf", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileName);
+        prompter.busyOnCount = 0;
+        prompter.busyOffCount = 0;
+        prompter.queueSaveFile(pathOf(c.fileName), c.filterIndex);
+        window.cmdFile_Click();
+        EXPECT_TRUE(prompter.messages.empty());
+        EXPECT_EQ(prompter.busyOnCount, 1);
+        EXPECT_EQ(prompter.busyOffCount, 1);
+        EXPECT_FALSE(prompter.busy);
+        const QByteArray content = fileContent(pathOf(c.savedName));
+        if (c.rich) {
+            LogDocument read;
+            ASSERT_TRUE(readRtf(content, read));
+            EXPECT_EQ(read, window.rtbLog());
+        } else {
+            EXPECT_EQ(content, "Report Log\n  Distance   Loss\n     10.0  120.5\n\n");
+        }
     }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Filters, FrmReportModelSave,
-    testing::Values(SaveCase{"AllFilesNamedRtf", "a.rtf", kAllFiles, "a.rtf", true},
-                    SaveCase{"TextFilesNamedRtf", "b.RTF", kTextFiles, "b.RTF", true},
-                    SaveCase{"RichTextNamedTxt", "report.txt", kRichText, "report.txt", false},
-                    SaveCase{"RichTextNoSuffix", "e", kRichText, "e.rtf", true},
-                    SaveCase{"TextFilesNoSuffix", "f", kTextFiles, "f.txt", false},
-                    SaveCase{"AllFilesOtherSuffix", "g.log", kAllFiles, "g.log", false},
-                    SaveCase{"RichTextOtherSuffix", "h.log", kRichText, "h.log.rtf", true}),
-    [](const testing::TestParamInfo<SaveCase>& info) { return info.param.name; });
 
 TEST_F(FrmReportModelTest, NoToOverwriteLeavesTheFileUntouched) {
     const QString path = pathOf("old.txt");

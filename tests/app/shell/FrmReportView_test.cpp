@@ -4,6 +4,7 @@
 #include "RLogClass.h"
 #include "ReportLogFixture.h"
 #include "ScriptedPrompter.h"
+#include "TestApplication.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QApplication>
@@ -37,13 +38,7 @@ QByteArray redPng(int widthPx, int heightPx) {
 
 class FrmReportViewTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "FrmReportView_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
 
     void SetUp() override {
         verdan::test::writeSampleReport(log);

@@ -49,106 +49,81 @@ TEST(RtfWriter, WritesFixedPitchFontAttributesParagraphsAndPictures) {
     EXPECT_TRUE(rtf.trimmed().endsWith('}'));
 }
 
-struct EscapeCase {
-    const char16_t* text;
-    const char* rtf;
-};
-
-class RtfWriterEscapes : public testing::TestWithParam<EscapeCase> {};
-
-TEST_P(RtfWriterEscapes, EscapesSpecialAndNonAsciiCharacters) {
-    const QByteArray rtf = writeRtf(textDocument(QString::fromUtf16(GetParam().text)));
-    EXPECT_TRUE(rtf.contains(GetParam().rtf)) << rtf.constData();
+TEST(RtfWriter, EscapesSpecialAndNonAsciiCharacters) {
+    const std::pair<const char16_t*, const char*> cases[] = {
+        {u"a\\b", "a\\\\b"},
+        {u"{x}", "\\{x\\}"},
+        {u"a\tb", "a\\tab b"},
+        {u"Caf\u00e9", "Caf\\u233?"},
+        {u"\u20ac", "\\u8364?"},
+        {u"\uffff", "\\u-1?"},
+        {u"\U0001F600", "\\u-10179?\\u-8704?"}};
+    for (const auto& [text, expected] : cases) {
+        const QByteArray rtf = writeRtf(textDocument(QString::fromUtf16(text)));
+        EXPECT_TRUE(rtf.contains(expected)) << rtf.constData();
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RtfWriterEscapes,
-    testing::Values(EscapeCase{u"a\\b", "a\\\\b"}, EscapeCase{u"{x}", "\\{x\\}"},
-                    EscapeCase{u"a\tb", "a\\tab b"}, EscapeCase{u"Caf\u00e9", "Caf\\u233?"},
-                    EscapeCase{u"\u20ac", "\\u8364?"}, EscapeCase{u"\uffff", "\\u-1?"},
-                    EscapeCase{u"\U0001F600", "\\u-10179?\\u-8704?"}));
 
 // ---- Round trip ----
 
-struct RoundTripCase {
-    const char* name;
-    std::function<LogDocument()> make;
-};
-
-class RtfRoundTrip : public testing::TestWithParam<RoundTripCase> {};
-
-TEST_P(RtfRoundTrip, ReadBackEqualsWritten) {
-    const LogDocument written = GetParam().make();
-    LogDocument read;
-    ASSERT_TRUE(readRtf(writeRtf(written), read));
-    EXPECT_EQ(read, written);
-    EXPECT_EQ(read.plainText(), written.plainText());
+TEST(RtfRoundTrip, ReadBackEqualsWritten) {
+    LogDocument attributes;
+    for (const CharFormat& f : {kPlain, kBold, kItalic, kUnderline, kBoldItalic, kAll, kPlain})
+        attributes.appendText("run ", f);
+    LogDocument pictures;
+    pictures.appendText("Profile\n", kBold);
+    pictures.appendPicture(verdan::test::tinyPng(), 640, 480);
+    pictures.appendText("\nafter", kPlain);
+    pictures.appendPicture(QByteArray(1000, '\xab'), 1, 0);
+    const std::pair<const char*, LogDocument> documents[] = {
+        {"empty", LogDocument()},
+        {"trailing line end", textDocument("Report Log\r\n", kAll)},
+        {"attributes", attributes},
+        {"pictures", pictures}};
+    for (const auto& [name, written] : documents) {
+        LogDocument read;
+        ASSERT_TRUE(readRtf(writeRtf(written), read)) << name;
+        EXPECT_EQ(read, written) << name;
+        EXPECT_EQ(read.plainText(), written.plainText()) << name;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Documents, RtfRoundTrip,
-    testing::Values(
-        RoundTripCase{"Empty", [] { return LogDocument(); }},
-        RoundTripCase{"TrailingLineEnd",
-                      [] { return textDocument(QStringLiteral("Report Log\r\n"), kAll); }},
-        RoundTripCase{"Attributes",
-                      [] {
-                          LogDocument doc;
-                          for (const CharFormat& f :
-                               {kPlain, kBold, kItalic, kUnderline, kBoldItalic, kAll, kPlain})
-                              doc.appendText(QStringLiteral("run "), f);
-                          return doc;
-                      }},
-        RoundTripCase{"Pictures",
-                      [] {
-                          LogDocument doc;
-                          doc.appendText(QStringLiteral("Profile\n"), kBold);
-                          doc.appendPicture(verdan::test::tinyPng(), 640, 480);
-                          doc.appendText(QStringLiteral("\nafter"), kPlain);
-                          doc.appendPicture(QByteArray(1000, '\xab'), 1, 0);
-                          return doc;
-                      }}),
-    [](const testing::TestParamInfo<RoundTripCase>& info) { return info.param.name; });
 
 // ---- Reader ----
 
-struct ReadCase {
-    const char* rtf;
-    const char16_t* plain;
-};
-
-class RtfReaderText : public testing::TestWithParam<ReadCase> {};
-
-TEST_P(RtfReaderText, ReadsPlainText) {
-    LogDocument doc;
-    ASSERT_TRUE(readRtf(QByteArray(GetParam().rtf), doc)) << GetParam().rtf;
-    EXPECT_EQ(doc.plainText(), QString::fromUtf16(GetParam().plain)) << GetParam().rtf;
+TEST(RtfReader, ReadsPlainText) {
+    const std::pair<const char*, const char16_t*> cases[] = {
+        {"{\\rtf1 hello}", u"hello"},
+        {"  \r\n{\\rtf1 lead}", u"lead"},
+        {"{\\rtf1 a\\par b\\line c}", u"a\nb\nc"},
+        {"{\\rtf1 a\r\nb\n}", u"ab"},
+        {"{\\rtf1 a\\\nb}", u"a\nb"},
+        {"{\\rtf1 \\\\\\{\\}}", u"\\{}"},
+        {"{\\rtf1 a\\tab b}", u"a\tb"},
+        {"{\\rtf1 \\'e9\\'80\\'9f\\'41}", u"\u00e9\u20ac\u0178A"},
+        {"{\\rtf1 \\u233?x}", u"\u00e9x"},
+        {"{\\rtf1 \\u-3913?}", u"\uf0b7"},
+        {"{\\rtf1 \\uc2\\u233xyz}", u"\u00e9z"},
+        {"{\\rtf1 \\uc0\\u233 x}", u"\u00e9x"},
+        {"{\\rtf1 {\\uc3 \\u233abc}d}", u"\u00e9d"},
+        {"{\\rtf1 \\u-10179?\\u-8704?}", u"\U0001F600"},
+        {"{\\rtf1 {\\fonttbl{\\f0 Courier;}}{\\colortbl;\\red1;}text}", u"text"},
+        {"{\\rtf1 {\\*\\generator Editor;}{\\*\\x{\\y z}}a}", u"a"},
+        {"{\\rtf1 \\unknown123 a\\foo-5 b}", u"ab"},
+        {"{\\rtf1 {\\field{\\*\\fldinst HYPERLINK}{\\fldrslt shown}}}", u"shown"},
+        {"{\\rtf1 a\\~b\\-c\\_d}", u"a\u00a0bc\u2011d"},
+        {"{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet}",
+         u"\u2014\u2013\u2018\u2019\u201c\u201d\u2022"},
+        {"{\\rtf1 a\\bin3 {}\\}", u"a"},
+        {"{\\rtf1 x}\r\n \0", u"x"},
+        {"{\\rtf1 \\'4}", u"4"},
+        {"{\\rtf1 \\abcdefghijklmnopqrstuvwxyzabcdefghij x}", u"x"},
+        {"{\\rtf1 \\b99999999999999999999 x}", u"x"}};
+    for (const auto& [rtf, plain] : cases) {
+        LogDocument doc;
+        ASSERT_TRUE(readRtf(QByteArray(rtf), doc)) << rtf;
+        EXPECT_EQ(doc.plainText(), QString::fromUtf16(plain)) << rtf;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, RtfReaderText,
-    testing::Values(
-        ReadCase{"{\\rtf1 hello}", u"hello"}, ReadCase{"  \r\n{\\rtf1 lead}", u"lead"},
-        ReadCase{"{\\rtf1 a\\par b\\line c}", u"a\nb\nc"}, ReadCase{"{\\rtf1 a\r\nb\n}", u"ab"},
-        ReadCase{"{\\rtf1 a\\\nb}", u"a\nb"}, ReadCase{"{\\rtf1 \\\\\\{\\}}", u"\\{}"},
-        ReadCase{"{\\rtf1 a\\tab b}", u"a\tb"},
-        ReadCase{"{\\rtf1 \\'e9\\'80\\'9f\\'41}", u"\u00e9\u20ac\u0178A"},
-        ReadCase{"{\\rtf1 \\u233?x}", u"\u00e9x"}, ReadCase{"{\\rtf1 \\u-3913?}", u"\uf0b7"},
-        ReadCase{"{\\rtf1 \\uc2\\u233xyz}", u"\u00e9z"},
-        ReadCase{"{\\rtf1 \\uc0\\u233 x}", u"\u00e9x"},
-        ReadCase{"{\\rtf1 {\\uc3 \\u233abc}d}", u"\u00e9d"},
-        ReadCase{"{\\rtf1 \\u-10179?\\u-8704?}", u"\U0001F600"},
-        ReadCase{"{\\rtf1 {\\fonttbl{\\f0 Courier;}}{\\colortbl;\\red1;}text}", u"text"},
-        ReadCase{"{\\rtf1 {\\*\\generator Editor;}{\\*\\x{\\y z}}a}", u"a"},
-        ReadCase{"{\\rtf1 \\unknown123 a\\foo-5 b}", u"ab"},
-        ReadCase{"{\\rtf1 {\\field{\\*\\fldinst HYPERLINK}{\\fldrslt shown}}}", u"shown"},
-        ReadCase{"{\\rtf1 a\\~b\\-c\\_d}", u"a\u00a0bc\u2011d"},
-        ReadCase{"{\\rtf1 \\emdash\\endash\\lquote\\rquote\\ldblquote\\rdblquote\\bullet}",
-                 u"\u2014\u2013\u2018\u2019\u201c\u201d\u2022"},
-        ReadCase{"{\\rtf1 a\\bin3 {}\\}", u"a"}, ReadCase{"{\\rtf1 x}\r\n \0", u"x"},
-        ReadCase{"{\\rtf1 \\'4}", u"4"},
-        ReadCase{"{\\rtf1 \\abcdefghijklmnopqrstuvwxyzabcdefghij x}", u"x"},
-        ReadCase{"{\\rtf1 \\b99999999999999999999 x}", u"x"}));
 
 TEST(RtfReader, RejectsMalformedInputAndLeavesDocumentUnchanged) {
     const QByteArray inputs[] = {

@@ -1,6 +1,7 @@
 #include "FrmAboutModel.h"
 #include "ScriptedPrompter.h"
 #include "ShellViews.h"
+#include "TestApplication.h"
 #include "WidgetPrompter.h"
 
 #include <QApplication>
@@ -20,24 +21,19 @@ namespace {
 
 class ShellViews : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        static int argc = 1;
-        static char name[] = "shell_views_test";
-        static char* argv[] = {name, nullptr};
-        if (!QApplication::instance())
-            new QApplication(argc, argv);
-    }
+    static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
     MemorySettingsStore store;
     ProgramState state;
     ScriptedPrompter prompter;
     AppInfo info;
 };
 
-/// Does `act` on the next message box, as soon as it is up.
-void onNextMessageBox(std::function<void(QMessageBox&)> act) {
+/// Does `act` on the next modal dialog of class `Dialog`, as soon as it is up.
+template <class Dialog = QMessageBox>
+void onNextDialog(std::type_identity_t<std::function<void(Dialog&)>> act) {
     auto* poll = new QTimer;
     QObject::connect(poll, &QTimer::timeout, poll, [poll, act] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+        if (auto* box = qobject_cast<Dialog*>(QApplication::activeModalWidget())) {
             poll->deleteLater();
             act(*box);
         }
@@ -59,7 +55,7 @@ TEST_F(ShellViews, RegressionAQuestionClosedWithoutAChoiceIsNeitherYesNorNo) {
         {[](QMessageBox& box) { box.button(QMessageBox::Yes)->click(); }, MsgAnswer::Yes},
     };
     for (const auto& [act, answer] : cases) {
-        onNextMessageBox(act);
+        onNextDialog(act);
         EXPECT_EQ(widgets.message("Retain Output Log?", "Output Log", MsgButtons::YesNo,
                                   MsgIcon::Question),
                   answer);
@@ -79,21 +75,16 @@ TEST_F(ShellViews, RegressionMessageAndInputBoxesFitTheirTitles) {
             << box.windowTitle().toStdString();
     };
     for (const char* title : {"Add Data to Archive", "Verdan Point-to-Point Calculations"}) {
-        onNextMessageBox([&titleFits](QMessageBox& box) {
+        onNextDialog([&titleFits](QMessageBox& box) {
             titleFits(box);
             box.button(QMessageBox::Ok)->click();
         });
         widgets.message("Data Stored", title, MsgButtons::Ok, MsgIcon::None);
     }
-    auto* poll = new QTimer;
-    QObject::connect(poll, &QTimer::timeout, poll, [poll, &titleFits] {
-        if (auto* box = qobject_cast<QInputDialog*>(QApplication::activeModalWidget())) {
-            poll->deleteLater();
-            titleFits(*box);
-            box->reject();
-        }
+    onNextDialog<QInputDialog>([&titleFits](QInputDialog& box) {
+        titleFits(box);
+        box.reject();
     });
-    poll->start(10);
     QString comment;
     EXPECT_FALSE(widgets.input("Comments for plot", "Area Mode Data Save", comment));
 }
@@ -141,7 +132,7 @@ TEST_F(ShellViews, RegressionTheOpenerIsActiveAgainAfterAScreenClosesBehindAMess
     FrmAboutModel about(info, widgets);
     about.Form_Load();
     QTimer::singleShot(0, &about, [&] {
-        onNextMessageBox([](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
+        onNextDialog([](QMessageBox& box) { box.button(QMessageBox::Ok)->click(); });
         inform(widgets, "Warning: Identical coordinate values entered.", "Terrain Coordinates");
         about.cmdOK_Click();
     });

@@ -28,27 +28,18 @@ private:
     QByteArray m_previous;
 };
 
-TEST(NewTempFileName, CreatesUniqueEmptyFilesInTheTemporaryFolder) {
-    const QString first = NewTempFileName();
-    const QString second = NewTempFileName();
-    ASSERT_FALSE(first.isEmpty());
-    ASSERT_FALSE(second.isEmpty());
-    EXPECT_NE(first, second);
-    for (const QString& path : {first, second}) {
-        const QFileInfo info(path);
-        EXPECT_TRUE(info.isFile()) << path.toStdString();
-        EXPECT_EQ(info.size(), 0);
-        EXPECT_TRUE(QFile::remove(path));
-    }
-}
-
-TEST(NewTempFileName, FollowsTmpdirAndFailsWithoutTheFolder) {
+TEST(NewTempFileName, CreatesUniqueEmptyFilesInTmpdirAndFailsWithoutTheFolder) {
     QTemporaryDir folder;
     ASSERT_TRUE(folder.isValid());
     {
         const TmpDirOverride tmp(folder.path().toLocal8Bit());
-        EXPECT_EQ(QFileInfo(NewTempFileName()).absolutePath(),
-                  QFileInfo(folder.path()).absoluteFilePath());
+        const QString first = NewTempFileName();
+        EXPECT_NE(first, NewTempFileName());
+        const QFileInfo info(first);
+        EXPECT_TRUE(info.isFile()) << first.toStdString();
+        EXPECT_EQ(info.size(), 0);
+        EXPECT_EQ(info.absolutePath(), QFileInfo(folder.path()).absoluteFilePath());
+        EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files).size(), 2);
     }
     const TmpDirOverride tmp(QFile::encodeName(folder.filePath(QStringLiteral("missing"))));
     EXPECT_EQ(NewTempFileName(), QString());
