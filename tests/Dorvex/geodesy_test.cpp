@@ -1,5 +1,7 @@
 #include "geodesy.h"
 
+#include "test_support.h"
+
 #include <GeographicLib/Geodesic.hpp>
 #include <cmath>
 #include <gtest/gtest.h>
@@ -7,14 +9,11 @@
 namespace dorvex {
 namespace {
 
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
+using namespace test;
+
 constexpr double kWgs84A = 6378137.0;
 constexpr double kWgs84F = 0.0033528110943734646;
 
-const GeographicLib::Geodesic& sphere() {
-    static const GeographicLib::Geodesic geodesic(6370000.0, 0.0);
-    return geodesic;
-}
 const GeographicLib::Geodesic& wgs84() {
     static const GeographicLib::Geodesic geodesic(kWgs84A, kWgs84F);
     return geodesic;
@@ -24,10 +23,6 @@ const GeographicLib::Geodesic& wgs84() {
 double angleDiff(double a, double b) {
     return std::remainder(a - b, 360.0);
 }
-
-struct Path {
-    double lat1, lon1, lat2, lon2;
-};
 
 // Paths in every direction, at all latitudes, across 180 degrees, from 1 km to 2000 km.
 const Path kPaths[] = {

@@ -16,7 +16,6 @@ namespace dorvex {
 namespace {
 
 using test::padded;
-using verdan::terrain::GeoBox;
 
 // A sample value that differs between neighbours and is linear within most cells.
 int sampleValue(int row, int column) {
@@ -35,15 +34,6 @@ double gridValue(double latDeg, double lonDeg) {
 
 class GlobeTest : public test::LibraryTest {
 protected:
-    // Writes a GLOBE folder with gridValue samples in `boxes` into root()/name/.
-    std::string makeFolder(const std::string& name, const std::vector<GeoBox>& boxes,
-                           const verdan::terrain::ElevationFn& fn = gridValue,
-                           const verdan::terrain::GlobeFolderOptions& options = {}) {
-        const std::string folder = root() + name + "/";
-        std::string error;
-        EXPECT_TRUE(verdan::terrain::writeGlobeFolder(folder, fn, boxes, &error, options)) << error;
-        return folder;
-    }
     static float elevation(const std::string& folder, double latDeg, double lonDeg) {
         const std::string path = padded(folder, kGlobePathWidth);
         return GLOBE_ELEVATION(static_cast<float>(lonDeg), static_cast<float>(latDeg),
@@ -60,30 +50,22 @@ TEST(GlobeInterp, InterpolatesAlongLatitudeThenLongitude) {
     EXPECT_DOUBLE_EQ(GLOBE_INTERP(0.5, 0.5, e), 250.0);
 }
 
-TEST_F(GlobeTest, SampleCentreReturnsThatSample) {
-    const std::string folder = makeFolder("g", {{39.0, -77.0, 39.2, -76.8}});
+TEST_F(GlobeTest, SampleCentreReturnsThatSampleAndInterpolatesBetweenFour) {
+    const std::string folder = globeFolder("g", {{39.0, -77.0, 39.2, -76.8}}, gridValue);
     const int row = rowOf(39.1);
     const int column = columnOf(-76.9);
-    EXPECT_EQ(elevation(folder, verdan::terrain::globeSampleLatDeg(row),
-                        verdan::terrain::globeSampleLonDeg(column)),
-              sampleValue(row, column));
-}
-
-TEST_F(GlobeTest, InterpolatesBetweenFourSamples) {
-    const std::string folder = makeFolder("g", {{39.0, -77.0, 39.2, -76.8}});
-    const int row = rowOf(39.1);
-    const int column = columnOf(-76.9);
-    const double lat = verdan::terrain::globeSampleLatDeg(row) + 0.5 / 120.0;
-    const double lon = verdan::terrain::globeSampleLonDeg(column) + 0.5 / 120.0;
+    const double lat = verdan::terrain::globeSampleLatDeg(row);
+    const double lon = verdan::terrain::globeSampleLonDeg(column);
+    EXPECT_EQ(elevation(folder, lat, lon), sampleValue(row, column));
     const double expected = (sampleValue(row, column) + sampleValue(row + 1, column) +
                              sampleValue(row, column + 1) + sampleValue(row + 1, column + 1)) /
                             4.0;
-    EXPECT_NEAR(elevation(folder, lat, lon), std::round(expected), 1.0);
+    EXPECT_NEAR(elevation(folder, lat + 0.5 / 120.0, lon + 0.5 / 120.0), std::round(expected), 1.0);
 }
 
 TEST_F(GlobeTest, WrapsAround180Degrees) {
     const std::string folder =
-        makeFolder("g", {{0.0, 179.9, 0.1, 180.0}, {0.0, -180.0, 0.1, -179.9}});
+        globeFolder("g", {{0.0, 179.9, 0.1, 180.0}, {0.0, -180.0, 0.1, -179.9}}, gridValue);
     const int row = rowOf(0.05);
     const double expected = 0.5 * sampleValue(row, 43199) + 0.5 * sampleValue(row, 0);
     const double lat = verdan::terrain::globeSampleLatDeg(row);
@@ -94,7 +76,7 @@ TEST_F(GlobeTest, WrapsAround180Degrees) {
 
 TEST_F(GlobeTest, OceanCodeReadsAsZero) {
     const auto oceanEast = [](double, double lon) { return lon > 20.0 ? -500.0 : 100.0; };
-    const std::string folder = makeFolder("g", {{10.0, 19.9, 10.1, 20.1}}, oceanEast);
+    const std::string folder = globeFolder("g", {{10.0, 19.9, 10.1, 20.1}}, oceanEast);
     const int column = columnOf(20.0 - 0.5 / 120.0);
     const double lat = verdan::terrain::globeSampleLatDeg(rowOf(10.05));
     ASSERT_LT(verdan::terrain::globeSampleLonDeg(column), 20.0);
@@ -106,7 +88,7 @@ TEST_F(GlobeTest, OceanCodeReadsAsZero) {
 
 // Regression: a tile cut while it was open ended the host with SIGBUS.
 TEST_F(GlobeTest, TileCutWhileOpenGivesItsReadingError) {
-    const std::string folder = makeFolder("g", {{9.0, -11.0, 11.0, -9.0}});
+    const std::string folder = globeFolder("g", {{9.0, -11.0, 11.0, -9.0}}, gridValue);
     ASSERT_GT(elevation(folder, 10.0, -10.0), -1000.0f);
     std::filesystem::resize_file(folder + "f10g", 0);
     EXPECT_EQ(elevation(folder, 10.5, -10.5), -1106.0f);
@@ -115,7 +97,7 @@ TEST_F(GlobeTest, TileCutWhileOpenGivesItsReadingError) {
 // Regression: a FIFO in place of the index or a tile blocked the caller for ever.
 TEST_F(GlobeTest, FifoInPlaceOfAFileIsRefusedAtOnce) {
     for (const std::string name : {"f10g", "globe.dat"}) {
-        const std::string folder = makeFolder(name, {});
+        const std::string folder = globeFolder(name, {}, gridValue);
         std::filesystem::remove(folder + name);
         ASSERT_EQ(::mkfifo((folder + name).c_str(), 0600), 0);
         resetLibraryState();
@@ -126,7 +108,7 @@ TEST_F(GlobeTest, FifoInPlaceOfAFileIsRefusedAtOnce) {
 // Randomly damaged index and tiles give GLOBE error numbers or elevations, never a crash
 // or a read outside a file (run under AddressSanitizer in CI).
 TEST_F(GlobeTest, RandomlyCorruptedFoldersGiveErrorNumbers) {
-    const std::string folder = makeFolder("g", {{10.0, -10.0, 10.2, -9.8}});
+    const std::string folder = globeFolder("g", {{10.0, -10.0, 10.2, -9.8}}, gridValue);
     const std::string index = readText(folder + "globe.dat");
     std::mt19937 random(20240607);
     for (int round = 0; round < 200; ++round) {

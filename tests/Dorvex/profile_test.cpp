@@ -2,8 +2,6 @@
 
 #include "geodesy.h"
 #include "globe.h"
-#include "state.h"
-#include "terrain_builders.h"
 #include "test_support.h"
 
 #include <GeographicLib/Geodesic.hpp>
@@ -14,30 +12,15 @@
 namespace dorvex {
 namespace {
 
-constexpr double kDeg = 3.14159265358979323846 / 180.0;
+using namespace test;
+
 // Elevation metres per degree in the position-encoding folders: 1 m is 1/12000 degree,
 // around a base elevation that keeps every value positive (negative ones are errors).
 constexpr double kMetresPerDeg = 12000.0;
 constexpr double kBaseM = 16000.0;
 
-const GeographicLib::Geodesic& sphere() {
-    static const GeographicLib::Geodesic geodesic(6370000.0, 0.0);
-    return geodesic;
-}
-
-struct Path {
-    double lat1, lon1, lat2, lon2;
-};
-
 class GlobeProfileTest : public test::LibraryTest {
 protected:
-    std::string makeFolder(const std::string& name, const verdan::terrain::ElevationFn& fn,
-                           const std::vector<verdan::terrain::GeoBox>& boxes) {
-        const std::string folder = root() + name + "/";
-        std::string error;
-        EXPECT_TRUE(verdan::terrain::writeGlobeFolder(folder, fn, boxes, &error)) << error;
-        return folder;
-    }
     static int profile(const std::string& folder, const Path& p, int points,
                        std::vector<float>& out) {
         out.assign(static_cast<std::size_t>(points) + 2, -7.0f);
@@ -49,7 +32,7 @@ protected:
 };
 
 TEST_F(GlobeProfileTest, HundredKilometresIn800Points) {
-    const std::string folder = makeFolder("flat", [](double, double) { return 10.0; }, {});
+    const std::string folder = globeFolder("flat", {}, [](double, double) { return 10.0; });
     const double dLonDeg = 100.0 / 6370.0 / kDeg;
     std::vector<float> out;
     ASSERT_EQ(profile(folder, {0.0, 10.0, 0.0, 10.0 + dLonDeg}, 800, out), 1);
@@ -87,8 +70,8 @@ TEST_F(GlobeProfileTest, InteriorPointsLieOnTheGreatCircle) {
         } else {
             boxes = {{south, west, north, east}};
         }
-        const std::string latFolder = makeFolder("lat" + std::to_string(index), latCode, boxes);
-        const std::string lonFolder = makeFolder("lon" + std::to_string(index), lonCode, boxes);
+        const std::string latFolder = globeFolder("lat" + std::to_string(index), boxes, latCode);
+        const std::string lonFolder = globeFolder("lon" + std::to_string(index), boxes, lonCode);
         ++index;
         std::vector<float> lats, lons;
         const int points = 200;
@@ -111,79 +94,6 @@ TEST_F(GlobeProfileTest, InteriorPointsLieOnTheGreatCircle) {
                 << "point " << i;
         }
     }
-}
-
-// PRFILE over a Quarn database found through the environment variables.
-class QuarnProfileTest : public test::LibraryTest {
-protected:
-    QuarnProfileTest()
-        : folder_(root() + "q/"), inf_("TOPOINFPATH", folder_), dat_("TOPODATPATH", folder_) {}
-
-    void makeDatabase(const verdan::terrain::ElevationFn& fn) {
-        verdan::terrain::QuarnDatabaseLayout layout;
-        layout.name = "AREA";
-        layout.spacingSec = 30;
-        layout.southMin = 38 * 60;
-        layout.westMin = -80 * 60;
-        layout.northMin = 42 * 60;
-        layout.eastMin = -74 * 60;
-        layout.scale = 10;
-        std::string error;
-        ASSERT_TRUE(verdan::terrain::writeQuarnDatabase(folder_, layout, fn, &error)) << error;
-        verdan::terrain::QuarnIndexEntry entry{"AREA",   38 * 60, -80 * 60, 42 * 60,
-                                               -74 * 60, 30,      'D',      1};
-        ASSERT_TRUE(verdan::terrain::writeQuarnIndex(folder_ + "TOPO.INF", {entry}, &error))
-            << error;
-    }
-
-    struct Result {
-        std::vector<float> dist, elev;
-        int points = -1, status = -9, error = -9;
-    };
-    static Result run(double lat1, double lon1, double lat2, double lon2, int maxPoints,
-                      const char* option = "D   ", float fill = -77.0f) {
-        Result r;
-        r.dist.assign(static_cast<std::size_t>(maxPoints), -1.0f);
-        r.elev.assign(static_cast<std::size_t>(maxPoints), -1.0f);
-        char name[kQuarnNameWidth];
-        std::fill(name, name + kQuarnNameWidth, ' ');
-        PRFILE(static_cast<float>(lat1 * kDeg), static_cast<float>(lon1 * kDeg),
-               static_cast<float>(lat2 * kDeg), static_cast<float>(lon2 * kDeg), 450.0f, 6378137.0f,
-               0.0033528110943734646f, 0, name, 4, option, fill, maxPoints, r.dist.data(),
-               r.elev.data(), r.points, r.status, r.error);
-        return r;
-    }
-
-private:
-    std::string folder_;
-    test::ScopedEnv inf_;
-    test::ScopedEnv dat_;
-};
-
-TEST_F(QuarnProfileTest, MissingDataWithAndWithoutTheFillOption) {
-    makeDatabase([](double, double lon) { return lon > -77.0 ? NAN : 500.0; });
-    const Result filled = run(39.5, -77.2, 39.5, -76.8, 800);
-    EXPECT_EQ(filled.status, 0);
-    EXPECT_EQ(filled.error, 10);
-    ASSERT_GT(filled.points, 50);
-    EXPECT_EQ(filled.elev[0], 500.0f);
-    EXPECT_EQ(filled.elev[static_cast<std::size_t>(filled.points - 1)], -77.0f);
-
-    resetLibraryState();
-    const Result stopped = run(39.5, -77.2, 39.5, -76.8, 800, "N   ");
-    EXPECT_EQ(stopped.status, -1);
-    EXPECT_EQ(stopped.error, 10);
-    EXPECT_EQ(stopped.elev[0], 500.0f);
-    EXPECT_EQ(stopped.elev.back(), -1.0f);
-}
-
-TEST_F(QuarnProfileTest, PointsOutsideTheDatabaseAreFilled) {
-    makeDatabase([](double, double) { return 500.0; });
-    const Result r = run(41.9, -75.0, 42.1, -75.0, 800);
-    EXPECT_EQ(r.status, 0);
-    EXPECT_EQ(r.error, 13);
-    EXPECT_EQ(r.elev[0], 500.0f);
-    EXPECT_EQ(r.elev[static_cast<std::size_t>(r.points - 1)], -77.0f);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "quarn.h"
 
+#include "profile.h"
 #include "state.h"
 #include "terrain_builders.h"
 #include "test_support.h"
@@ -101,6 +102,27 @@ private:
     std::vector<QuarnIndexEntry> index_;
 };
 
+struct Profile {
+    std::vector<float> dist, elev;
+    int points = -1, status = -9, error = -9;
+};
+
+// PRFILE between two points in degrees, at most 800 points, missing ones filled with -77 m
+// when `option` is "D".
+Profile profile(double lat1, double lon1, double lat2, double lon2, const char* option) {
+    using test::kDeg;
+    Profile r;
+    r.dist.assign(800, -1.0f);
+    r.elev.assign(800, -1.0f);
+    char name[kQuarnNameWidth];
+    std::fill(name, name + kQuarnNameWidth, ' ');
+    PRFILE(static_cast<float>(lat1 * kDeg), static_cast<float>(lon1 * kDeg),
+           static_cast<float>(lat2 * kDeg), static_cast<float>(lon2 * kDeg), 450.0f, 6378137.0f,
+           0.0033528110943734646f, 0, name, 4, option, -77.0f, 800, r.dist.data(), r.elev.data(),
+           r.points, r.status, r.error);
+    return r;
+}
+
 TEST(Qrnspc, BlockWidthsByLatitude) {
     struct Case {
         int spacing;
@@ -164,6 +186,33 @@ TEST_F(QuarnTest, PointOutsideEveryDatabase) {
     EXPECT_EQ(get(10.0, 10.0).error, 4);
     EXPECT_EQ(get(39.5, -76.5).error, 0);
     EXPECT_EQ(get(10.0, 10.0).error, 13);
+}
+
+// PRFILE fills missing samples and points outside every database, or stops at a missing one
+// without the fill option.
+TEST_F(QuarnTest, ProfileFillsMissingAndOutsidePointsOrStops) {
+    addDatabase(area("AREA", 38, -80, 42, -74, 30),
+                [](double, double lon) { return lon > -77.0 ? NAN : 500.0; });
+    const Profile filled = profile(39.5, -77.2, 39.5, -76.8, "D   ");
+    EXPECT_EQ(filled.status, 0);
+    EXPECT_EQ(filled.error, 10);
+    ASSERT_GT(filled.points, 50);
+    EXPECT_EQ(filled.elev[0], 500.0f);
+    EXPECT_EQ(filled.elev[static_cast<std::size_t>(filled.points - 1)], -77.0f);
+
+    resetLibraryState();
+    const Profile stopped = profile(39.5, -77.2, 39.5, -76.8, "N   ");
+    EXPECT_EQ(stopped.status, -1);
+    EXPECT_EQ(stopped.error, 10);
+    EXPECT_EQ(stopped.elev[0], 500.0f);
+    EXPECT_EQ(stopped.elev.back(), -1.0f);
+
+    resetLibraryState();
+    const Profile outside = profile(41.9, -78.0, 42.1, -78.0, "D   ");
+    EXPECT_EQ(outside.status, 0);
+    EXPECT_EQ(outside.error, 13);
+    EXPECT_EQ(outside.elev[0], 500.0f);
+    EXPECT_EQ(outside.elev[static_cast<std::size_t>(outside.points - 1)], -77.0f);
 }
 
 } // namespace

@@ -4,6 +4,9 @@
 
 #include "FolderFiles.h"
 #include "state.h"
+#include "terrain_builders.h"
+
+#include <GeographicLib/Geodesic.hpp>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,8 +15,22 @@
 #include <optional>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace dorvex::test {
+
+constexpr double kDeg = 3.14159265358979323846 / 180.0;
+
+// End points of a path in degrees.
+struct Path {
+    double lat1, lon1, lat2, lon2;
+};
+
+// Geodesics on the sphere of 6370 km that the library's paths follow.
+inline const GeographicLib::Geodesic& sphere() {
+    static const GeographicLib::Geodesic geodesic(6370000.0, 0.0);
+    return geodesic;
+}
 
 // A new empty folder under $TMPDIR, removed with the object. path() ends with "/".
 using TempDir = verdan::test::TempFolder;
@@ -78,6 +95,16 @@ protected:
         return folder;
     }
     const std::string& root() const { return root_.path(); }
+
+    // Writes a GLOBE folder with the elevations `fn` inside `boxes` into root()/name/.
+    std::string globeFolder(const std::string& name,
+                            const std::vector<verdan::terrain::GeoBox>& boxes,
+                            const verdan::terrain::ElevationFn& fn) const {
+        const std::string folder = root() + name + "/";
+        std::string error;
+        EXPECT_TRUE(verdan::terrain::writeGlobeFolder(folder, fn, boxes, &error)) << error;
+        return folder;
+    }
 
     static void writeText(const std::string& path, const std::string& text) {
         const std::filesystem::path parent = std::filesystem::path(path).parent_path();
