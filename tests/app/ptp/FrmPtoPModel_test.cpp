@@ -74,8 +74,8 @@ TEST_F(PtoPForm, AddingToAList) {
 }
 
 // Regression: the value lists and the decimal-degree path were forgotten when the form
-// closed. Both come back, under Verdan's own keys; lists that a hand edit spoiled keep only
-// the values a list can hold.
+// closed. Both come back, under Verdan's own keys, with the form's own settings; lists that a
+// hand edit spoiled keep only the values a list can hold.
 TEST_F(PtoPForm, RegressionListsAndTheDecimalPathAreRemembered) {
     {
         auto form = loadedForm();
@@ -83,6 +83,12 @@ TEST_F(PtoPForm, RegressionListsAndTheDecimalPathAreRemembered) {
         form->cmdRemFromList_Click(1);
         form->setTxtNewVal(1, "95.5");
         form->cmdAddToList_Click(1);
+        form->setTxtFrq("900");
+        form->setTxtH1("30");
+        form->optPol_Click(0);
+        form->setCmbClim("Desert");
+        state.path.coords[PathState::TxLatDeg_MM] = "4";
+        state.path.TerrainSource = "GLOBE";
         state.path.TxLatDD = QStringLiteral(" 40.015");
         state.path.RxLonDD = QStringLiteral(" 105.5");
         state.path.CoordsInDD = true;
@@ -92,6 +98,8 @@ TEST_F(PtoPForm, RegressionListsAndTheDecimalPathAreRemembered) {
     EXPECT_EQ(stored("ConfidenceList"), "90 10 95.5");
     EXPECT_EQ(stored("ReliabilityList"), "1 10 50 90 99");
     EXPECT_EQ(stored("CoordsInDD"), "True");
+    EXPECT_EQ(stored("Freq"), "900");
+    EXPECT_EQ(stored("POLARIZATION"), "H");
 
     state = ProgramState{};
     auto form = loadedForm();
@@ -100,6 +108,12 @@ TEST_F(PtoPForm, RegressionListsAndTheDecimalPathAreRemembered) {
     EXPECT_EQ(state.path.TxLatDD, " 40.015");
     EXPECT_EQ(state.path.RxLonDD, " 105.5");
     EXPECT_TRUE(state.path.CoordsInDD);
+    EXPECT_EQ(form->txtFrq(), "900");
+    EXPECT_EQ(form->txtH1(), "30");
+    EXPECT_EQ(form->optPol(), 0);
+    EXPECT_EQ(form->cmbClim(), "Desert");
+    EXPECT_EQ(form->lblDorvex(), "GLOBE");
+    EXPECT_EQ(state.path.coords[PathState::TxLatDeg_MM], "4");
 
     store.save("Verdan", "Verdan", "ReliabilityList", "5 abc 5 0 120 1 2 3 4 6 7 8");
     store.save("Verdan", "Verdan", "ConfidenceList", "");
@@ -155,39 +169,19 @@ TEST_F(PtoPForm, OutOfRangeWarnsThenPutsTheFixedText) {
     }
 }
 
-// ---- Settings and the Kethra set ----
-
-TEST_F(PtoPForm, OwnSettingsRoundTrip) {
-    {
-        auto form = loadedForm();
-        form->setTxtFrq("900");
-        form->setTxtH1("30");
-        form->optPol_Click(0);
-        form->setCmbClim("Desert");
-        state.path.coords[PathState::TxLatDeg_MM] = "4";
-        state.path.TerrainSource = "GLOBE";
-        prompter.queueMessage(MsgAnswer::Yes);
-        form->Form_Unload();
-    }
-    EXPECT_EQ(stored("Freq"), "900");
-    EXPECT_EQ(stored("POLARIZATION"), "H");
-    state.path = PathState();
-    auto again = loadedForm();
-    EXPECT_EQ(again->txtFrq(), "900");
-    EXPECT_EQ(again->txtH1(), "30");
-    EXPECT_EQ(again->optPol(), 0);
-    EXPECT_EQ(again->cmbClim(), "Desert");
-    EXPECT_EQ(again->lblDorvex(), "GLOBE");
-    EXPECT_EQ(state.path.coords[PathState::TxLatDeg_MM], "4");
-}
-
 // ---- Profiles ----
 
-TEST_F(PtoPForm, LoadedProfileIsReadyDrawnAndCalculated) {
+// A loaded profile is ready, drawn and calculated. Link Budget...: told before any run; a
+// threshold without a power is refused in a message box and the dialog stays open; a good
+// entry appends the block and is remembered for next time.
+TEST_F(PtoPForm, LoadedProfileIsCalculatedAndTheLinkBudgetAppendsItsBlock) {
     auto form = loadedForm();
+    form->mnuReportLinkBudget_Click();
+    ASSERT_EQ(prompter.messages.size(), 1U);
+    EXPECT_TRUE(prompter.messages[0].text.startsWith("Run the calculations first"));
     prompter.queueOpenFile(writeFile("p.pfl", "4,250\n100,110,120,115,105\n"));
     form->mnuFileLoadProfile_Click();
-    ASSERT_TRUE(prompter.messages.empty()) << prompter.messages[0].text.toStdString();
+    ASSERT_EQ(prompter.messages.size(), 1U) << prompter.messages.back().text.toStdString();
     EXPECT_EQ(state.ProfilePoints, 5);
     EXPECT_TRUE(form->cmdEditProfileEnabled());
     EXPECT_EQ(form->picProfileElevations(), (std::vector<float>{100, 110, 120, 115, 105}));
@@ -197,21 +191,9 @@ TEST_F(PtoPForm, LoadedProfileIsReadyDrawnAndCalculated) {
     EXPECT_EQ(lastPictureSize, QSize(520, 200));
     EXPECT_TRUE(form->cmdReportEnabled());
     EXPECT_TRUE(prompter.screensShown.contains("FrmReport"));
-    const QString text = state.log->document().plainText();
-    EXPECT_TRUE(text.contains("Profile File: " + dir.filePath("p.pfl")));
+    EXPECT_TRUE(
+        state.log->document().plainText().contains("Profile File: " + dir.filePath("p.pfl")));
     EXPECT_GT(QFileInfo(form->logFileName()).size(), 0);
-}
-
-// Link Budget...: told before any run; a threshold without a power is refused in a message box
-// and the dialog stays open; a good entry appends the block and is remembered for next time.
-TEST_F(PtoPForm, LinkBudgetAppendsTheBlockOfTheLastRun) {
-    auto form = loadedForm();
-    form->mnuReportLinkBudget_Click();
-    ASSERT_EQ(prompter.messages.size(), 1U);
-    EXPECT_TRUE(prompter.messages[0].text.startsWith("Run the calculations first"));
-    prompter.queueOpenFile(writeFile("p.pfl", "4,250\n100,110,120,115,105\n"));
-    form->mnuFileLoadProfile_Click();
-    form->mnuReportCalculations_Click();
     const auto entry = [](ScreenModel& screen) {
         auto& dialog = static_cast<FrmLinkBudgetModel&>(screen);
         dialog.group().setText(LinkBudgetModel::txtThreshold, "-90");
@@ -241,23 +223,12 @@ TEST_F(PtoPForm, LinkBudgetAppendsTheBlockOfTheLastRun) {
     EXPECT_EQ(state.log->document().plainText(), text);
 }
 
-TEST_F(PtoPForm, SaveProfileWritesTheModelLayout) {
+// The editor's OK changes heights only and Cancel nothing; Save Profile writes the edited
+// profile in the model's layout and refuses when none is loaded.
+TEST_F(PtoPForm, EditedProfileIsSavedInTheModelLayout) {
     auto form = loadedForm();
     form->mnuFileSaveProfile_Click();
     EXPECT_EQ(prompter.messages.at(0).text, "No profile is loaded.");
-    state.path.pfl = {2, 30, 1, 2, 3};
-    state.path.ProfileReady = true;
-    const QString target = dir.filePath("out.pfl");
-    prompter.queueSaveFile(target);
-    form->mnuFileSaveProfile_Click();
-    std::vector<double> back;
-    QString error;
-    ASSERT_TRUE(readProfileFile(target, back, error)) << error.toStdString();
-    EXPECT_EQ(back, state.path.pfl);
-}
-
-TEST_F(PtoPForm, EditorOkChangesHeightsOnlyAndCancelNothing) {
-    auto form = loadedForm();
     state.path.pfl = {2, 30, 1, 2, 3};
     state.path.ProfileReady = true;
     prompter.queueModal("frmListEdit", [](ScreenModel& screen) {
@@ -271,9 +242,7 @@ TEST_F(PtoPForm, EditorOkChangesHeightsOnlyAndCancelNothing) {
         editor.closeBoxClicked();
     });
     form->cmdEditProfile_Click();
-    EXPECT_EQ(state.path.pfl, (std::vector<double>{2, 30, 1, 20, 3}));
     EXPECT_EQ(form->picProfileElevations(), (std::vector<float>{1, 20, 3}));
-
     prompter.queueModal("frmListEdit", [](ScreenModel& screen) {
         auto& editor = static_cast<FrmListEditModel&>(screen);
         editor.setCellText(1, 2, "500");
@@ -281,6 +250,13 @@ TEST_F(PtoPForm, EditorOkChangesHeightsOnlyAndCancelNothing) {
     });
     form->cmdEditProfile_Click();
     EXPECT_EQ(state.path.pfl, (std::vector<double>{2, 30, 1, 20, 3}));
+
+    prompter.queueSaveFile(dir.filePath("out.pfl"));
+    form->mnuFileSaveProfile_Click();
+    std::vector<double> back;
+    QString error;
+    ASSERT_TRUE(readProfileFile(dir.filePath("out.pfl"), back, error)) << error.toStdString();
+    EXPECT_EQ(back, (std::vector<double>{2, 30, 1, 20, 3}));
 }
 
 // Regression: Escape (or the close box) on "Retain Output Log?" deleted the whole log.

@@ -126,8 +126,9 @@ TEST_F(PtpViews, RegressionRunCalculationsChecksTheFocusedFieldFirst) {
     EXPECT_EQ(prompter.messages[1].text, "No Terrain Selected") << "the run went on";
 }
 
-// Regression: the profile editor's distance cells opened an editor whose text was dropped.
-TEST_F(PtpViews, RegressionTheEditorsDistanceColumnCannotBeEdited) {
+// Regression: the profile editor's distance cells opened an editor whose text was dropped,
+// and Escape in the editor kept the edits.
+TEST_F(PtpViews, RegressionTheEditorsDistancesAreFixedAndEscapeDiscardsTheEdits) {
     state.path.ListEditCol1 = {0, 30};
     state.path.ListEditCol2 = {1.5, 2};
     FrmListEditModel editor(state.path);
@@ -138,14 +139,6 @@ TEST_F(PtpViews, RegressionTheEditorsDistanceColumnCannotBeEdited) {
         EXPECT_FALSE(view.grid()->item(row, 0)->flags() & Qt::ItemIsEditable) << row;
         EXPECT_TRUE(view.grid()->item(row, 1)->flags() & Qt::ItemIsEditable) << row;
     }
-}
-
-TEST_F(PtpViews, RegressionEscapeInTheEditorDiscardsTheEdits) {
-    state.path.ListEditCol1 = {0, 30};
-    state.path.ListEditCol2 = {1.5, 2};
-    FrmListEditModel editor(state.path);
-    editor.Form_Load();
-    FrmListEditView view(editor);
     view.grid()->item(1, 1)->setText("7");
     QTest::keyClick(view.grid(), Qt::Key_Escape);
     EXPECT_TRUE(editor.closeRequested());

@@ -133,7 +133,15 @@ TEST_F(PointToPointRun, ReportOfARun) {
     EXPECT_EQ(records.msgText, std::string(ModelMessageWidth, ' '));
 }
 
-TEST_F(PointToPointRun, StopsWithoutTerrainOrElevations) {
+// No terrain, no elevations, a broken profile or a missing model stop the run.
+TEST_F(PointToPointRun, StopsWithoutTerrainElevationsProfileOrModel) {
+    QTemporaryDir empty(QDir::tempPath() + "/nolib-XXXXXX");
+    PropagationModel missing(prompter, empty.path());
+    EXPECT_EQ(runPointToPointCalculation(in, path, 101, missing, records, prompter, sink),
+              PointToPointStatus::ModelMissing);
+    EXPECT_TRUE(sink.lines.isEmpty());
+    EXPECT_FALSE(prompter.busy);
+    prompter.messages.clear();
     path.ProfileReady = false;
     EXPECT_EQ(run(), PointToPointStatus::NoTerrain);
     EXPECT_TRUE(sink.lines.isEmpty());
@@ -153,6 +161,11 @@ TEST_F(PointToPointRun, StopsWithoutTerrainOrElevations) {
     EXPECT_EQ(prompter.messages[0].text, "No Terrain Selected");
     EXPECT_EQ(prompter.messages[1].text, "Error: No Elevation Values");
     EXPECT_FALSE(prompter.busy);
+
+    path.pfl = {100, 50, 1, 2, 3};
+    EXPECT_EQ(run(3), PointToPointStatus::InvalidProfile);
+    EXPECT_EQ(lineIndex("Effective Heights"), -1);
+    EXPECT_EQ(sink.lines.last(), "Error: Invalid Terrain Profile, Analysis Cannot Continue");
 }
 
 // Regression: a profile loaded from a file was reported under the terrain source and the
@@ -169,9 +182,6 @@ TEST_F(PointToPointRun, SourceLineFollowsWhereTheProfileCameFrom) {
         ASSERT_EQ(run(), PointToPointStatus::Done);
         EXPECT_EQ(sink.lines[1], *source ? "Terrain Handler: Quarn" : "Distance 10.0 km");
     }
-}
-
-TEST_F(PointToPointRun, DecimalDegreeCoordinates) {
     path.CoordsInDD = true;
     path.TxLatDD = QStringLiteral(" 39.0800");
     path.TxLonDD = QStringLiteral(" 76.7000");
@@ -195,20 +205,6 @@ TEST_F(PointToPointRun, ListsAreCutToSevenValuesAndMayBeEmpty) {
     in.reliabilityPct = {1};
     ASSERT_EQ(run(), PointToPointStatus::Done);
     EXPECT_EQ(sink.lines[lineIndex("         bility") + 2], "           1.0  ");
-}
-
-TEST_F(PointToPointRun, BrokenProfileOrMissingModelStopsTheRun) {
-    QTemporaryDir empty(QDir::tempPath() + "/nolib-XXXXXX");
-    PropagationModel missing(prompter, empty.path());
-    EXPECT_EQ(runPointToPointCalculation(in, path, 101, missing, records, prompter, sink),
-              PointToPointStatus::ModelMissing);
-    EXPECT_TRUE(sink.lines.isEmpty());
-    EXPECT_FALSE(prompter.busy);
-
-    path.pfl = {100, 50, 1, 2, 3};
-    EXPECT_EQ(run(3), PointToPointStatus::InvalidProfile);
-    EXPECT_EQ(lineIndex("Effective Heights"), -1);
-    EXPECT_EQ(sink.lines.last(), "Error: Invalid Terrain Profile, Analysis Cannot Continue");
 }
 
 TEST(MeanSystemElevation, AveragesTheMiddleOfTheProfile) {
