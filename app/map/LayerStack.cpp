@@ -96,6 +96,13 @@ void LayerStack::setProblem(int index, const QString& problem) {
     emit changed();
 }
 
+void LayerStack::setOpening(int index, int percent) {
+    if (!valid(index) || at(index).openingPct == percent)
+        return;
+    m_layers[static_cast<std::size_t>(index)].openingPct = percent;
+    emit changed();
+}
+
 bool LayerStack::move(int from, int to) {
     if (!valid(from) || !valid(to))
         return false;

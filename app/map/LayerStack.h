@@ -39,6 +39,9 @@ struct MapLayer {
     std::vector<LegendEntry> legend;
     /// Why the layer cannot be drawn (its file is gone or unreadable); empty when it can.
     QString problem;
+    /// How far its file has been read, percent, while it is read in the background; -1
+    /// otherwise.
+    int openingPct = -1;
 };
 
 /// The layers of the planning map, the first drawn on top of all others (the order of the
@@ -66,6 +69,7 @@ public:
     /// Clamped to 0..100.
     void setOpacity(int index, int opacityPct);
     void setProblem(int index, const QString& problem);
+    void setOpening(int index, int percent);
     /// Moves the layer at `from` to `to` (both in range); false otherwise.
     bool move(int from, int to);
 

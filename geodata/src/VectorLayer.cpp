@@ -145,8 +145,22 @@ bool newerThan(const std::string& copy, const std::string& original) {
            S_ISREG(copyInfo.st_mode) && copyInfo.st_mtime >= originalInfo.st_mtime;
 }
 
-// Reads the extract at `path` into the GeoPackage `copy`, written as a whole or not at all.
-Status cacheExtract(const std::string& path, const std::string& copy) {
+// Hands GDAL's progress on to an OpenProgress and remembers a stop.
+struct ProgressRelay {
+    const OpenProgress& progress;
+    bool stopped = false;
+};
+
+int CPL_STDCALL relayProgress(double fraction, const char*, void* data) {
+    auto* relay = static_cast<ProgressRelay*>(data);
+    relay->stopped = relay->stopped || !relay->progress(fraction);
+    return relay->stopped ? FALSE : TRUE;
+}
+
+// Reads the extract at `path` into the GeoPackage `copy`, written as a whole or not at all:
+// not at all when `progress` stops the reading, even as its last feature went.
+Status cacheExtract(const std::string& path, const std::string& copy,
+                    const OpenProgress& progress) {
     const GdalErrorCapture errors;
     GdalDatasetPtr extract = owned(GDALOpenEx(path.c_str(), GDAL_OF_VECTOR | GDAL_OF_READONLY,
                                               nullptr, nullptr, nullptr));
@@ -155,15 +169,22 @@ Status cacheExtract(const std::string& path, const std::string& copy) {
     const std::string memory = "/vsimem/verdan-osm-" + std::to_string(std::hash<std::string>{}(path)) + ".gpkg";
     ArgumentList args{"-f", "GPKG", "-lco", "SPATIAL_INDEX=YES", "points", "lines", "multipolygons"};
     GDALVectorTranslateOptions* options = GDALVectorTranslateOptionsNew(args.data(), nullptr);
+    ProgressRelay relay{progress};
+    if (progress)
+        GDALVectorTranslateOptionsSetProgress(options, relayProgress, &relay);
     GDALDatasetH sources[] = {handle(extract)};
     GdalDatasetPtr written = owned(GDALVectorTranslate(memory.c_str(), nullptr, 1, sources,
                                                        options, nullptr));
     GDALVectorTranslateOptionsFree(options);
     const bool ok = written != nullptr;
     written.reset();
-    Status status = ok ? Status::success()
-                       : Status::failure(errors.describe(path + ": could not be read"));
-    if (ok) {
+    relay.stopped = relay.stopped || (ok && progress && !progress(1.0));
+    Status status = ok && !relay.stopped
+                        ? Status::success()
+                        : Status::failure(relay.stopped
+                                              ? path + ": reading was cancelled"
+                                              : errors.describe(path + ": could not be read"));
+    if (status.ok) {
         vsi_l_offset size = 0;
         const GByte* bytes = VSIGetMemFileBuffer(memory.c_str(), &size, FALSE);
         files::OutputSet set;
@@ -194,7 +215,7 @@ std::string VectorLayer::cachedCopyOf(const std::string& path, const std::string
 }
 
 Status VectorLayer::open(const std::string& path, const std::string& cacheFolder,
-                         std::unique_ptr<VectorLayer>& out) {
+                         std::unique_ptr<VectorLayer>& out, const OpenProgress& progress) {
     if (Status plain = terrain::checkPlainFile(path); !plain.ok)
         return plain;
     terrain::registerGdal();
@@ -202,7 +223,7 @@ Status VectorLayer::open(const std::string& path, const std::string& cacheFolder
     if (isOpenStreetMap(path)) {
         readFrom = cachedCopyOf(path, cacheFolder);
         if (!newerThan(readFrom, path))
-            if (Status cached = cacheExtract(path, readFrom); !cached.ok)
+            if (Status cached = cacheExtract(path, readFrom, progress); !cached.ok)
                 return cached;
     }
     const GdalErrorCapture errors;

@@ -132,5 +132,17 @@ TEST(VectorLayer, FeaturesAreClassedLabelledAndProjectedInEveryFormat) {
         << "no temporary left beside the copy";
 }
 
+TEST(VectorLayer, AStoppedReadingOfAnExtractLeavesNoCopyAndNoTemporary) {
+    const fs::path dir = folderWith("osm-stopped", {{"village.osm", Village}});
+    fs::create_directory(dir / "cache");
+    std::unique_ptr<VectorLayer> layer;
+    const terrain::Status status =
+        VectorLayer::open((dir / "village.osm").string(), (dir / "cache").string(), layer,
+                          [](double) { return false; });
+    EXPECT_NE(status.message.find("cancelled"), std::string::npos) << status.message;
+    EXPECT_EQ(layer, nullptr);
+    EXPECT_TRUE(fs::is_empty(dir / "cache"));
+}
+
 } // namespace
 } // namespace verdan::geodata

@@ -114,6 +114,20 @@ CellHatch hatchOf(std::shared_ptr<const coverage::CoverageGrid> grid,
     };
 }
 
+// The folder of the cached copies of OpenStreetMap extracts.
+QString cacheFolder() {
+    const QString folder = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+    QDir().mkpath(folder);
+    return folder;
+}
+
+// A layer as the layers list names it: with how far its file is read, or why it is not shown.
+QString layerText(const MapLayer& layer) {
+    if (layer.openingPct >= 0)
+        return layer.name + QStringLiteral(" (reading\u2026 %1%)").arg(layer.openingPct);
+    return layer.problem.isEmpty() ? layer.name : layer.name + QStringLiteral(" (cannot be shown)");
+}
+
 } // namespace
 
 QPageSize::PageSizeId paperForLocale(const QLocale& locale) {
@@ -200,6 +214,8 @@ FrmPlanningMapView::FrmPlanningMapView(FrmCoverageModel& model, QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_main);
+    m_files = new LayerFiles(m_layers, cacheFolder(), this);
+    connect(m_files, &LayerFiles::fileOpened, this, &FrmPlanningMapView::syncCanvas);
     buildMap();
     addDock(QStringLiteral("dockLayers"), QStringLiteral("Layers"), buildLayers(),
             Qt::LeftDockWidgetArea);
@@ -325,6 +341,7 @@ void FrmPlanningMapView::buildMap() {
     connect(m_canvas, &MapCanvas::hovered, this,
             [this](terrain::GeoPoint at) { m_model.mapHover(at.latDeg, at.lonDeg); });
     connect(m_canvas, &MapCanvas::left, this, [this] { m_model.mapLeft(); });
+    connect(m_canvas, &MapCanvas::escapePressed, m_files, &LayerFiles::cancelAll);
     m_canvas->fit(geodata::Extent{-2e6, 3e6, 4e6, 9e6}); // Europe until a result is shown
 }
 
@@ -367,6 +384,9 @@ QWidget* FrmPlanningMapView::buildLayers() {
            [this] { moveLayer(1); });
     button("cmdRemoveLayer", QStringLiteral("Remove"), QStringLiteral("Remove the layer"),
            [this] { removeLayer(); });
+    button("cmdStopReading", QStringLiteral("Stop"),
+           QStringLiteral("Stop reading the files being opened (Esc)"),
+           [this] { m_files->cancelAll(); });
     column->addLayout(buttons);
     return panel;
 }
@@ -624,23 +644,16 @@ const FrmPlanningMapView::OpenedLayer* FrmPlanningMapView::opened(int index) {
                                   site ? coveredOf(result->grid) : CellInside{});
         break;
     }
-    case LayerKind::Raster: {
-        std::unique_ptr<geodata::RasterLayer> raster;
-        const terrain::Status status = geodata::RasterLayer::open(layer.source.toStdString(), raster);
-        if (status.ok)
-            entry.tiles = rasterTiles(std::move(raster));
-        problem = status.message;
-        break;
-    }
+    case LayerKind::Raster:
     case LayerKind::Vector: {
-        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
-        QDir().mkpath(cache);
-        std::unique_ptr<geodata::VectorLayer> vector;
-        const terrain::Status status =
-            geodata::VectorLayer::open(layer.source.toStdString(), cache.toStdString(), vector);
-        if (status.ok)
-            entry.tiles = vectorTiles(std::move(vector));
-        problem = status.message;
+        const std::optional<OpenedFile> file = m_files->take(index);
+        if (!file)
+            return nullptr; // drawn once read
+        if (file->raster)
+            entry.tiles = rasterTiles(file->raster);
+        if (file->vector)
+            entry.tiles = vectorTiles(file->vector);
+        problem = file->problem.toStdString();
         break;
     }
     }
@@ -671,14 +684,14 @@ void FrmPlanningMapView::refreshLayerList() {
     const QSignalBlocker block(m_layerList);
     m_layerList->clear();
     for (const MapLayer& layer : m_layers.layers()) {
-        auto* item = new QListWidgetItem(layer.problem.isEmpty()
-                                             ? layer.name
-                                             : layer.name + QStringLiteral(" (cannot be shown)"),
-                                         m_layerList);
+        auto* item = new QListWidgetItem(layerText(layer), m_layerList);
         item->setFlags(item->flags() | Qt::ItemIsUserCheckable);
         item->setCheckState(layer.visible ? Qt::Checked : Qt::Unchecked);
         item->setToolTip(layer.problem.isEmpty() ? layer.source : layer.problem);
     }
+    m_controls.value(QStringLiteral("cmdStopReading"))
+        ->setEnabled(std::any_of(m_layers.layers().begin(), m_layers.layers().end(),
+                                 [](const MapLayer& layer) { return layer.openingPct >= 0; }));
     m_layerList->setCurrentRow(std::clamp(current, 0, m_layers.count() - 1));
     if (m_layerList->currentRow() >= 0) {
         const QSignalBlocker blockSlider(m_opacity);

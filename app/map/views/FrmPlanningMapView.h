@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FrmCoverageModel.h"
+#include "LayerFiles.h"
 #include "LayerStack.h"
 #include "MapCanvas.h"
 #include "ViewRegistry.h"
@@ -103,6 +104,7 @@ private:
     LayerStack& m_layers;
     QMainWindow* m_main = nullptr;
     MapCanvas* m_canvas = nullptr;
+    LayerFiles* m_files = nullptr;
     QHash<QString, QWidget*> m_controls;
     QHash<QObject*, FrmCoverageModel::Field> m_fields;
     QHash<QString, OpenedLayer> m_opened;

@@ -1,5 +1,6 @@
 #include "FrmPlanningMapView.h"
 
+#include "LayerFiles.h"
 #include "MapSitesTools.h"
 
 #include "CoverageFakes.h"
@@ -8,6 +9,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QListWidget>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -138,6 +144,86 @@ TEST_F(MapOverlay, SitesAndTheProfilePathAreDrawnWhereTheCameraPutsThemAndFollow
     const QImage cancelled = shown();
     EXPECT_FALSE(darkNear(cancelled, pixelOf(first) + QPointF(6, 0)));
     EXPECT_TRUE(darkNear(cancelled, oldPath)) << "the profile shown is drawn again";
+}
+
+TEST_F(MapOverlay, ALayerBeingReadSaysHowFarAndCanBeStopped) {
+    LayerStack& layers = model->layers();
+    layers.setOpening(0, 40);
+    auto* list = static_cast<QListWidget*>(view->control("lstLayers"));
+    EXPECT_TRUE(list->item(0)->text().endsWith(QStringLiteral("40%)")));
+    EXPECT_TRUE(view->control("cmdStopReading")->isEnabled());
+    const QString folder = qEnvironmentVariable("VERDAN_PICTURES");
+    if (!folder.isEmpty())
+        view->control("dockLayers")->grab().save(QDir(folder).filePath(QStringLiteral("layers-reading.png")));
+    layers.setOpening(0, -1);
+    EXPECT_FALSE(view->control("cmdStopReading")->isEnabled());
+}
+
+// A small OpenStreetMap extract: a village and a road.
+QString writeExtract(const QTemporaryDir& dir) {
+    const QString path = dir.filePath(QStringLiteral("village.osm"));
+    QFile file(path);
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(R"(<?xml version="1.0" encoding="UTF-8"?>
+<osm version="0.6" generator="hand">
+ <node id="1" version="1" lat="45.70" lon="7.30"/>
+ <node id="2" version="1" lat="45.71" lon="7.32"/>
+ <node id="3" version="1" lat="45.705" lon="7.31"><tag k="place" v="village"/></node>
+ <way id="10" version="1"><nd ref="1"/><nd ref="2"/><tag k="highway" v="residential"/></way>
+</osm>)");
+    return path;
+}
+
+class LayerReading : public ::testing::Test {
+protected:
+    static void SetUpTestSuite() { test::makeApplication<QApplication>(); }
+    void SetUp() override {
+        QDir().mkpath(cache);
+        MapLayer layer;
+        layer.kind = LayerKind::Vector;
+        layer.source = writeExtract(dir);
+        layers.add(layer);
+    }
+    QTemporaryDir dir;
+    QString cache = dir.filePath(QStringLiteral("cache"));
+    LayerStack layers;
+};
+
+TEST_F(LayerReading, AnExtractIsReadIntoItsCachedCopyWhileTheLayerSaysHowFarItCame) {
+    std::vector<int> shownPct;
+    QObject::connect(&layers, &LayerStack::changed, [&] { shownPct.push_back(layers.at(0).openingPct); });
+    LayerFiles files(layers, cache);
+    QSignalSpy opened(&files, &LayerFiles::fileOpened);
+    EXPECT_FALSE(files.take(0)) << "nothing waits for the reading";
+    ASSERT_TRUE(opened.wait(20000));
+    const std::optional<OpenedFile> file = files.take(0);
+    ASSERT_TRUE(file);
+    EXPECT_TRUE(file->vector) << file->problem.toStdString();
+    ASSERT_FALSE(shownPct.empty());
+    EXPECT_EQ(shownPct.front(), 0);
+    EXPECT_EQ(shownPct.back(), -1);
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(geodata::VectorLayer::cachedCopyOf(
+                              layers.at(0).source.toStdString(), cache.toStdString())))
+                    .isFile());
+}
+
+TEST_F(LayerReading, AStoppedOrRemovedReadingLeavesNoCopyAndNoTemporary) {
+    {
+        LayerFiles files(layers, cache);
+        QSignalSpy opened(&files, &LayerFiles::fileOpened);
+        EXPECT_FALSE(files.take(0));
+        files.cancel(0);
+        ASSERT_TRUE(opened.wait(20000));
+        const std::optional<OpenedFile> file = files.take(0);
+        ASSERT_TRUE(file);
+        EXPECT_FALSE(file->vector);
+        EXPECT_TRUE(file->problem.contains(QStringLiteral("cancelled"))) << file->problem.toStdString();
+        EXPECT_EQ(layers.at(0).openingPct, -1);
+
+        EXPECT_FALSE(files.take(0)) << "read again";
+        layers.remove(0); // its reading stops; the files wait for its thread as they go
+    }
+    EXPECT_TRUE(QDir(cache).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <verdan/terrain/TerrainSource.h>
 
 #include <cstddef>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -32,15 +33,20 @@ struct Feature {
     std::vector<std::vector<MercatorPoint>> parts;
 };
 
+/// Told how far a slow open has come, 0..1; false stops the open.
+using OpenProgress = std::function<bool(double fraction)>;
+
 /// An opened vector file. Thread safety: features() may be called from several threads; the
 /// calls are served one at a time.
 class VectorLayer {
 public:
     /// Opens `path`; an OpenStreetMap extract is first read into a GeoPackage in
-    /// `cacheFolder` (once: a cached copy newer than the extract is used as it is). Fails,
-    /// naming the file, for a file OGR does not read as vector data.
+    /// `cacheFolder` (once: a cached copy newer than the extract is used as it is), that
+    /// reading told to `progress` when given. Fails, naming the file, for a file OGR does not
+    /// read as vector data, and when `progress` stops the reading: no copy is left then.
     static terrain::Status open(const std::string& path, const std::string& cacheFolder,
-                                std::unique_ptr<VectorLayer>& out);
+                                std::unique_ptr<VectorLayer>& out,
+                                const OpenProgress& progress = {});
     ~VectorLayer();
 
     /// The extent of every layer of the file in the display projection, never without area;
