@@ -50,20 +50,23 @@ void exportTile(const std::string& globeFolder, const std::string& tiff) {
     GDALClose(source);
 }
 
-// Writes a GLOBE data set with rolling terrain around 39 N 76.7 W into `folder`.
-bool writeRollingGlobe(const TempFolder& folder) {
-    std::string error;
-    return writeGlobeFolder(folder.path(), rollingM, {{38.5, -77.5, 39.5, -76.0}}, &error);
+int closedTiles = 0;
+void countingCloseGlobe() {
+    ++closedTiles;
+    CloseGlobe();
 }
 
-TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
+// The GLOBE source gives the raster source's profile of the same data. A coverage map reads
+// hundreds of paths: the source keeps the tile open when asked (reopening it for every path
+// made the map ten times slower) and closes it when it goes.
+TEST(GlobeSource, GivesTheExportedRastersProfileAndClosesTheTileAsAsked) {
     const TempFolder folder;
-    ASSERT_TRUE(writeRollingGlobe(folder));
+    std::string error;
+    ASSERT_TRUE(writeGlobeFolder(folder.path(), rollingM, {{38.5, -77.5, 39.5, -76.0}}, &error))
+        << error;
     exportTile(folder.path(), folder / "export.tif");
-
     auto dorvex = std::make_shared<DorvexLibrary>();
-    dorvex->entry = {&THandler, &CloseGlobe};
-    const auto globe = makeGlobeSource(dorvex, folder.path());
+    dorvex->entry = {&THandler, &countingCloseGlobe};
     Status status;
     const auto raster = openRaster(folder / "export.tif", {}, status);
     ASSERT_TRUE(raster) << status.message;
@@ -72,7 +75,8 @@ TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
     const GeoPoint to{38.92, -76.98};
     Profile viaGlobe;
     Profile viaRaster;
-    ASSERT_TRUE(globe->profile(from, to, DorvexPointCount, viaGlobe).ok);
+    ASSERT_TRUE(
+        makeGlobeSource(dorvex, folder.path())->profile(from, to, DorvexPointCount, viaGlobe).ok);
     ASSERT_TRUE(raster->profile(from, to, DorvexPointCount, viaRaster).ok);
     ASSERT_EQ(viaGlobe.elevationsM.size(), viaRaster.elevationsM.size());
     // Dorvex measures the path on its own earth model: the lengths agree within 0.2 %.
@@ -80,34 +84,17 @@ TEST(GlobeExport, RasterSourceGivesTheGlobeProfileOfTheSameData) {
     // GLOBE rounds its interpolated elevations to whole metres.
     for (std::size_t i = 0; i < viaGlobe.elevationsM.size(); ++i)
         ASSERT_NEAR(viaGlobe.elevationsM[i], viaRaster.elevationsM[i], 0.6) << i;
-}
 
-int closedTiles = 0;
-void countingCloseGlobe() {
-    ++closedTiles;
-    CloseGlobe();
-}
-
-// A coverage map reads hundreds of paths: its source keeps the tile open (reopening it for
-// every path made the map ten times slower) and closes it only when it goes.
-TEST(GlobeSource, ClosesTheTileAfterEachPathOrWhenTheSourceGoes) {
-    const TempFolder folder;
-    ASSERT_TRUE(writeRollingGlobe(folder));
-    auto dorvex = std::make_shared<DorvexLibrary>();
-    dorvex->entry = {&THandler, &countingCloseGlobe};
-    struct Case {
-        GlobeTiles tiles;
-        int closedAfterPaths;
-    };
-    for (const Case& c : {Case{GlobeTiles::CloseAfterEachPath, 3}, Case{GlobeTiles::KeepOpen, 0}}) {
+    for (const auto& [tiles, closedAfterPaths] :
+         {std::pair{GlobeTiles::CloseAfterEachPath, 3}, std::pair{GlobeTiles::KeepOpen, 0}}) {
         closedTiles = 0;
-        auto globe = makeGlobeSource(dorvex, folder.path(), c.tiles);
+        auto globe = makeGlobeSource(dorvex, folder.path(), tiles);
         Profile profile;
         for (const double lonDeg : {-76.9, -76.8, -76.6})
             ASSERT_TRUE(globe->profile({39.08, -76.7}, {38.9, lonDeg}, 100, profile).ok);
-        EXPECT_EQ(closedTiles, c.closedAfterPaths);
+        EXPECT_EQ(closedTiles, closedAfterPaths);
         globe.reset();
-        EXPECT_EQ(closedTiles, c.closedAfterPaths + (c.tiles == GlobeTiles::KeepOpen ? 1 : 0));
+        EXPECT_EQ(closedTiles, closedAfterPaths + (tiles == GlobeTiles::KeepOpen ? 1 : 0));
     }
 }
 

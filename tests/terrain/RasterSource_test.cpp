@@ -178,7 +178,6 @@ TEST(RasterSource, FolderMosaicIsSampledPerCellWithoutStepOrGapAtTheTileEdge) {
     write(dir / "tiles/east.tif", geographic(7.1, 45.1, 360, 360), plane);
     std::ofstream(dir / "tiles/readme.txt") << "not a raster";
     const auto source = open(dir / "tiles/");
-    EXPECT_EQ(source->displayName(), "Raster (tiles)");
     // East-west at 45 degrees: one cell is 21.9 m wide.
     EXPECT_NEAR(source->pointCountFor({45.05, 7.0}, {45.05, 7.1}), 7874.0 / 21.89 + 1, 2);
     EXPECT_EQ(source->pointCountFor({45.05, 7.0}, {45.05, 7.0000001}), RasterMinPoints);
@@ -194,41 +193,51 @@ TEST(RasterSource, FolderMosaicIsSampledPerCellWithoutStepOrGapAtTheTileEdge) {
         ASSERT_NEAR(profile.elevationsM[i], plane(points[i].lonDeg, points[i].latDeg), 0.01) << i;
 }
 
-TEST(RasterSource, NodataAndOutsidePointsAreFilledAndCountedOrRefused) {
+// Regression: infinite and impossible elevations were used as terrain (a loss below free
+// space, all-NaN tables, 29,477 m peaks). They are no data as nodata cells and the points
+// beyond the raster's edge are: filled and counted, refused alone or without a fill.
+TEST(RasterSource, NodataNonPhysicalAndOutsidePointsAreFilledAndCountedOrRefused) {
     TempFolder dir;
     RasterLayout layout = geographic(7, 45.1, 360, 360);
     layout.nodata = -9999;
-    // A hole of cells between 7.04 and 7.06 degrees east.
-    write(dir / "holes.tif", layout,
-          [](double lon, double) { return lon > 7.04 && lon < 7.06 ? NAN : 250.0; });
     const GeoPoint from{45.05, 7.01};
     const GeoPoint to{45.05, 7.09};
     const int count = 801;
     int inHole = 0;
     for (const GeoPoint& p : pathPoints(from, to, count))
         inHole += p.lonDeg > 7.04 && p.lonDeg < 7.06;
-    const auto filled = open(dir / "holes.tif", {true, -5});
-    Profile profile;
-    ASSERT_TRUE(filled->profile(from, to, count, profile).ok);
-    EXPECT_NEAR(profile.filledPoints, inHole, 1);
-    EXPECT_EQ(std::count(profile.elevationsM.begin(), profile.elevationsM.end(), -5.0),
-              profile.filledPoints);
-    EXPECT_EQ(std::count_if(profile.elevationsM.begin(), profile.elevationsM.end(),
-                            [](double e) { return std::fabs(e - 250) < 1e-9; }),
-              count - profile.filledPoints);
-    // Half the path beyond the raster's eastern edge at 7.1 degrees.
-    ASSERT_TRUE(filled->profile({45.05, 7.05}, {45.05, 7.15}, count, profile).ok);
-    EXPECT_NEAR(profile.filledPoints, count / 2 + count / 10, 3);
-
-    const auto strict = open(dir / "holes.tif", {false, 0});
-    const Status refused = strict->profile(from, to, count, profile);
-    EXPECT_FALSE(refused.ok);
-    EXPECT_NE(refused.message.find("holes.tif"), std::string::npos) << refused.message;
     double elevationM = 0;
-    EXPECT_FALSE(strict->elevationAt({45.05, 7.05}, elevationM).ok);
-    const Status nothing = filled->profile({46.05, 7.05}, {46.06, 7.06}, 10, profile);
-    EXPECT_FALSE(nothing.ok);
-    EXPECT_NE(nothing.message.find("holes.tif"), std::string::npos) << nothing.message;
+    for (const double bad : {std::nan(""), HUGE_VAL, -HUGE_VAL, 3e38, 29477.0, -18842.0, 9000.5}) {
+        SCOPED_TRACE(bad);
+        const std::string name = "hole" + std::to_string(bad) + ".tif";
+        // A hole of cells between 7.04 and 7.06 degrees east.
+        write(dir / name, layout,
+              [bad](double lon, double) { return lon > 7.04 && lon < 7.06 ? bad : 250.0; });
+        const auto filled = open(dir / name, {true, -5});
+        Profile profile;
+        ASSERT_TRUE(filled->profile(from, to, count, profile).ok);
+        EXPECT_NEAR(profile.filledPoints, inHole, 1);
+        EXPECT_EQ(std::count(profile.elevationsM.begin(), profile.elevationsM.end(), -5.0),
+                  profile.filledPoints);
+        EXPECT_EQ(std::count_if(profile.elevationsM.begin(), profile.elevationsM.end(),
+                                [](double e) { return std::fabs(e - 250) < 1e-9; }),
+                  count - profile.filledPoints);
+        // Half the path beyond the raster's eastern edge at 7.1 degrees.
+        ASSERT_TRUE(filled->profile({45.05, 7.05}, {45.05, 7.15}, count, profile).ok);
+        EXPECT_NEAR(profile.filledPoints, count / 2 + count / 10, 3);
+        EXPECT_FALSE(filled->profile({45.05, 7.045}, {45.05, 7.055}, 20, profile).ok);
+        const Status nothing = filled->profile({46.05, 7.05}, {46.06, 7.06}, 10, profile);
+        EXPECT_NE(nothing.message.find(name), std::string::npos) << nothing.message;
+
+        const auto strict = open(dir / name, {false, 0});
+        const Status refused = strict->profile(from, to, count, profile);
+        EXPECT_FALSE(refused.ok);
+        EXPECT_NE(refused.message.find(name), std::string::npos) << refused.message;
+        EXPECT_FALSE(strict->elevationAt({45.05, 7.05}, elevationM).ok);
+    }
+    write(dir / "deep.tif", layout, [](double, double) { return -499.0; });
+    EXPECT_TRUE(open(dir / "deep.tif")->elevationAt({45.05, 7.05}, elevationM).ok);
+    EXPECT_NEAR(elevationM, -499, 1e-6);
 }
 
 TEST(RasterSource, ConcurrentProfilesEqualSerialOnes) {
@@ -259,9 +268,8 @@ TEST(RasterSource, ConcurrentProfilesEqualSerialOnes) {
 TEST(RasterSource, BrokenInputGivesOneClearMessageNamingIt) {
     TempFolder dir;
     write(dir / "good.tif", geographic(7, 45.1, 360, 360), [](double, double) { return 5.0; });
-    fs::create_directory(dir / "empty");
-    fs::create_directory(dir / "folder.tif");
-    fs::create_directory(dir / "badtile");
+    for (const char* folder : {"empty", "folder.tif", "badtile"})
+        fs::create_directory(dir / folder);
     std::ofstream(dir / "corrupt.tif") << "II*\0 this is not a TIFF at all";
     std::ofstream(dir / "badtile/N45E007.hgt") << "garbage";
     fs::copy_file(dir / "good.tif", dir / "badtile/good.tif");
@@ -306,30 +314,6 @@ TEST(RasterSource, BrokenInputGivesOneClearMessageNamingIt) {
     ::dup2(savedStderr, 2);
     ::close(savedStderr);
     EXPECT_EQ(fs::file_size(dir / "stderr.txt"), 0u);
-}
-
-// Regression: infinite and impossible elevations were used as terrain (a loss below free
-// space, all-NaN tables, 29,477 m peaks). They are no data: filled, counted, refused alone.
-TEST(RasterSource, NonPhysicalElevationsAreNoData) {
-    TempFolder dir;
-    for (const double bad : {HUGE_VAL, -HUGE_VAL, 3e38, 29477.0, -18842.0, 9000.5}) {
-        SCOPED_TRACE(bad);
-        const std::string path = dir / ("bad" + std::to_string(bad) + ".tif");
-        // The western half holds the bad value, the eastern half sound ground.
-        write(path, geographic(7, 45.1, 360, 360),
-              [bad](double lon, double) { return lon < 7.05 ? bad : 250.0; });
-        const auto source = open(path, {true, 0});
-        Profile profile;
-        ASSERT_TRUE(source->profile({45.05, 7.01}, {45.05, 7.09}, 81, profile).ok);
-        EXPECT_NEAR(profile.filledPoints, 40, 1);
-        for (double e : profile.elevationsM)
-            EXPECT_TRUE(e == 0 || std::fabs(e - 250) < 1e-6) << e;
-        EXPECT_FALSE(source->profile({45.05, 7.01}, {45.05, 7.04}, 20, profile).ok);
-    }
-    write(dir / "deep.tif", geographic(7, 45.1, 360, 360), [](double, double) { return -499.0; });
-    double elevationM = 0;
-    EXPECT_TRUE(open(dir / "deep.tif")->elevationAt({45.05, 7.05}, elevationM).ok);
-    EXPECT_NEAR(elevationM, -499, 1e-6);
 }
 
 // Regression: a point exactly on the raster's north or east edge was read as no data.

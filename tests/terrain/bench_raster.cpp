@@ -30,9 +30,12 @@ const std::string& tileFolder() {
             if (std::filesystem::exists(file))
                 continue;
             std::string error;
-            if (!writeRaster(file, srtmTileLayout(lat, lon),
-                             [](double x, double y) { return 800 + 300 * std::sin(x * 90) * std::cos(y * 70); },
-                             &error))
+            if (!writeRaster(
+                    file, srtmTileLayout(lat, lon),
+                    [](double x, double y) {
+                        return 800 + 300 * std::sin(x * 90) * std::cos(y * 70);
+                    },
+                    &error))
                 return std::string();
         }
         return path;
