@@ -1,4 +1,6 @@
-// The covered area's outlines: PREFIX-contour.geojson and the KML polygon folder.
+// The covered area: its cells' ellipsoidal area, and its outlines in PREFIX-contour.geojson
+// and the KML polygon folder.
+#include "FolderFiles.h"
 #include "GeoTiffMap.h"
 
 #include <verdan/coverage/CoverageOutput.h>
@@ -12,18 +14,24 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <regex>
+#include <utility>
 
 using namespace verdan::coverage;
-namespace fs = std::filesystem;
 
 namespace {
 
-ColourScale lossScale() {
-    return MapStyle(MapQuantity::LossDb).colourScale();
+// The area of a polygon of (latitude, longitude) vertices by GeographicLib on WGS 84, km2.
+// The edges of a cell are parallels (rhumb lines), not geodesics; cells of a few arc-seconds
+// make the difference negligible.
+double polygonKm2(const std::vector<std::pair<double, double>>& vertices) {
+    GeographicLib::PolygonArea area(GeographicLib::Geodesic::WGS84());
+    for (const auto& [latDeg, lonDeg] : vertices)
+        area.AddPoint(latDeg, lonDeg);
+    double perimeterM = 0;
+    double areaM2 = 0;
+    area.Compute(false, true, perimeterM, areaM2);
+    return std::abs(areaM2) / 1e6;
 }
 
 // A 60 x 50 grid of 3-arc-second cells at 45 N: a disc of radius 24 cells with a value,
@@ -48,31 +56,27 @@ CoverageGrid coveredGrid() {
     return grid;
 }
 
-// The area of the GeoJSON file's polygons on WGS 84 by GeographicLib, km2: outer rings less
-// their holes.
+// The area of the GeoJSON file's polygons, km2: outer rings less their holes.
 double geoJsonAreaKm2(const std::string& path) {
     GDALDatasetH dataset = GDALOpenEx(path.c_str(), GDAL_OF_VECTOR, nullptr, nullptr, nullptr);
     EXPECT_NE(dataset, nullptr);
     if (dataset == nullptr)
         return 0;
-    double totalM2 = 0;
+    double totalKm2 = 0;
     OGRLayerH layer = GDALDatasetGetLayer(dataset, 0);
     while (OGRFeatureH feature = OGR_L_GetNextFeature(layer)) {
         OGRGeometryH polygon = OGR_F_GetGeometryRef(feature);
         for (int ring = 0; ring < OGR_G_GetGeometryCount(polygon); ++ring) {
             OGRGeometryH points = OGR_G_GetGeometryRef(polygon, ring);
-            GeographicLib::PolygonArea area(GeographicLib::Geodesic::WGS84());
+            std::vector<std::pair<double, double>> vertices;
             for (int i = 0; i + 1 < OGR_G_GetPointCount(points); ++i)
-                area.AddPoint(OGR_G_GetY(points, i), OGR_G_GetX(points, i));
-            double perimeterM = 0;
-            double areaM2 = 0;
-            area.Compute(false, true, perimeterM, areaM2);
-            totalM2 += (ring == 0 ? 1 : -1) * std::abs(areaM2);
+                vertices.emplace_back(OGR_G_GetY(points, i), OGR_G_GetX(points, i));
+            totalKm2 += (ring == 0 ? 1 : -1) * polygonKm2(vertices);
         }
         OGR_F_Destroy(feature);
     }
     GDALClose(dataset);
-    return totalM2 / 1e6;
+    return totalKm2;
 }
 
 double kmlValue(const std::string& kml, const std::string& tag) {
@@ -84,18 +88,16 @@ double kmlValue(const std::string& kml, const std::string& tag) {
 } // namespace
 
 TEST(Contour, PolygonsCoverTheCellsAboveTheThresholdAndOnlyWithOne) {
-    const fs::path dir = fs::temp_directory_path() / "coverage-contour";
-    fs::remove_all(dir);
-    fs::create_directories(dir);
-    const std::string prefix = (dir / "site").string();
+    const verdan::test::TempFolder dir;
+    const std::string prefix = dir / "site";
     const CoverageGrid grid = coveredGrid();
-    const Status written = writeCoverageFiles(grid, prefix, {}, lossScale(), "Site");
+    const ColourScale scale = MapStyle(MapQuantity::LossDb).colourScale();
+    const Status written = writeCoverageFiles(grid, prefix, {}, scale, "Site");
     ASSERT_TRUE(written.ok) << written.message;
     GDALAllRegister();
     const double cellsKm2 = coveredArea(grid).coveredKm2;
     EXPECT_NEAR(geoJsonAreaKm2(prefix + "-contour.geojson"), cellsKm2, 0.01 * cellsKm2);
-    std::ifstream in(prefix + ".kml", std::ios::binary);
-    const std::string kml{std::istreambuf_iterator<char>(in), {}};
+    const std::string kml = verdan::test::readAll(prefix + ".kml");
     // Two polygons, the ring with its hole.
     EXPECT_NE(kml.find("<innerBoundaryIs>"), std::string::npos);
     std::ptrdiff_t placemarks = 0;
@@ -105,15 +107,41 @@ TEST(Contour, PolygonsCoverTheCellsAboveTheThresholdAndOnlyWithOne) {
     EXPECT_EQ(placemarks, 2);
     // The overlay's box is the GeoTIFF's bounds, north above south.
     const verdan::test::Map map = verdan::test::readMap(prefix + ".tif");
-    EXPECT_GT(kmlValue(kml, "north"), kmlValue(kml, "south"));
     EXPECT_NEAR(kmlValue(kml, "north"), map.northDeg, 1e-8);
     EXPECT_NEAR(kmlValue(kml, "south"), map.northDeg - map.height * map.cellDeg, 1e-8);
     EXPECT_NEAR(kmlValue(kml, "west"), map.westDeg, 1e-8);
     EXPECT_NEAR(kmlValue(kml, "east"), map.westDeg + map.width * map.cellDeg, 1e-8);
     // Without a threshold there is no covered area to outline.
-    fs::remove(prefix + "-contour.geojson");
+    std::filesystem::remove(prefix + "-contour.geojson");
     CoverageGrid plain = grid;
     plain.marginDb.clear();
-    ASSERT_TRUE(writeCoverageFiles(plain, prefix, {}, lossScale(), "S").ok);
-    EXPECT_FALSE(fs::exists(prefix + "-contour.geojson"));
+    ASSERT_TRUE(writeCoverageFiles(plain, prefix, {}, scale, "S").ok);
+    EXPECT_FALSE(std::filesystem::exists(prefix + "-contour.geojson"));
+}
+
+TEST(CoveredArea, CellsTakeTheirEllipsoidalAreaAndOnlyCoveredOnesCount) {
+    for (double northDeg : {0.5, 45.0, 70.25}) {
+        CoverageGrid grid;
+        grid.columns = 3;
+        grid.rows = 2;
+        grid.cellDeg = 3.0 / 3600;
+        grid.northLatDeg = northDeg;
+        grid.westLonDeg = 7;
+        const float no = std::nanf("");
+        grid.lossDb = {100, 100, no, 100, 100, 100};
+        grid.marginDb = {1, -1, no, 0, -0.5f, 3};
+        const auto cellKm2 = [&](double cellNorthDeg) {
+            const double southDeg = cellNorthDeg - grid.cellDeg;
+            const double eastDeg = 7 + grid.cellDeg;
+            return polygonKm2(
+                {{cellNorthDeg, 7}, {cellNorthDeg, eastDeg}, {southDeg, eastDeg}, {southDeg, 7}});
+        };
+        const double top = cellKm2(northDeg);
+        const double bottom = cellKm2(northDeg - grid.cellDeg);
+        const CoveredArea area = coveredArea(grid);
+        EXPECT_NEAR(area.discKm2, 2 * top + 3 * bottom, 1e-6 * area.discKm2) << northDeg;
+        EXPECT_NEAR(area.coveredKm2, top + 2 * bottom, 1e-6 * area.coveredKm2) << northDeg;
+        grid.marginDb.clear();
+        EXPECT_EQ(coveredArea(grid).coveredKm2, 0);
+    }
 }

@@ -33,54 +33,50 @@ using verdan::test::readAll;
 
 class CoverageOutput : public ::testing::Test {
 protected:
-    void SetUp() override {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir = fs::temp_directory_path() / (std::string("coverage-") + info->name());
-        fs::remove_all(dir);
-        fs::create_directories(dir);
+    // A run around 0.0171 N 0.0243 W at 20 dBW over the ground `elevationM`.
+    static CoverageResult runOver(test::SyntheticTerrain::Elevation elevationM, double radiusKm,
+                                  double resolutionSec) {
         CoverageInputs in;
         in.tx = {0.0171, -0.0243};
-        in.radiusKm = 4;
-        in.resolutionSec = 7.5;
+        in.radiusKm = radiusKm;
+        in.resolutionSec = resolutionSec;
         in.erpDbw = 20;
-        const test::SyntheticTerrain terrain([](terrain::GeoPoint) { return 50.0; }, 40);
         RunControl control;
-        result = runCoverage(in, terrain, control);
+        return runCoverage(in, test::SyntheticTerrain(std::move(elevationM), 40), control);
+    }
+
+    void SetUp() override {
+        result = runOver([](terrain::GeoPoint) { return 50.0; }, 4, 7.5);
         ASSERT_TRUE(result.ok) << result.message;
     }
 
-    fs::path dir;
+    const test::TempFolder temp;
+    const fs::path dir = temp.path();
     CoverageResult result;
-};
-
-struct DatasetCloser {
-    void operator()(void* dataset) const { GDALClose(static_cast<GDALDatasetH>(dataset)); }
 };
 
 TEST_F(CoverageOutput, GeoTiffPutsTheTransmitterInItsPixel) {
     const std::string prefix = (dir / "site").string();
     const Status written = writeCoverageFiles(result.grid, prefix, {}, lossScale(), "Site A & B");
     ASSERT_TRUE(written.ok) << written.message;
-    GDALAllRegister();
-    std::unique_ptr<void, DatasetCloser> tif(GDALOpen((prefix + ".tif").c_str(), GA_ReadOnly));
-    ASSERT_TRUE(tif);
-    const auto h = static_cast<GDALDatasetH>(tif.get());
-    ASSERT_EQ(GDALGetRasterCount(h), 4); // loss, warning, power, field
-    OGRSpatialReferenceH srs = OSRNewSpatialReference(GDALGetProjectionRef(h));
+    const test::Map map = test::readMap(prefix + ".tif");
+    ASSERT_EQ(map.bands.size(), 4u); // loss, warning, power, field
+    GDALDatasetH tif = GDALOpen((prefix + ".tif").c_str(), GA_ReadOnly);
+    OGRSpatialReferenceH srs = OSRNewSpatialReference(GDALGetProjectionRef(tif));
     EXPECT_STREQ(OSRGetAuthorityCode(srs, nullptr), "4326");
     OSRDestroySpatialReference(srs);
-    const test::Map map = test::readMap(prefix + ".tif");
-    const std::vector<float>& loss = map.band1;
-    const int width = map.width;
     int hasNoData = 0;
-    EXPECT_TRUE(std::isnan(GDALGetRasterNoDataValue(GDALGetRasterBand(h, 1), &hasNoData)));
+    EXPECT_TRUE(std::isnan(GDALGetRasterNoDataValue(GDALGetRasterBand(tif, 1), &hasNoData)));
     EXPECT_TRUE(hasNoData);
+    GDALClose(tif);
+    const std::vector<float>& loss = map.band1;
     EXPECT_TRUE(std::isnan(loss.front())); // a corner lies outside the radius
     // The least loss is next to the transmitter, in the pixel whose bounds hold it.
     std::size_t best = 0;
     for (std::size_t i = 0; i < loss.size(); ++i)
         if (loss[i] < loss[best] || std::isnan(loss[best]))
             best = i;
+    const int width = map.width;
     EXPECT_EQ(static_cast<int>(best % width),
               static_cast<int>(std::floor((-0.0243 - map.westDeg) / map.cellDeg)));
     EXPECT_EQ(static_cast<int>(best / width),
@@ -102,59 +98,37 @@ TEST_F(CoverageOutput, WritesAllFilesOrNone) {
     const std::string prefix = (dir / "site").string();
     struct Case {
         const char* what;
-        std::function<void()> prepare;
+        bool plantLinks;
+        const char* folder; ///< made in the place of a file; "": none
         OutputFormats formats;
-        std::string prefix;
+        const char* prefix;   ///< in the folder
         rlim_t fileSizeLimit; ///< 0: none
         bool cancel;
         bool ok;
     };
     const Case cases[] = {
-        {"links planted at the old temporary names",
-         [&] {
-             std::ofstream(dir / "victim") << "precious";
-             for (const char* ext : {".tif.part", ".png.part", ".kml.part"})
-                 fs::create_symlink(dir / "victim", prefix + ext);
-         },
-         {},
-         prefix,
-         0,
-         false,
-         true},
-        {"a folder in the place of the PNG",
-         [&] {
-             fs::remove(prefix + ".png");
-             fs::create_directory(prefix + ".png");
-         },
-         {},
-         prefix,
-         0,
-         false,
-         false},
-        {"a full disk under the PNG", [] {}, {false, true, false, {}}, prefix, 200, false, false},
-        {"a full disk under the GeoTIFF",
-         [] {},
-         {true, false, false, {}},
-         prefix,
-         4096,
-         false,
-         false},
-        {"a cancel", [] {}, {}, prefix, 0, true, false},
-        {"a prefix that names a folder",
-         [&] { fs::create_directory(dir / "maps"); },
-         {},
-         (dir / "maps").string(),
-         0,
-         false,
-         false},
-        {"a prefix ending with a slash", [] {}, {}, (dir / "maps").string() + "/", 0, false, false},
+        {"links planted at the old temporary names", true, "", {}, "site", 0, false, true},
+        {"a folder in the place of the PNG", false, "site.png", {}, "site", 0, false, false},
+        {"a full disk, PNG", false, "", {false, true, false, {}}, "site", 200, false, false},
+        {"a full disk, GeoTIFF", false, "", {true, false, false, {}}, "site", 4096, false, false},
+        {"a cancel", false, "", {}, "site", 0, true, false},
+        {"a prefix that names a folder", false, "maps", {}, "maps", 0, false, false},
+        {"a prefix ending with a slash", false, "", {}, "maps/", 0, false, false},
     };
     for (const Case& c : cases) {
         fs::remove_all(dir);
         fs::create_directories(dir);
         for (const char* ext : {".tif", ".png", ".kml", "-legend.png"})
             std::ofstream(prefix + ext) << "old";
-        c.prepare();
+        if (*c.folder != '\0') {
+            fs::remove(dir / c.folder);
+            fs::create_directory(dir / c.folder);
+        }
+        if (c.plantLinks) {
+            std::ofstream(dir / "victim") << "precious";
+            for (const char* ext : {".tif.part", ".png.part", ".kml.part"})
+                fs::create_symlink(dir / "victim", prefix + ext);
+        }
         const std::vector<std::string> before = entries(dir);
         const std::atomic<bool> cancel{c.cancel};
         Status written;
@@ -162,8 +136,8 @@ TEST_F(CoverageOutput, WritesAllFilesOrNone) {
             std::optional<test::FileSizeLimit> limit;
             if (c.fileSizeLimit > 0)
                 limit.emplace(c.fileSizeLimit);
-            written =
-                writeCoverageFiles(result.grid, c.prefix, c.formats, lossScale(), "Site", &cancel);
+            written = writeCoverageFiles(result.grid, (dir / c.prefix).string(), c.formats,
+                                         lossScale(), "Site", &cancel);
         }
         EXPECT_EQ(written.ok, c.ok) << c.what << ": " << written.message;
         EXPECT_EQ(entries(dir), before) << c.what;
@@ -193,10 +167,8 @@ TEST_F(CoverageOutput, ConcurrentRunsOnOnePrefixPublishWholeMaps) {
     std::atomic<int> failures{0};
     const auto writeMany = [&](const CoverageGrid& grid) {
         for (int i = 0; i < 6; ++i)
-            failures +=
-                writeCoverageFiles(grid, prefix, {true, false, false, {}}, lossScale(), "Site").ok
-                    ? 0
-                    : 1;
+            if (!writeCoverageFiles(grid, prefix, {true, false, false, {}}, lossScale(), "Site").ok)
+                ++failures;
     };
     std::thread first(writeMany, std::cref(result.grid));
     writeMany(other);
@@ -204,11 +176,11 @@ TEST_F(CoverageOutput, ConcurrentRunsOnOnePrefixPublishWholeMaps) {
     EXPECT_EQ(failures, 0);
     const test::Map map = test::readMap(prefix + ".tif");
     ASSERT_EQ(map.band1.size(), result.grid.lossDb.size());
-    const bool isFirst = std::memcmp(map.band1.data(), result.grid.lossDb.data(),
-                                     map.band1.size() * sizeof(float)) == 0;
-    const bool isOther =
-        std::memcmp(map.band1.data(), other.lossDb.data(), map.band1.size() * sizeof(float)) == 0;
-    EXPECT_TRUE(isFirst || isOther);
+    const auto isMapOf = [&](const CoverageGrid& grid) {
+        return std::memcmp(map.band1.data(), grid.lossDb.data(),
+                           grid.lossDb.size() * sizeof(float)) == 0;
+    };
+    EXPECT_TRUE(isMapOf(result.grid) || isMapOf(other));
     EXPECT_EQ(entries(dir), std::vector<std::string>{"shared.tif"});
 }
 
@@ -241,117 +213,94 @@ TEST(ColourScale, WarnedCellsKeepTheirColourUnderALightHatch) {
         EXPECT_EQ(green, 0);
 }
 
-// The legend picture: the title and one row per band, each swatch in its band's colour, the
-// warned cells' row hatched; UTF-8 text takes one glyph per character.
+// The legend picture: the title and one swatch per band in its band's colour, and a row for
+// the warned cells, hatched; UTF-8 text takes one glyph per character.
 TEST(LegendImage, DrawsASwatchPerBandAndTheHatchedRow) {
     const ColourScale scale =
         MapStyle(MapQuantity::FieldDbuvm, {80, 70}, Palette::Blues).colourScale();
     const detail::RgbaImage image = detail::legendImage(scale, true);
-    constexpr int Padding = 8;
-    constexpr int RowHeight = 22;
-    ASSERT_EQ(image.height, 2 * Padding + 4 * RowHeight); // title, two bands, the hatch
-    const auto pixel = [&](int x, int y) {
-        const std::size_t at = 4 * (static_cast<std::size_t>(y) * image.width + x);
-        return Rgba{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2],
-                    image.pixels[at + 3]};
+    const auto pixelsOf = [&](Rgba colour) {
+        int count = 0;
+        for (std::size_t at = 0; at < image.pixels.size(); at += 4)
+            count += Rgba{image.pixels[at], image.pixels[at + 1], image.pixels[at + 2],
+                          image.pixels[at + 3]} == colour;
+        return count;
     };
-    for (int band = 0; band < 2; ++band)
-        EXPECT_EQ(pixel(Padding + 2, Padding + RowHeight * (band + 1) + 10),
-                  scale.steps()[band].colour)
-            << band;
-    const int hatchTop = Padding + RowHeight * 3 + 3;
-    EXPECT_EQ(pixel(Padding, hatchTop), hatchColour({160, 160, 160, 255}));
-    EXPECT_EQ(pixel(Padding + 1, hatchTop), (Rgba{160, 160, 160, 255}));
+    for (const ColourStep& step : scale.steps())
+        EXPECT_GT(pixelsOf(step.colour), 100);
+    const Rgba grey{160, 160, 160, 255};
+    EXPECT_GT(pixelsOf(hatchColour(grey)), 20);
+    EXPECT_GT(pixelsOf(grey), 20);
+    EXPECT_GT(pixelsOf({20, 20, 20, 255}), 20); // the title's letters
+    EXPECT_GT(image.height, detail::legendImage(scale, false).height);
     EXPECT_EQ(detail::textWidth("dB\u00b5V/m", 1), 6 * 6 - 1);
     EXPECT_EQ(detail::textWidth("\xe2\x82\xac", 2), detail::textWidth("?", 2));
-    int ink = 0;
-    for (int x = 0; x < image.width; ++x)
-        ink += pixel(x, Padding + 8) == Rgba{20, 20, 20, 255} ? 1 : 0;
-    EXPECT_GT(ink, 20); // the title's letters
 }
 
-TEST(MapQuantity, WarningsAreCountedByLevelAndCauseInWordsAndListedInTheKml) {
-    CoverageGrid grid = warnedGrid();
-    grid.warning[0] = 3;
-    grid.warningCause[0] = WarningCause::Horizon;
-    EXPECT_EQ(warningSummary(grid, 3),
+// Regressions: the legend of a field strength map spoke of loss; saving map.kml replaced
+// map.png with the overlay. The warnings are counted by level and cause in words, in the KML
+// too.
+TEST_F(CoverageOutput, KmlDescribesTheQuantityAndTheWarningsAndTakesItsOwnOverlay) {
+    const std::string prefix = (dir / "map").string();
+    std::ofstream(prefix + ".png") << "the picture with its legend";
+    CoverageGrid warned = warnedGrid();
+    warned.warning[0] = 3;
+    warned.warningCause[0] = WarningCause::Horizon;
+    EXPECT_EQ(warningSummary(warned, 3),
               "6 cells with model warning 4: surface refractivity at the path elevation below 250 "
               "N-units; 1 cell with model warning 3: horizon angle or horizon distance out of the "
               "model's range");
-    EXPECT_EQ(warningSummary(grid, 4).find("warning 3"), std::string::npos);
-    // The KML lists them too.
-    const fs::path dir = fs::temp_directory_path() / "coverage-kml-warnings";
-    fs::create_directories(dir);
-    ASSERT_TRUE(writeCoverageFiles(grid, (dir / "high").string(), {false, true, true, ""},
-                                   lossScale(), "High")
-                    .ok);
-    const std::string kml = readAll(dir / "high.kml");
-    EXPECT_NE(kml.find("Hatched: model warning 3 or above"), std::string::npos) << kml;
-    EXPECT_NE(kml.find("<li>6 cells with model warning 4: surface refractivity"),
-              std::string::npos);
-    fs::remove_all(dir);
-    grid.warning.assign(8, 0);
-    EXPECT_EQ(warningSummary(grid, 3), "");
+    EXPECT_EQ(warningSummary(warned, 4).find("warning 3"), std::string::npos);
+    CoverageGrid calm = warned;
+    calm.warning.assign(8, 0);
+    EXPECT_EQ(warningSummary(calm, 3), "");
+    const struct {
+        const CoverageGrid& grid;
+        ColourScale scale;
+        std::vector<std::string> present;
+        const char* absent;
+    } cases[] = {
+        {result.grid,
+         ColourScale(MapQuantity::FieldDbuvm, {{80, {0, 140, 0, 200}}, {70, {230, 230, 0, 200}}},
+                     3),
+         {"Field strength (dB\u00b5V/m)", "80 dB\u00b5V/m and above", "70 to 80 dB\u00b5V/m",
+          "<ScreenOverlay>\n  <name>Legend: Field strength (dB\u00b5V/m)</name>\n"
+          "  <Icon><href>map-legend.png</href>",
+          "<href>map-overlay.png</href>"},
+         "loss"},
+        {result.grid, lossScale(), {"Basic transmission loss (dB)"}, "Field strength"},
+        {warned,
+         lossScale(),
+         {"Hatched: model warning 3 or above",
+          "<li>6 cells with model warning 4: surface refractivity"},
+         "Field strength"},
+    };
+    for (const auto& c : cases) {
+        ASSERT_TRUE(
+            writeCoverageFiles(c.grid, prefix, {false, false, true, "-overlay"}, c.scale, "M").ok);
+        const std::string kml = readAll(prefix + ".kml");
+        for (const std::string& text : c.present)
+            EXPECT_NE(kml.find(text), std::string::npos) << text << " in " << kml;
+        EXPECT_EQ(kml.find(c.absent), std::string::npos) << kml;
+        EXPECT_EQ(readAll(prefix + ".png"), "the picture with its legend");
+        for (const char* picture : {"-overlay.png", "-legend.png"})
+            EXPECT_EQ(readAll(prefix + picture).substr(1, 3), "PNG") << picture;
+    }
 }
-
-TEST_F(CoverageOutput, KmlDescribesTheQuantityTheMapShows) {
-    // Regression: the legend of a field strength map spoke of loss.
-    const std::string prefix = (dir / "field").string();
-    const ColourScale field(MapQuantity::FieldDbuvm,
-                            {{80, {0, 140, 0, 200}}, {70, {230, 230, 0, 200}}}, 3);
-    ASSERT_TRUE(writeCoverageFiles(result.grid, prefix, {false, true, true, ""}, field, "F").ok);
-    const std::string kml = readAll(prefix + ".kml");
-    EXPECT_NE(kml.find("Field strength (dB\u00b5V/m)"), std::string::npos) << kml;
-    EXPECT_NE(kml.find("80 dB\u00b5V/m and above"), std::string::npos) << kml;
-    EXPECT_NE(kml.find("70 to 80 dB\u00b5V/m"), std::string::npos) << kml;
-    EXPECT_EQ(kml.find("loss"), std::string::npos) << kml;
-    EXPECT_NE(kml.find("<ScreenOverlay>\n  <name>Legend: Field strength (dB\u00b5V/m)</name>\n"
-                       "  <Icon><href>field-legend.png</href>"),
-              std::string::npos)
-        << kml;
-    EXPECT_EQ(readAll(prefix + "-legend.png").substr(1, 3), "PNG");
-    ASSERT_TRUE(
-        writeCoverageFiles(result.grid, prefix, {false, true, true, ""}, lossScale(), "L").ok);
-    EXPECT_NE(readAll(prefix + ".kml").find("Basic transmission loss (dB)"), std::string::npos);
-}
-
-TEST_F(CoverageOutput, KmlOverlayTakesItsOwnNameAndLeavesAPictureOfThePrefixAlone) {
-    // Regression: saving map.kml replaced map.png with the overlay.
-    const std::string prefix = (dir / "map").string();
-    std::ofstream(prefix + ".png") << "the picture with its legend";
-    ASSERT_TRUE(writeCoverageFiles(result.grid, prefix, {false, false, true, "-overlay"},
-                                   lossScale(), "Map")
-                    .ok);
-    EXPECT_EQ(readAll(prefix + ".png"), "the picture with its legend");
-    EXPECT_EQ(readAll(prefix + "-overlay.png").substr(1, 3), "PNG");
-    EXPECT_NE(readAll(prefix + ".kml").find("<href>map-overlay.png</href>"), std::string::npos);
-}
-
-} // namespace
-
-namespace {
 
 // Regression: cells whose loss came out NaN inside the radius looked like cells outside it.
 // They are counted and marked 255 in band 2, outside cells NaN in both bands.
-TEST(CoverageNoResult, CellsWithoutResultAreCountedAndMarkedApart) {
-    CoverageInputs in;
-    in.tx = {0.0171, -0.0243};
-    in.radiusKm = 3;
-    in.resolutionSec = 15;
+TEST_F(CoverageOutput, CellsWithoutResultAreCountedAndMarkedApart) {
     // Absurd ground east of the transmitter makes the model give no number there.
-    const test::SyntheticTerrain terrain(
-        [](terrain::GeoPoint at) { return at.lonDeg > 0 ? 3e38 : 50.0; }, 40);
-    RunControl control;
-    const CoverageResult result = runCoverage(in, terrain, control);
-    ASSERT_TRUE(result.ok) << result.message;
+    const CoverageResult withHoles =
+        runOver([](terrain::GeoPoint at) { return at.lonDeg > 0 ? 3e38 : 50.0; }, 3, 15);
+    ASSERT_TRUE(withHoles.ok) << withHoles.message;
     long long nanInside = 0;
-    for (std::size_t i = 0; i < result.grid.lossDb.size(); ++i)
-        nanInside += std::isnan(result.grid.lossDb[i]) && result.grid.warning[i] != 0 ? 1 : 0;
-    EXPECT_GT(result.noResultCells, 0);
-    EXPECT_EQ(result.noResultCells, nanInside);
-    const fs::path dir = fs::temp_directory_path() / "coverage-no-result";
-    fs::create_directories(dir);
-    ASSERT_TRUE(writeCoverageFiles(result.grid, (dir / "m").string(), {true, false, false, {}},
+    for (std::size_t i = 0; i < withHoles.grid.lossDb.size(); ++i)
+        nanInside += std::isnan(withHoles.grid.lossDb[i]) && withHoles.grid.warning[i] != 0 ? 1 : 0;
+    EXPECT_GT(withHoles.noResultCells, 0);
+    EXPECT_EQ(withHoles.noResultCells, nanInside);
+    ASSERT_TRUE(writeCoverageFiles(withHoles.grid, (dir / "m").string(), {true, false, false, {}},
                                    lossScale(), "m")
                     .ok);
     const test::Map map = test::readMap((dir / "m.tif").string());
@@ -363,9 +312,8 @@ TEST(CoverageNoResult, CellsWithoutResultAreCountedAndMarkedApart) {
         marked += map.band2[i] == 255 ? 1 : 0;
         outside += std::isnan(map.band2[i]) ? 1 : 0;
     }
-    EXPECT_EQ(marked, result.noResultCells);
+    EXPECT_EQ(marked, withHoles.noResultCells);
     EXPECT_GT(outside, 0); // the corners
-    fs::remove_all(dir);
 }
 
 } // namespace

