@@ -73,6 +73,8 @@ void FrmGraphModel::mnuFileSaveImage_Click() {
             answer.filterIndex >= 0 && answer.filterIndex < 3 ? answer.filterIndex : 0;
         chosen = &kFormats[index];
         path += QLatin1Char('.') + QLatin1String(chosen->suffix);
+        if (!mayReplace(m_prompter, path, kSaveImageTitle))
+            return;
     }
     if (!m_output) {
         inform(m_prompter, QStringLiteral("The graph cannot be saved: it is not drawn."),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QDir>
+#include <QFileInfo>
 #include <QString>
 #include <QStringList>
 #include <functional>
@@ -73,6 +75,16 @@ public:
 inline void inform(Prompter& prompter, const QString& text, const QString& title,
                    MsgIcon icon = MsgIcon::Information) {
     prompter.message(text, title, MsgButtons::Ok, icon);
+}
+
+/// Convenience: true when `path` does not exist or the user answers Yes to replacing it. For
+/// a name the program completed (a suffix added), which the file dialog did not ask about.
+inline bool mayReplace(Prompter& prompter, const QString& path, const QString& title) {
+    if (!QFileInfo::exists(path))
+        return true;
+    return prompter.message(QDir::toNativeSeparators(path) +
+                                QStringLiteral(" already exists.\nDo you want to replace it?"),
+                            title, MsgButtons::YesNo, MsgIcon::Warning) == MsgAnswer::Yes;
 }
 
 } // namespace verdan

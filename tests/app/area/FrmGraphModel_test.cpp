@@ -3,6 +3,9 @@
 #include "GraphResults.h"
 #include "ScriptedPrompter.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <gtest/gtest.h>
 
 namespace verdan {
@@ -28,6 +31,8 @@ protected:
         graph.Form_Load();
         graph.setOutput(&output);
     }
+    QString inDir(const char* name) const { return dir.filePath(QLatin1String(name)); }
+    QTemporaryDir dir;
     AreaResults results = test::twoLevels();
     ScriptedPrompter prompter;
     FrmGraphModel graph{results, prompter};
@@ -41,10 +46,10 @@ TEST_F(FrmGraphModelTest, SaveImageFormatFromSuffixOrFilter) {
         QString path;
         GraphImageFormat format;
     } cases[] = {
-        {"/tmp/g.png", 0, "/tmp/g.png", GraphImageFormat::Png},
-        {"/tmp/g", 1, "/tmp/g.svg", GraphImageFormat::Svg},
-        {"/tmp/g", 2, "/tmp/g.pdf", GraphImageFormat::Pdf},
-        {"/tmp/g.PDF", 0, "/tmp/g.PDF", GraphImageFormat::Pdf},
+        {inDir("g.png"), 0, inDir("g.png"), GraphImageFormat::Png},
+        {inDir("g"), 1, inDir("g.svg"), GraphImageFormat::Svg},
+        {inDir("g"), 2, inDir("g.pdf"), GraphImageFormat::Pdf},
+        {inDir("g.PDF"), 0, inDir("g.PDF"), GraphImageFormat::Pdf},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.answer.toStdString());
@@ -54,6 +59,20 @@ TEST_F(FrmGraphModelTest, SaveImageFormatFromSuffixOrFilter) {
         EXPECT_EQ(output.format, c.format);
     }
     EXPECT_TRUE(prompter.messages.empty());
+}
+
+// Regression: a suffix added to the name chosen replaced a file of that name unasked.
+TEST_F(FrmGraphModelTest, ACompletedNameOfAnExistingFileIsReplacedOnlyWhenTheUserSaysYes) {
+    QFile existing(inDir("g.svg"));
+    ASSERT_TRUE(existing.open(QIODevice::WriteOnly));
+    for (const MsgAnswer answer : {MsgAnswer::No, MsgAnswer::Yes}) {
+        prompter.queueSaveFile(inDir("g"), 1);
+        prompter.queueMessage(answer);
+        graph.mnuFileSaveImage_Click();
+        EXPECT_EQ(output.path, answer == MsgAnswer::Yes ? inDir("g.svg") : QString());
+    }
+    ASSERT_EQ(prompter.messages.size(), 2u);
+    EXPECT_TRUE(prompter.messages[0].text.contains(QStringLiteral("already exists")));
 }
 
 } // namespace
