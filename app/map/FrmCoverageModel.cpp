@@ -577,6 +577,15 @@ QString FrmCoverageModel::runInputsText() const {
                       QString::fromStdString(m_run.terrain()->displayName()));
 }
 
+namespace {
+
+// A power converted from watts to dBm ("50W" is 46.98970004336019 dBm) to a thousandth of a dB.
+QString powerText(double powerDbm) {
+    return numfmt::formatPattern(powerDbm, u"0.###");
+}
+
+} // namespace
+
 QString inputsText(const coverage::CoverageInputs& in, const QString& climate,
                    const QString& terrainName) {
     const radio::TransmitterSide& tx = in.transmitter;
@@ -594,7 +603,7 @@ QString inputsText(const coverage::CoverageInputs& in, const QString& climate,
            terrainName +
            (in.erpDbw ? QStringLiteral(", ERP ") + generalNumber(*in.erpDbw) + QStringLiteral(" dBW")
                       : QString()) +
-           (tx.powerDbm ? QStringLiteral(", power ") + generalNumber(*tx.powerDbm) +
+           (tx.powerDbm ? QStringLiteral(", power ") + powerText(*tx.powerDbm) +
                               QStringLiteral(" dBm, gain ") + generalNumber(tx.gainDbi) +
                               QStringLiteral(" dBi")
                         : QString());
@@ -714,9 +723,12 @@ void FrmCoverageModel::mnuFileSaveMap_Click() {
         path += u'.' + *found;
     }
     const auto format = static_cast<MapFileFormat>(found - suffixes.begin());
-    if ((path != answer.path && !mayReplace(path)) ||
-        (format == MapFileFormat::Kml &&
-         (!mayReplace(overlayPathOf(path)) || !mayReplace(legendPathOf(path)))))
+    // A KML brings its overlay picture and, for a site's map, its legend picture.
+    const QString title = QStringLiteral("Save Map");
+    const bool kml = format == MapFileFormat::Kml;
+    if ((path != answer.path && !mayReplace(m_prompter, path, title)) ||
+        (kml && !mayReplace(m_prompter, overlayPathOf(path), title)) ||
+        (kml && !currentResult()->network && !mayReplace(m_prompter, legendPathOf(path), title)))
         return;
     QStringList written;
     QString error;
@@ -727,15 +739,6 @@ void FrmCoverageModel::mnuFileSaveMap_Click() {
         return;
     }
     reportLine(QStringLiteral("Coverage map saved: ") + written.join(QStringLiteral(", ")));
-}
-
-bool FrmCoverageModel::mayReplace(const QString& path) {
-    if (!QFileInfo::exists(path))
-        return true;
-    return m_prompter.message(QDir::toNativeSeparators(path) +
-                                  QStringLiteral(" already exists.\nDo you want to replace it?"),
-                              QStringLiteral("Save Map"), MsgButtons::YesNo,
-                              MsgIcon::Warning) == MsgAnswer::Yes;
 }
 
 void FrmCoverageModel::mnuFilePrint_Click() {

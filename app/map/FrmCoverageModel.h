@@ -212,7 +212,6 @@ private:
     void restyleCurrent(std::optional<coverage::MapQuantity> quantity = {});
     void reportLine(const QString& line);
     bool writeMap(MapFileFormat format, const QString& path, QStringList& written, QString& error);
-    bool mayReplace(const QString& path);
     QString runCaption() const;
     QString runInputsText() const;
     QString hoverLines(double latDeg, double lonDeg) const;

@@ -7,12 +7,14 @@
 #include "CoverageFakes.h"
 #include "ScriptedPrompter.h"
 #include "SettingsStore.h"
+#include "TestFiles.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cmath>
 #include <gtest/gtest.h>
 
 namespace verdan {
@@ -547,10 +549,23 @@ TEST_F(NetworkRun, EverySiteRunsWithItsOwnColumnsAndTheMergeGivesTheNetworksLaye
                               written, error))
         << error.toStdString();
     EXPECT_EQ(written, (QStringList{dir.filePath("net.kml"), dir.filePath("net-overlay.png")}));
+    // Regression: saving it as KML asked whether to replace a legend picture it does not write.
+    ASSERT_TRUE(test::writeContent(dir.filePath("other-legend.png"), "other"));
+    prompter.queueSaveFile(dir.filePath("other.kml"));
+    model->mnuFileSaveMap_Click();
+    EXPECT_TRUE(prompter.messageTexts().isEmpty()) << prompter.messageTexts().join('|').toStdString();
     // The same network again replaces its layers.
     ASSERT_TRUE(model->mnuRunNetwork_Click());
     ASSERT_TRUE(test::processUntil([&] { return model->run().state() == RunState::Done; }));
     EXPECT_EQ(resultNames(model->layers()).size(), 4);
+}
+
+// Regression: a power given in watts was told as "46.9897000433602 dBm".
+TEST(CoverageCaption, APowerInWattsIsToldToAThousandthOfADecibel) {
+    coverage::CoverageInputs in;
+    in.transmitter.powerDbm = 10 * std::log10(50e3); // 50 W
+    EXPECT_TRUE(inputsText(in, {}, {}).contains(", power 46.99 dBm, gain "))
+        << inputsText(in, {}, {}).toStdString();
 }
 
 TEST_F(NetworkRun, RegressionSavingAMarginMapWritesOnlyTheFilesItNames) {
