@@ -5,8 +5,10 @@
 #include "SitesTableView.h"
 
 #include <QActionGroup>
+#include <QLineF>
 #include <QMenu>
 #include <QPainter>
+#include <algorithm>
 #include <cmath>
 
 namespace verdan {
@@ -31,7 +33,34 @@ void drawFirstClick(QPainter& painter, QPointF at) {
     painter.restore();
 }
 
+// True when a site's dot is drawn on `at`: its name is written there already.
+bool siteAt(const SitesTableModel* sites, const PixelOf& pixelOf, QPointF at) {
+    for (int row = 0; sites && row < sites->rowCount(); ++row) {
+        const coverage::Site& site = sites->sites().at(static_cast<std::size_t>(row));
+        if (QLineF(pixelOf(site.latDeg, site.lonDeg), at).length() <= DotPx)
+            return true;
+    }
+    return false;
+}
+
 } // namespace
+
+std::vector<std::pair<QPointF, QString>> siteLabels(const SitesTableModel& sites,
+                                                    const PixelOf& pixelOf) {
+    std::vector<std::pair<QPointF, QString>> labels;
+    for (const coverage::Site& site : sites.sites()) {
+        const QPointF at = pixelOf(site.latDeg, site.lonDeg);
+        const QString name = QString::fromStdString(site.name);
+        auto same = std::find_if(labels.begin(), labels.end(), [&](const auto& label) {
+            return QLineF(label.first, at).length() < 1;
+        });
+        if (same == labels.end())
+            labels.emplace_back(at, name);
+        else
+            same->second += QStringLiteral(", ") + name;
+    }
+    return labels;
+}
 
 void drawSites(QPainter& painter, const SitesTableModel& sites, const PixelOf& pixelOf) {
     painter.save();
@@ -52,13 +81,15 @@ void drawSites(QPainter& painter, const SitesTableModel& sites, const PixelOf& p
             painter.setBrush(Qt::NoBrush);
             painter.drawEllipse(at, DotPx * 2.2, DotPx * 2.2);
         }
-        painter.setPen(Qt::black);
-        painter.drawText(at + QPointF(DotPx * 2.5, -DotPx), QString::fromStdString(site.name));
     }
+    painter.setPen(Qt::black);
+    for (const auto& [at, names] : siteLabels(sites, pixelOf))
+        painter.drawText(at + QPointF(DotPx * 2.5, -DotPx), names);
     painter.restore();
 }
 
-void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const PixelOf& pixelOf) {
+void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const PixelOf& pixelOf,
+                     const SitesTableModel* sites) {
     if (const std::optional<terrain::GeoPoint> first = profile.firstClick())
         return drawFirstClick(painter, pixelOf(first->latDeg, first->lonDeg));
     const std::optional<DrawnPath>& path = profile.drawnPath();
@@ -71,14 +102,16 @@ void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const P
     painter.setPen(QPen(Qt::black, 2, Qt::DashLine));
     painter.drawLine(from, to);
     painter.setPen(Qt::black);
-    painter.drawText(from + QPointF(6, 14), path->nameA);
-    painter.drawText(to + QPointF(6, 14), path->nameB);
+    if (!siteAt(sites, pixelOf, from))
+        painter.drawText(from + QPointF(6, 14), path->nameA);
+    if (!siteAt(sites, pixelOf, to))
+        painter.drawText(to + QPointF(6, 14), path->nameB);
     painter.restore();
 }
 
 void drawSitesTools(QPainter& painter, MapSitesTools& tools, const PixelOf& pixelOf) {
     drawSites(painter, tools.sites(), pixelOf);
-    drawProfilePath(painter, tools.profile(), pixelOf);
+    drawProfilePath(painter, tools.profile(), pixelOf, &tools.sites());
 }
 
 MapSitesPanels buildMapSitesPanels(MapSitesTools& tools, QWidget* parent) {

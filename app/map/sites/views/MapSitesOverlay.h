@@ -3,7 +3,10 @@
 #include "MapSitesTools.h"
 
 #include <QPointF>
+#include <QString>
 #include <functional>
+#include <utility>
+#include <vector>
 
 class QMenu;
 class QPainter;
@@ -18,10 +21,17 @@ using PixelOf = std::function<QPointF(double latDeg, double lonDeg)>;
 /// azimuth of each site with one, the selected site ringed.
 void drawSites(QPainter& painter, const SitesTableModel& sites, const PixelOf& pixelOf);
 
-/// Draws the path of the profile tool: the two ends of the profile shown, named, and the
-/// straight line between them; nothing before a profile is drawn. While the second click of a path is awaited, only
-/// the point of the first is marked.
-void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const PixelOf& pixelOf);
+/// The sites' labels and where they go: sites drawn on one point (the sectors of one mast)
+/// share one label, their names joined by commas in row order.
+std::vector<std::pair<QPointF, QString>> siteLabels(const SitesTableModel& sites,
+                                                    const PixelOf& pixelOf);
+
+/// Draws the path of the profile tool: the two ends of the profile shown, named unless a site
+/// of `sites` is drawn there (its label names it), and the straight line between them; nothing
+/// before a profile is drawn. While the second click of a path is awaited, only the point of
+/// the first is marked.
+void drawProfilePath(QPainter& painter, const PathProfileModel& profile, const PixelOf& pixelOf,
+                     const SitesTableModel* sites = nullptr);
 
 /// Draws what the tools show on the map: the sites, then the profile tool's path over them.
 void drawSitesTools(QPainter& painter, MapSitesTools& tools, const PixelOf& pixelOf);

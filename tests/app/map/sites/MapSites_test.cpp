@@ -499,6 +499,11 @@ TEST_F(MapSitesView, SitesAreDrawnWhereTheMapPutsThemWithTheirAzimuth) {
     EXPECT_TRUE(marked(150 + 14, 150)); // its stroke toward the east
     EXPECT_FALSE(marked(50 + 14, 150)); // none beside the first
     EXPECT_TRUE(marked(150, 150 - 9));  // the selected site's ring
+    // A second sector on the same mast shares its label instead of writing over it.
+    sites.addSite(1, 3);
+    const auto labels = siteLabels(sites, pixelOf);
+    ASSERT_EQ(labels.size(), 2U);
+    EXPECT_EQ(labels[1].second, QString::fromStdString(sites.sites()[1].name + ", " + sites.sites()[2].name));
 }
 
 } // namespace
