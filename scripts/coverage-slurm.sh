@@ -21,6 +21,8 @@ set -euo pipefail
 jobs_file=${1:?usage: sbatch --array=1-N coverage-slurm.sh JOBS_FILE}
 task=${SLURM_ARRAY_TASK_ID:?run as a Slurm job array (sbatch --array=1-N)}
 [[ $task =~ ^[1-9][0-9]*$ ]] || { echo "coverage-slurm: bad task number $task" >&2; exit 2; }
+# A FIFO or a device would keep the task waiting for ever, or read what it should not.
+[[ -f $jobs_file ]] || { echo "coverage-slurm: $jobs_file is not a regular file" >&2; exit 2; }
 line=$(sed -n "${task}p" "$jobs_file")
 if [[ -z $line ]]; then
     echo "coverage-slurm: $jobs_file has no line $task" >&2

@@ -28,14 +28,20 @@ const QString clusterRun =
         .arg(VERDAN_SOURCE_DIR "/tests/cli/slurm-cluster.sh",
              VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh");
 
-// Regression: a jobs line with a Windows line end ran, writing a file named "other\r".
-TEST_F(CoverageJobs, RegressionSlurmTaskRefusesAJobsLineWithWindowsLineEnds) {
+// Regressions: a jobs line with a Windows line end ran, writing a file named "other\r"; a FIFO
+// as the jobs file kept the task waiting for ever.
+TEST_F(CoverageJobs, RegressionSlurmTaskRefusesWindowsLineEndsAndAFifo) {
     ASSERT_TRUE(test::writeContent(dir.filePath("jobs.txt"), "echo > first\r\necho > other\r\n"));
-    const Outcome task = test::runCliScript(
-        "SLURM_ARRAY_TASK_ID=2 bash " VERDAN_SOURCE_DIR "/scripts/coverage-slurm.sh jobs.txt",
-        dir.path());
-    EXPECT_EQ(task.status, 2);
-    EXPECT_NE(task.err.find("line 2 of jobs.txt ends in a carriage return"), std::string::npos);
+    const std::pair<const char*, const char*> cases[] = {
+        {"jobs.txt", "line 2 of jobs.txt ends in a carriage return"},
+        {"fifo", "fifo is not a regular file"}};
+    for (const auto& [jobs, error] : cases) {
+        const Outcome task = test::runCliScript(
+            QStringLiteral("mkfifo fifo; SLURM_ARRAY_TASK_ID=2 bash " VERDAN_SOURCE_DIR
+                           "/scripts/coverage-slurm.sh ") + jobs, dir.path(), 10000);
+        EXPECT_EQ(task.status, 2) << jobs;
+        EXPECT_NE(task.err.find(error), std::string::npos) << task.err;
+    }
     EXPECT_FALSE(QFile::exists(dir.filePath("other\r")));
 }
 
