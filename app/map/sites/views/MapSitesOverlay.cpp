@@ -119,6 +119,29 @@ MapSitesPanels buildMapSitesPanels(MapSitesTools& tools, QWidget* parent) {
             new PathProfileView(tools.profile(), parent)};
 }
 
+namespace {
+
+// The sites table's and the profile tool's buttons as menu entries with keys of their own.
+void addSitesFileActions(QMenu& menu, MapSitesTools& tools) {
+    SitesTableModel& sites = tools.sites();
+    const auto add = [&](const QString& text, const char* keys, auto handler) {
+        menu.addAction(text, QKeySequence(QString::fromLatin1(keys)), &tools, handler);
+    };
+    menu.addSeparator();
+    add(QStringLiteral("&Open Sites..."), "Ctrl+Shift+O", [&sites] { sites.mnuOpen_Click(); });
+    add(QStringLiteral("Save S&ites"), "Ctrl+Alt+S", [&sites] { sites.mnuSave_Click(); });
+    add(QStringLiteral("Save Sites &As..."), "Ctrl+Alt+Shift+S", [&sites] { sites.mnuSaveAs_Click(); });
+    add(QStringLiteral("A&dd Site"), "Ctrl+Shift+A", [&sites] { sites.cmdAdd_Click(); });
+    add(QStringLiteral("&Remove Site"), "Ctrl+Shift+Del",
+        [&sites] { sites.removeSite(sites.selectedRow()); });
+    menu.addSeparator();
+    add(QStringLiteral("&Draw Profile"), "Ctrl+Shift+D", [&tools] { tools.profile().cmdProfile_Click(); });
+    add(QStringLiteral("&Send Profile to Point-to-Point Form"), "Ctrl+Shift+T",
+        [&tools] { tools.profile().cmdSendToPtoP_Click(); });
+}
+
+} // namespace
+
 void addMapSitesActions(QMenu& menu, MapSitesTools& tools) {
     auto* group = new QActionGroup(&menu);
     const auto add = [&](const QString& text, const QKeySequence& keys, MapSitesTools::Tool tool) {
@@ -134,6 +157,7 @@ void addMapSitesActions(QMenu& menu, MapSitesTools& tools) {
     add(QStringLiteral("&Pan"), QKeySequence(QStringLiteral("Ctrl+Shift+N")), MapSitesTools::Tool::Pan);
     add(QStringLiteral("Add or &Move Sites"), QKeySequence(QStringLiteral("Ctrl+Shift+S")), MapSitesTools::Tool::AddSite);
     add(QStringLiteral("Path Pro&file"), QKeySequence(QStringLiteral("Ctrl+Shift+P")), MapSitesTools::Tool::PathProfile);
+    addSitesFileActions(menu, tools);
 }
 
 } // namespace verdan

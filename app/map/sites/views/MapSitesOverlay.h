@@ -46,7 +46,8 @@ MapSitesPanels buildMapSitesPanels(MapSitesTools& tools, QWidget* parent);
 
 /// Adds the tools' entries to a menu, checkable, one at a time: "Pan" (Ctrl+Shift+N; Escape on
 /// the map comes back to it too), "Add or Move Sites" (Ctrl+Shift+S) and "Path Profile"
-/// (Ctrl+Shift+P).
+/// (Ctrl+Shift+P); then the Sites table's and the path profile's buttons as entries: open,
+/// save, save as, add and remove sites, draw the profile and send it to the point-to-point form.
 void addMapSitesActions(QMenu& menu, MapSitesTools& tools);
 
 } // namespace verdan
