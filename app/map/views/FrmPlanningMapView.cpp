@@ -553,6 +553,7 @@ void FrmPlanningMapView::syncResultLayer() {
     if (shown && shown->network && shown->network.get() != m_fittedNetwork) {
         m_fittedNetwork = shown->network.get();
         m_canvas->fit(resultExtent(*shown->grid));
+        refreshMarks();
     }
     if (!run.hasMap() || run.mapSerial() == m_shownSerial)
         return;
@@ -563,8 +564,12 @@ void FrmPlanningMapView::syncResultLayer() {
 
 void FrmPlanningMapView::refreshMarks() {
     std::vector<MapMark> marks;
-    if (m_model.run().hasMap())
-        marks.push_back({m_model.run().inputs().tx, QStringLiteral("Tx")});
+    // A transmitter that is a site of the table is drawn and named as that site already.
+    const terrain::GeoPoint tx = m_model.run().inputs().tx;
+    const MapSitesTools* tools = m_model.sitesTools();
+    const bool atSite = tools && tools->siteNear(tx.latDeg, tx.lonDeg, 1e-9) >= 0;
+    if (m_model.run().hasMap() && !atSite)
+        marks.push_back({tx, QStringLiteral("Tx")});
     m_canvas->setMarks(std::move(marks));
 }
 

@@ -46,6 +46,7 @@ public:
     /// The layers, the first drawn on top.
     void setLayers(std::vector<CanvasLayer> layers);
     void setMarks(std::vector<MapMark> marks);
+    const std::vector<MapMark>& marks() const { return m_marks; }
     /// Adds an overlay, drawn after every paint over the layers and the overlays added before
     /// it, on screen as in print. Whoever changes what it draws calls update().
     void addOverlay(MapOverlay overlay);

@@ -47,10 +47,13 @@ TEST(MapResultLayers, TwoSiteMapsAndANetworkAreDrawnAsLayersWithTheTopOnesLegend
     ASSERT_TRUE(model.cmdRun_Click() && done());
     model.setText(FrmCoverageModel::txtRadius, "40");
     ASSERT_TRUE(model.cmdRun_Click() && done());
+    EXPECT_EQ(view.canvas().marks().size(), 1U); // the transmitter of a site's map
     tools.sites().addSite(45, 7);
     tools.sites().addSite(45, 7 + 3 * CellDeg);
     ASSERT_TRUE(model.mnuRunNetwork_Click() && done());
     EXPECT_EQ(model.layers().count(), 7); // four network layers, two maps, the hillshade
+    // Regression: the last site run was also marked "Tx", written over the site's own name.
+    EXPECT_TRUE(view.canvas().marks().empty());
 
     for (const QSize size : {QSize(1200, 780), QSize(820, 560)}) {
         view.resize(size);
